@@ -1,0 +1,180 @@
+#include "VornApp.h"
+
+#include "JsonSettingsFormat.h"
+#include "OpenVornFileModel.h"
+#include "VornLog.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QStandardPaths>
+#include <QStorageInfo>
+#include <QTimeZone>
+
+namespace {
+
+QDateTime utcFromTimestamp(quint64 sec, uint ns)
+{
+    // Built from whole milliseconds: the seconds part is always whole and the
+    // fraction of the texts comes from ns alone.
+    return QDateTime::fromMSecsSinceEpoch(qint64(sec * 1000 + ns / 1000000), QTimeZone::utc());
+}
+
+} // namespace
+
+VornApp::VornApp(int& argc, char** argv) : QGuiApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("VORN"));
+    setApplicationVersion(QStringLiteral(VORN_VERSION));
+    setOrganizationDomain(QStringLiteral("korvanstead.com"));
+    setOrganizationName(QStringLiteral("Korvanstead"));
+
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+
+    m_settings = new QSettings(JsonSettingsFormat::format(), QSettings::UserScope, organizationName(),
+                               applicationName(), this);
+    m_settings->setValue(QStringLiteral("vorn/version"), applicationVersion());
+
+    VornLog::setup(m_settings);
+
+    m_vornObjModel = new QQmlObjectListModel<VornObject>(this);
+    m_openVornFiles = new OpenVornFileModel(this);
+    m_openVornFiles->setSourceModel(m_vornObjModel);
+}
+
+VornApp::~VornApp()
+{
+    // Objects of the list are children of the application; clear the selection
+    // first so no destroyed() handler runs against a half-destroyed application.
+    clearSelection();
+}
+
+VornApp* VornApp::instance()
+{
+    return qobject_cast<VornApp*>(QCoreApplication::instance());
+}
+
+bool VornApp::set_networkAccessManager(QNetworkAccessManager* networkAccessManager)
+{
+    if (m_networkAccessManager == networkAccessManager)
+        return false;
+    m_networkAccessManager = networkAccessManager;
+    emit networkAccessManagerChanged(networkAccessManager);
+    return true;
+}
+
+void VornApp::setSelectedVornObject(VornObject* vornObject)
+{
+    if (!vornObject || vornObject == m_selectedVornObject)
+        return;
+    setNullVornObject();
+    m_unselectConnection =
+        connect(vornObject, &VornObject::shouldBeUnselected, this, qOverload<>(&VornApp::setNullVornObject));
+    // A destroyed object is past being told that it is no longer selected.
+    m_destroyedConnection = connect(vornObject, &QObject::destroyed, this, [this] {
+        disconnect(m_unselectConnection);
+        disconnect(m_destroyedConnection);
+        m_selectedVornObject = nullptr;
+        emit selectedVornObjectChanged();
+        setNullVornObject();
+    });
+    m_selectedVornObject = vornObject;
+    vornObject->setSelected(true);
+    emit selectedVornObjectChanged();
+}
+
+void VornApp::clearSelection()
+{
+    if (!m_selectedVornObject)
+        return;
+    VornObject* old = m_selectedVornObject;
+    m_selectedVornObject = nullptr;
+    disconnect(m_unselectConnection);
+    disconnect(m_destroyedConnection);
+    old->setSelected(false);
+    emit selectedVornObjectChanged();
+}
+
+void VornApp::setNullVornObject()
+{
+    setNullVornObject(Empty);
+}
+
+void VornApp::setNullVornObject(BackgroundView backgroundView)
+{
+    clearSelection();
+    if (m_backgroundView != backgroundView) {
+        m_backgroundView = backgroundView;
+        emit backgroundViewChanged();
+    }
+}
+
+void VornApp::removeVornObject(VornObject* vornObj)
+{
+    m_vornObjModel->remove(vornObj);
+    vornObj->deleteLater();
+}
+
+QVariant VornApp::setting(const QString& key, const QVariant& defaultValue) const
+{
+    return m_settings->value(key, defaultValue);
+}
+
+QVariant VornApp::setting(const QString& key) const
+{
+    return m_settings->value(key);
+}
+
+void VornApp::setSetting(const QString& key, const QVariant& value)
+{
+    m_settings->setValue(key, value);
+}
+
+QString VornApp::fileNameFromPath(const QString& filePath) const
+{
+    return QFileInfo(filePath).fileName();
+}
+
+QString VornApp::baseNameFromPath(const QString& filePath) const
+{
+    return QFileInfo(filePath).completeBaseName();
+}
+
+QString VornApp::filePathFromUrl(const QString& fileUrl) const
+{
+    return QUrl(fileUrl).toLocalFile();
+}
+
+QUrl VornApp::fileUrlFromPath(const QString& filePath) const
+{
+    return QUrl::fromLocalFile(filePath);
+}
+
+QString VornApp::currentDateTime() const
+{
+    return QDateTime::currentDateTimeUtc().toString(Qt::ISODate).remove(QLatin1Char(':'));
+}
+
+QString VornApp::timestampDateString(quint64 sec, uint ns) const
+{
+    return utcFromTimestamp(sec, ns).toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString VornApp::timestampTimeUsString(quint64 sec, uint ns) const
+{
+    QString text = utcFromTimestamp(sec, ns).toString(QStringLiteral("HH:mm:ssZ"));
+    return text.insert(text.size() - 1, QStringLiteral(".%1").arg(ns / 1000, 6, 10, QLatin1Char('0')));
+}
+
+QString VornApp::timestampTimeNsString(quint64 sec, uint ns) const
+{
+    QString text = utcFromTimestamp(sec, ns).toString(QStringLiteral("HH:mm:ssZ"));
+    return text.insert(text.size() - 1, QStringLiteral(".%1").arg(ns, 9, 10, QLatin1Char('0')));
+}
+
+qint64 VornApp::folderBytesAvailable(const QString& folderPath) const
+{
+    const QStorageInfo storage(folderPath);
+    return (storage.isValid() && storage.isReady()) ? storage.bytesAvailable() : 0;
+}

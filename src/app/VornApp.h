@@ -1,0 +1,92 @@
+#pragma once
+
+#include "QQmlObjectListModel.h"
+#include "VornObject.h"
+
+#include <QGuiApplication>
+#include <QNetworkAccessManager>
+#include <QPointer>
+#include <QSettings>
+#include <QUrl>
+#include <QVariant>
+
+#include "OpenVornFileModel.h"
+
+// The program's application object: owns the settings, the list of selectable
+// objects (cameras and open VORN files) and the current selection, and offers
+// QML small utilities. Exposed to QML as the context property "vornApp".
+class VornApp : public QGuiApplication
+{
+    Q_OBJECT
+    Q_PROPERTY(QNetworkAccessManager* networkAccessManager READ networkAccessManager WRITE
+                   set_networkAccessManager NOTIFY networkAccessManagerChanged)
+    Q_PROPERTY(QQmlObjectListModelBase* vornObjModel READ vornObjModelBase CONSTANT)
+    Q_PROPERTY(VornObject* selectedVornObject READ selectedVornObject WRITE setSelectedVornObject NOTIFY
+                   selectedVornObjectChanged)
+    Q_PROPERTY(OpenVornFileModel* openVornFiles READ openVornFiles NOTIFY openVornFilesChanged)
+    Q_PROPERTY(BackgroundView backgroundView READ backgroundView NOTIFY backgroundViewChanged)
+
+public:
+    enum BackgroundView {
+        Empty = 0,        // the About view
+        SaveProgress = 1, // the save progress view
+    };
+    Q_ENUM(BackgroundView)
+
+    VornApp(int& argc, char** argv);
+    ~VornApp() override;
+
+    // The running application object, or null when the QCoreApplication is not
+    // a VornApp.
+    static VornApp* instance();
+
+    QNetworkAccessManager* networkAccessManager() const { return m_networkAccessManager; }
+    QQmlObjectListModel<VornObject>* vornObjModel() const { return m_vornObjModel; }
+    QQmlObjectListModelBase* vornObjModelBase() const { return m_vornObjModel; }
+    VornObject* selectedVornObject() const { return m_selectedVornObject; }
+    void setSelectedVornObject(VornObject* vornObject);
+    OpenVornFileModel* openVornFiles() const { return m_openVornFiles; }
+    BackgroundView backgroundView() const { return m_backgroundView; }
+    QSettings* settings() const { return m_settings; }
+
+    Q_INVOKABLE QVariant setting(const QString& key, const QVariant& defaultValue) const;
+    Q_INVOKABLE QVariant setting(const QString& key) const;
+    Q_INVOKABLE void setSetting(const QString& key, const QVariant& value);
+    Q_INVOKABLE QString fileNameFromPath(const QString& filePath) const;
+    Q_INVOKABLE QString baseNameFromPath(const QString& filePath) const;
+    Q_INVOKABLE QString filePathFromUrl(const QString& fileUrl) const;
+    Q_INVOKABLE QUrl fileUrlFromPath(const QString& filePath) const;
+    Q_INVOKABLE QString currentDateTime() const;
+    Q_INVOKABLE QString timestampDateString(quint64 sec, uint ns) const;
+    Q_INVOKABLE QString timestampTimeUsString(quint64 sec, uint ns) const;
+    Q_INVOKABLE QString timestampTimeNsString(quint64 sec, uint ns) const;
+    Q_INVOKABLE qint64 folderBytesAvailable(const QString& folderPath) const;
+
+public slots:
+    bool set_networkAccessManager(QNetworkAccessManager* networkAccessManager);
+    void setNullVornObject();
+    void setNullVornObject(VornApp::BackgroundView backgroundView);
+
+signals:
+    void networkAccessManagerChanged(QNetworkAccessManager* networkAccessManager);
+    void selectedVornObjectChanged();
+    void openVornFilesChanged();
+    void backgroundViewChanged();
+    // An HTML message for the user; the window opens one message dialog for each.
+    void showMessage(const QString& msg);
+
+private slots:
+    void removeVornObject(VornObject* vornObj);
+
+private:
+    void clearSelection();
+
+    QPointer<QNetworkAccessManager> m_networkAccessManager;
+    QQmlObjectListModel<VornObject>* m_vornObjModel = nullptr;
+    BackgroundView m_backgroundView = Empty;
+    QSettings* m_settings = nullptr;
+    VornObject* m_selectedVornObject = nullptr;
+    QMetaObject::Connection m_unselectConnection;
+    QMetaObject::Connection m_destroyedConnection;
+    OpenVornFileModel* m_openVornFiles = nullptr;
+};
