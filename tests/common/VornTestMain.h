@@ -1,0 +1,29 @@
+#pragma once
+
+#include "VornApp.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace VornTest {
+
+// Points the user's configuration and application-data folders at a fresh
+// temporary folder, so that a test never reads or writes the real settings
+// and log file. Call before the application object exists.
+QTemporaryDir& isolateUserFolders();
+
+} // namespace VornTest
+
+// A Qt Test main for tests that need the application object: VornApp is the
+// QGuiApplication of the process, constructed without command-line arguments
+// (those belong to Qt Test), with its user folders in a temporary folder.
+#define VORN_TEST_MAIN(TestObject)                                                                           \
+    int main(int argc, char** argv)                                                                          \
+    {                                                                                                        \
+        VornTest::isolateUserFolders();                                                                      \
+        static int appArgc = 1;                                                                              \
+        VornApp app(appArgc, argv);                                                                          \
+        TestObject tc;                                                                                       \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
+        return QTest::qExec(&tc, argc, argv);                                                                \
+    }
