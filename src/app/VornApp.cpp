@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTimeZone>
+#include <QTimer>
 
 namespace {
 
@@ -41,6 +42,12 @@ VornApp::VornApp(int& argc, char** argv) : QGuiApplication(argc, argv)
     m_vornObjModel = new QQmlObjectListModel<VornObject>(this);
     m_openVornFiles = new OpenVornFileModel(this);
     m_openVornFiles->setSourceModel(m_vornObjModel);
+
+    m_broadcastTimer = new QTimer(this);
+    m_broadcastTimer->setInterval(1000);
+    connect(m_broadcastTimer, &QTimer::timeout, this, &VornApp::sendBroadcast);
+
+    startBroadcast();
 }
 
 VornApp::~VornApp()
@@ -53,6 +60,18 @@ VornApp::~VornApp()
 VornApp* VornApp::instance()
 {
     return qobject_cast<VornApp*>(QCoreApplication::instance());
+}
+
+QUrl VornApp::cameraUrl(const QHostAddress& address, const QString& path)
+{
+    switch (address.protocol()) {
+    case QAbstractSocket::IPv4Protocol:
+        return QUrl(QStringLiteral("http://") + address.toString() + path);
+    case QAbstractSocket::IPv6Protocol:
+        return QUrl(QStringLiteral("http://[") + address.toString() + QLatin1Char(']') + path);
+    default:
+        return QUrl();
+    }
 }
 
 bool VornApp::set_networkAccessManager(QNetworkAccessManager* networkAccessManager)

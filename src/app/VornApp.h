@@ -4,6 +4,7 @@
 #include "VornObject.h"
 
 #include <QGuiApplication>
+#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QSettings>
@@ -11,6 +12,10 @@
 #include <QVariant>
 
 #include "OpenVornFileModel.h"
+
+class Camera;
+class QTimer;
+class QUdpSocket;
 
 // The program's application object: owns the settings, the list of selectable
 // objects (cameras and open VORN files) and the current selection, and offers
@@ -40,6 +45,15 @@ public:
     // a VornApp.
     static VornApp* instance();
 
+    // URL of a path on the camera at `address`: "http://" + address + path,
+    // with IPv6 addresses in brackets; an empty URL for a null address.
+    static QUrl cameraUrl(const QHostAddress& address, const QString& path);
+
+    // The address of the virtual camera, on which nothing answers.
+    static QHostAddress virtualCameraAddress() { return QHostAddress(QStringLiteral("192.0.2.0")); }
+
+    bool broadcasting() const { return m_broadcasting; }
+
     QNetworkAccessManager* networkAccessManager() const { return m_networkAccessManager; }
     QQmlObjectListModel<VornObject>* vornObjModel() const { return m_vornObjModel; }
     QQmlObjectListModelBase* vornObjModelBase() const { return m_vornObjModel; }
@@ -67,6 +81,15 @@ public slots:
     void setNullVornObject();
     void setNullVornObject(VornApp::BackgroundView backgroundView);
 
+    // Camera discovery: one scan sends "VORN_BCAST\n" on every broadcast
+    // interface at 1 s and 2 s and listens until 3 s; every camera that answers
+    // is connected.
+    void startBroadcast();
+    void stopBroadcast();
+    void connectCamera(const QHostAddress& ip);
+    void connectCamera(const QString& ip);
+    void connectVirtualCamera();
+
 signals:
     void networkAccessManagerChanged(QNetworkAccessManager* networkAccessManager);
     void selectedVornObjectChanged();
@@ -77,9 +100,21 @@ signals:
 
 private slots:
     void removeVornObject(VornObject* vornObj);
+    void sendBroadcast();
+    void recvBroadcastReply();
+    void connectCameraFinished(Camera* camera);
 
 private:
+    struct BroadcastEntry {
+        QHostAddress address;
+        QHostAddress broadcast;
+        QUdpSocket* socket;
+    };
+
     void clearSelection();
+    void openBroadcastSockets();
+    Camera* findCamera(const QHostAddress& ip) const;
+    void addCamera(Camera* camera);
 
     QPointer<QNetworkAccessManager> m_networkAccessManager;
     QQmlObjectListModel<VornObject>* m_vornObjModel = nullptr;
@@ -89,4 +124,9 @@ private:
     QMetaObject::Connection m_unselectConnection;
     QMetaObject::Connection m_destroyedConnection;
     OpenVornFileModel* m_openVornFiles = nullptr;
+
+    QList<BroadcastEntry> m_broadcastEntries;
+    QTimer* m_broadcastTimer = nullptr;
+    bool m_broadcasting = false;
+    int m_broadcastCount = 0;
 };

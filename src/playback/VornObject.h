@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QJsonObject>
+#include <QList>
 #include <QObject>
+
+class VornValue;
 
 // Everything the user can select in the window (a camera, a take in camera
 // memory, a take on the camera SSD, an opened VORN file) is a VornObject. The
@@ -22,7 +26,7 @@ public:
     };
     Q_ENUM(Type)
 
-    explicit VornObject(Type type, QObject* parent = nullptr);
+    explicit VornObject(Type type, QObject* parent = nullptr, const QString& nameSuffix = QString());
 
     int type() const { return m_type; }
     bool selected() const { return m_selected; }
@@ -33,6 +37,20 @@ public:
     // begin with it.
     static QString randomName(const QString& suffix);
 
+    // The object's value objects in creation order.
+    const QList<VornValue*>& values() const { return m_values; }
+    void appendValue(VornValue* value) { m_values.append(value); }
+
+    // Applies a JSON document to every value by key path, trying the
+    // alternative path when the primary one gives null or nothing.
+    void loadValues(const QJsonObject& document);
+    // Every value at its key path, as one nested document.
+    QJsonObject valuesToJson() const;
+
+    // The member at a key path; null when a step on the way is not an object,
+    // undefined when the last member is missing.
+    static QJsonValue lookup(const QStringList& keyPath, const QJsonObject& object);
+
 signals:
     void selectedChanged();
     // Asks the application to select something else (the object is leaving).
@@ -41,4 +59,5 @@ signals:
 private:
     const Type m_type;
     bool m_selected = false;
+    QList<VornValue*> m_values;
 };

@@ -1,0 +1,289 @@
+#include "Camera.h"
+
+#include "CameraHttp.h"
+#include "JsonText.h"
+#include "VornApp.h"
+
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QNetworkReply>
+#include <QTimer>
+
+// The camera's values in property order: member, key path, alternative key
+// path ("" for none), type.
+const Camera::ValueSpec Camera::s_valueSpecs[] = {
+        {&Camera::m_name, "camera/name", "", VornValue::String},
+        {&Camera::m_serial, "camera/serial", "", VornValue::String},
+        {&Camera::m_cameraModel, "camera/model", "", VornValue::String},
+        {&Camera::m_cameraModelId, "camera/model_id", "", VornValue::Int},
+        {&Camera::m_cfa, "camera/cfa", "", VornValue::Int},
+        {&Camera::m_fwVer, "camera/fw_ver", "", VornValue::String},
+        {&Camera::m_fwVerInt, "camera/fw_ver", "", VornValue::Int},
+        {&Camera::m_fwState, "camera/fw_state", "", VornValue::Int},
+        {&Camera::m_acqMode, "acq/mode", "", VornValue::Int},
+        {&Camera::m_acqState, "acq/state", "", VornValue::Int},
+        {&Camera::m_clkFreq, "acq/clk_freq", "", VornValue::Int},
+        {&Camera::m_expClks, "acq/exp_clks", "", VornValue::Int},
+        {&Camera::m_expClksMin, "acq/exp_clks_min", "", VornValue::Int},
+        {&Camera::m_expClksMax, "acq/exp_clks_max", "", VornValue::Int},
+        {&Camera::m_expClksMult, "acq/exp_clks_mult", "", VornValue::Int},
+        {&Camera::m_expClksOfst, "acq/exp_clks_ofst", "", VornValue::Int},
+        {&Camera::m_expTime, "acq/exp_time", "", VornValue::Double},
+        {&Camera::m_frRate, "acq/fr_rate", "", VornValue::Double},
+        {&Camera::m_frClks, "acq/fr_clks", "", VornValue::Int},
+        {&Camera::m_frClksMin, "acq/fr_clks_min", "", VornValue::Int},
+        {&Camera::m_frClksMax, "acq/fr_clks_max", "", VornValue::Int},
+        {&Camera::m_fsyncMode, "acq/fsync_mode", "", VornValue::Int},
+        {&Camera::m_fsyncState, "acq/fsync_state", "", VornValue::Int},
+        {&Camera::m_trigOffset, "acq/trig_offset", "", VornValue::UInt},
+        {&Camera::m_prtnCnt, "acq/prtn_cnt", "", VornValue::Int},
+        {&Camera::m_activeTakeId, "acq/active_take", "", VornValue::Int},
+        {&Camera::m_brefState, "acq/bref_state", "", VornValue::UInt},
+        {&Camera::m_corrMode, "acq/corr_mode", "", VornValue::UInt},
+        {&Camera::m_lowLightMode, "camera/low_light/mode", "", VornValue::UInt},
+        {&Camera::m_lowLightExpClks, "camera/low_light/exp_clks", "", VornValue::Int},
+        {&Camera::m_take1PrtnFrCnt, "takes/take1/prtn_fr_cnt", "", VornValue::Int},
+        {&Camera::m_res, "acq/res", "", VornValue::String},
+        {&Camera::m_bpp, "acq/bpp", "", VornValue::Int},
+        {&Camera::m_lensMount, "lens/mount", "", VornValue::String},
+        {&Camera::m_lensState, "lens/state", "", VornValue::Int},
+        {&Camera::m_lensId, "lens/id", "", VornValue::Int},
+        {&Camera::m_lensName, "lens/name", "", VornValue::String},
+        {&Camera::m_lensAFSwitch, "lens/af_switch", "", VornValue::Int},
+        {&Camera::m_lensFocalLenMin, "lens/focal_len_min", "", VornValue::Int},
+        {&Camera::m_lensFocalLenMax, "lens/focal_len_max", "", VornValue::Int},
+        {&Camera::m_lensFocalLen, "lens/focal_len", "", VornValue::Int},
+        {&Camera::m_lensFstopMin, "lens/fstop_min", "", VornValue::Double},
+        {&Camera::m_lensFstopMax, "lens/fstop_max", "", VornValue::Double},
+        {&Camera::m_lensFstop, "lens/fstop", "", VornValue::Double},
+        {&Camera::m_lensFocusDist, "lens/focus_dist", "", VornValue::Double},
+        {&Camera::m_shtrState, "shtr/state", "", VornValue::Int},
+        {&Camera::m_ssdState, "ssd/state", "", VornValue::Int},
+        {&Camera::m_ssdWrState, "ssd/wr_state", "", VornValue::Int},
+        {&Camera::m_ssdWrSeq, "ssd/wr_seq", "", VornValue::Double},
+        {&Camera::m_ssdProgress, "ssd/progress", "", VornValue::Int},
+        {&Camera::m_ssdName, "ssd/name", "", VornValue::String},
+        {&Camera::m_ssdSize, "ssd/size", "", VornValue::HexU64},
+        {&Camera::m_ssdUsed, "ssd/used", "", VornValue::HexU64},
+        {&Camera::m_ssdNameSeq, "ssd/name_seq", "", VornValue::UInt},
+        {&Camera::m_ssdAutosaveMode, "ssd/autosave/mode", "", VornValue::Int},
+        {&Camera::m_ssdAutosaveStart, "ssd/autosave/start", "", VornValue::Int},
+        {&Camera::m_ssdAutosaveCnt, "ssd/autosave/cnt", "", VornValue::UInt},
+        {&Camera::m_ssdAutosaveName, "ssd/autosave/name", "", VornValue::String},
+        {&Camera::m_time, "meta/time", "", VornValue::String},
+        {&Camera::m_yearOffset, "meta/year_offset", "time/year_offset", VornValue::Int},
+        {&Camera::m_vidFormat, "video/format", "", VornValue::String},
+        {&Camera::m_featureCorrMode, "features/corr_mode", "", VornValue::UInt},
+        {&Camera::m_featureLowLight, "features/low_light", "", VornValue::UInt},
+        {&Camera::m_featureQ7FW, "features/q7fw", "", VornValue::Int},
+        {&Camera::m_featureLens, "features/lens", "", VornValue::Int},
+        {&Camera::m_featureShtr, "features/shtr", "", VornValue::Int},
+        {&Camera::m_featureSsdFormat, "features/ssd-format", "", VornValue::Int},
+        {&Camera::m_featureSsdSave, "features/ssd-save", "", VornValue::Int},
+};
+
+namespace {
+
+QStringList keyPath(const char* text)
+{
+    return QString::fromLatin1(text).split(QLatin1Char('/'));
+}
+
+} // namespace
+
+Camera::Camera(const QHostAddress& address, QObject* parent)
+    : VornObject(CameraType, parent, QStringLiteral("-Camera")), m_address(address)
+{
+    for (const ValueSpec& spec : s_valueSpecs) {
+        auto* value = new CameraValue(keyPath(spec.key), spec.type, this, nullptr, keyPath(spec.altKey));
+        this->*spec.member = value;
+        appendValue(value);
+    }
+
+    m_pollTimer = new QTimer(this);
+    m_pollTimer->setInterval(250);
+    connect(m_pollTimer, &QTimer::timeout, this, [this] { pollCameraValues(false); });
+}
+
+void Camera::connectCamera()
+{
+    pollCameraValues(true);
+}
+
+void Camera::pollCameraValues(bool init)
+{
+    if (m_pollInFlight)
+        return;
+    QNetworkReply* reply = CameraHttp::get(m_address, QString(), CameraHttp::PollTimeoutMs);
+    if (!reply)
+        return;
+    reply->setProperty("init", init);
+    m_pollInFlight = true;
+    connect(reply, &QNetworkReply::finished, this, &Camera::pollCameraValuesFinished);
+}
+
+void Camera::pollCameraValuesFinished()
+{
+    auto* reply = qobject_cast<QNetworkReply*>(sender());
+    if (!reply)
+        return;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(reply->readAll(), &error);
+    if (document.isNull()) {
+        qCritical().noquote() << objectName() + ": json parse error:" << error.errorString();
+        setResponding(false);
+    } else {
+        if (reply->error() == QNetworkReply::NoError) {
+            const QJsonObject object = document.object();
+            loadValues(object);
+            // Memory takes, SSD takes and the firmware check hook in here.
+            setConnected(true, object);
+            setResponding(true);
+        } else {
+            setResponding(false);
+        }
+        emit valuesPolled();
+    }
+    m_pollInFlight = false;
+    reply->deleteLater();
+}
+
+void Camera::setConnected(bool connected, const QJsonObject& document)
+{
+    Q_UNUSED(document)
+    if (connected == m_connected) {
+        if (!connected)
+            emit cameraConnectFailed(this);
+        return;
+    }
+    m_connected = connected;
+    emit connectedChanged();
+    if (connected) {
+        // Setting lists and I/O lines are built here from the first document.
+        m_time->setValue(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+        m_pollTimer->start();
+        emit cameraConnected(this);
+    } else {
+        m_pollTimer->stop();
+        emit cameraDisconnected(this);
+    }
+}
+
+void Camera::setResponding(bool responding)
+{
+    if (m_responding == responding)
+        return;
+    m_responding = responding;
+    emit respondingChanged();
+}
+
+void Camera::disconnectCamera()
+{
+    qDebug() << Q_FUNC_INFO;
+    emit shouldBeUnselected();
+    if (m_connected) {
+        m_connected = false;
+        emit connectedChanged();
+        m_pollTimer->stop();
+        emit cameraDisconnected(this);
+    } else {
+        emit cameraConnectFailed(this);
+    }
+}
+
+QString Camera::settingKey(const QString& key) const
+{
+    const QString serialText = m_serial->value().toString();
+    return QStringLiteral("cameras/%1/%2").arg(serialText.isEmpty() ? QStringLiteral("000000") : serialText, key);
+}
+
+QVariant Camera::setting(const QString& key, const QVariant& defaultValue) const
+{
+    VornApp* app = VornApp::instance();
+    return app ? app->setting(settingKey(key), defaultValue) : defaultValue;
+}
+
+QVariant Camera::setting(const QString& key) const
+{
+    return setting(key, QVariant());
+}
+
+void Camera::setSetting(const QString& key, const QVariant& value)
+{
+    if (VornApp* app = VornApp::instance())
+        app->setSetting(settingKey(key), value);
+}
+
+void Camera::command(const QString& path, const QByteArray& body)
+{
+    CameraHttp::releaseWhenFinished(CameraHttp::post(m_address, path, body));
+}
+
+void Camera::record()
+{
+    command(QStringLiteral("/rec"));
+}
+
+void Camera::trigger()
+{
+    command(QStringLiteral("/trig"));
+}
+
+void Camera::abort()
+{
+    command(QStringLiteral("/abort"));
+}
+
+void Camera::deleteAllTakes()
+{
+    command(QStringLiteral("/del"), "{\"take\":-1}");
+}
+
+void Camera::partition(int count)
+{
+    command(QStringLiteral("/prtn"), QStringLiteral("{\"cnt\":%1}").arg(count).toUtf8());
+}
+
+void Camera::lensFocus(int step)
+{
+    command(QStringLiteral("/focus"), QStringLiteral("{\"step\":%1}").arg(step).toUtf8());
+}
+
+void Camera::shutterMove(bool pos)
+{
+    command(QStringLiteral("/shtr"), QStringLiteral("{\"pos\":%1}").arg(pos ? 1 : 0).toUtf8());
+}
+
+void Camera::ssdUmount()
+{
+    command(QStringLiteral("/ssd-umount"));
+}
+
+void Camera::ssdFormat(const QString& name)
+{
+    command(QStringLiteral("/ssd-format"), "{\"name\":\"" + JsonText::escaped(name) + "\"}");
+}
+
+void Camera::bref()
+{
+    QNetworkReply* reply = CameraHttp::post(m_address, QStringLiteral("/bref"));
+    if (reply)
+        connect(reply, &QNetworkReply::finished, this, &Camera::brefFinished);
+}
+
+void Camera::brefFinished()
+{
+    auto* reply = qobject_cast<QNetworkReply*>(sender());
+    if (!reply)
+        return;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(reply->readAll(), &error);
+    if (document.isNull()) {
+        qCritical().noquote() << objectName() + ": json parse error:" << error.errorString();
+    } else if (reply->error() == QNetworkReply::NoError) {
+        const QJsonValue state = document.object().value(QStringLiteral("bref_state"));
+        if (!state.isUndefined() && !state.isNull())
+            m_brefState->setJsonValue(state);
+    }
+    reply->deleteLater();
+}

@@ -1,0 +1,268 @@
+#pragma once
+
+#include "CameraValue.h"
+#include "VornObject.h"
+
+#include <QHostAddress>
+#include <QJsonObject>
+
+class QNetworkReply;
+class QTimer;
+
+// One Q7 camera on the network. Its state lives in the camera: the program
+// polls the camera's state document four times a second into value objects
+// and sends the user's changes back. Commands are fire-and-forget; their
+// outcome shows in the next poll.
+class Camera : public VornObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QHostAddress ip READ address CONSTANT)
+    Q_PROPERTY(QString ipString READ ipString CONSTANT)
+    Q_PROPERTY(bool connected READ connected NOTIFY connectedChanged)
+    // False while polls fail or time out; true again after the next good poll.
+    Q_PROPERTY(bool responding READ responding NOTIFY respondingChanged)
+    Q_PROPERTY(CameraValue* name MEMBER m_name CONSTANT)
+    Q_PROPERTY(CameraValue* serial MEMBER m_serial CONSTANT)
+    Q_PROPERTY(CameraValue* cameraModel MEMBER m_cameraModel CONSTANT)
+    Q_PROPERTY(CameraValue* cameraModelId MEMBER m_cameraModelId CONSTANT)
+    Q_PROPERTY(CameraValue* cfa MEMBER m_cfa CONSTANT)
+    Q_PROPERTY(CameraValue* fwVer MEMBER m_fwVer CONSTANT)
+    Q_PROPERTY(CameraValue* fwVerInt MEMBER m_fwVerInt CONSTANT)
+    Q_PROPERTY(CameraValue* fwState MEMBER m_fwState CONSTANT)
+    Q_PROPERTY(CameraValue* acqMode MEMBER m_acqMode CONSTANT)
+    Q_PROPERTY(CameraValue* acqState MEMBER m_acqState CONSTANT)
+    Q_PROPERTY(CameraValue* clkFreq MEMBER m_clkFreq CONSTANT)
+    Q_PROPERTY(CameraValue* expClks MEMBER m_expClks CONSTANT)
+    Q_PROPERTY(CameraValue* expClksMin MEMBER m_expClksMin CONSTANT)
+    Q_PROPERTY(CameraValue* expClksMax MEMBER m_expClksMax CONSTANT)
+    Q_PROPERTY(CameraValue* expClksMult MEMBER m_expClksMult CONSTANT)
+    Q_PROPERTY(CameraValue* expClksOfst MEMBER m_expClksOfst CONSTANT)
+    Q_PROPERTY(CameraValue* expTime MEMBER m_expTime CONSTANT)
+    Q_PROPERTY(CameraValue* frRate MEMBER m_frRate CONSTANT)
+    Q_PROPERTY(CameraValue* frClks MEMBER m_frClks CONSTANT)
+    Q_PROPERTY(CameraValue* frClksMin MEMBER m_frClksMin CONSTANT)
+    Q_PROPERTY(CameraValue* frClksMax MEMBER m_frClksMax CONSTANT)
+    Q_PROPERTY(CameraValue* fsyncMode MEMBER m_fsyncMode CONSTANT)
+    Q_PROPERTY(CameraValue* fsyncState MEMBER m_fsyncState CONSTANT)
+    Q_PROPERTY(CameraValue* trigOffset MEMBER m_trigOffset CONSTANT)
+    Q_PROPERTY(CameraValue* prtnCnt MEMBER m_prtnCnt CONSTANT)
+    Q_PROPERTY(CameraValue* activeTakeId MEMBER m_activeTakeId CONSTANT)
+    Q_PROPERTY(CameraValue* brefState MEMBER m_brefState CONSTANT)
+    Q_PROPERTY(CameraValue* corrMode MEMBER m_corrMode CONSTANT)
+    Q_PROPERTY(CameraValue* lowLightMode MEMBER m_lowLightMode CONSTANT)
+    Q_PROPERTY(CameraValue* lowLightExpClks MEMBER m_lowLightExpClks CONSTANT)
+    Q_PROPERTY(CameraValue* take1PrtnFrCnt MEMBER m_take1PrtnFrCnt CONSTANT)
+    Q_PROPERTY(CameraValue* res MEMBER m_res CONSTANT)
+    Q_PROPERTY(CameraValue* bpp MEMBER m_bpp CONSTANT)
+    Q_PROPERTY(CameraValue* lensMount MEMBER m_lensMount CONSTANT)
+    Q_PROPERTY(CameraValue* lensState MEMBER m_lensState CONSTANT)
+    Q_PROPERTY(CameraValue* lensId MEMBER m_lensId CONSTANT)
+    Q_PROPERTY(CameraValue* lensName MEMBER m_lensName CONSTANT)
+    Q_PROPERTY(CameraValue* lensAFSwitch MEMBER m_lensAFSwitch CONSTANT)
+    Q_PROPERTY(CameraValue* lensFocalLenMin MEMBER m_lensFocalLenMin CONSTANT)
+    Q_PROPERTY(CameraValue* lensFocalLenMax MEMBER m_lensFocalLenMax CONSTANT)
+    Q_PROPERTY(CameraValue* lensFocalLen MEMBER m_lensFocalLen CONSTANT)
+    Q_PROPERTY(CameraValue* lensFstopMin MEMBER m_lensFstopMin CONSTANT)
+    Q_PROPERTY(CameraValue* lensFstopMax MEMBER m_lensFstopMax CONSTANT)
+    Q_PROPERTY(CameraValue* lensFstop MEMBER m_lensFstop CONSTANT)
+    Q_PROPERTY(CameraValue* lensFocusDist MEMBER m_lensFocusDist CONSTANT)
+    Q_PROPERTY(CameraValue* shtrState MEMBER m_shtrState CONSTANT)
+    Q_PROPERTY(CameraValue* ssdState MEMBER m_ssdState CONSTANT)
+    Q_PROPERTY(CameraValue* ssdWrState MEMBER m_ssdWrState CONSTANT)
+    Q_PROPERTY(CameraValue* ssdWrSeq MEMBER m_ssdWrSeq CONSTANT)
+    Q_PROPERTY(CameraValue* ssdProgress MEMBER m_ssdProgress CONSTANT)
+    Q_PROPERTY(CameraValue* ssdName MEMBER m_ssdName CONSTANT)
+    Q_PROPERTY(CameraValue* ssdSize MEMBER m_ssdSize CONSTANT)
+    Q_PROPERTY(CameraValue* ssdUsed MEMBER m_ssdUsed CONSTANT)
+    Q_PROPERTY(CameraValue* ssdNameSeq MEMBER m_ssdNameSeq CONSTANT)
+    Q_PROPERTY(CameraValue* ssdAutosaveMode MEMBER m_ssdAutosaveMode CONSTANT)
+    Q_PROPERTY(CameraValue* ssdAutosaveStart MEMBER m_ssdAutosaveStart CONSTANT)
+    Q_PROPERTY(CameraValue* ssdAutosaveCnt MEMBER m_ssdAutosaveCnt CONSTANT)
+    Q_PROPERTY(CameraValue* ssdAutosaveName MEMBER m_ssdAutosaveName CONSTANT)
+    Q_PROPERTY(CameraValue* time MEMBER m_time CONSTANT)
+    Q_PROPERTY(CameraValue* yearOffset MEMBER m_yearOffset CONSTANT)
+    Q_PROPERTY(CameraValue* vidFormat MEMBER m_vidFormat CONSTANT)
+    Q_PROPERTY(CameraValue* featureCorrMode MEMBER m_featureCorrMode CONSTANT)
+    Q_PROPERTY(CameraValue* featureLowLight MEMBER m_featureLowLight CONSTANT)
+    Q_PROPERTY(CameraValue* featureQ7FW MEMBER m_featureQ7FW CONSTANT)
+    Q_PROPERTY(CameraValue* featureLens MEMBER m_featureLens CONSTANT)
+    Q_PROPERTY(CameraValue* featureShtr MEMBER m_featureShtr CONSTANT)
+    Q_PROPERTY(CameraValue* featureSsdFormat MEMBER m_featureSsdFormat CONSTANT)
+    Q_PROPERTY(CameraValue* featureSsdSave MEMBER m_featureSsdSave CONSTANT)
+
+public:
+    enum FsyncMode { FsyncModeInt = 0, FsyncModeExt = 1, FsyncModeIrig = 2, FsyncModeTrig = 3 };
+    Q_ENUM(FsyncMode)
+    enum BrefState { BrefInvalid = 1, BrefInProgress = 2, BrefFull = 4 };
+    Q_ENUM(BrefState)
+    enum CorrMode { CorrModeBrefAdv = 1 };
+    Q_ENUM(CorrMode)
+    enum LensState { LensRemoved = 0, LensDetect = 1, LensEnable = 2, LensReady = 3, LensFail = 4 };
+    Q_ENUM(LensState)
+    enum ShtrState { ShtrOpen = 0, ShtrClosed = 1, ShtrFail = 2 };
+    Q_ENUM(ShtrState)
+    enum SsdState {
+        SsdRemoved = 0,
+        SsdInsert = 1,
+        SsdEnable = 2,
+        SsdReady = 3,
+        SsdShutdown = 4,
+        SsdPowerDown = 5,
+        SsdOff = 6,
+        SsdFail = 7,
+        SsdUnformatted = 8,
+        SsdFormat = 9,
+    };
+    Q_ENUM(SsdState)
+    enum SsdWrState { SsdWrIdle = 0, SsdWrSave = 1 };
+    Q_ENUM(SsdWrState)
+    enum SsdAutosaveMode {
+        SsdAutosaveDisabled = 0,
+        SsdAutosaveEnabled = 1,
+        SsdAutosaveSelection = 2,
+        SsdAutosaveDeleteTake = 4,
+    };
+    Q_ENUM(SsdAutosaveMode)
+    enum ShtrFeatures { ShtrFeatHasShtr = 1 };
+    Q_ENUM(ShtrFeatures)
+    enum LensFeatures { LensFeatFstop = 1, LensFeatFocus = 2 };
+    Q_ENUM(LensFeatures)
+
+    Camera(const QHostAddress& address, QObject* parent);
+
+    const QHostAddress& address() const { return m_address; }
+    QString ipString() const { return m_address.toString(); }
+    bool connected() const { return m_connected; }
+    bool responding() const { return m_responding; }
+    bool pollInFlight() const { return m_pollInFlight; }
+
+    CameraValue* name() const { return m_name; }
+    CameraValue* serial() const { return m_serial; }
+    CameraValue* cfa() const { return m_cfa; }
+    CameraValue* acqState() const { return m_acqState; }
+    CameraValue* brefState() const { return m_brefState; }
+    CameraValue* yearOffset() const { return m_yearOffset; }
+    CameraValue* time() const { return m_time; }
+
+    // Application settings of this camera, under "cameras/<serial>/".
+    Q_INVOKABLE QVariant setting(const QString& key, const QVariant& defaultValue) const;
+    Q_INVOKABLE QVariant setting(const QString& key) const;
+    Q_INVOKABLE void setSetting(const QString& key, const QVariant& value);
+
+public slots:
+    void connectCamera();
+    void disconnectCamera();
+    void pollCameraValues(bool init = false);
+
+    void record();
+    void trigger();
+    void abort();
+    void deleteAllTakes();
+    void partition(int count);
+    void lensFocus(int step);
+    void shutterMove(bool pos);
+    void ssdUmount();
+    void ssdFormat(const QString& name);
+    void bref();
+
+signals:
+    void connectedChanged();
+    void respondingChanged();
+    void cameraConnected(Camera* camera);
+    void cameraConnectFailed(Camera* camera);
+    void cameraDisconnected(Camera* camera);
+    void valuesPolled();
+
+private slots:
+    void pollCameraValuesFinished();
+    void brefFinished();
+
+private:
+    struct ValueSpec {
+        CameraValue* Camera::*member;
+        const char* key;
+        const char* altKey;
+        VornValue::Type type;
+    };
+    static const ValueSpec s_valueSpecs[];
+
+    void setConnected(bool connected, const QJsonObject& document);
+    void setResponding(bool responding);
+    void command(const QString& path, const QByteArray& body = QByteArray());
+    QString settingKey(const QString& key) const;
+
+    const QHostAddress m_address;
+    bool m_connected = false;
+    bool m_responding = true;
+    bool m_pollInFlight = false;
+    QTimer* m_pollTimer = nullptr;
+
+    CameraValue* m_name = nullptr;
+    CameraValue* m_serial = nullptr;
+    CameraValue* m_cameraModel = nullptr;
+    CameraValue* m_cameraModelId = nullptr;
+    CameraValue* m_cfa = nullptr;
+    CameraValue* m_fwVer = nullptr;
+    CameraValue* m_fwVerInt = nullptr;
+    CameraValue* m_fwState = nullptr;
+    CameraValue* m_acqMode = nullptr;
+    CameraValue* m_acqState = nullptr;
+    CameraValue* m_clkFreq = nullptr;
+    CameraValue* m_expClks = nullptr;
+    CameraValue* m_expClksMin = nullptr;
+    CameraValue* m_expClksMax = nullptr;
+    CameraValue* m_expClksMult = nullptr;
+    CameraValue* m_expClksOfst = nullptr;
+    CameraValue* m_expTime = nullptr;
+    CameraValue* m_frRate = nullptr;
+    CameraValue* m_frClks = nullptr;
+    CameraValue* m_frClksMin = nullptr;
+    CameraValue* m_frClksMax = nullptr;
+    CameraValue* m_fsyncMode = nullptr;
+    CameraValue* m_fsyncState = nullptr;
+    CameraValue* m_trigOffset = nullptr;
+    CameraValue* m_prtnCnt = nullptr;
+    CameraValue* m_activeTakeId = nullptr;
+    CameraValue* m_brefState = nullptr;
+    CameraValue* m_corrMode = nullptr;
+    CameraValue* m_lowLightMode = nullptr;
+    CameraValue* m_lowLightExpClks = nullptr;
+    CameraValue* m_take1PrtnFrCnt = nullptr;
+    CameraValue* m_res = nullptr;
+    CameraValue* m_bpp = nullptr;
+    CameraValue* m_lensMount = nullptr;
+    CameraValue* m_lensState = nullptr;
+    CameraValue* m_lensId = nullptr;
+    CameraValue* m_lensName = nullptr;
+    CameraValue* m_lensAFSwitch = nullptr;
+    CameraValue* m_lensFocalLenMin = nullptr;
+    CameraValue* m_lensFocalLenMax = nullptr;
+    CameraValue* m_lensFocalLen = nullptr;
+    CameraValue* m_lensFstopMin = nullptr;
+    CameraValue* m_lensFstopMax = nullptr;
+    CameraValue* m_lensFstop = nullptr;
+    CameraValue* m_lensFocusDist = nullptr;
+    CameraValue* m_shtrState = nullptr;
+    CameraValue* m_ssdState = nullptr;
+    CameraValue* m_ssdWrState = nullptr;
+    CameraValue* m_ssdWrSeq = nullptr;
+    CameraValue* m_ssdProgress = nullptr;
+    CameraValue* m_ssdName = nullptr;
+    CameraValue* m_ssdSize = nullptr;
+    CameraValue* m_ssdUsed = nullptr;
+    CameraValue* m_ssdNameSeq = nullptr;
+    CameraValue* m_ssdAutosaveMode = nullptr;
+    CameraValue* m_ssdAutosaveStart = nullptr;
+    CameraValue* m_ssdAutosaveCnt = nullptr;
+    CameraValue* m_ssdAutosaveName = nullptr;
+    CameraValue* m_time = nullptr;
+    CameraValue* m_yearOffset = nullptr;
+    CameraValue* m_vidFormat = nullptr;
+    CameraValue* m_featureCorrMode = nullptr;
+    CameraValue* m_featureLowLight = nullptr;
+    CameraValue* m_featureQ7FW = nullptr;
+    CameraValue* m_featureLens = nullptr;
+    CameraValue* m_featureShtr = nullptr;
+    CameraValue* m_featureSsdFormat = nullptr;
+    CameraValue* m_featureSsdSave = nullptr;
+};

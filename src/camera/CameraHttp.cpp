@@ -1,0 +1,73 @@
+#include "CameraHttp.h"
+
+#include "VornApp.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+namespace CameraHttp {
+
+QNetworkRequest request(const QHostAddress& address, const QString& path, bool jsonBody, int timeoutMs)
+{
+    QNetworkRequest req(VornApp::cameraUrl(address, path));
+    req.setRawHeader("User-Agent", "Vorn 1.0");
+    if (jsonBody)
+        req.setRawHeader("Content-Type", "application/json");
+    req.setTransferTimeout(timeoutMs);
+    return req;
+}
+
+static QNetworkAccessManager* manager()
+{
+    VornApp* app = VornApp::instance();
+    return app ? app->networkAccessManager() : nullptr;
+}
+
+QNetworkReply* get(const QHostAddress& address, const QString& path, int timeoutMs)
+{
+    QNetworkAccessManager* nam = manager();
+    return nam ? nam->get(request(address, path, false, timeoutMs)) : nullptr;
+}
+
+QNetworkReply* post(const QHostAddress& address, const QString& path, const QByteArray& body)
+{
+    QNetworkAccessManager* nam = manager();
+    return nam ? nam->post(request(address, path, true), body) : nullptr;
+}
+
+QNetworkReply* put(const QHostAddress& address, const QString& path, const QByteArray& body)
+{
+    QNetworkAccessManager* nam = manager();
+    return nam ? nam->put(request(address, path, true), body) : nullptr;
+}
+
+void abort(QNetworkReply* reply)
+{
+    reply->setProperty(AbortedProperty, true);
+    reply->abort();
+}
+
+void releaseWhenFinished(QNetworkReply* reply)
+{
+    if (reply)
+        QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+}
+
+QString errorText(QNetworkReply* reply, const QByteArray& body)
+{
+    const QNetworkReply::NetworkError error = reply->error();
+    if (error == QNetworkReply::NoError)
+        return QString();
+    // An inactivity timeout also ends a reply as "cancelled"; only an abort the
+    // program asked for (markAborted) is a quiet end.
+    if (error == QNetworkReply::OperationCanceledError)
+        return reply->property(AbortedProperty).toBool() ? QString() : QStringLiteral("timed out");
+    const QJsonValue text = QJsonDocument::fromJson(body).object().value(QStringLiteral("error"));
+    if (text.isString())
+        return text.toString();
+    return QStringLiteral("HTTP %1").arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
+}
+
+} // namespace CameraHttp
