@@ -1,0 +1,41 @@
+#pragma once
+
+#include "CameraConfig.h"
+#include "Fault.h"
+
+#include <QList>
+#include <QString>
+
+namespace q7sim {
+
+struct CameraSetup
+{
+    CameraConfig config;
+    QList<Fault> faults;
+};
+
+// The q7sim command line: one --camera option per camera, each with its own
+// comma-separated settings, plus defaults for all cameras.
+class CommandLine
+{
+public:
+    bool parse(int argc, char** argv);
+    bool helpRequested() const { return m_help; }
+    QString error() const { return m_error; }
+    const QList<CameraSetup>& cameras() const { return m_cameras; }
+
+    static QString helpText();
+    static bool parseFault(const QString& text, Fault* fault);
+
+private:
+    bool parseCamera(const QString& text, CameraSetup* setup);
+    bool parseCameraKey(const QString& key, const QString& value, CameraSetup* setup);
+
+    bool m_help = false;
+    QString m_error;
+    QList<CameraSetup> m_cameras;
+    uint64_t m_seed = 1;
+    QString m_discovery;
+};
+
+} // namespace q7sim

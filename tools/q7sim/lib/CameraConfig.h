@@ -1,0 +1,40 @@
+#pragma once
+
+#include "Cfa.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace q7sim {
+
+// How a simulated camera presents itself; fixed when it starts.
+struct CameraConfig
+{
+    QString address = QStringLiteral("127.0.0.2"); // HTTP listens here only
+    uint16_t httpPort = 80;
+    Cfa cfa = Cfa::RGGB;
+    QString serial;    // empty: derived from the address
+    QString name;      // empty: "Q7 " + serial
+    uint64_t seed = 1; // with serial, take and frame number decides every picture
+    QString res = QStringLiteral("640x480");
+    int metaSize = 32;                 // bytes of each frame's metadata block, at least 32
+    uint64_t memoryBytes = 4ULL << 30; // frame memory shared by the partitions
+    int brefSlots = 8;                 // black references the camera can keep
+    int brefDurationMs = 400;          // how long taking a black reference lasts
+
+    // Older firmware: year offset under time/, numeric fw_ver, no valid_format.
+    bool oldFirmware = false;
+    // Frame transfer size headers: "Img-" (default), "Fr-", or both.
+    enum class SizeHeaders { Img, Fr, Both };
+    SizeHeaders sizeHeaders = SizeHeaders::Img;
+
+    // UDP discovery: listen for "VORN_BCAST\n" on this address (for example the
+    // wildcard 0.0.0.0 or the network's broadcast address); empty turns it off.
+    QString discoveryListen;
+    uint16_t discoveryPort = 8890;
+
+    QString effectiveSerial() const;
+    QString effectiveName() const;
+};
+
+} // namespace q7sim

@@ -1,0 +1,418 @@
+#include "CameraModel.h"
+
+#include "ClockRules.h"
+#include "JsonPath.h"
+#include "SensorModes.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <cmath>
+
+namespace q7sim {
+
+namespace {
+
+const int64_t NsPerSecond = 1000000000LL;
+
+int64_t systemNowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// Seconds since 1970 at the start of the UTC year that contains `ns`: frame
+// time stamps count from there, so they fit in 25 bits of seconds.
+int64_t yearStartSeconds(int64_t ns)
+{
+    const QDateTime t = QDateTime::fromMSecsSinceEpoch(ns / 1000000, Qt::UTC);
+    return QDateTime(QDate(t.date().year(), 1, 1), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+}
+
+int64_t jsonInteger(const QJsonValue& value, int64_t fallback)
+{
+    if (!value.isDouble())
+        return fallback;
+    const double d = value.toDouble();
+    return std::isfinite(d) && std::fabs(d) < 9e15 ? static_cast<int64_t>(std::llround(d)) : fallback;
+}
+
+QJsonObject pick(const QJsonObject& from, const QStringList& keys)
+{
+    QJsonObject picked;
+    for (const QString& key : keys)
+        if (from.contains(key))
+            picked.insert(key, from.value(key));
+    return picked;
+}
+
+} // namespace
+
+CameraModel::CameraModel(const CameraConfig& config)
+    : m_config(config), m_settings(config),
+      m_blackReference(config.brefSlots, std::chrono::milliseconds(config.brefDurationMs))
+{
+    m_startedAt = Clock::now();
+    m_startedCameraNs = cameraNowNs();
+    m_settings.store(QStringLiteral("meta/year_offset"),
+                     static_cast<qint64>(yearStartSeconds(m_startedCameraNs)));
+}
+
+int64_t CameraModel::cameraNowNs() const
+{
+    return systemNowNs() + m_clockOffsetNs;
+}
+
+int64_t CameraModel::partitionFrames() const
+{
+    const Resolution res = SensorModes::parse(m_settings.text(QStringLiteral("acq/res")));
+    const uint64_t frameBytes =
+        static_cast<uint64_t>(res.width) * res.height + m_settings.integer(QStringLiteral("meta/size"));
+    const uint64_t frames = frameBytes ? m_config.memoryBytes / frameBytes : 0;
+    const int partitions = m_recorder.partitionCount();
+    return static_cast<int64_t>(frames / static_cast<uint64_t>(partitions < 1 ? 1 : partitions));
+}
+
+int CameraModel::maxPartitions() const
+{
+    const int64_t wholeMemory = partitionFrames() * m_recorder.partitionCount();
+    return static_cast<int>(std::min<int64_t>(64, std::max<int64_t>(1, wholeMemory / 2)));
+}
+
+QJsonObject CameraModel::settingsSnapshot() const
+{
+    const QJsonObject& all = m_settings.values();
+    QJsonObject snapshot;
+    snapshot.insert(QStringLiteral("acq"),
+                    pick(all.value(QStringLiteral("acq")).toObject(),
+                         {QStringLiteral("res"), QStringLiteral("bpp"), QStringLiteral("clk_freq"),
+                          QStringLiteral("exp_clks"), QStringLiteral("exp_time"), QStringLiteral("fr_clks"),
+                          QStringLiteral("fr_rate"), QStringLiteral("fsync_mode"),
+                          QStringLiteral("fsync_state"), QStringLiteral("corr_mode")}));
+    snapshot.insert(QStringLiteral("camera"),
+                    pick(all.value(QStringLiteral("camera")).toObject(),
+                         {QStringLiteral("name"), QStringLiteral("serial"), QStringLiteral("model"),
+                          QStringLiteral("model_id"), QStringLiteral("cfa"), QStringLiteral("fw_ver")}));
+    snapshot.insert(QStringLiteral("meta"), pick(all.value(QStringLiteral("meta")).toObject(),
+                                                 {QStringLiteral("size"), QStringLiteral("year_offset")}));
+    QJsonObject lens = all.value(QStringLiteral("lens")).toObject();
+    lens.remove(QStringLiteral("state"));
+    lens.insert(QStringLiteral("focus_dist"), focusDistance());
+    snapshot.insert(QStringLiteral("lens"), lens);
+    snapshot.insert(QStringLiteral("adjust"), all.value(QStringLiteral("adjust")));
+    return snapshot;
+}
+
+Recorder::Setup CameraModel::recordingSetup(Clock::time_point now)
+{
+    Recorder::Setup setup;
+    setup.settings = settingsSnapshot();
+    setup.partitionFrames = partitionFrames();
+    setup.postTriggerFrames = m_settings.integer(QStringLiteral("acq/trig_offset"));
+    setup.frClks = static_cast<uint32_t>(m_settings.integer(QStringLiteral("acq/fr_clks")));
+    setup.clkFreq = static_cast<uint32_t>(m_settings.integer(QStringLiteral("acq/clk_freq")));
+    setup.blackReference = m_blackReference.current(now);
+    return setup;
+}
+
+double CameraModel::focusDistance() const
+{
+    if (m_focusPosition >= 1000)
+        return 65535.0; // infinity
+    // A lens focuses from 0.38 m; the distance grows ever faster towards infinity.
+    const double metres = 0.38 / (1.0 - m_focusPosition / 1000.0);
+    return std::round(metres * 100.0) / 100.0;
+}
+
+void CameraModel::applyFirmwareLayout(QJsonObject& document) const
+{
+    if (!m_config.oldFirmware)
+        return;
+    // Older firmware keeps the year offset under time/, reports its version
+    // as a number and knows no video format list.
+    const QJsonValue yearOffset = JsonPath::get(document, QStringLiteral("meta/year_offset"));
+    if (document.contains(QStringLiteral("meta"))) {
+        QJsonObject meta = document.value(QStringLiteral("meta")).toObject();
+        meta.remove(QStringLiteral("year_offset"));
+        document.insert(QStringLiteral("meta"), meta);
+        JsonPath::set(document, QStringLiteral("time/year_offset"), yearOffset);
+    }
+    if (JsonPath::get(document, QStringLiteral("camera/fw_ver")).isString())
+        JsonPath::set(document, QStringLiteral("camera/fw_ver"), 342);
+    if (document.contains(QStringLiteral("video"))) {
+        QJsonObject video = document.value(QStringLiteral("video")).toObject();
+        video.remove(QStringLiteral("valid_format"));
+        document.insert(QStringLiteral("video"), video);
+    }
+}
+
+QJsonObject CameraModel::stateDocument()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Clock::time_point now = Clock::now();
+    m_recorder.advance(now);
+    QJsonObject doc = m_settings.values();
+    JsonPath::set(doc, QStringLiteral("acq/state"), m_recorder.state());
+    JsonPath::set(doc, QStringLiteral("acq/active_take"), m_recorder.activeTake());
+    JsonPath::set(doc, QStringLiteral("acq/prtn_cnt"), m_recorder.partitionCount());
+    JsonPath::set(doc, QStringLiteral("acq/saved_takes"), m_recorder.savedTakes());
+    JsonPath::set(doc, QStringLiteral("acq/locked_takes"), m_recorder.lockedTakes());
+    JsonPath::set(doc, QStringLiteral("acq/bref_state"),
+                  static_cast<qint64>(m_blackReference.state(now, m_recorder.blackReferencesInUse())));
+    QJsonObject takes;
+    for (int n = 1; n <= m_recorder.partitionCount(); ++n)
+        takes.insert(QStringLiteral("take%1").arg(n),
+                     QJsonObject{{QStringLiteral("prtn_fr_cnt"), static_cast<qint64>(partitionFrames())}});
+    doc.insert(QStringLiteral("takes"), takes);
+    const QDateTime time = QDateTime::fromMSecsSinceEpoch(cameraNowNs() / 1000000, Qt::UTC);
+    JsonPath::set(doc, QStringLiteral("meta/time"), time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    JsonPath::set(doc, QStringLiteral("lens/focus_dist"), focusDistance());
+    applyFirmwareLayout(doc);
+    return doc;
+}
+
+QJsonObject CameraModel::takeBody(const TakeRecord& take) const
+{
+    QJsonObject body = take.settings;
+    body.insert(QStringLiteral("first_fr"), static_cast<qint64>(take.firstFr));
+    body.insert(QStringLiteral("last_fr"), static_cast<qint64>(take.lastFr));
+    body.insert(QStringLiteral("fr_cnt"), static_cast<qint64>(take.frameCount()));
+    body.insert(QStringLiteral("pt_fr_cnt"), static_cast<qint64>(take.ptFrCnt));
+    body.insert(QStringLiteral("trig_ts_s"), static_cast<qint64>(take.trigTsS));
+    body.insert(QStringLiteral("trig_ts_ns"), static_cast<qint64>(take.trigTsNs));
+    body.insert(QStringLiteral("trig_src"), take.trigSrc);
+    body.insert(QStringLiteral("prtn_fr_cnt"), static_cast<qint64>(take.prtnFrCnt));
+    body.insert(QStringLiteral("prtn_pt_cnt"), static_cast<qint64>(take.prtnPtCnt));
+    body.insert(QStringLiteral("name"), take.name);
+    applyFirmwareLayout(body);
+    return body;
+}
+
+PutResult CameraModel::takeDocument(int take, QJsonObject* document)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Clock::time_point now = Clock::now();
+    m_recorder.advance(now);
+    if (take < 1 || take > m_recorder.partitionCount())
+        return PutResult::failure(404, QStringLiteral("no such take"));
+    TakeRecord record;
+    if (const TakeRecord* saved = m_recorder.savedTake(take)) {
+        record = *saved;
+    } else if (auto active = m_recorder.activeRecording(now); active && active->number == take) {
+        record = *active;
+    } else {
+        // An empty partition describes what it would record now.
+        record.number = take;
+        record.settings = settingsSnapshot();
+        record.firstFr = 0;
+        record.lastFr = -1;
+        record.prtnFrCnt = partitionFrames();
+        record.prtnPtCnt = m_settings.integer(QStringLiteral("acq/trig_offset"));
+    }
+    *document = QJsonObject{
+        {QStringLiteral("takes"), QJsonObject{{QStringLiteral("take%1").arg(take), takeBody(record)}}}};
+    return PutResult::success();
+}
+
+void CameraModel::readoutChanged(Clock::time_point now)
+{
+    m_blackReference.invalidate();
+    // A new sensor set-up restarts a recording that waits for its trigger.
+    const int state = m_recorder.state();
+    if (state == Recorder::Recording || state == Recorder::RecordingWrapped) {
+        m_recorder.abort(now);
+        m_recorder.record(now, recordingSetup(now));
+    }
+}
+
+PutResult CameraModel::put(const QString& path, const QJsonValue& value)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Clock::time_point now = Clock::now();
+    m_recorder.advance(now);
+    QString canonical = path;
+    if (canonical == QLatin1String("time/year_offset")) // the older firmware's name
+        canonical = QStringLiteral("meta/year_offset");
+    const QStringList parts = JsonPath::split(canonical);
+    if (parts.size() >= 3 && parts.first() == QLatin1String("takes"))
+        return putTakeValue(parts, value);
+    if (canonical == QLatin1String("meta/time"))
+        return setCameraTime(value.toString());
+    if (canonical == QLatin1String("acq/prtn_cnt"))
+        return m_recorder.partition(static_cast<int>(jsonInteger(value, 0)), maxPartitions());
+    if (canonical == QLatin1String("lens/focus_dist"))
+        return PutResult::failure(403, QStringLiteral("read-only value"));
+    const PutResult result = m_settings.put(canonical, value);
+    if (m_settings.takeReadoutChanged())
+        readoutChanged(now);
+    return result;
+}
+
+PutResult CameraModel::putTakeValue(const QStringList& parts, const QJsonValue& value)
+{
+    const QString takeName = parts.at(1);
+    const int take = takeName.startsWith(QLatin1String("take")) ? takeName.mid(4).toInt() : 0;
+    TakeRecord* record = m_recorder.savedTake(take);
+    if (!record)
+        return PutResult::failure(404, QStringLiteral("no such take"));
+    const QStringList rest = parts.mid(2);
+    const QString restPath = rest.join(QLatin1Char('/'));
+    if (restPath == QLatin1String("name")) {
+        record->name = value.toString();
+        return PutResult::success();
+    }
+    // Only how the frames are shown may change; what was recorded stays.
+    const bool adjustable = (rest.first() == QLatin1String("adjust") && rest.size() == 2) ||
+                            restPath == QLatin1String("acq/corr_mode");
+    const QJsonValue current = JsonPath::get(record->settings, rest);
+    if (!adjustable || current.isUndefined())
+        return PutResult::failure(current.isUndefined() ? 404 : 403, QStringLiteral("read-only value"));
+    QJsonValue stored = value;
+    if (value.isString())
+        stored = value.toString().toDouble();
+    if (restPath == QLatin1String("acq/corr_mode") || rest.last() == QLatin1String("cfa"))
+        stored = static_cast<qint64>(jsonInteger(stored, 0));
+    JsonPath::set(record->settings, rest, stored);
+    return PutResult::success();
+}
+
+PutResult CameraModel::setCameraTime(const QString& text)
+{
+    QDateTime time = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    if (!time.isValid())
+        return PutResult::failure(400, QStringLiteral("invalid time"));
+    time.setTimeSpec(Qt::UTC);
+    m_clockOffsetNs = time.toMSecsSinceEpoch() * 1000000 - systemNowNs();
+    m_settings.store(QStringLiteral("meta/year_offset"),
+                     static_cast<qint64>(yearStartSeconds(cameraNowNs())));
+    return PutResult::success();
+}
+
+PutResult CameraModel::moveFocus(int step)
+{
+    if (m_settings.integer(QStringLiteral("lens/state")) != 3)
+        return PutResult::failure(409, QStringLiteral("lens not ready"));
+    if (step == 32767)
+        m_focusPosition = 1000; // infinity
+    else if (step == 0)
+        m_focusPosition = 0; // nearest focus
+    else
+        m_focusPosition =
+            static_cast<int>(ClockRules::clamp(static_cast<int64_t>(m_focusPosition) + step, 0, 1000));
+    return PutResult::success();
+}
+
+PutResult CameraModel::command(const QString& path, const QJsonObject& body, QJsonObject* reply)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Clock::time_point now = Clock::now();
+    m_recorder.advance(now);
+    if (path == QLatin1String("/rec"))
+        return m_recorder.record(now, recordingSetup(now));
+    if (path == QLatin1String("/trig"))
+        return m_recorder.trigger(now, cameraNowNs());
+    if (path == QLatin1String("/abort"))
+        return m_recorder.abort(now);
+    if (path == QLatin1String("/del"))
+        return m_recorder.remove(static_cast<int>(jsonInteger(body.value(QStringLiteral("take")), 0)));
+    if (path == QLatin1String("/prtn"))
+        return m_recorder.partition(static_cast<int>(jsonInteger(body.value(QStringLiteral("cnt")), 0)),
+                                    maxPartitions());
+    if (path == QLatin1String("/bref")) {
+        const std::set<int> inUse = m_recorder.blackReferencesInUse();
+        if (m_recorder.state() != Recorder::Triggered)
+            m_blackReference.start(now, inUse);
+        reply->insert(QStringLiteral("bref_state"), static_cast<qint64>(m_blackReference.state(now, inUse)));
+        return PutResult::success();
+    }
+    if (path == QLatin1String("/focus"))
+        return moveFocus(static_cast<int>(jsonInteger(body.value(QStringLiteral("step")), 0)));
+    if (path == QLatin1String("/shtr")) {
+        const int64_t pos = jsonInteger(body.value(QStringLiteral("pos")), -1);
+        if (pos != 0 && pos != 1)
+            return PutResult::failure(400, QStringLiteral("invalid shutter position"));
+        m_settings.store(QStringLiteral("shtr/state"), static_cast<int>(pos)); // 0 open, 1 closed
+        return PutResult::success();
+    }
+    return PutResult::failure(404, QStringLiteral("unknown command"));
+}
+
+PutResult CameraModel::planLiveTransfer(int type, XferPlan* plan)
+{
+    const Resolution res = SensorModes::parse(m_settings.text(QStringLiteral("acq/res")));
+    FrameSpec& spec = plan->spec;
+    spec.seed = m_config.seed;
+    spec.serial = m_settings.text(QStringLiteral("camera/serial"));
+    spec.take = 0;
+    spec.width = res.width;
+    spec.height = res.height;
+    const int cfa = static_cast<int>(m_settings.integer(QStringLiteral("camera/cfa")));
+    spec.cfa = isValidCfa(cfa) ? static_cast<Cfa>(cfa) : Cfa::Mono;
+    spec.metaSize = static_cast<int>(m_settings.integer(QStringLiteral("meta/size")));
+    spec.frClks = static_cast<uint32_t>(m_settings.integer(QStringLiteral("acq/fr_clks")));
+    spec.clkFreq = static_cast<uint32_t>(m_settings.integer(QStringLiteral("acq/clk_freq")));
+    spec.fsyncMode = static_cast<int>(m_settings.integer(QStringLiteral("acq/fsync_mode")));
+    spec.frame0Ns = m_startedCameraNs - m_settings.integer(QStringLiteral("meta/year_offset")) * NsPerSecond;
+    spec.firstFr = 0;
+    // The live image is the frame the sensor is reading right now.
+    const int64_t elapsedNs =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - m_startedAt).count();
+    plan->start = spec.frClks ? static_cast<int64_t>(static_cast<__int128>(elapsedNs) * spec.clkFreq /
+                                                     (static_cast<__int128>(spec.frClks) * NsPerSecond))
+                              : 0;
+    plan->count = 1;
+    plan->type = type;
+    return PutResult::success();
+}
+
+PutResult CameraModel::planTransfer(const QJsonObject& body, XferPlan* plan)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Clock::time_point now = Clock::now();
+    m_recorder.advance(now);
+    const int64_t type = jsonInteger(body.value(QStringLiteral("type")), 3);
+    if (type < 1 || type > 3)
+        return PutResult::failure(400, QStringLiteral("invalid type"));
+    const int64_t src = jsonInteger(body.value(QStringLiteral("src")), 0);
+    if (src == 1)
+        return planLiveTransfer(static_cast<int>(type), plan);
+    if (src == 2)
+        return PutResult::failure(404, QStringLiteral("no SSD take open"));
+    if (src != 0)
+        return PutResult::failure(400, QStringLiteral("invalid source"));
+    const int take = static_cast<int>(jsonInteger(body.value(QStringLiteral("take")), 0));
+    const TakeRecord* record = m_recorder.savedTake(take);
+    if (!record) {
+        if (m_recorder.activeTake() == take && take != 0)
+            return PutResult::failure(409, QStringLiteral("take %1 is still recording").arg(take));
+        return PutResult::failure(404, QStringLiteral("take %1 is empty").arg(take));
+    }
+    const int64_t start = jsonInteger(body.value(QStringLiteral("start")), record->firstFr);
+    const int64_t count = jsonInteger(body.value(QStringLiteral("cnt")), 1);
+    if (count < 1 || !record->contains(start) || !record->contains(start + count - 1))
+        return PutResult::failure(416, QStringLiteral("frame out of range"));
+    plan->spec = FrameSpec::fromTakeDocument(takeBody(*record), m_config.seed, take);
+    plan->start = start;
+    plan->count = count;
+    plan->type = static_cast<int>(type);
+    plan->lockTake = jsonInteger(body.value(QStringLiteral("lock")), 0) != 0 ? take : 0;
+    return PutResult::success();
+}
+
+void CameraModel::setTakeLocked(int take, bool locked)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_recorder.setLocked(take, locked);
+}
+
+std::optional<FrameSpec> CameraModel::takeFrameSpec(int take)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_recorder.advance(Clock::now());
+    const TakeRecord* record = m_recorder.savedTake(take);
+    if (!record)
+        return std::nullopt;
+    return FrameSpec::fromTakeDocument(takeBody(*record), m_config.seed, take);
+}
+
+} // namespace q7sim

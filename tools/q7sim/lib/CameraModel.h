@@ -1,0 +1,69 @@
+#pragma once
+
+#include "BlackReference.h"
+#include "CameraConfig.h"
+#include "CameraSettings.h"
+#include "PutResult.h"
+#include "Recorder.h"
+#include "XferPlan.h"
+
+#include <QJsonObject>
+#include <mutex>
+#include <optional>
+
+namespace q7sim {
+
+// The simulated camera behind its HTTP interface: settings, acquisition,
+// takes, black reference, lens and shutter, and the camera clock. Every
+// public call locks, so the server's threads may call it at any time.
+class CameraModel
+{
+public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit CameraModel(const CameraConfig& config);
+
+    const CameraConfig& config() const { return m_config; }
+
+    // GET / : the state document.
+    QJsonObject stateDocument();
+    // GET /takes/take<N>: {"takes": {"take<N>": {...}}}.
+    PutResult takeDocument(int take, QJsonObject* document);
+    // PUT /<path> with the body's JSON value (camera values and take values).
+    PutResult put(const QString& path, const QJsonValue& value);
+    // POST of a command path (/rec, /trig, ...); `reply` gets the reply body.
+    PutResult command(const QString& path, const QJsonObject& body, QJsonObject* reply);
+    // POST /xfer: what to send, or why not.
+    PutResult planTransfer(const QJsonObject& body, XferPlan* plan);
+
+    void setTakeLocked(int take, bool locked);
+    // The frame spec of a saved take (tests compute expected bytes from it).
+    std::optional<FrameSpec> takeFrameSpec(int take);
+
+private:
+    int64_t cameraNowNs() const;
+    int64_t partitionFrames() const;
+    int maxPartitions() const;
+    Recorder::Setup recordingSetup(Clock::time_point now);
+    QJsonObject settingsSnapshot() const;
+    QJsonObject takeBody(const TakeRecord& take) const;
+    void applyFirmwareLayout(QJsonObject& document) const;
+    PutResult putTakeValue(const QStringList& path, const QJsonValue& value);
+    PutResult setCameraTime(const QString& text);
+    PutResult moveFocus(int step);
+    PutResult planLiveTransfer(int type, XferPlan* plan);
+    double focusDistance() const;
+    void readoutChanged(Clock::time_point now);
+
+    const CameraConfig m_config;
+    mutable std::mutex m_mutex;
+    CameraSettings m_settings;
+    Recorder m_recorder;
+    BlackReference m_blackReference;
+    int64_t m_clockOffsetNs = 0;
+    Clock::time_point m_startedAt;
+    int64_t m_startedCameraNs = 0;
+    int m_focusPosition = 600; // 0 nearest .. 1000 infinity
+};
+
+} // namespace q7sim

@@ -1,0 +1,67 @@
+#include "Fault.h"
+
+namespace q7sim {
+
+Fault Fault::delay(int ms, const QString& pathPrefix)
+{
+    Fault f;
+    f.kind = Delay;
+    f.delayMs = ms;
+    f.pathPrefix = pathPrefix;
+    return f;
+}
+
+Fault Fault::httpError(int status, bool jsonBody, const QString& pathPrefix)
+{
+    Fault f;
+    f.kind = jsonBody ? HttpErrorJson : HttpError;
+    f.status = status;
+    f.pathPrefix = pathPrefix;
+    return f;
+}
+
+Fault Fault::malformedJson(const QString& pathPrefix)
+{
+    Fault f;
+    f.kind = MalformedJson;
+    f.pathPrefix = pathPrefix;
+    return f;
+}
+
+Fault Fault::noAnswer(const QString& pathPrefix)
+{
+    Fault f;
+    f.kind = NoAnswer;
+    f.pathPrefix = pathPrefix;
+    return f;
+}
+
+Fault Fault::xferEndEarly(int records)
+{
+    Fault f;
+    f.kind = XferEndEarly;
+    f.records = records;
+    f.pathPrefix = QStringLiteral("/xfer");
+    return f;
+}
+
+Fault Fault::xferDropMidRecord(int records)
+{
+    Fault f;
+    f.kind = XferDropMidRecord;
+    f.records = records;
+    f.pathPrefix = QStringLiteral("/xfer");
+    return f;
+}
+
+Fault Fault::xferPieces(int pieceBytes, int pieceDelayMs)
+{
+    Fault f;
+    f.kind = XferPieces;
+    f.pieceBytes = pieceBytes < 1 ? 1 : pieceBytes;
+    f.pieceDelayMs = pieceDelayMs;
+    f.pathPrefix = QStringLiteral("/xfer");
+    return f;
+}
+
+} // namespace q7sim

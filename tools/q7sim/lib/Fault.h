@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+namespace q7sim {
+
+// A misbehaviour the camera shows on requests whose path starts with
+// pathPrefix (empty: every path) and whose method matches (empty: any).
+struct Fault
+{
+    enum Kind {
+        Delay,             // answer only after delayMs
+        HttpError,         // status with an empty body
+        HttpErrorJson,     // status with {"error": errorText}
+        MalformedJson,     // 200 with a body that is not JSON
+        NoAnswer,          // accept the request and never answer (the camera hangs)
+        XferEndEarly,      // a transfer that ends cleanly after `records` records
+        XferDropMidRecord, // a transfer that breaks off halfway through record `records`
+        XferPieces,        // a transfer sent in pieces of pieceBytes, not aligned to records
+    };
+
+    Kind kind = Delay;
+    QString pathPrefix;
+    QString method;
+    int delayMs = 0;
+    int status = 500;
+    QString errorText = QStringLiteral("simulated camera fault");
+    int records = 1;
+    int pieceBytes = 1000;
+    int pieceDelayMs = 2;
+    int remaining = -1; // requests it still applies to; -1 forever
+
+    bool matches(const QString& requestMethod, const QString& path) const
+    {
+        return (method.isEmpty() || method.compare(requestMethod, Qt::CaseInsensitive) == 0) &&
+               path.startsWith(pathPrefix.isEmpty() ? QStringLiteral("/") : pathPrefix);
+    }
+    bool isTransferFault() const
+    {
+        return kind == XferEndEarly || kind == XferDropMidRecord || kind == XferPieces;
+    }
+
+    static Fault delay(int ms, const QString& pathPrefix = {});
+    static Fault httpError(int status, bool jsonBody, const QString& pathPrefix = {});
+    static Fault malformedJson(const QString& pathPrefix = {});
+    static Fault noAnswer(const QString& pathPrefix = {});
+    static Fault xferEndEarly(int records);
+    static Fault xferDropMidRecord(int records);
+    static Fault xferPieces(int pieceBytes, int pieceDelayMs = 2);
+};
+
+} // namespace q7sim

@@ -1,0 +1,223 @@
+#include "FrameSynth.h"
+
+#include "Compander.h"
+
+#include <QCryptographicHash>
+
+namespace q7sim {
+
+namespace {
+
+int64_t floorDiv(int64_t a, int64_t b)
+{
+    int64_t q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0)))
+        --q;
+    return q;
+}
+
+int64_t floorMod(int64_t a, int64_t b)
+{
+    return a - floorDiv(a, b) * b;
+}
+
+// One number per (seed, camera, take) that places the scene's objects, so
+// that every take of every camera looks a little different.
+uint64_t takeHash(const FrameSpec& spec)
+{
+    const QByteArray serialHash =
+        QCryptographicHash::hash(spec.serial.toUtf8(), QCryptographicHash::Sha1).left(8);
+    uint64_t serialBits = 0;
+    for (char c : serialHash)
+        serialBits = (serialBits << 8) | static_cast<uint8_t>(c);
+    return FrameSynth::mix(spec.seed ^
+                           FrameSynth::mix(serialBits ^ (static_cast<uint64_t>(spec.take) << 40)));
+}
+
+void putWord(QByteArray& block, int offset, uint32_t word)
+{
+    for (int i = 0; i < 4; ++i)
+        block[offset + i] = static_cast<char>((word >> (8 * i)) & 0xFF);
+}
+
+// Where the moving objects are in one frame; fixed for all its pixels.
+struct SceneLayout
+{
+    int width, height;
+    int barX, barWidth;
+    int discX, discY, discRadius;
+    int checkerSize;
+    uint64_t noiseKey;
+};
+
+int triangle(int64_t t, int64_t span)
+{
+    if (span <= 0)
+        return 0;
+    const int64_t p = floorMod(t, 2 * span);
+    return static_cast<int>(p < span ? p : 2 * span - p);
+}
+
+SceneLayout layoutFor(const FrameSpec& spec, int64_t frame)
+{
+    const uint64_t h = takeHash(spec);
+    SceneLayout s;
+    s.width = spec.width;
+    s.height = spec.height;
+    s.barWidth = spec.width / 10 + 1;
+    s.barX = static_cast<int>(floorMod(static_cast<int64_t>(h % 997) + frame * 7, spec.width + s.barWidth)) -
+             s.barWidth;
+    s.discRadius = spec.height / 6 + 1;
+    const int spanX = spec.width - 2 * s.discRadius;
+    const int spanY = spec.height - 2 * s.discRadius;
+    s.discX = s.discRadius + triangle(static_cast<int64_t>((h >> 12) % 613) + frame * 5, spanX);
+    s.discY = s.discRadius + triangle(static_cast<int64_t>((h >> 24) % 409) + frame * 3, spanY);
+    s.checkerSize = 16;
+    s.noiseKey = FrameSynth::mix(h ^ static_cast<uint64_t>(frame));
+    return s;
+}
+
+int channelValue(const SceneLayout& s, int x, int y, int channel)
+{
+    // Background: a gradient in a different direction per channel.
+    int r = 30 + x * 180 / s.width;
+    int g = 40 + (x + y) * 140 / (s.width + s.height);
+    int b = 60 + y * 200 / s.height;
+    if (x < s.width / 4 && y < s.height / 4 && ((x / s.checkerSize + y / s.checkerSize) & 1)) {
+        r = g = b = 470;
+    } else if (x >= s.barX && x < s.barX + s.barWidth) {
+        r = 430, g = 390, b = 200;
+    } else {
+        const int64_t dx = x - s.discX, dy = y - s.discY;
+        if (dx * dx + dy * dy <= static_cast<int64_t>(s.discRadius) * s.discRadius)
+            r = 120, g = 300, b = 480;
+    }
+    const int noise =
+        static_cast<int>(
+            FrameSynth::mix(s.noiseKey ^ (static_cast<uint64_t>(y) << 32 | static_cast<uint32_t>(x))) & 7) -
+        3;
+    int value;
+    switch (channel) {
+    case 0:
+        value = r;
+        break;
+    case 1:
+        value = g;
+        break;
+    case 2:
+        value = b;
+        break;
+    default:
+        value = (3 * r + 6 * g + b) / 10;
+        break;
+    }
+    value += noise;
+    return value < 0 ? 0 : (value > 511 ? 511 : value);
+}
+
+} // namespace
+
+uint64_t FrameSynth::mix(uint64_t z)
+{
+    z += 0x9E3779B97F4A7C15ULL;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+int FrameSynth::sceneLinear(const FrameSpec& spec, int64_t frame, int x, int y, int channel)
+{
+    return channelValue(layoutFor(spec, frame), x, y, channel);
+}
+
+QByteArray FrameSynth::image(const FrameSpec& spec, int64_t frame)
+{
+    QByteArray bytes(spec.imageSize(), Qt::Uninitialized);
+    if (spec.width <= 0 || spec.height <= 0)
+        return bytes;
+    const SceneLayout layout = layoutFor(spec, frame);
+    char* out = bytes.data();
+    for (int y = 0; y < spec.height; ++y) {
+        for (int x = 0; x < spec.width; ++x) {
+            const int channel = spec.cfa == Cfa::Mono ? -1 : cfaChannelAt(spec.cfa, x, y);
+            *out++ = static_cast<char>(Compander::codeFromLinear(channelValue(layout, x, y, channel)));
+        }
+    }
+    return bytes;
+}
+
+int64_t FrameSynth::frameTimeNs(const FrameSpec& spec, int64_t frame)
+{
+    if (spec.clkFreq == 0)
+        return spec.frame0Ns;
+    // frame x clocks x 1e9 overflows 64 bits for long takes; 128 bits do not.
+    const __int128 offset = static_cast<__int128>(frame) * spec.frClks * 1000000000LL;
+    __int128 q = offset / spec.clkFreq;
+    if (offset % spec.clkFreq != 0 && offset < 0)
+        --q;
+    return spec.frame0Ns + static_cast<int64_t>(q);
+}
+
+bool FrameSynth::timeCodeLocked(const FrameSpec& spec, int64_t frame)
+{
+    if (spec.fsyncMode == 2)
+        return true;
+    // The time code source drops out for a while every few hundred frames.
+    return floorMod(floorDiv(frame, 64) + static_cast<int64_t>(takeHash(spec) % 5), 5) != 0;
+}
+
+bool FrameSynth::event1(const FrameSpec& spec, int64_t frame)
+{
+    return floorMod(frame + static_cast<int64_t>((takeHash(spec) >> 8) % 50), 50) < 10;
+}
+
+bool FrameSynth::event2(const FrameSpec&, int64_t frame)
+{
+    return frame >= 0 && floorMod(frame, 30) < 15;
+}
+
+QByteArray FrameSynth::metadata(const FrameSpec& spec, int64_t frame)
+{
+    const int size = spec.metaSize < 32 ? 32 : spec.metaSize;
+    QByteArray block(size, '\0');
+    const int64_t t = frameTimeNs(spec, frame);
+    const int64_t seconds = floorDiv(t, 1000000000LL);
+    const int64_t nanos = t - seconds * 1000000000LL;
+    putWord(block, 0, static_cast<uint32_t>(seconds) & 0x1FFFFFFu);
+    putWord(block, 4,
+            static_cast<uint32_t>(nanos) | (timeCodeLocked(spec, frame) ? 1u << 30 : 0u) |
+                (event1(spec, frame) ? 1u << 31 : 0u));
+    putWord(block, 8,
+            (static_cast<uint32_t>(frame - spec.firstFr) & 0x7FFFFFFFu) |
+                (event2(spec, frame) ? 1u << 31 : 0u));
+    // User data: take number, frame number and a per-frame check number.
+    putWord(block, 12, static_cast<uint32_t>(spec.take));
+    putWord(block, 16, static_cast<uint32_t>(static_cast<uint64_t>(frame) & 0xFFFFFFFFu));
+    putWord(block, 20, static_cast<uint32_t>(static_cast<uint64_t>(frame) >> 32));
+    const uint64_t check = mix(takeHash(spec) ^ static_cast<uint64_t>(frame));
+    putWord(block, 24, static_cast<uint32_t>(check));
+    putWord(block, 28, static_cast<uint32_t>(check >> 32));
+    // Larger blocks carry a counter pattern the program passes along unread.
+    for (int i = 32; i < size; ++i)
+        block[i] = static_cast<char>((i + frame) & 0xFF);
+    return block;
+}
+
+int FrameSynth::recordSize(const FrameSpec& spec, int type)
+{
+    const int meta = spec.metaSize < 32 ? 32 : spec.metaSize;
+    return ((type & XferMeta) ? meta : 0) + ((type & XferImage) ? spec.imageSize() : 0);
+}
+
+QByteArray FrameSynth::record(const FrameSpec& spec, int64_t frame, int type)
+{
+    QByteArray bytes;
+    bytes.reserve(recordSize(spec, type));
+    if (type & XferMeta)
+        bytes += metadata(spec, frame);
+    if (type & XferImage)
+        bytes += image(spec, frame);
+    return bytes;
+}
+
+} // namespace q7sim

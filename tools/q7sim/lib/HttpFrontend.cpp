@@ -1,0 +1,335 @@
+#include "HttpFrontend.h"
+
+#include "CameraModel.h"
+#include "FaultPlan.h"
+#include "FrameSynth.h"
+#include "RequestLog.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <httplib.h>
+
+namespace q7sim {
+
+namespace {
+
+const char* const JsonType = "application/json";
+
+void replyJson(httplib::Response& response, int status, const QJsonObject& object)
+{
+    response.status = status;
+    response.set_content(QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString(), JsonType);
+}
+
+void replyError(httplib::Response& response, int status, const QString& text)
+{
+    replyJson(response, status, QJsonObject{{QStringLiteral("error"), text}});
+}
+
+// A PUT body is one JSON scalar: 123, 0.500000, "text", true.
+bool parseScalar(const std::string& body, QJsonValue* value)
+{
+    QJsonParseError error;
+    const QJsonDocument doc =
+        QJsonDocument::fromJson(QByteArray("[") + QByteArray::fromStdString(body) + QByteArray("]"), &error);
+    if (error.error != QJsonParseError::NoError || doc.array().size() != 1)
+        return false;
+    *value = doc.array().at(0);
+    return true;
+}
+
+// Shared by the calls of one transfer's content provider.
+struct TransferStream
+{
+    XferPlan plan;
+    int64_t cachedIndex = -1;
+    QByteArray cached;
+
+    const QByteArray& recordAt(int64_t index)
+    {
+        if (index != cachedIndex) {
+            cached = FrameSynth::record(plan.spec, plan.start + index, plan.type);
+            cachedIndex = index;
+        }
+        return cached;
+    }
+};
+
+} // namespace
+
+HttpFrontend::HttpFrontend(CameraModel& model, FaultPlan& faults, RequestLog& log)
+    : m_model(model), m_faults(faults), m_log(log)
+{
+}
+
+HttpFrontend::~HttpFrontend()
+{
+    stop();
+}
+
+bool HttpFrontend::start(const QString& address, uint16_t port, QString* error)
+{
+    m_stopping = false;
+    m_server = std::make_unique<httplib::Server>();
+    // Streams, hung requests and the program's parallel connections each hold
+    // a thread; the library's default pool of eight is too small for that.
+    m_server->new_task_queue = [] {
+        return new httplib::ThreadPool(32);
+    };
+    m_server->set_tcp_nodelay(true);
+    m_server->set_keep_alive_max_count(100000);
+    m_server->set_keep_alive_timeout(2);
+    m_server->set_payload_max_length(64 * 1024 * 1024);
+    auto handler = [this](const httplib::Request& request, httplib::Response& response) {
+        dispatch(request, response);
+    };
+    m_server->Get(".*", handler);
+    m_server->Put(".*", handler);
+    m_server->Post(".*", handler);
+    m_server->Delete(".*", handler);
+    if (!m_server->bind_to_port(address.toStdString(), port)) {
+        if (error)
+            *error = QStringLiteral("cannot listen on %1:%2").arg(address).arg(port);
+        m_server.reset();
+        return false;
+    }
+    m_thread = std::thread([this] { m_server->listen_after_bind(); });
+    return true;
+}
+
+void HttpFrontend::stop()
+{
+    if (!m_server)
+        return;
+    m_stopping = true;
+    m_server->stop();
+    if (m_thread.joinable())
+        m_thread.join();
+    m_server.reset();
+}
+
+bool HttpFrontend::sleepUnlessStopping(int ms) const
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < until) {
+        if (m_stopping)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 10)));
+    }
+    return !m_stopping;
+}
+
+void HttpFrontend::dispatch(const httplib::Request& request, httplib::Response& response)
+{
+    RecordedRequest recorded;
+    recorded.method = QString::fromStdString(request.method);
+    recorded.path = QString::fromStdString(request.path);
+    for (const auto& header : request.headers)
+        recorded.headers.append(
+            {QByteArray::fromStdString(header.first), QByteArray::fromStdString(header.second)});
+    recorded.body = QByteArray::fromStdString(request.body);
+    m_log.append(recorded);
+
+    std::vector<Fault> faults = m_faults.take(recorded.method, recorded.path);
+    const Fault* transferFault = nullptr;
+    if (applyFaults(recorded.method, recorded.path, response, &transferFault, faults))
+        return;
+    route(request, recorded.path, response, transferFault);
+}
+
+bool HttpFrontend::applyFaults(const QString& method, const QString& path, httplib::Response& response,
+                               const Fault** transferFault, std::vector<Fault>& faults)
+{
+    for (const Fault& fault : faults) {
+        switch (fault.kind) {
+        case Fault::Delay:
+            if (!sleepUnlessStopping(fault.delayMs))
+                return true;
+            break;
+        case Fault::NoAnswer: {
+            // Hang until the fault is switched off (then answer late) or the camera stops.
+            while (!m_stopping && m_faults.hangs(method, path))
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (m_stopping) {
+                response.status = 503;
+                return true;
+            }
+            break;
+        }
+        case Fault::HttpError:
+            response.status = fault.status;
+            return true;
+        case Fault::HttpErrorJson:
+            replyError(response, fault.status, fault.errorText);
+            return true;
+        case Fault::MalformedJson:
+            response.status = 200;
+            response.set_content("{\"acq\": {\"state\": 1, \"res\": \"640x4", JsonType);
+            return true;
+        default:
+            if (fault.isTransferFault())
+                *transferFault = &fault;
+            break;
+        }
+    }
+    return false;
+}
+
+void HttpFrontend::route(const httplib::Request& request, const QString& path, httplib::Response& response,
+                         const Fault* transferFault)
+{
+    const QString method = QString::fromStdString(request.method);
+    if (method == QLatin1String("GET")) {
+        static const QRegularExpression takePath(QStringLiteral("^/takes/take(\\d+)$"));
+        if (path == QLatin1String("/") || path.isEmpty()) {
+            replyJson(response, 200, m_model.stateDocument());
+            return;
+        }
+        const QRegularExpressionMatch match = takePath.match(path);
+        if (match.hasMatch()) {
+            QJsonObject document;
+            const PutResult result = m_model.takeDocument(match.captured(1).toInt(), &document);
+            if (result.ok())
+                replyJson(response, 200, document);
+            else
+                replyError(response, result.status, result.error);
+            return;
+        }
+        replyError(response, 404, QStringLiteral("not found"));
+        return;
+    }
+    if (method == QLatin1String("PUT")) {
+        QJsonValue value;
+        if (!parseScalar(request.body, &value)) {
+            replyError(response, 400, QStringLiteral("invalid value"));
+            return;
+        }
+        const PutResult result = m_model.put(path.mid(1), value);
+        if (result.ok())
+            replyJson(response, 200, QJsonObject());
+        else
+            replyError(response, result.status, result.error);
+        return;
+    }
+    if (method == QLatin1String("POST")) {
+        if (path == QLatin1String("/xfer")) {
+            serveTransfer(request, response, transferFault);
+            return;
+        }
+        QJsonObject body;
+        if (!request.body.empty()) {
+            QJsonParseError error;
+            const QJsonDocument doc =
+                QJsonDocument::fromJson(QByteArray::fromStdString(request.body), &error);
+            if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+                replyError(response, 400, QStringLiteral("invalid JSON body"));
+                return;
+            }
+            body = doc.object();
+        }
+        QJsonObject reply;
+        const PutResult result = m_model.command(path, body, &reply);
+        if (result.ok())
+            replyJson(response, 200, reply);
+        else
+            replyError(response, result.status, result.error);
+        return;
+    }
+    replyError(response, 405, QStringLiteral("method not allowed"));
+}
+
+void HttpFrontend::setSizeHeaders(httplib::Response& response, const XferPlan& plan) const
+{
+    const int imageSize = (plan.type & XferImage) ? plan.spec.imageSize() : 0;
+    const int metaSize = (plan.type & XferMeta) ? FrameSynth::recordSize(plan.spec, XferMeta) : 0;
+    const auto sizeHeaders = m_model.config().sizeHeaders;
+    if (sizeHeaders != CameraConfig::SizeHeaders::Fr) {
+        response.set_header("Img-Width", std::to_string(plan.spec.width));
+        response.set_header("Img-Height", std::to_string(plan.spec.height));
+        response.set_header("Img-Size", std::to_string(imageSize));
+    }
+    if (sizeHeaders != CameraConfig::SizeHeaders::Img) {
+        response.set_header("Fr-Width", std::to_string(plan.spec.width));
+        response.set_header("Fr-Height", std::to_string(plan.spec.height));
+        response.set_header("Fr-Size", std::to_string(imageSize));
+    }
+    response.set_header("Meta-Size", std::to_string(metaSize));
+}
+
+void HttpFrontend::serveTransfer(const httplib::Request& request, httplib::Response& response,
+                                 const Fault* transferFault)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(request.body), &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+        replyError(response, 400, QStringLiteral("invalid JSON body"));
+        return;
+    }
+    auto stream = std::make_shared<TransferStream>();
+    const PutResult result = m_model.planTransfer(doc.object(), &stream->plan);
+    if (!result.ok()) {
+        replyError(response, result.status, result.error);
+        return;
+    }
+    const XferPlan& plan = stream->plan;
+    setSizeHeaders(response, plan);
+    response.status = 200;
+    const int64_t recordSize = plan.recordSize();
+    const int64_t total = recordSize * plan.count;
+    const Fault fault = transferFault ? *transferFault : Fault::delay(0);
+    const int lockTake = plan.lockTake;
+    if (lockTake)
+        m_model.setTakeLocked(lockTake, true);
+    auto release = [this, lockTake](bool) {
+        if (lockTake)
+            m_model.setTakeLocked(lockTake, false);
+    };
+
+    if (fault.kind == Fault::XferEndEarly) {
+        // A body without a length that simply ends after a few whole records.
+        const int64_t endAt = recordSize * std::min<int64_t>(std::max(fault.records, 0), plan.count);
+        response.set_chunked_content_provider(
+            "application/octet-stream",
+            [this, stream, recordSize, endAt](size_t offset, httplib::DataSink& sink) {
+                if (m_stopping)
+                    return false;
+                if (static_cast<int64_t>(offset) >= endAt) {
+                    sink.done();
+                    return true;
+                }
+                const QByteArray& record = stream->recordAt(static_cast<int64_t>(offset) / recordSize);
+                return sink.write(record.constData(), record.size());
+            },
+            release);
+        return;
+    }
+
+    // Where a dropped connection breaks off: halfway through a record.
+    const int64_t dropAt =
+        fault.kind == Fault::XferDropMidRecord
+            ? recordSize * std::min<int64_t>(std::max(fault.records, 0), plan.count - 1) + recordSize / 2
+            : total;
+    const int64_t piece = fault.kind == Fault::XferPieces ? fault.pieceBytes : recordSize;
+    const int pauseMs = fault.kind == Fault::XferPieces ? fault.pieceDelayMs : 0;
+    response.set_content_provider(
+        static_cast<size_t>(total), "application/octet-stream",
+        [this, stream, recordSize, dropAt, piece, pauseMs](size_t offset, size_t length,
+                                                           httplib::DataSink& sink) {
+            const int64_t at = static_cast<int64_t>(offset);
+            if (m_stopping || at >= dropAt)
+                return false; // closes the connection before the promised length
+            const QByteArray& record = stream->recordAt(at / recordSize);
+            const int64_t within = at % recordSize;
+            int64_t n =
+                std::min<int64_t>({recordSize - within, piece, dropAt - at, static_cast<int64_t>(length)});
+            if (!sink.write(record.constData() + within, static_cast<size_t>(n)))
+                return false;
+            if (pauseMs > 0)
+                sleepUnlessStopping(pauseMs);
+            return true;
+        },
+        release);
+}
+
+} // namespace q7sim

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+} // namespace httplib
+
+namespace q7sim {
+
+class CameraModel;
+class FaultPlan;
+class RequestLog;
+struct Fault;
+struct XferPlan;
+
+// The camera's HTTP server on port 80 of its own address: logs each request,
+// applies the faults that are switched on, and turns requests into calls of
+// the CameraModel. Frame transfers are streamed frame by frame as they are
+// generated, so a long range never sits in memory.
+class HttpFrontend
+{
+public:
+    HttpFrontend(CameraModel& model, FaultPlan& faults, RequestLog& log);
+    ~HttpFrontend();
+
+    bool start(const QString& address, uint16_t port, QString* error);
+    void stop();
+
+private:
+    void dispatch(const httplib::Request& request, httplib::Response& response);
+    // Applies the request's faults; true when a fault already answered.
+    bool applyFaults(const QString& method, const QString& path, httplib::Response& response,
+                     const Fault** transferFault, std::vector<Fault>& faults);
+    void route(const httplib::Request& request, const QString& path, httplib::Response& response,
+               const Fault* transferFault);
+    void serveTransfer(const httplib::Request& request, httplib::Response& response,
+                       const Fault* transferFault);
+    void setSizeHeaders(httplib::Response& response, const XferPlan& plan) const;
+    bool sleepUnlessStopping(int ms) const;
+
+    CameraModel& m_model;
+    FaultPlan& m_faults;
+    RequestLog& m_log;
+    std::unique_ptr<httplib::Server> m_server;
+    std::thread m_thread;
+    std::atomic<bool> m_stopping{false};
+};
+
+} // namespace q7sim

@@ -1,0 +1,12 @@
+#include "XferPlan.h"
+
+#include "FrameSynth.h"
+
+namespace q7sim {
+
+int XferPlan::recordSize() const
+{
+    return FrameSynth::recordSize(spec, type);
+}
+
+} // namespace q7sim

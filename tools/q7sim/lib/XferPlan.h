@@ -1,0 +1,19 @@
+#pragma once
+
+#include "FrameSpec.h"
+
+namespace q7sim {
+
+// What one /xfer request sends: `count` records of `spec` from frame `start`.
+struct XferPlan
+{
+    FrameSpec spec;
+    int64_t start = 0;
+    int64_t count = 1;
+    int type = 3;
+    int lockTake = 0; // take held locked while the transfer runs (0: none)
+
+    int recordSize() const;
+};
+
+} // namespace q7sim

@@ -1,0 +1,57 @@
+// q7sim: runs simulated Q7 cameras until interrupted.
+#include "CommandLine.h"
+#include "SimCamera.h"
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    q7sim::CommandLine commandLine;
+    if (!commandLine.parse(argc, argv)) {
+        std::fprintf(stderr, "q7sim: %s\n(see q7sim --help)\n", qPrintable(commandLine.error()));
+        return 2;
+    }
+    if (commandLine.helpRequested()) {
+        std::fputs(qPrintable(q7sim::CommandLine::helpText()), stdout);
+        return 0;
+    }
+
+    // Block the stop signals before any thread starts, so that only sigwait sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    std::vector<std::unique_ptr<q7sim::SimCamera>> cameras;
+    for (const q7sim::CameraSetup& setup : commandLine.cameras()) {
+        auto camera = std::make_unique<q7sim::SimCamera>(setup.config);
+        for (const q7sim::Fault& fault : setup.faults)
+            camera->addFault(fault);
+        if (!camera->start()) {
+            std::fprintf(stderr, "q7sim: camera %s: %s\n", qPrintable(setup.config.address),
+                         qPrintable(camera->errorString()));
+            return 1;
+        }
+        std::printf("q7sim: camera %s (serial %s) on http://%s:%u/%s\n",
+                    qPrintable(setup.config.effectiveName()), qPrintable(setup.config.effectiveSerial()),
+                    qPrintable(setup.config.address), unsigned(setup.config.httpPort),
+                    setup.config.discoveryListen.isEmpty()
+                        ? ""
+                        : qPrintable(QStringLiteral(", discovery on %1:%2")
+                                         .arg(setup.config.discoveryListen)
+                                         .arg(setup.config.discoveryPort)));
+        cameras.push_back(std::move(camera));
+    }
+    std::fflush(stdout);
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    for (auto& camera : cameras)
+        camera->stop();
+    return 0;
+}
