@@ -8,51 +8,55 @@ namespace q7sim {
 QString CommandLine::helpText()
 {
     return QStringLiteral(
-        "Usage: q7sim [--seed N] [--discovery ADDR] --camera ADDR[,KEY=VALUE...] [--camera ...]\n"
+        "Usage: q7sim [DEFAULTS] --camera ADDR[,KEY=VALUE...] [CAMERA OPTIONS] [--camera ...]\n"
         "\n"
         "Runs simulated Q7 high-speed cameras until interrupted (SIGINT/SIGTERM). Each camera\n"
         "serves the camera HTTP interface (state document, value writes, recording, takes,\n"
-        "frame transfer) on port 80 of its own address and binds nothing but the addresses\n"
-        "given here. Pictures are synthetic and repeat exactly for the same seed, serial,\n"
-        "take and frame number.\n"
+        "frame transfer) on port 80 of its own address, and answers discovery searches\n"
+        "(\"VORN_BCAST\\n\" to UDP port 8890) that reach the broadcast address of its\n"
+        "network. It binds nothing but the addresses given and their network's broadcast\n"
+        "address. Pictures are synthetic and repeat exactly for the same seed, serial, take\n"
+        "and frame number.\n"
         "\n"
-        "Options:\n"
         "  --camera ADDR[,KEY=VALUE...]  start a camera on IPv4 address ADDR (repeatable)\n"
-        "  --seed N                      picture seed of cameras without seed= (default 1)\n"
-        "  --discovery ADDR              answer discovery searches arriving on ADDR, UDP port\n"
-        "                                8890, for cameras without discovery= (for example\n"
-        "                                0.0.0.0 or the network's broadcast address)\n"
         "  -h, --help                    show this text\n"
         "\n"
-        "Camera keys:\n"
-        "  cfa=mono|rggb|gbrg|bggr|grbg  sensor colour filter (default rggb; mono: grey)\n"
-        "  serial=TEXT, name=TEXT        identity (default serial from the address)\n"
-        "  res=WxH                       initial resolution, one of the offered ones:\n"
+        "Camera options: given before the first --camera they set defaults for every\n"
+        "camera, after a --camera they apply to that camera. Each can also be written as\n"
+        "KEY=VALUE after the address, e.g. --camera 10.77.0.3,cfa=mono,name=Mono.\n"
+        "  --colour                      colour sensor with an RGGB filter (the default)\n"
+        "  --mono                        monochrome sensor\n"
+        "  --cfa mono|rggb|gbrg|bggr|grbg  sensor colour filter layout\n"
+        "  --name TEXT, --serial TEXT    identity (default serial from the address)\n"
+        "  --res WxH                     initial resolution, one of those offered:\n"
         "                                1920x1080 1280x1024 1280x720 1024x768 800x600\n"
         "                                640x480 (default) 320x240 128x64\n"
-        "  seed=N                        picture seed\n"
-        "  port=N                        HTTP port (default 80)\n"
-        "  meta-size=N                   metadata bytes per frame, at least 32 (default 32)\n"
-        "  memory-mb=N                   frame memory in MiB (default 4096)\n"
-        "  bref-slots=N                  black reference slots (default 8)\n"
-        "  bref-ms=N                     duration of a black reference (default 400)\n"
-        "  old-firmware                  older firmware: time/year_offset, numeric fw_ver,\n"
+        "  --seed N                      picture seed (default 1)\n"
+        "  --port N                      HTTP port (default 80)\n"
+        "  --meta-size N                 metadata bytes per frame, at least 32 (default 32)\n"
+        "  --memory-mb N                 frame memory in MiB (default 4096)\n"
+        "  --bref-slots N                black reference slots (default 8)\n"
+        "  --bref-ms N                   duration of a black reference in ms (default 400)\n"
+        "  --old-firmware                older firmware: time/year_offset, numeric fw_ver,\n"
         "                                no video/valid_format\n"
-        "  headers=img|fr|both           frame size headers Img-*, Fr-* or both (default img)\n"
-        "  discovery=ADDR                answer discovery searches arriving on ADDR\n"
-        "  fault=KIND[:N][@PATH]         switch a fault on from the start (repeatable);\n"
-        "                                PATH limits it to paths beginning so. KIND:\n"
+        "  --headers img|fr|both         frame size headers Img-*, Fr-* or both (default img)\n"
+        "  --discovery ADDR              listen for discovery searches on ADDR instead (for\n"
+        "                                example 0.0.0.0)\n"
+        "  --no-discovery                do not answer discovery searches\n"
+        "  --fault KIND[:N][@PATH]       switch a fault on from the start (repeatable); PATH\n"
+        "                                limits it to request paths beginning so. KIND:\n"
         "                                  delay:MS          answer after MS milliseconds\n"
         "                                  error:STATUS      HTTP error, empty body\n"
         "                                  error-json:STATUS HTTP error with {\"error\": ...}\n"
-        "                                  malformed         a reply that is not JSON\n"
+        "                                  malformed         replies that are not JSON\n"
         "                                  silent            never answer (nor discovery)\n"
         "                                  end-early:N       transfers end after N records\n"
         "                                  drop:N            transfers break off inside record N\n"
         "                                  pieces:BYTES      transfers sent in BYTES-sized pieces\n"
         "\n"
-        "Example (in scripts/sandbox, on the camera host):\n"
-        "  q7sim --discovery 0.0.0.0 --camera 10.77.0.2,cfa=rggb --camera 10.77.0.3,cfa=mono\n");
+        "Example, inside scripts/sandbox:\n"
+        "  scripts/on-camera-host q7sim --camera 10.77.0.2 --colour --name \"Q7 Colour\" \\\n"
+        "                               --camera 10.77.0.3 --mono --name \"Q7 Mono\"\n");
 }
 
 bool CommandLine::parseFault(const QString& text, Fault* fault)
@@ -97,7 +101,13 @@ bool CommandLine::parseCameraKey(const QString& key, const QString& value, Camer
 {
     CameraConfig& c = setup->config;
     bool ok = true;
-    if (key == QLatin1String("cfa")) {
+    if (key == QLatin1String("colour") || key == QLatin1String("color")) {
+        c.cfa = Cfa::RGGB;
+    } else if (key == QLatin1String("mono")) {
+        c.cfa = Cfa::Mono;
+    } else if (key == QLatin1String("no-discovery")) {
+        c.discoveryListen.clear();
+    } else if (key == QLatin1String("cfa")) {
         const QStringList names = {QStringLiteral("mono"), QStringLiteral("rggb"), QStringLiteral("gbrg"),
                                    QStringLiteral("bggr"), QStringLiteral("grbg")};
         const int index = names.indexOf(value.toLower());
@@ -145,6 +155,12 @@ bool CommandLine::parseCameraKey(const QString& key, const QString& value, Camer
     return ok;
 }
 
+bool CommandLine::isFlag(const QString& key)
+{
+    return key == QLatin1String("colour") || key == QLatin1String("color") || key == QLatin1String("mono") ||
+           key == QLatin1String("old-firmware") || key == QLatin1String("no-discovery");
+}
+
 bool CommandLine::parseCamera(const QString& text, CameraSetup* setup)
 {
     const QStringList parts = text.split(QLatin1Char(','));
@@ -153,8 +169,6 @@ bool CommandLine::parseCamera(const QString& text, CameraSetup* setup)
         m_error = QStringLiteral("not an IPv4 address: %1").arg(setup->config.address);
         return false;
     }
-    setup->config.seed = m_seed;
-    setup->config.discoveryListen = m_discovery;
     for (int i = 1; i < parts.size(); ++i) {
         const QString key = parts.at(i).section(QLatin1Char('='), 0, 0);
         const QString value = parts.at(i).section(QLatin1Char('='), 1);
@@ -166,53 +180,56 @@ bool CommandLine::parseCamera(const QString& text, CameraSetup* setup)
 
 bool CommandLine::parse(int argc, char** argv)
 {
-    QStringList cameraTexts;
+    // Options before the first --camera shape this template for every camera.
+    CameraSetup defaults;
+    defaults.config.discoveryListen = QString::fromLatin1(CameraConfig::DiscoveryOnCameraNetwork);
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
-        auto next = [&](QString* value) {
+        if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+            m_help = true;
+            return true;
+        }
+        if (!arg.startsWith(QLatin1String("--"))) {
+            m_error = QStringLiteral("unexpected argument %1").arg(arg);
+            return false;
+        }
+        const QString key = arg.mid(2);
+        static const QStringList keys = {
+            QStringLiteral("camera"),     QStringLiteral("colour"),    QStringLiteral("color"),
+            QStringLiteral("mono"),       QStringLiteral("cfa"),       QStringLiteral("name"),
+            QStringLiteral("serial"),     QStringLiteral("res"),       QStringLiteral("seed"),
+            QStringLiteral("port"),       QStringLiteral("meta-size"), QStringLiteral("memory-mb"),
+            QStringLiteral("bref-slots"), QStringLiteral("bref-ms"),   QStringLiteral("old-firmware"),
+            QStringLiteral("headers"),    QStringLiteral("discovery"), QStringLiteral("no-discovery"),
+            QStringLiteral("fault")};
+        if (!keys.contains(key)) {
+            m_error = QStringLiteral("unknown option %1").arg(arg);
+            return false;
+        }
+        QString value;
+        if (!isFlag(key)) {
             if (i + 1 >= argc) {
                 m_error = QStringLiteral("%1 needs a value").arg(arg);
                 return false;
             }
-            *value = QString::fromLocal8Bit(argv[++i]);
-            return true;
-        };
-        QString value;
-        if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
-            m_help = true;
-            return true;
-        } else if (arg == QLatin1String("--camera")) {
-            if (!next(&value))
+            value = QString::fromLocal8Bit(argv[++i]);
+        }
+        if (key == QLatin1String("camera")) {
+            CameraSetup setup = defaults;
+            if (!parseCamera(value, &setup))
                 return false;
-            cameraTexts.append(value);
-        } else if (arg == QLatin1String("--seed")) {
-            if (!next(&value))
-                return false;
-            bool ok = false;
-            m_seed = value.toULongLong(&ok);
-            if (!ok) {
-                m_error = QStringLiteral("invalid seed %1").arg(value);
-                return false;
-            }
-        } else if (arg == QLatin1String("--discovery")) {
-            if (!next(&value))
-                return false;
-            m_discovery = value;
-        } else {
-            m_error = QStringLiteral("unknown option %1").arg(arg);
+            m_cameras.append(setup);
+            continue;
+        }
+        if (!parseCameraKey(key, value, m_cameras.isEmpty() ? &defaults : &m_cameras.last())) {
+            if (m_error.startsWith(QLatin1String("unknown camera key")))
+                m_error = QStringLiteral("unknown option %1").arg(arg);
             return false;
         }
     }
-    if (cameraTexts.isEmpty()) {
+    if (m_cameras.isEmpty()) {
         m_error = QStringLiteral("no --camera given");
         return false;
-    }
-    // Defaults apply to every camera wherever they stand on the line.
-    for (const QString& text : cameraTexts) {
-        CameraSetup setup;
-        if (!parseCamera(text, &setup))
-            return false;
-        m_cameras.append(setup);
     }
     return true;
 }

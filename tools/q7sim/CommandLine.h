@@ -28,14 +28,13 @@ public:
     static bool parseFault(const QString& text, Fault* fault);
 
 private:
+    static bool isFlag(const QString& key);
     bool parseCamera(const QString& text, CameraSetup* setup);
     bool parseCameraKey(const QString& key, const QString& value, CameraSetup* setup);
 
     bool m_help = false;
     QString m_error;
     QList<CameraSetup> m_cameras;
-    uint64_t m_seed = 1;
-    QString m_discovery;
 };
 
 } // namespace q7sim

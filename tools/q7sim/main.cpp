@@ -37,14 +37,16 @@ int main(int argc, char** argv)
                          qPrintable(camera->errorString()));
             return 1;
         }
-        std::printf("q7sim: camera %s (serial %s) on http://%s:%u/%s\n",
+        const QString& listen = setup.config.discoveryListen;
+        const QString discovery =
+            listen.isEmpty() ? QStringLiteral("no discovery")
+            : listen == QLatin1String(q7sim::CameraConfig::DiscoveryOnCameraNetwork)
+                ? QStringLiteral("discovery on its network's broadcast address, UDP %1")
+                      .arg(setup.config.discoveryPort)
+                : QStringLiteral("discovery on %1, UDP %2").arg(listen).arg(setup.config.discoveryPort);
+        std::printf("q7sim: camera \"%s\" (serial %s) on http://%s:%u/, %s\n",
                     qPrintable(setup.config.effectiveName()), qPrintable(setup.config.effectiveSerial()),
-                    qPrintable(setup.config.address), unsigned(setup.config.httpPort),
-                    setup.config.discoveryListen.isEmpty()
-                        ? ""
-                        : qPrintable(QStringLiteral(", discovery on %1:%2")
-                                         .arg(setup.config.discoveryListen)
-                                         .arg(setup.config.discoveryPort)));
+                    qPrintable(setup.config.address), unsigned(setup.config.httpPort), qPrintable(discovery));
         cameras.push_back(std::move(camera));
     }
     std::fflush(stdout);

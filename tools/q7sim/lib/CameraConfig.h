@@ -29,7 +29,10 @@ struct CameraConfig
     SizeHeaders sizeHeaders = SizeHeaders::Img;
 
     // UDP discovery: listen for "VORN_BCAST\n" on this address (for example the
-    // wildcard 0.0.0.0 or the network's broadcast address); empty turns it off.
+    // wildcard 0.0.0.0 or the network's broadcast address); empty turns it off,
+    // DiscoveryOnCameraNetwork listens on the broadcast address of the network
+    // that holds the camera's address (or, without one, on the address itself).
+    static constexpr const char* DiscoveryOnCameraNetwork = "network";
     QString discoveryListen;
     uint16_t discoveryPort = 8890;
 

@@ -95,6 +95,9 @@ bool HttpFrontend::start(const QString& address, uint16_t port, QString* error)
         return false;
     }
     m_thread = std::thread([this] { m_server->listen_after_bind(); });
+    // stop() acts only on a running server: wait until the accept loop runs.
+    while (!m_server->is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return true;
 }
 

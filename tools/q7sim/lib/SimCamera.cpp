@@ -4,6 +4,7 @@
 #include "DiscoveryResponder.h"
 #include "FaultPlan.h"
 #include "HttpFrontend.h"
+#include "NetworkAddresses.h"
 
 namespace q7sim {
 
@@ -31,8 +32,14 @@ bool SimCamera::start()
                                  "serial=" + m_config.effectiveSerial().toUtf8() +
                                  "\nname=" + m_config.effectiveName().toUtf8() + "\n";
         FaultPlan* faults = m_faults.get();
+        QString listen = m_config.discoveryListen;
+        if (listen == QLatin1String(CameraConfig::DiscoveryOnCameraNetwork)) {
+            listen = broadcastAddressOf(m_config.address);
+            if (listen.isEmpty())
+                listen = m_config.address;
+        }
         if (!m_discovery->start(
-                m_config.discoveryListen, m_config.address, m_config.discoveryPort, reply,
+                listen, m_config.address, m_config.discoveryPort, reply,
                 [faults] { return !faults->silent(); }, &m_error)) {
             m_http->stop();
             return false;
