@@ -1,0 +1,364 @@
+// The state document and value writes of a simulated camera, over real HTTP.
+#include "JsonPath.h"
+#include "SimCamera.h"
+#include "SimHttpClient.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QTest>
+
+using namespace q7sim;
+
+class TestState : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void documentHasEveryCameraValue();
+    void documentHasListsLinesAndAdjustments();
+    void oldFirmwareLayout();
+    void exposureWritesFollowTheGrid();
+    void frameClockWritesAreClamped();
+    void oddLimitsStillAnswer();
+    void otherWrites();
+
+private:
+    QJsonValue at(const QJsonObject& doc, const char* path)
+    {
+        return JsonPath::get(doc, QString::fromLatin1(path));
+    }
+
+    std::unique_ptr<SimCamera> m_colour;
+    std::unique_ptr<SimCamera> m_oldMono;
+};
+
+void TestState::initTestCase()
+{
+    CameraConfig colour;
+    colour.address = QStringLiteral("127.0.0.2");
+    colour.cfa = Cfa::GBRG;
+    colour.serial = QStringLiteral("70001");
+    m_colour = std::make_unique<SimCamera>(colour);
+    QVERIFY2(m_colour->start(), qPrintable(m_colour->errorString()));
+
+    CameraConfig mono;
+    mono.address = QStringLiteral("127.0.0.3");
+    mono.cfa = Cfa::Mono;
+    mono.oldFirmware = true;
+    m_oldMono = std::make_unique<SimCamera>(mono);
+    QVERIFY2(m_oldMono->start(), qPrintable(m_oldMono->errorString()));
+}
+
+void TestState::cleanupTestCase()
+{
+    m_colour.reset();
+    m_oldMono.reset();
+}
+
+void TestState::documentHasEveryCameraValue()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    const SimHttpReply reply = http.get(QString());
+    QCOMPARE(reply.status, 200);
+    const QJsonObject doc = reply.json();
+    QVERIFY(!doc.isEmpty());
+
+    // Every value the program mirrors, with the JSON kind it reads it as.
+    const QStringList strings = {"camera/name", "camera/serial", "camera/model",      "camera/fw_ver",
+                                 "acq/res",     "lens/mount",    "lens/name",         "ssd/name",
+                                 "ssd/size",    "ssd/used",      "ssd/autosave/name", "meta/time",
+                                 "video/format"};
+    const QStringList numbers = {"camera/model_id",
+                                 "camera/cfa",
+                                 "camera/fw_state",
+                                 "acq/mode",
+                                 "acq/state",
+                                 "acq/clk_freq",
+                                 "acq/exp_clks",
+                                 "acq/exp_clks_min",
+                                 "acq/exp_clks_max",
+                                 "acq/exp_clks_mult",
+                                 "acq/exp_clks_ofst",
+                                 "acq/exp_time",
+                                 "acq/fr_rate",
+                                 "acq/fr_clks",
+                                 "acq/fr_clks_min",
+                                 "acq/fr_clks_max",
+                                 "acq/fsync_mode",
+                                 "acq/fsync_state",
+                                 "acq/trig_offset",
+                                 "acq/prtn_cnt",
+                                 "acq/active_take",
+                                 "acq/bref_state",
+                                 "acq/corr_mode",
+                                 "camera/low_light/mode",
+                                 "camera/low_light/exp_clks",
+                                 "takes/take1/prtn_fr_cnt",
+                                 "acq/bpp",
+                                 "lens/state",
+                                 "lens/id",
+                                 "lens/af_switch",
+                                 "lens/focal_len_min",
+                                 "lens/focal_len_max",
+                                 "lens/focal_len",
+                                 "lens/fstop_min",
+                                 "lens/fstop_max",
+                                 "lens/fstop",
+                                 "lens/focus_dist",
+                                 "shtr/state",
+                                 "ssd/state",
+                                 "ssd/wr_state",
+                                 "ssd/wr_seq",
+                                 "ssd/progress",
+                                 "ssd/name_seq",
+                                 "ssd/autosave/mode",
+                                 "ssd/autosave/start",
+                                 "ssd/autosave/cnt",
+                                 "meta/year_offset",
+                                 "features/corr_mode",
+                                 "features/low_light",
+                                 "features/q7fw",
+                                 "features/lens",
+                                 "features/shtr",
+                                 "features/ssd-format",
+                                 "features/ssd-save"};
+    for (const QString& path : strings)
+        QVERIFY2(JsonPath::get(doc, path).isString(), qPrintable(path));
+    for (const QString& path : numbers)
+        QVERIFY2(JsonPath::get(doc, path).isDouble(), qPrintable(path));
+
+    QCOMPARE(at(doc, "camera/serial").toString(), QStringLiteral("70001"));
+    QCOMPARE(at(doc, "camera/cfa").toInt(), 2);
+    QCOMPARE(at(doc, "acq/state").toInt(), 1);
+    // The smallest aperture (largest f-number) is fstop_min.
+    QVERIFY(at(doc, "lens/fstop_min").toDouble() > at(doc, "lens/fstop_max").toDouble());
+    // Exposure time in microseconds and frame rate follow the clock counts.
+    const double clk = at(doc, "acq/clk_freq").toDouble();
+    QCOMPARE(at(doc, "acq/exp_time").toDouble(), at(doc, "acq/exp_clks").toDouble() * 1e6 / clk);
+    QCOMPARE(at(doc, "acq/fr_rate").toDouble(), clk / at(doc, "acq/fr_clks").toDouble());
+    // Frame time stamps count from the start of the camera clock's year.
+    const QDateTime yearStart =
+        QDateTime::fromSecsSinceEpoch(at(doc, "meta/year_offset").toInteger(), Qt::UTC);
+    QCOMPARE(yearStart.date(), QDate(QDateTime::currentDateTimeUtc().date().year(), 1, 1));
+    QCOMPARE(yearStart.time(), QTime(0, 0));
+    const QDateTime cameraTime =
+        QDateTime::fromString(at(doc, "meta/time").toString(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    QVERIFY(cameraTime.isValid());
+}
+
+void TestState::documentHasListsLinesAndAdjustments()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    const QJsonObject doc = http.state();
+    const QJsonArray resolutions = at(doc, "acq/valid_res").toArray();
+    QVERIFY(resolutions.contains(at(doc, "acq/res")));
+    bool wideColour = false, fullHd = false;
+    for (const QJsonValue& res : resolutions) {
+        const QStringList wh = res.toString().split(QLatin1Char('x'));
+        QCOMPARE(wh.size(), 2);
+        wideColour = wideColour || (wh.at(0).toInt() > 642 && wh.at(1).toInt() > 482);
+        fullHd = fullHd || (wh.at(0).toInt() >= 1920 && wh.at(1).toInt() >= 1080);
+    }
+    QVERIFY(wideColour);
+    QVERIFY(fullHd);
+    QVERIFY(at(doc, "video/valid_format").toArray().contains(at(doc, "video/format")));
+    QVERIFY(at(doc, "acq/saved_takes").isArray());
+    QVERIFY(at(doc, "acq/locked_takes").isArray());
+    QVERIFY(at(doc, "ssd/open_takes").isArray());
+    QVERIFY(at(doc, "ssd/takes").isObject());
+
+    for (const char* token : {"trigger", "io1", "io2", "io3", "io4", "io5", "io6"}) {
+        const QJsonObject line = doc.value("io").toObject().value(QLatin1String(token)).toObject();
+        QVERIFY2(line.value("signal").isString(), token);
+        for (const char* key : {"mode", "polarity", "filter", "delay", "min", "max"})
+            QVERIFY2(line.value(QLatin1String(key)).isDouble(), key);
+    }
+    QCOMPARE(at(doc, "io/trigger/signal").toString(), QStringLiteral("trig"));
+
+    const QJsonObject adjust = doc.value("adjust").toObject();
+    for (const char* key :
+         {"offset", "offset_r", "offset_b", "gain", "gain_r", "gain_b", "gamma", "gamma_r", "gamma_b",
+          "contrast", "contrast_r", "contrast_b", "wb_r", "wb_g", "wb_b", "wb_cal_r", "wb_cal_g", "wb_cal_b"})
+        QVERIFY2(adjust.value(QLatin1String(key)).isDouble(), key);
+    QCOMPARE(adjust.value("cfa").toInt(), 2); // the live image is demosaiced as the sensor's GBRG
+    QCOMPARE(adjust.value("gain").toDouble(), 1.0);
+}
+
+void TestState::oldFirmwareLayout()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.3"));
+    const QJsonObject doc = http.state();
+    QVERIFY(at(doc, "meta/year_offset").isUndefined());
+    QVERIFY(at(doc, "time/year_offset").isDouble());
+    QVERIFY(at(doc, "camera/fw_ver").isDouble());
+    QVERIFY(at(doc, "video/valid_format").isUndefined());
+    QCOMPARE(at(doc, "camera/cfa").toInt(), 0);
+    QCOMPARE(at(doc, "adjust/cfa").toInt(), 0);
+    QCOMPARE(at(doc, "adjust/wb_cal_r").toDouble(), 1.0);
+    // Its clock is set through the name the program uses.
+    QCOMPARE(http.put("/time/year_offset", "1700000000").status, 200);
+    QCOMPARE(at(http.state(), "time/year_offset").toInteger(), 1700000000);
+}
+
+void TestState::exposureWritesFollowTheGrid()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    const QJsonObject before = http.state();
+    const qint64 ofst = at(before, "acq/exp_clks_ofst").toInteger();
+    const qint64 mult = at(before, "acq/exp_clks_mult").toInteger();
+    QVERIFY(mult > 1);
+
+    // An off-grid count lands on the nearest grid count.
+    QCOMPARE(http.put("/acq/exp_clks", QByteArray::number(ofst + 40 * mult + 2)).status, 200);
+    QCOMPARE(at(http.state(), "acq/exp_clks").toInteger(), ofst + 40 * mult);
+    QCOMPARE(http.put("/acq/exp_clks", QByteArray::number(ofst + 40 * mult + mult - 1)).status, 200);
+    QCOMPARE(at(http.state(), "acq/exp_clks").toInteger(), ofst + 41 * mult);
+
+    // Beyond the limits: the extreme grid counts inside them.
+    QCOMPARE(http.put("/acq/exp_clks", "1").status, 200);
+    QJsonObject doc = http.state();
+    const qint64 minimum = at(doc, "acq/exp_clks_min").toInteger();
+    QCOMPARE(at(doc, "acq/exp_clks").toInteger(), ofst + ((minimum - ofst + mult - 1) / mult) * mult);
+    QCOMPARE(http.put("/acq/exp_clks", "999999999").status, 200);
+    doc = http.state();
+    const qint64 maximum = at(doc, "acq/exp_clks_max").toInteger();
+    QCOMPARE(at(doc, "acq/exp_clks").toInteger(), ofst + ((maximum - ofst) / mult) * mult);
+    QVERIFY(maximum < at(doc, "acq/fr_clks").toInteger()); // exposure fits in the frame
+
+    // The exposure time in microseconds is an alternative way in.
+    QCOMPARE(http.put("/acq/exp_time", "250.000000").status, 200);
+    doc = http.state();
+    QCOMPARE(at(doc, "acq/exp_clks").toInteger(), ofst + ((25000 - ofst + mult / 2) / mult) * mult);
+    QCOMPARE(at(doc, "acq/exp_time").toDouble(), at(doc, "acq/exp_clks").toDouble() / 100.0);
+
+    // A low-light exposure may be longer than a frame but stays on the grid.
+    QCOMPARE(http.put("/camera/low_light/exp_clks", "5000000").status, 200);
+    QCOMPARE((at(http.state(), "camera/low_light/exp_clks").toInteger() - ofst) % mult, 0);
+}
+
+void TestState::frameClockWritesAreClamped()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    QJsonObject doc = http.state();
+    const qint64 frMin = at(doc, "acq/fr_clks_min").toInteger();
+    const qint64 frMax = at(doc, "acq/fr_clks_max").toInteger();
+
+    QCOMPARE(http.put("/acq/fr_clks", "10").status, 200);
+    QCOMPARE(at(http.state(), "acq/fr_clks").toInteger(), frMin);
+    QCOMPARE(http.put("/acq/fr_clks", QByteArray::number(frMax * 10)).status, 200);
+    QCOMPARE(at(http.state(), "acq/fr_clks").toInteger(), frMax);
+    QCOMPARE(http.put("/acq/fr_rate", "2000.000000").status, 200);
+    doc = http.state();
+    QCOMPARE(at(doc, "acq/fr_clks").toInteger(), 50000);
+    QCOMPARE(at(doc, "acq/fr_rate").toDouble(), 2000.0);
+    // A shorter frame shortens the longest exposure and pulls the exposure in.
+    QCOMPARE(http.put("/acq/exp_clks", "49000").status, 200);
+    QCOMPARE(http.put("/acq/fr_clks", "30000").status, 200);
+    doc = http.state();
+    QVERIFY(at(doc, "acq/exp_clks_max").toInteger() < 30000);
+    QVERIFY(at(doc, "acq/exp_clks").toInteger() <= at(doc, "acq/exp_clks_max").toInteger());
+
+    // A larger resolution raises the shortest frame period.
+    QCOMPARE(http.put("/acq/res", "\"1920x1080\"").status, 200);
+    doc = http.state();
+    QCOMPARE(at(doc, "acq/res").toString(), QStringLiteral("1920x1080"));
+    QVERIFY(at(doc, "acq/fr_clks_min").toInteger() > frMin);
+    QVERIFY(at(doc, "acq/fr_clks").toInteger() >= at(doc, "acq/fr_clks_min").toInteger());
+    // A resolution the sensor does not offer is refused and changes nothing.
+    const SimHttpReply refused = http.put("/acq/res", "\"1000x1000\"");
+    QCOMPARE(refused.status, 400);
+    QVERIFY(!refused.json().value("error").toString().isEmpty());
+    QCOMPARE(at(http.state(), "acq/res").toString(), QStringLiteral("1920x1080"));
+    QCOMPARE(http.put("/acq/res", "\"640x480\"").status, 200);
+}
+
+void TestState::oddLimitsStillAnswer()
+{
+    CameraConfig config;
+    config.address = QStringLiteral("127.0.0.4");
+    SimCamera camera(config);
+    QVERIFY(camera.start());
+    SimHttpClient http(config.address);
+    // Limits a test sets to provoke the program: the camera keeps answering.
+    QCOMPARE(http.put("/acq/exp_clks_mult", "0").status, 200);
+    QCOMPARE(http.put("/acq/exp_clks", "12345").status, 200);
+    QCOMPARE(at(http.state(), "acq/exp_clks").toInteger(), 12345);
+    QCOMPARE(http.put("/acq/exp_clks_mult", "-7").status, 200);
+    QCOMPARE(http.put("/acq/exp_clks", "777").status, 200);
+    QCOMPARE(at(http.state(), "acq/exp_clks").toInteger(), 777);
+    QCOMPARE(http.put("/acq/fr_clks_max", "4294967295").status, 200);
+    QCOMPARE(http.put("/acq/fr_clks", "4294967295").status, 200);
+    QJsonObject doc = http.state();
+    QCOMPARE(at(doc, "acq/fr_clks_max").toInteger(), Q_INT64_C(4294967295));
+    QCOMPARE(at(doc, "acq/fr_clks").toInteger(), Q_INT64_C(4294967295));
+    QCOMPARE(http.put("/acq/fr_rate", "0").status, 200);
+    QCOMPARE(http.put("/acq/clk_freq", "0").status, 200);
+    QCOMPARE(http.put("/acq/fr_rate", "100").status, 200);
+    doc = http.state();
+    QCOMPARE(at(doc, "acq/clk_freq").toInteger(), 0);
+    QCOMPARE(at(doc, "acq/fr_rate").toDouble(), 0.0);
+}
+
+void TestState::otherWrites()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    // Strings, with the program's quoting.
+    QCOMPARE(http.put("/camera/name", "\"Bench camera\"").status, 200);
+    QCOMPARE(at(http.state(), "camera/name").toString(), QStringLiteral("Bench camera"));
+    QCOMPARE(http.put("/video/format", "\"1920x1080p30\"").status, 200);
+    QCOMPARE(http.put("/video/format", "\"4096x2160p60\"").status, 400);
+    QCOMPARE(at(http.state(), "video/format").toString(), QStringLiteral("1920x1080p30"));
+
+    // The trigger offset is an unsigned 32-bit frame count.
+    QCOMPARE(http.put("/acq/trig_offset", "4294967300").status, 200);
+    QCOMPARE(at(http.state(), "acq/trig_offset").toInteger(), Q_INT64_C(4294967295));
+    QCOMPARE(http.put("/acq/trig_offset", "250").status, 200);
+    QCOMPARE(at(http.state(), "acq/trig_offset").toInteger(), 250);
+
+    // The lens stops at third-stop f-numbers between its limits.
+    QCOMPARE(http.put("/lens/fstop", "7.000000").status, 200);
+    QCOMPARE(at(http.state(), "lens/fstop").toDouble(), 7.1);
+    QCOMPARE(http.put("/lens/fstop", "1.000000").status, 200);
+    QCOMPARE(at(http.state(), "lens/fstop").toDouble(), at(http.state(), "lens/fstop_max").toDouble());
+
+    // I/O lines: timings are clamped to their widths.
+    QCOMPARE(http.put("/io/io5/signal", "\"event1\"").status, 200);
+    QCOMPARE(http.put("/io/io5/filter", "999999").status, 200);
+    QCOMPARE(http.put("/io/io5/delay", "-5").status, 200);
+    QJsonObject doc = http.state();
+    QCOMPARE(at(doc, "io/io5/signal").toString(), QStringLiteral("event1"));
+    QCOMPARE(at(doc, "io/io5/filter").toInteger(), (1 << 18) - 1);
+    QCOMPARE(at(doc, "io/io5/delay").toInteger(), 0);
+
+    // Frame sync without a signal reports a negative state.
+    QCOMPARE(http.put("/acq/fsync_mode", "1").status, 200);
+    QVERIFY(at(http.state(), "acq/fsync_state").toInt() < 0);
+    QCOMPARE(http.put("/acq/fsync_mode", "0").status, 200);
+    QCOMPARE(at(http.state(), "acq/fsync_state").toInt(), 0);
+
+    // Setting the clock moves the camera time.
+    QCOMPARE(http.put("/meta/time", "\"2024-03-01 12:00:05\"").status, 200);
+    doc = http.state();
+    const QDateTime time =
+        QDateTime::fromString(at(doc, "meta/time").toString(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    QVERIFY(time >= QDateTime(QDate(2024, 3, 1), QTime(12, 0, 5)));
+    QVERIFY(time <= QDateTime(QDate(2024, 3, 1), QTime(12, 0, 8)));
+    QCOMPARE(at(doc, "meta/year_offset").toInteger(),
+             QDateTime(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC).toSecsSinceEpoch());
+    QCOMPARE(http.put("/meta/time",
+                      QByteArray("\"") +
+                          QDateTime::currentDateTimeUtc().toString("yyyy-MM-dd hh:mm:ss").toLatin1() + "\"")
+                 .status,
+             200);
+
+    // What the camera derives itself cannot be written; unknown values do not exist.
+    QCOMPARE(http.put("/acq/state", "3").status, 403);
+    QCOMPARE(at(http.state(), "acq/state").toInt(), 1);
+    QCOMPARE(http.put("/acq/no_such_value", "1").status, 404);
+    QCOMPARE(http.put("/acq/exp_clks", "not json").status, 400);
+}
+
+QTEST_GUILESS_MAIN(TestState)
+#include "tst_state.moc"
