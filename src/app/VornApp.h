@@ -105,7 +105,8 @@ private slots:
     void connectCameraFinished(Camera* camera);
 
 private:
-    struct BroadcastEntry {
+    struct BroadcastEntry
+    {
         QHostAddress address;
         QHostAddress broadcast;
         QUdpSocket* socket;

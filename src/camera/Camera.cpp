@@ -12,74 +12,74 @@
 // The camera's values in property order: member, key path, alternative key
 // path ("" for none), type.
 const Camera::ValueSpec Camera::s_valueSpecs[] = {
-        {&Camera::m_name, "camera/name", "", VornValue::String},
-        {&Camera::m_serial, "camera/serial", "", VornValue::String},
-        {&Camera::m_cameraModel, "camera/model", "", VornValue::String},
-        {&Camera::m_cameraModelId, "camera/model_id", "", VornValue::Int},
-        {&Camera::m_cfa, "camera/cfa", "", VornValue::Int},
-        {&Camera::m_fwVer, "camera/fw_ver", "", VornValue::String},
-        {&Camera::m_fwVerInt, "camera/fw_ver", "", VornValue::Int},
-        {&Camera::m_fwState, "camera/fw_state", "", VornValue::Int},
-        {&Camera::m_acqMode, "acq/mode", "", VornValue::Int},
-        {&Camera::m_acqState, "acq/state", "", VornValue::Int},
-        {&Camera::m_clkFreq, "acq/clk_freq", "", VornValue::Int},
-        {&Camera::m_expClks, "acq/exp_clks", "", VornValue::Int},
-        {&Camera::m_expClksMin, "acq/exp_clks_min", "", VornValue::Int},
-        {&Camera::m_expClksMax, "acq/exp_clks_max", "", VornValue::Int},
-        {&Camera::m_expClksMult, "acq/exp_clks_mult", "", VornValue::Int},
-        {&Camera::m_expClksOfst, "acq/exp_clks_ofst", "", VornValue::Int},
-        {&Camera::m_expTime, "acq/exp_time", "", VornValue::Double},
-        {&Camera::m_frRate, "acq/fr_rate", "", VornValue::Double},
-        {&Camera::m_frClks, "acq/fr_clks", "", VornValue::Int},
-        {&Camera::m_frClksMin, "acq/fr_clks_min", "", VornValue::Int},
-        {&Camera::m_frClksMax, "acq/fr_clks_max", "", VornValue::Int},
-        {&Camera::m_fsyncMode, "acq/fsync_mode", "", VornValue::Int},
-        {&Camera::m_fsyncState, "acq/fsync_state", "", VornValue::Int},
-        {&Camera::m_trigOffset, "acq/trig_offset", "", VornValue::UInt},
-        {&Camera::m_prtnCnt, "acq/prtn_cnt", "", VornValue::Int},
-        {&Camera::m_activeTakeId, "acq/active_take", "", VornValue::Int},
-        {&Camera::m_brefState, "acq/bref_state", "", VornValue::UInt},
-        {&Camera::m_corrMode, "acq/corr_mode", "", VornValue::UInt},
-        {&Camera::m_lowLightMode, "camera/low_light/mode", "", VornValue::UInt},
-        {&Camera::m_lowLightExpClks, "camera/low_light/exp_clks", "", VornValue::Int},
-        {&Camera::m_take1PrtnFrCnt, "takes/take1/prtn_fr_cnt", "", VornValue::Int},
-        {&Camera::m_res, "acq/res", "", VornValue::String},
-        {&Camera::m_bpp, "acq/bpp", "", VornValue::Int},
-        {&Camera::m_lensMount, "lens/mount", "", VornValue::String},
-        {&Camera::m_lensState, "lens/state", "", VornValue::Int},
-        {&Camera::m_lensId, "lens/id", "", VornValue::Int},
-        {&Camera::m_lensName, "lens/name", "", VornValue::String},
-        {&Camera::m_lensAFSwitch, "lens/af_switch", "", VornValue::Int},
-        {&Camera::m_lensFocalLenMin, "lens/focal_len_min", "", VornValue::Int},
-        {&Camera::m_lensFocalLenMax, "lens/focal_len_max", "", VornValue::Int},
-        {&Camera::m_lensFocalLen, "lens/focal_len", "", VornValue::Int},
-        {&Camera::m_lensFstopMin, "lens/fstop_min", "", VornValue::Double},
-        {&Camera::m_lensFstopMax, "lens/fstop_max", "", VornValue::Double},
-        {&Camera::m_lensFstop, "lens/fstop", "", VornValue::Double},
-        {&Camera::m_lensFocusDist, "lens/focus_dist", "", VornValue::Double},
-        {&Camera::m_shtrState, "shtr/state", "", VornValue::Int},
-        {&Camera::m_ssdState, "ssd/state", "", VornValue::Int},
-        {&Camera::m_ssdWrState, "ssd/wr_state", "", VornValue::Int},
-        {&Camera::m_ssdWrSeq, "ssd/wr_seq", "", VornValue::Double},
-        {&Camera::m_ssdProgress, "ssd/progress", "", VornValue::Int},
-        {&Camera::m_ssdName, "ssd/name", "", VornValue::String},
-        {&Camera::m_ssdSize, "ssd/size", "", VornValue::HexU64},
-        {&Camera::m_ssdUsed, "ssd/used", "", VornValue::HexU64},
-        {&Camera::m_ssdNameSeq, "ssd/name_seq", "", VornValue::UInt},
-        {&Camera::m_ssdAutosaveMode, "ssd/autosave/mode", "", VornValue::Int},
-        {&Camera::m_ssdAutosaveStart, "ssd/autosave/start", "", VornValue::Int},
-        {&Camera::m_ssdAutosaveCnt, "ssd/autosave/cnt", "", VornValue::UInt},
-        {&Camera::m_ssdAutosaveName, "ssd/autosave/name", "", VornValue::String},
-        {&Camera::m_time, "meta/time", "", VornValue::String},
-        {&Camera::m_yearOffset, "meta/year_offset", "time/year_offset", VornValue::Int},
-        {&Camera::m_vidFormat, "video/format", "", VornValue::String},
-        {&Camera::m_featureCorrMode, "features/corr_mode", "", VornValue::UInt},
-        {&Camera::m_featureLowLight, "features/low_light", "", VornValue::UInt},
-        {&Camera::m_featureQ7FW, "features/q7fw", "", VornValue::Int},
-        {&Camera::m_featureLens, "features/lens", "", VornValue::Int},
-        {&Camera::m_featureShtr, "features/shtr", "", VornValue::Int},
-        {&Camera::m_featureSsdFormat, "features/ssd-format", "", VornValue::Int},
-        {&Camera::m_featureSsdSave, "features/ssd-save", "", VornValue::Int},
+    {&Camera::m_name, "camera/name", "", VornValue::String},
+    {&Camera::m_serial, "camera/serial", "", VornValue::String},
+    {&Camera::m_cameraModel, "camera/model", "", VornValue::String},
+    {&Camera::m_cameraModelId, "camera/model_id", "", VornValue::Int},
+    {&Camera::m_cfa, "camera/cfa", "", VornValue::Int},
+    {&Camera::m_fwVer, "camera/fw_ver", "", VornValue::String},
+    {&Camera::m_fwVerInt, "camera/fw_ver", "", VornValue::Int},
+    {&Camera::m_fwState, "camera/fw_state", "", VornValue::Int},
+    {&Camera::m_acqMode, "acq/mode", "", VornValue::Int},
+    {&Camera::m_acqState, "acq/state", "", VornValue::Int},
+    {&Camera::m_clkFreq, "acq/clk_freq", "", VornValue::Int},
+    {&Camera::m_expClks, "acq/exp_clks", "", VornValue::Int},
+    {&Camera::m_expClksMin, "acq/exp_clks_min", "", VornValue::Int},
+    {&Camera::m_expClksMax, "acq/exp_clks_max", "", VornValue::Int},
+    {&Camera::m_expClksMult, "acq/exp_clks_mult", "", VornValue::Int},
+    {&Camera::m_expClksOfst, "acq/exp_clks_ofst", "", VornValue::Int},
+    {&Camera::m_expTime, "acq/exp_time", "", VornValue::Double},
+    {&Camera::m_frRate, "acq/fr_rate", "", VornValue::Double},
+    {&Camera::m_frClks, "acq/fr_clks", "", VornValue::Int},
+    {&Camera::m_frClksMin, "acq/fr_clks_min", "", VornValue::Int},
+    {&Camera::m_frClksMax, "acq/fr_clks_max", "", VornValue::Int},
+    {&Camera::m_fsyncMode, "acq/fsync_mode", "", VornValue::Int},
+    {&Camera::m_fsyncState, "acq/fsync_state", "", VornValue::Int},
+    {&Camera::m_trigOffset, "acq/trig_offset", "", VornValue::UInt},
+    {&Camera::m_prtnCnt, "acq/prtn_cnt", "", VornValue::Int},
+    {&Camera::m_activeTakeId, "acq/active_take", "", VornValue::Int},
+    {&Camera::m_brefState, "acq/bref_state", "", VornValue::UInt},
+    {&Camera::m_corrMode, "acq/corr_mode", "", VornValue::UInt},
+    {&Camera::m_lowLightMode, "camera/low_light/mode", "", VornValue::UInt},
+    {&Camera::m_lowLightExpClks, "camera/low_light/exp_clks", "", VornValue::Int},
+    {&Camera::m_take1PrtnFrCnt, "takes/take1/prtn_fr_cnt", "", VornValue::Int},
+    {&Camera::m_res, "acq/res", "", VornValue::String},
+    {&Camera::m_bpp, "acq/bpp", "", VornValue::Int},
+    {&Camera::m_lensMount, "lens/mount", "", VornValue::String},
+    {&Camera::m_lensState, "lens/state", "", VornValue::Int},
+    {&Camera::m_lensId, "lens/id", "", VornValue::Int},
+    {&Camera::m_lensName, "lens/name", "", VornValue::String},
+    {&Camera::m_lensAFSwitch, "lens/af_switch", "", VornValue::Int},
+    {&Camera::m_lensFocalLenMin, "lens/focal_len_min", "", VornValue::Int},
+    {&Camera::m_lensFocalLenMax, "lens/focal_len_max", "", VornValue::Int},
+    {&Camera::m_lensFocalLen, "lens/focal_len", "", VornValue::Int},
+    {&Camera::m_lensFstopMin, "lens/fstop_min", "", VornValue::Double},
+    {&Camera::m_lensFstopMax, "lens/fstop_max", "", VornValue::Double},
+    {&Camera::m_lensFstop, "lens/fstop", "", VornValue::Double},
+    {&Camera::m_lensFocusDist, "lens/focus_dist", "", VornValue::Double},
+    {&Camera::m_shtrState, "shtr/state", "", VornValue::Int},
+    {&Camera::m_ssdState, "ssd/state", "", VornValue::Int},
+    {&Camera::m_ssdWrState, "ssd/wr_state", "", VornValue::Int},
+    {&Camera::m_ssdWrSeq, "ssd/wr_seq", "", VornValue::Double},
+    {&Camera::m_ssdProgress, "ssd/progress", "", VornValue::Int},
+    {&Camera::m_ssdName, "ssd/name", "", VornValue::String},
+    {&Camera::m_ssdSize, "ssd/size", "", VornValue::HexU64},
+    {&Camera::m_ssdUsed, "ssd/used", "", VornValue::HexU64},
+    {&Camera::m_ssdNameSeq, "ssd/name_seq", "", VornValue::UInt},
+    {&Camera::m_ssdAutosaveMode, "ssd/autosave/mode", "", VornValue::Int},
+    {&Camera::m_ssdAutosaveStart, "ssd/autosave/start", "", VornValue::Int},
+    {&Camera::m_ssdAutosaveCnt, "ssd/autosave/cnt", "", VornValue::UInt},
+    {&Camera::m_ssdAutosaveName, "ssd/autosave/name", "", VornValue::String},
+    {&Camera::m_time, "meta/time", "", VornValue::String},
+    {&Camera::m_yearOffset, "meta/year_offset", "time/year_offset", VornValue::Int},
+    {&Camera::m_vidFormat, "video/format", "", VornValue::String},
+    {&Camera::m_featureCorrMode, "features/corr_mode", "", VornValue::UInt},
+    {&Camera::m_featureLowLight, "features/low_light", "", VornValue::UInt},
+    {&Camera::m_featureQ7FW, "features/q7fw", "", VornValue::Int},
+    {&Camera::m_featureLens, "features/lens", "", VornValue::Int},
+    {&Camera::m_featureShtr, "features/shtr", "", VornValue::Int},
+    {&Camera::m_featureSsdFormat, "features/ssd-format", "", VornValue::Int},
+    {&Camera::m_featureSsdSave, "features/ssd-save", "", VornValue::Int},
 };
 
 namespace {
@@ -128,7 +128,7 @@ void Camera::pollCameraValuesFinished()
     if (!reply)
         return;
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(reply->readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(CameraHttp::readBody(reply), &error);
     if (document.isNull()) {
         qCritical().noquote() << objectName() + ": json parse error:" << error.errorString();
         setResponding(false);
@@ -194,7 +194,8 @@ void Camera::disconnectCamera()
 QString Camera::settingKey(const QString& key) const
 {
     const QString serialText = m_serial->value().toString();
-    return QStringLiteral("cameras/%1/%2").arg(serialText.isEmpty() ? QStringLiteral("000000") : serialText, key);
+    return QStringLiteral("cameras/%1/%2")
+        .arg(serialText.isEmpty() ? QStringLiteral("000000") : serialText, key);
 }
 
 QVariant Camera::setting(const QString& key, const QVariant& defaultValue) const
@@ -277,7 +278,7 @@ void Camera::brefFinished()
     if (!reply)
         return;
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(reply->readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(CameraHttp::readBody(reply), &error);
     if (document.isNull()) {
         qCritical().noquote() << objectName() + ": json parse error:" << error.errorString();
     } else if (reply->error() == QNetworkReply::NoError) {

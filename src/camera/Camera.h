@@ -178,7 +178,8 @@ private slots:
     void brefFinished();
 
 private:
-    struct ValueSpec {
+    struct ValueSpec
+    {
         CameraValue* Camera::*member;
         const char* key;
         const char* altKey;

@@ -55,6 +55,11 @@ void releaseWhenFinished(QNetworkReply* reply)
         QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
 }
 
+QByteArray readBody(QNetworkReply* reply)
+{
+    return reply->isOpen() ? reply->readAll() : QByteArray();
+}
+
 QString errorText(QNetworkReply* reply, const QByteArray& body)
 {
     const QNetworkReply::NetworkError error = reply->error();

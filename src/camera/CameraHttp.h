@@ -35,6 +35,9 @@ constexpr const char* AbortedProperty = "vornAborted";
 // Release-only handling: the reply is deleted once it finishes.
 void releaseWhenFinished(QNetworkReply* reply);
 
+// The whole body of a finished reply; empty for one that was aborted.
+QByteArray readBody(QNetworkReply* reply);
+
 // The failure text of a transfer or SSD save reply: its JSON "error" string,
 // or "HTTP <status>"; "timed out" when it stalled. Empty for a reply without
 // error or one the program aborted itself.

@@ -78,7 +78,8 @@ private slots:
 
     void stringsAreEscapedForJson()
     {
-        QCOMPARE(JsonText::quoted(QStringLiteral("Bench \"A\" \\ 2")), QByteArray("\"Bench \\\"A\\\" \\\\ 2\""));
+        QCOMPARE(JsonText::quoted(QStringLiteral("Bench \"A\" \\ 2")),
+                 QByteArray("\"Bench \\\"A\\\" \\\\ 2\""));
         QCOMPARE(JsonText::escaped(QStringLiteral("tab\there\nnl")), QByteArray("tab\\there\\nnl"));
         // Plain text, including non-ASCII, goes out byte for byte.
         QCOMPARE(JsonText::escaped(QStringLiteral("Kamera Süd 7")), QStringLiteral("Kamera Süd 7").toUtf8());
@@ -91,7 +92,8 @@ private slots:
     void keyPathsAndAlternatives()
     {
         VornObject object(VornObject::UnknownType);
-        VornValue yearOffset({"meta", "year_offset"}, VornValue::Int, nullptr, nullptr, {"time", "year_offset"});
+        VornValue yearOffset({"meta", "year_offset"}, VornValue::Int, nullptr, nullptr,
+                             {"time", "year_offset"});
         VornValue exp({"acq", "exp_clks"}, VornValue::Int);
         object.appendValue(&yearOffset);
         object.appendValue(&exp);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "SimCamera.h"
+
+#include <QList>
+#include <memory>
+
+// Simulated cameras started in-process for a test, each on its own loopback
+// address (127.0.0.2, 127.0.0.3 ...) port 80, stopped when the test ends.
+class SimCameras
+{
+public:
+    // Starts a camera; fails the test (returns null) when it cannot listen.
+    q7sim::SimCamera* start(q7sim::CameraConfig config = q7sim::CameraConfig());
+    void stopAll() { m_cameras.clear(); }
+
+    // The requests one camera received with this method and path.
+    static QList<q7sim::RecordedRequest> requests(const q7sim::SimCamera* camera, const QString& method,
+                                                  const QString& path);
+
+private:
+    std::vector<std::unique_ptr<q7sim::SimCamera>> m_cameras;
+};
