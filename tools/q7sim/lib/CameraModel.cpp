@@ -264,9 +264,11 @@ PutResult CameraModel::putTakeValue(const QStringList& parts, const QJsonValue& 
     // Only how the frames are shown may change; what was recorded stays.
     const bool adjustable = (rest.first() == QLatin1String("adjust") && rest.size() == 2) ||
                             restPath == QLatin1String("acq/corr_mode");
-    const QJsonValue current = JsonPath::get(record->settings, rest);
-    if (!adjustable || current.isUndefined())
-        return PutResult::failure(current.isUndefined() ? 404 : 403, QStringLiteral("read-only value"));
+    const QJsonValue current = JsonPath::get(takeBody(*record), rest);
+    if (current.isUndefined() || current.isObject())
+        return PutResult::failure(404, QStringLiteral("unknown value"));
+    if (!adjustable)
+        return PutResult::failure(403, QStringLiteral("read-only value"));
     QJsonValue stored = value;
     if (value.isString())
         stored = value.toString().toDouble();
