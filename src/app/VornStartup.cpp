@@ -1,5 +1,6 @@
 #include "VornStartup.h"
 
+#include "Camera.h"
 #include "QQmlObjectListModelBase.h"
 #include "VornApp.h"
 #include "VornObject.h"
@@ -85,6 +86,7 @@ void registerQmlTypes()
     const char* uri = "Vorn";
     qmlRegisterUncreatableType<VornApp>(uri, 1, 0, "VornApp", QString());
     qmlRegisterUncreatableType<VornObject>(uri, 1, 0, "VornObject", QString());
+    qmlRegisterUncreatableType<Camera>(uri, 1, 0, "Camera", QString());
     qmlRegisterUncreatableType<QQmlObjectListModelBase>(uri, 1, 0, "QQmlObjectListModelBase", QString());
 }
 
