@@ -1,0 +1,348 @@
+// Frame transfer from a simulated camera: the exact bytes and headers of
+// ranges, single frames and the live image, and the synthetic frames' content.
+#include "Compander.h"
+#include "FrameSynth.h"
+#include "JsonPath.h"
+#include "SimCamera.h"
+#include "SimHttpClient.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QSet>
+#include <QTest>
+#include <QtEndian>
+
+using namespace q7sim;
+
+namespace {
+
+QJsonValue at(const QJsonObject& doc, const char* path)
+{
+    return JsonPath::get(doc, QString::fromLatin1(path));
+}
+
+QJsonObject takeOf(SimHttpClient& http, int take)
+{
+    return http.get(QStringLiteral("/takes/take%1").arg(take))
+        .json()
+        .value("takes")
+        .toObject()
+        .value(QStringLiteral("take%1").arg(take))
+        .toObject();
+}
+
+// Records one take with about `preFrames` frames before the trigger.
+QJsonObject recordTake(SimHttpClient& http, int preFrames, int postFrames)
+{
+    http.put("/acq/trig_offset", QByteArray::number(postFrames));
+    http.post("/rec");
+    QTest::qWait(preFrames + 5); // 1000 fps
+    http.post("/trig");
+    QElapsedTimer clock;
+    clock.start();
+    while (!at(http.state(), "acq/saved_takes").toArray().contains(1) && clock.elapsed() < 5000)
+        QTest::qWait(10);
+    return takeOf(http, 1);
+}
+
+QByteArray xferBody(int type, int take, qint64 start, qint64 count)
+{
+    return QStringLiteral("{\"type\":%1,\"src\":0,\"take\":%2,\"start\":%3,\"cnt\":%4}")
+        .arg(type)
+        .arg(take)
+        .arg(start)
+        .arg(count)
+        .toLatin1();
+}
+
+QByteArray singleFrameBody(int take, qint64 frame)
+{
+    return QStringLiteral("{\"type\":3,\"src\":0,\"take\":%1,\"start\":%2,\"cnt\":1,\"lock\":0}")
+        .arg(take)
+        .arg(frame)
+        .toLatin1();
+}
+
+quint32 word(const QByteArray& block, int index)
+{
+    return qFromLittleEndian<quint32>(block.constData() + 4 * index);
+}
+
+} // namespace
+
+class TestXfer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void companding();
+    void colourLayouts();
+    void rangeIsExact();
+    void singleFramesAndTypes();
+    void framesOutsideTheTake();
+    void metadataOverTheTake();
+    void pictureDependsOnSeedCameraTakeFrame();
+    void liveImage();
+    void sizeHeaderVariantsAndLargeFrames();
+
+private:
+    std::unique_ptr<SimCamera> m_camera;
+    QJsonObject m_take;
+};
+
+void TestXfer::initTestCase()
+{
+    CameraConfig config;
+    config.address = QStringLiteral("127.0.0.2");
+    config.res = QStringLiteral("320x240");
+    config.cfa = Cfa::RGGB;
+    config.seed = 42;
+    m_camera = std::make_unique<SimCamera>(config);
+    QVERIFY(m_camera->start());
+    SimHttpClient http(config.address);
+    m_take = recordTake(http, 30, 400);
+    QVERIFY(m_take.value("first_fr").toInt() <= -20);
+    QCOMPARE(m_take.value("last_fr").toInt(), 399);
+}
+
+void TestXfer::cleanupTestCase()
+{
+    m_camera.reset();
+}
+
+void TestXfer::companding()
+{
+    const QList<QPair<int, int>> known = {{0, 0}, {127, 127}, {128, 129}, {191, 255}, {192, 259}, {255, 511}};
+    for (const auto& pair : known)
+        QCOMPARE(Compander::linearFromCode(static_cast<uint8_t>(pair.first)), pair.second);
+    for (int k = 0; k < 256; ++k)
+        QCOMPARE(int(Compander::codeFromLinear(Compander::linearFromCode(static_cast<uint8_t>(k)))), k);
+    // Every linear value gets a code whose value is as near as any code's.
+    for (int linear = 0; linear <= 511; ++linear) {
+        const int chosen = std::abs(Compander::linearFromCode(Compander::codeFromLinear(linear)) - linear);
+        for (int k = 0; k < 256; ++k)
+            QVERIFY(chosen <= std::abs(Compander::linearFromCode(static_cast<uint8_t>(k)) - linear));
+    }
+    QCOMPARE(int(Compander::codeFromLinear(-5)), 0);
+    QCOMPARE(int(Compander::codeFromLinear(900)), 255);
+}
+
+void TestXfer::colourLayouts()
+{
+    // The layout's name reads the top-left 2x2 sites row by row (R 0, G 1, B 2).
+    const QList<QPair<Cfa, QList<int>>> layouts = {{Cfa::RGGB, {0, 1, 1, 2}},
+                                                   {Cfa::GBRG, {1, 2, 0, 1}},
+                                                   {Cfa::BGGR, {2, 1, 1, 0}},
+                                                   {Cfa::GRBG, {1, 0, 2, 1}},
+                                                   {Cfa::Mono, {1, 1, 1, 1}}};
+    for (const auto& layout : layouts) {
+        const QList<int> sites = {cfaChannelAt(layout.first, 0, 0), cfaChannelAt(layout.first, 1, 0),
+                                  cfaChannelAt(layout.first, 0, 1), cfaChannelAt(layout.first, 1, 1)};
+        QCOMPARE(sites, layout.second);
+        QCOMPARE(cfaChannelAt(layout.first, 6, 4), sites.at(0)); // the tile repeats
+        QCOMPARE(cfaChannelAt(layout.first, 7, 9), sites.at(3));
+    }
+    // The image carries each site's own colour of the scene.
+    FrameSpec spec = FrameSpec::fromTakeDocument(m_take, 42, 1);
+    const QByteArray image = FrameSynth::image(spec, 3);
+    for (int y : {0, 1, 100, 239})
+        for (int x : {0, 1, 160, 319})
+            QCOMPARE(uint8_t(image.at(y * 320 + x)), Compander::codeFromLinear(FrameSynth::sceneLinear(
+                                                         spec, 3, x, y, cfaChannelAt(Cfa::RGGB, x, y))));
+}
+
+void TestXfer::rangeIsExact()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    const FrameSpec spec = FrameSpec::fromTakeDocument(m_take, 42, 1);
+    QCOMPARE(spec.width, 320);
+    QCOMPARE(spec.height, 240);
+    QCOMPARE(spec.cfa, Cfa::RGGB);
+    const qint64 first = m_take.value("first_fr").toInteger();
+    const SimHttpReply reply = http.post("/xfer", xferBody(3, 1, first, 60));
+    QCOMPARE(reply.status, 200);
+    QCOMPARE(reply.error, QNetworkReply::NoError);
+    QCOMPARE(reply.header("Img-Width"), QByteArray("320"));
+    QCOMPARE(reply.header("Img-Height"), QByteArray("240"));
+    QCOMPARE(reply.header("Img-Size"), QByteArray("76800"));
+    QCOMPARE(reply.header("Meta-Size"), QByteArray("32"));
+    QVERIFY(!reply.hasHeader("Fr-Size"));
+    QByteArray expected;
+    for (qint64 f = first; f < first + 60; ++f)
+        expected += FrameSynth::record(spec, f, XferBoth);
+    QCOMPARE(reply.body.size(), expected.size());
+    QVERIFY(reply.body == expected);
+    // The library gives the same spec without going through the document.
+    const std::optional<FrameSpec> direct = m_camera->takeFrameSpec(1);
+    QVERIFY(direct.has_value());
+    QVERIFY(FrameSynth::record(*direct, first + 7, XferBoth) == expected.mid(7 * (76800 + 32), 76800 + 32));
+}
+
+void TestXfer::singleFramesAndTypes()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    const FrameSpec spec = FrameSpec::fromTakeDocument(m_take, 42, 1);
+    for (qint64 frame : {m_take.value("first_fr").toInteger(), qint64(-1), qint64(0), qint64(399)}) {
+        const SimHttpReply reply = http.post("/xfer", singleFrameBody(1, frame));
+        QCOMPARE(reply.status, 200);
+        QVERIFY(reply.body == FrameSynth::record(spec, frame, XferBoth));
+    }
+    // Image only: no metadata bytes, and the headers say so.
+    SimHttpReply reply = http.post("/xfer", xferBody(1, 1, 5, 3));
+    QCOMPARE(reply.header("Meta-Size"), QByteArray("0"));
+    QCOMPARE(reply.header("Img-Size"), QByteArray("76800"));
+    QVERIFY(reply.body ==
+            FrameSynth::image(spec, 5) + FrameSynth::image(spec, 6) + FrameSynth::image(spec, 7));
+    // Metadata only.
+    reply = http.post("/xfer", xferBody(2, 1, 5, 3));
+    QCOMPARE(reply.header("Meta-Size"), QByteArray("32"));
+    QCOMPARE(reply.header("Img-Size"), QByteArray("0"));
+    QCOMPARE(reply.header("Img-Width"), QByteArray("320"));
+    QVERIFY(reply.body ==
+            FrameSynth::metadata(spec, 5) + FrameSynth::metadata(spec, 6) + FrameSynth::metadata(spec, 7));
+}
+
+void TestXfer::framesOutsideTheTake()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    const qint64 first = m_take.value("first_fr").toInteger();
+    const QList<QByteArray> bodies = {singleFrameBody(1, 400),
+                                      singleFrameBody(1, first - 1),
+                                      xferBody(3, 1, 390, 11),
+                                      xferBody(3, 1, 0, 0),
+                                      singleFrameBody(2, 0),
+                                      xferBody(7, 1, 0, 1),
+                                      "{\"type\":3,\"src\":2,\"take\":1,\"start\":0,\"cnt\":1}",
+                                      "not json"};
+    for (const QByteArray& body : bodies) {
+        const SimHttpReply reply = http.post("/xfer", body);
+        QVERIFY2(reply.status >= 400, body.constData());
+        QVERIFY2(reply.error != QNetworkReply::NoError, body.constData());
+        QVERIFY2(!reply.json().value("error").toString().isEmpty(), body.constData());
+    }
+    QCOMPARE(http.post("/xfer", singleFrameBody(1, 400)).json().value("error").toString(),
+             QStringLiteral("frame out of range"));
+}
+
+void TestXfer::metadataOverTheTake()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    const qint64 first = m_take.value("first_fr").toInteger();
+    const qint64 count = m_take.value("fr_cnt").toInteger();
+    const SimHttpReply reply = http.post("/xfer", xferBody(2, 1, first, count));
+    QCOMPARE(reply.body.size(), 32 * count);
+    const qint64 yearOffset = at(m_take, "meta/year_offset").toInteger();
+    const qint64 trigger = (m_take.value("trig_ts_s").toInteger() - yearOffset) * 1000000000LL +
+                           m_take.value("trig_ts_ns").toInteger();
+    QCOMPARE(at(m_take, "acq/fr_clks").toInteger(), 100000); // 1000 fps: 1 ms per frame
+    QSet<bool> locks, events1, events2;
+    for (qint64 i = 0; i < count; ++i) {
+        const QByteArray block = reply.body.mid(32 * i, 32);
+        const qint64 frame = first + i;
+        const qint64 seconds = word(block, 0) & 0x1FFFFFF;
+        const qint64 nanos = word(block, 1) & 0x3FFFFFFF;
+        QVERIFY(nanos < 1000000000);
+        QCOMPARE(seconds * 1000000000LL + nanos, trigger + frame * 1000000);
+        locks.insert(word(block, 1) >> 30 & 1);
+        events1.insert(word(block, 1) >> 31 & 1);
+        events2.insert(word(block, 2) >> 31 & 1);
+        QCOMPARE(word(block, 3), 1u); // user data: the take number, then the frame number
+        QCOMPARE(qint32(word(block, 4)), qint32(frame));
+    }
+    // Time code lock and both events change during the take.
+    QCOMPARE(locks.size(), 2);
+    QCOMPARE(events1.size(), 2);
+    QCOMPARE(events2.size(), 2);
+    // The seconds fit 25 bits because they count from the year's start.
+    QVERIFY(trigger / 1000000000LL < (1 << 25));
+}
+
+void TestXfer::pictureDependsOnSeedCameraTakeFrame()
+{
+    FrameSpec spec = FrameSpec::fromTakeDocument(m_take, 42, 1);
+    const QByteArray frame10 = FrameSynth::image(spec, 10);
+    QVERIFY(frame10 == FrameSynth::image(spec, 10));
+    QVERIFY(frame10 != FrameSynth::image(spec, 11)); // the scene moves
+    FrameSpec other = spec;
+    other.seed = 43;
+    QVERIFY(frame10 != FrameSynth::image(other, 10));
+    other = spec;
+    other.take = 2;
+    QVERIFY(frame10 != FrameSynth::image(other, 10));
+    other = spec;
+    other.serial += QLatin1Char('x');
+    QVERIFY(frame10 != FrameSynth::image(other, 10));
+    // A scene with edges and gradients uses much of the code range.
+    QSet<char> codes;
+    for (char c : frame10)
+        codes.insert(c);
+    QVERIFY(codes.size() > 100);
+    // A monochrome frame is the grey of the scene.
+    other = spec;
+    other.cfa = Cfa::Mono;
+    const QByteArray grey = FrameSynth::image(other, 10);
+    QCOMPARE(uint8_t(grey.at(321)), Compander::codeFromLinear(FrameSynth::sceneLinear(other, 10, 1, 1, -1)));
+}
+
+void TestXfer::liveImage()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    const QJsonObject state = http.state();
+    const SimHttpReply reply = http.post("/xfer", "{\"type\":3,\"src\":1}");
+    QCOMPARE(reply.status, 200);
+    QCOMPARE(reply.header("Img-Width"), QByteArray("320"));
+    QCOMPARE(reply.header("Img-Height"), QByteArray("240"));
+    QCOMPARE(reply.body.size(), 32 + 320 * 240);
+    // Its time stamp is now on the camera clock.
+    const qint64 seconds = word(reply.body, 0) & 0x1FFFFFF;
+    const qint64 now = QDateTime::currentSecsSinceEpoch() - at(state, "meta/year_offset").toInteger();
+    QVERIFY(qAbs(seconds - now) <= 2);
+    QCOMPARE(word(reply.body, 3), 0u); // the live image belongs to no take
+    // The sensor runs on: a later image shows a later frame.
+    QTest::qWait(20);
+    const SimHttpReply later = http.post("/xfer", "{\"type\":3,\"src\":1}");
+    QVERIFY(qint32(word(later.body, 4)) > qint32(word(reply.body, 4)));
+}
+
+void TestXfer::sizeHeaderVariantsAndLargeFrames()
+{
+    CameraConfig config;
+    config.address = QStringLiteral("127.0.0.3");
+    config.sizeHeaders = CameraConfig::SizeHeaders::Fr;
+    config.res = QStringLiteral("1920x1080");
+    config.cfa = Cfa::BGGR;
+    config.metaSize = 64;
+    SimCamera camera(config);
+    QVERIFY(camera.start());
+    SimHttpClient http(config.address);
+    const QJsonObject take = recordTake(http, 5, 3);
+    const FrameSpec spec = FrameSpec::fromTakeDocument(take, config.seed, 1);
+    QCOMPARE(spec.metaSize, 64);
+    QCOMPARE(spec.cfa, Cfa::BGGR);
+    SimHttpReply reply = http.post("/xfer", xferBody(3, 1, 0, 3));
+    QCOMPARE(reply.status, 200);
+    QVERIFY(!reply.hasHeader("Img-Size"));
+    QVERIFY(!reply.hasHeader("Img-Width"));
+    QCOMPARE(reply.header("Fr-Width"), QByteArray("1920"));
+    QCOMPARE(reply.header("Fr-Height"), QByteArray("1080"));
+    QCOMPARE(reply.header("Fr-Size"), QByteArray("2073600"));
+    QCOMPARE(reply.header("Meta-Size"), QByteArray("64"));
+    QVERIFY(reply.body ==
+            FrameSynth::record(spec, 0, 3) + FrameSynth::record(spec, 1, 3) + FrameSynth::record(spec, 2, 3));
+    // Bytes past the first 32 of a larger metadata block are carried along.
+    QCOMPARE(reply.body.size(), 3 * (64 + 2073600));
+    camera.stop();
+
+    config.sizeHeaders = CameraConfig::SizeHeaders::Both;
+    config.res = QStringLiteral("128x64");
+    SimCamera both(config);
+    QVERIFY(both.start());
+    reply = http.post("/xfer", "{\"type\":3,\"src\":1}");
+    QCOMPARE(reply.header("Img-Size"), QByteArray("8192"));
+    QCOMPARE(reply.header("Fr-Size"), QByteArray("8192"));
+}
+
+QTEST_GUILESS_MAIN(TestXfer)
+#include "tst_xfer.moc"
