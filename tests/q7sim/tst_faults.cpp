@@ -1,0 +1,219 @@
+// Faults a simulated camera can show, and the requests it records, seen by a
+// real HTTP client.
+#include "FrameSynth.h"
+#include "JsonPath.h"
+#include "SimCamera.h"
+#include "SimHttpClient.h"
+
+#include <QJsonArray>
+#include <QTest>
+
+using namespace q7sim;
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void delays();
+    void httpErrors();
+    void malformedJson();
+    void transferEndsEarly();
+    void transferDropsMidRecord();
+    void transferInUnalignedPieces();
+    void cameraStopsAnswering();
+    void requestsAreRecorded();
+
+private:
+    QByteArray range(int count) const
+    {
+        return QStringLiteral("{\"type\":3,\"src\":0,\"take\":1,\"start\":0,\"cnt\":%1}")
+            .arg(count)
+            .toLatin1();
+    }
+    QByteArray expectedRecords(int count) const
+    {
+        QByteArray bytes;
+        for (int f = 0; f < count; ++f)
+            bytes += FrameSynth::record(m_spec, f, XferBoth);
+        return bytes;
+    }
+
+    std::unique_ptr<SimCamera> m_camera;
+    FrameSpec m_spec;
+    int m_recordSize = 0;
+};
+
+void TestFaults::initTestCase()
+{
+    CameraConfig config;
+    config.address = QStringLiteral("127.0.0.2");
+    config.res = QStringLiteral("128x64");
+    m_camera = std::make_unique<SimCamera>(config);
+    QVERIFY(m_camera->start());
+    SimHttpClient http(config.address);
+    QCOMPARE(http.put("/acq/trig_offset", "20").status, 200);
+    QCOMPARE(http.post("/rec").status, 200);
+    QCOMPARE(http.post("/trig").status, 200);
+    QTRY_VERIFY_WITH_TIMEOUT(m_camera->takeFrameSpec(1).has_value(), 3000);
+    m_spec = *m_camera->takeFrameSpec(1);
+    m_recordSize = FrameSynth::recordSize(m_spec, XferBoth);
+    QCOMPARE(m_recordSize, 32 + 128 * 64);
+}
+
+void TestFaults::cleanup()
+{
+    m_camera->clearFaults();
+}
+
+void TestFaults::delays()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    m_camera->addFault(Fault::delay(300));
+    SimHttpReply reply = http.get(QString());
+    QCOMPARE(reply.status, 200);
+    QVERIFY(reply.elapsedMs >= 290);
+    // Limited to one path, other paths answer at once.
+    m_camera->clearFaults();
+    m_camera->addFault(Fault::delay(300, QStringLiteral("/takes")));
+    reply = http.get(QString());
+    QVERIFY(reply.elapsedMs < 250);
+    reply = http.get(QStringLiteral("/takes/take1"));
+    QCOMPARE(reply.status, 200);
+    QVERIFY(reply.elapsedMs >= 290);
+}
+
+void TestFaults::httpErrors()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    m_camera->addFault(Fault::httpError(500, false));
+    SimHttpReply reply = http.get(QString());
+    QCOMPARE(reply.status, 500);
+    QVERIFY(reply.error != QNetworkReply::NoError);
+    QVERIFY(reply.body.isEmpty());
+
+    m_camera->clearFaults();
+    m_camera->addFault(Fault::httpError(503, true, QStringLiteral("/xfer")));
+    reply = http.post("/xfer", range(1));
+    QCOMPARE(reply.status, 503);
+    QCOMPARE(reply.json().value("error").toString(), QStringLiteral("simulated camera fault"));
+    QCOMPARE(http.get(QString()).status, 200); // other paths are fine
+
+    // A fault can be limited to a number of requests.
+    m_camera->clearFaults();
+    Fault once = Fault::httpError(503, false);
+    once.remaining = 1;
+    m_camera->addFault(once);
+    QCOMPARE(http.get(QString()).status, 503);
+    QCOMPARE(http.get(QString()).status, 200);
+}
+
+void TestFaults::malformedJson()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    m_camera->addFault(Fault::malformedJson(QStringLiteral("/")));
+    for (const QString& path : {QString(), QStringLiteral("/takes/take1")}) {
+        const SimHttpReply reply = http.get(path);
+        QCOMPARE(reply.status, 200);
+        QVERIFY(!reply.body.isEmpty());
+        QJsonParseError error;
+        QJsonDocument::fromJson(reply.body, &error);
+        QVERIFY(error.error != QJsonParseError::NoError);
+    }
+}
+
+void TestFaults::transferEndsEarly()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    m_camera->addFault(Fault::xferEndEarly(2));
+    const SimHttpReply reply = http.post("/xfer", range(5));
+    // The reply ends cleanly, with fewer records than asked for.
+    QCOMPARE(reply.status, 200);
+    QCOMPARE(reply.error, QNetworkReply::NoError);
+    QCOMPARE(reply.header("Img-Size"), QByteArray("8192"));
+    QVERIFY(reply.body == expectedRecords(2));
+}
+
+void TestFaults::transferDropsMidRecord()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    m_camera->addFault(Fault::xferDropMidRecord(2));
+    const SimHttpReply reply = http.post("/xfer", range(5));
+    QVERIFY(reply.finished);
+    QVERIFY(reply.error != QNetworkReply::NoError);
+    // What arrived is the start of the real records and ends inside record 2.
+    QCOMPARE(reply.body.size(), 2 * m_recordSize + m_recordSize / 2);
+    QVERIFY(expectedRecords(5).startsWith(reply.body));
+    // The next transfer is whole again.
+    m_camera->clearFaults();
+    QVERIFY(http.post("/xfer", range(5)).body == expectedRecords(5));
+}
+
+void TestFaults::transferInUnalignedPieces()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    m_camera->addFault(Fault::xferPieces(1000, 3));
+    const SimHttpReply reply = http.post("/xfer", range(4));
+    QCOMPARE(reply.status, 200);
+    QVERIFY(reply.body == expectedRecords(4));
+    // The client saw the body grow in steps that do not end on record boundaries.
+    QVERIFY(reply.pieceSizes.size() >= 8);
+    int unaligned = 0;
+    for (qint64 piece : reply.pieceSizes)
+        unaligned += piece % m_recordSize != 0;
+    QVERIFY(unaligned >= 4);
+}
+
+void TestFaults::cameraStopsAnswering()
+{
+    CameraConfig config;
+    config.address = QStringLiteral("127.0.0.3");
+    SimCamera camera(config);
+    QVERIFY(camera.start());
+    SimHttpClient http(config.address);
+    camera.addFault(Fault::noAnswer());
+    const SimHttpReply hung = http.get(QString(), 500);
+    QVERIFY(!hung.finished);
+    QCOMPARE(camera.requests().size(), 1); // it arrived, and nothing came back
+    camera.clearFaults();
+    SimHttpClient again(config.address);
+    QCOMPARE(again.get(QString()).status, 200);
+
+    // A camera that hangs still stops at once.
+    camera.addFault(Fault::noAnswer());
+    QVERIFY(!http.get(QString(), 300).finished);
+    QElapsedTimer clock;
+    clock.start();
+    camera.stop();
+    QVERIFY(clock.elapsed() < 3000);
+}
+
+void TestFaults::requestsAreRecorded()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    m_camera->clearRequests();
+    QCOMPARE(http.put("/acq/exp_clks", "12343").status, 200);
+    QCOMPARE(http.post("/del", "{\"take\":7}").status, 404);
+    QCOMPARE(http.get(QString()).status, 200);
+    const QList<RecordedRequest> requests = m_camera->requests();
+    QCOMPARE(requests.size(), 3);
+    QCOMPARE(requests.at(0).method, QStringLiteral("PUT"));
+    QCOMPARE(requests.at(0).path, QStringLiteral("/acq/exp_clks"));
+    QCOMPARE(requests.at(0).body, QByteArray("12343"));
+    QCOMPARE(requests.at(0).header("User-Agent"), QByteArray("Vorn 1.0"));
+    QCOMPARE(requests.at(0).header("content-type"), QByteArray("application/json"));
+    QCOMPARE(requests.at(1).method, QStringLiteral("POST"));
+    QCOMPARE(requests.at(1).path, QStringLiteral("/del"));
+    QCOMPARE(requests.at(1).body, QByteArray("{\"take\":7}"));
+    QCOMPARE(requests.at(2).method, QStringLiteral("GET"));
+    QCOMPARE(requests.at(2).path, QStringLiteral("/"));
+    QVERIFY(requests.at(2).body.isEmpty());
+    QVERIFY(requests.at(2).header("Content-Type").isEmpty());
+    m_camera->clearRequests();
+    QVERIFY(m_camera->requests().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestFaults)
+#include "tst_faults.moc"
