@@ -2,6 +2,7 @@
 
 #include "Camera.h"
 #include "QQmlObjectListModelBase.h"
+#include "Util.h"
 #include "VornApp.h"
 #include "VornObject.h"
 
@@ -88,6 +89,7 @@ void registerQmlTypes()
     qmlRegisterUncreatableType<VornObject>(uri, 1, 0, "VornObject", QString());
     qmlRegisterUncreatableType<Camera>(uri, 1, 0, "Camera", QString());
     qmlRegisterUncreatableType<QQmlObjectListModelBase>(uri, 1, 0, "QQmlObjectListModelBase", QString());
+    qmlRegisterUncreatableMetaObject(Util::staticMetaObject, uri, 1, 0, "Util", QString());
 }
 
 void prepareEngine(QQmlApplicationEngine& engine)

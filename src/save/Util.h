@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// Enumerations shared by the image pipeline, frame transfer and saving, usable
+// from QML as Util.<key>.
+namespace Util {
+Q_NAMESPACE
+
+enum Format {
+    FormatVorn = 0,
+    FormatAvi = 1,
+    FormatMp4 = 2,
+    FormatTiff = 3,
+    FormatCsv = 4,
+};
+Q_ENUM_NS(Format)
+
+enum Codec {
+    CodecVorn = 0,
+    CodecCsv = 1,
+    CodecRaw_BGR24 = 2,
+    CodecRaw_RGB24 = 3,
+    CodecRaw_Gray8 = 4,
+    CodecRaw_Gray16 = 5,
+    CodecAV1_YUV420P = 6,
+    CodecAV1_YUV420P10 = 7,
+    CodecH264 = 8,
+};
+Q_ENUM_NS(Codec)
+
+// Colour channels; G is also the channel of monochrome frames.
+enum Color {
+    R = 1,
+    G = 2,
+    B = 4,
+};
+Q_DECLARE_FLAGS(Colors, Color)
+Q_FLAG_NS(Colors)
+
+// What each record of a frame transfer carries.
+enum ReqType {
+    ReqImg = 1,
+    ReqMeta = 2,
+    ReqBoth = 3,
+};
+Q_DECLARE_FLAGS(ReqTypes, ReqType)
+Q_FLAG_NS(ReqTypes)
+
+// The file name extension of a format ("vorn", "avi", ...), empty for others.
+QString formatExtension(Format format);
+
+} // namespace Util
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Util::Colors)
+Q_DECLARE_OPERATORS_FOR_FLAGS(Util::ReqTypes)
