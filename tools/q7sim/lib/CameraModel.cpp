@@ -3,6 +3,7 @@
 #include "ClockRules.h"
 #include "JsonPath.h"
 #include "SensorModes.h"
+#include "TakeDocument.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -35,15 +36,6 @@ int64_t jsonInteger(const QJsonValue& value, int64_t fallback)
         return fallback;
     const double d = value.toDouble();
     return std::isfinite(d) && std::fabs(d) < 9e15 ? static_cast<int64_t>(std::llround(d)) : fallback;
-}
-
-QJsonObject pick(const QJsonObject& from, const QStringList& keys)
-{
-    QJsonObject picked;
-    for (const QString& key : keys)
-        if (from.contains(key))
-            picked.insert(key, from.value(key));
-    return picked;
 }
 
 } // namespace
@@ -81,26 +73,15 @@ int CameraModel::maxPartitions() const
 
 QJsonObject CameraModel::settingsSnapshot() const
 {
-    const QJsonObject& all = m_settings.values();
-    QJsonObject snapshot;
-    snapshot.insert(QStringLiteral("acq"),
-                    pick(all.value(QStringLiteral("acq")).toObject(),
-                         {QStringLiteral("res"), QStringLiteral("bpp"), QStringLiteral("clk_freq"),
-                          QStringLiteral("exp_clks"), QStringLiteral("exp_time"), QStringLiteral("fr_clks"),
-                          QStringLiteral("fr_rate"), QStringLiteral("fsync_mode"),
-                          QStringLiteral("fsync_state"), QStringLiteral("corr_mode")}));
-    snapshot.insert(QStringLiteral("camera"),
-                    pick(all.value(QStringLiteral("camera")).toObject(),
-                         {QStringLiteral("name"), QStringLiteral("serial"), QStringLiteral("model"),
-                          QStringLiteral("model_id"), QStringLiteral("cfa"), QStringLiteral("fw_ver")}));
-    snapshot.insert(QStringLiteral("meta"), pick(all.value(QStringLiteral("meta")).toObject(),
-                                                 {QStringLiteral("size"), QStringLiteral("year_offset")}));
-    QJsonObject lens = all.value(QStringLiteral("lens")).toObject();
-    lens.remove(QStringLiteral("state"));
-    lens.insert(QStringLiteral("focus_dist"), focusDistance());
-    snapshot.insert(QStringLiteral("lens"), lens);
-    snapshot.insert(QStringLiteral("adjust"), all.value(QStringLiteral("adjust")));
-    return snapshot;
+    return recordingSettings(m_settings.values(), focusDistance());
+}
+
+QJsonObject CameraModel::takeBody(const TakeRecord& take) const
+{
+    QJsonObject body = takeDocumentBody(take);
+    if (m_config.oldFirmware)
+        applyOldFirmwareLayout(body);
+    return body;
 }
 
 Recorder::Setup CameraModel::recordingSetup(Clock::time_point now)
@@ -124,28 +105,6 @@ double CameraModel::focusDistance() const
     return std::round(metres * 100.0) / 100.0;
 }
 
-void CameraModel::applyFirmwareLayout(QJsonObject& document) const
-{
-    if (!m_config.oldFirmware)
-        return;
-    // Older firmware keeps the year offset under time/, reports its version
-    // as a number and knows no video format list.
-    const QJsonValue yearOffset = JsonPath::get(document, QStringLiteral("meta/year_offset"));
-    if (document.contains(QStringLiteral("meta"))) {
-        QJsonObject meta = document.value(QStringLiteral("meta")).toObject();
-        meta.remove(QStringLiteral("year_offset"));
-        document.insert(QStringLiteral("meta"), meta);
-        JsonPath::set(document, QStringLiteral("time/year_offset"), yearOffset);
-    }
-    if (JsonPath::get(document, QStringLiteral("camera/fw_ver")).isString())
-        JsonPath::set(document, QStringLiteral("camera/fw_ver"), 342);
-    if (document.contains(QStringLiteral("video"))) {
-        QJsonObject video = document.value(QStringLiteral("video")).toObject();
-        video.remove(QStringLiteral("valid_format"));
-        document.insert(QStringLiteral("video"), video);
-    }
-}
-
 QJsonObject CameraModel::stateDocument()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -167,25 +126,9 @@ QJsonObject CameraModel::stateDocument()
     const QDateTime time = QDateTime::fromMSecsSinceEpoch(cameraNowNs() / 1000000, Qt::UTC);
     JsonPath::set(doc, QStringLiteral("meta/time"), time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
     JsonPath::set(doc, QStringLiteral("lens/focus_dist"), focusDistance());
-    applyFirmwareLayout(doc);
+    if (m_config.oldFirmware)
+        applyOldFirmwareLayout(doc);
     return doc;
-}
-
-QJsonObject CameraModel::takeBody(const TakeRecord& take) const
-{
-    QJsonObject body = take.settings;
-    body.insert(QStringLiteral("first_fr"), static_cast<qint64>(take.firstFr));
-    body.insert(QStringLiteral("last_fr"), static_cast<qint64>(take.lastFr));
-    body.insert(QStringLiteral("fr_cnt"), static_cast<qint64>(take.frameCount()));
-    body.insert(QStringLiteral("pt_fr_cnt"), static_cast<qint64>(take.ptFrCnt));
-    body.insert(QStringLiteral("trig_ts_s"), static_cast<qint64>(take.trigTsS));
-    body.insert(QStringLiteral("trig_ts_ns"), static_cast<qint64>(take.trigTsNs));
-    body.insert(QStringLiteral("trig_src"), take.trigSrc);
-    body.insert(QStringLiteral("prtn_fr_cnt"), static_cast<qint64>(take.prtnFrCnt));
-    body.insert(QStringLiteral("prtn_pt_cnt"), static_cast<qint64>(take.prtnPtCnt));
-    body.insert(QStringLiteral("name"), take.name);
-    applyFirmwareLayout(body);
-    return body;
 }
 
 PutResult CameraModel::takeDocument(int take, QJsonObject* document)

@@ -47,7 +47,6 @@ private:
     Recorder::Setup recordingSetup(Clock::time_point now);
     QJsonObject settingsSnapshot() const;
     QJsonObject takeBody(const TakeRecord& take) const;
-    void applyFirmwareLayout(QJsonObject& document) const;
     PutResult putTakeValue(const QStringList& path, const QJsonValue& value);
     PutResult setCameraTime(const QString& text);
     PutResult moveFocus(int step);

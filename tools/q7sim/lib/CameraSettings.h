@@ -36,7 +36,6 @@ public:
     static bool isDerivedPath(const QString& path);
 
 private:
-    void buildDefaults(const CameraConfig& config);
     void fitTimingToResolution();
     void fitExposures();
     PutResult putFrameClocks(int64_t clocks);

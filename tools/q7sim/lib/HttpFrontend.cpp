@@ -2,8 +2,9 @@
 
 #include "CameraModel.h"
 #include "FaultPlan.h"
-#include "FrameSynth.h"
+#include "JsonReply.h"
 #include "RequestLog.h"
+#include "TransferResponder.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,19 +14,6 @@
 namespace q7sim {
 
 namespace {
-
-const char* const JsonType = "application/json";
-
-void replyJson(httplib::Response& response, int status, const QJsonObject& object)
-{
-    response.status = status;
-    response.set_content(QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString(), JsonType);
-}
-
-void replyError(httplib::Response& response, int status, const QString& text)
-{
-    replyJson(response, status, QJsonObject{{QStringLiteral("error"), text}});
-}
 
 // A PUT body is one JSON scalar: 123, 0.500000, "text", true.
 bool parseScalar(const std::string& body, QJsonValue* value)
@@ -39,27 +27,11 @@ bool parseScalar(const std::string& body, QJsonValue* value)
     return true;
 }
 
-// Shared by the calls of one transfer's content provider.
-struct TransferStream
-{
-    XferPlan plan;
-    int64_t cachedIndex = -1;
-    QByteArray cached;
-
-    const QByteArray& recordAt(int64_t index)
-    {
-        if (index != cachedIndex) {
-            cached = FrameSynth::record(plan.spec, plan.start + index, plan.type);
-            cachedIndex = index;
-        }
-        return cached;
-    }
-};
-
 } // namespace
 
 HttpFrontend::HttpFrontend(CameraModel& model, FaultPlan& faults, RequestLog& log)
-    : m_model(model), m_faults(faults), m_log(log)
+    : m_model(model), m_faults(faults), m_log(log),
+      m_transfers(std::make_unique<TransferResponder>(model, m_stopping))
 {
 }
 
@@ -164,11 +136,11 @@ bool HttpFrontend::applyFaults(const QString& method, const QString& path, httpl
             response.status = fault.status;
             return true;
         case Fault::HttpErrorJson:
-            replyError(response, fault.status, fault.errorText);
+            JsonReply::error(response, fault.status, fault.errorText);
             return true;
         case Fault::MalformedJson:
             response.status = 200;
-            response.set_content("{\"acq\": {\"state\": 1, \"res\": \"640x4", JsonType);
+            response.set_content("{\"acq\": {\"state\": 1, \"res\": \"640x4", JsonReply::ContentType);
             return true;
         default:
             if (fault.isTransferFault())
@@ -186,7 +158,7 @@ void HttpFrontend::route(const httplib::Request& request, const QString& path, h
     if (method == QLatin1String("GET")) {
         static const QRegularExpression takePath(QStringLiteral("^/takes/take(\\d+)$"));
         if (path == QLatin1String("/") || path.isEmpty()) {
-            replyJson(response, 200, m_model.stateDocument());
+            JsonReply::send(response, 200, m_model.stateDocument());
             return;
         }
         const QRegularExpressionMatch match = takePath.match(path);
@@ -194,30 +166,30 @@ void HttpFrontend::route(const httplib::Request& request, const QString& path, h
             QJsonObject document;
             const PutResult result = m_model.takeDocument(match.captured(1).toInt(), &document);
             if (result.ok())
-                replyJson(response, 200, document);
+                JsonReply::send(response, 200, document);
             else
-                replyError(response, result.status, result.error);
+                JsonReply::error(response, result.status, result.error);
             return;
         }
-        replyError(response, 404, QStringLiteral("not found"));
+        JsonReply::error(response, 404, QStringLiteral("not found"));
         return;
     }
     if (method == QLatin1String("PUT")) {
         QJsonValue value;
         if (!parseScalar(request.body, &value)) {
-            replyError(response, 400, QStringLiteral("invalid value"));
+            JsonReply::error(response, 400, QStringLiteral("invalid value"));
             return;
         }
         const PutResult result = m_model.put(path.mid(1), value);
         if (result.ok())
-            replyJson(response, 200, QJsonObject());
+            JsonReply::send(response, 200, QJsonObject());
         else
-            replyError(response, result.status, result.error);
+            JsonReply::error(response, result.status, result.error);
         return;
     }
     if (method == QLatin1String("POST")) {
         if (path == QLatin1String("/xfer")) {
-            serveTransfer(request, response, transferFault);
+            m_transfers->respond(request.body, response, transferFault);
             return;
         }
         QJsonObject body;
@@ -226,7 +198,7 @@ void HttpFrontend::route(const httplib::Request& request, const QString& path, h
             const QJsonDocument doc =
                 QJsonDocument::fromJson(QByteArray::fromStdString(request.body), &error);
             if (error.error != QJsonParseError::NoError || !doc.isObject()) {
-                replyError(response, 400, QStringLiteral("invalid JSON body"));
+                JsonReply::error(response, 400, QStringLiteral("invalid JSON body"));
                 return;
             }
             body = doc.object();
@@ -234,105 +206,12 @@ void HttpFrontend::route(const httplib::Request& request, const QString& path, h
         QJsonObject reply;
         const PutResult result = m_model.command(path, body, &reply);
         if (result.ok())
-            replyJson(response, 200, reply);
+            JsonReply::send(response, 200, reply);
         else
-            replyError(response, result.status, result.error);
+            JsonReply::error(response, result.status, result.error);
         return;
     }
-    replyError(response, 405, QStringLiteral("method not allowed"));
-}
-
-void HttpFrontend::setSizeHeaders(httplib::Response& response, const XferPlan& plan) const
-{
-    const int imageSize = (plan.type & XferImage) ? plan.spec.imageSize() : 0;
-    const int metaSize = (plan.type & XferMeta) ? FrameSynth::recordSize(plan.spec, XferMeta) : 0;
-    const auto sizeHeaders = m_model.config().sizeHeaders;
-    if (sizeHeaders != CameraConfig::SizeHeaders::Fr) {
-        response.set_header("Img-Width", std::to_string(plan.spec.width));
-        response.set_header("Img-Height", std::to_string(plan.spec.height));
-        response.set_header("Img-Size", std::to_string(imageSize));
-    }
-    if (sizeHeaders != CameraConfig::SizeHeaders::Img) {
-        response.set_header("Fr-Width", std::to_string(plan.spec.width));
-        response.set_header("Fr-Height", std::to_string(plan.spec.height));
-        response.set_header("Fr-Size", std::to_string(imageSize));
-    }
-    response.set_header("Meta-Size", std::to_string(metaSize));
-}
-
-void HttpFrontend::serveTransfer(const httplib::Request& request, httplib::Response& response,
-                                 const Fault* transferFault)
-{
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(request.body), &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
-        replyError(response, 400, QStringLiteral("invalid JSON body"));
-        return;
-    }
-    auto stream = std::make_shared<TransferStream>();
-    const PutResult result = m_model.planTransfer(doc.object(), &stream->plan);
-    if (!result.ok()) {
-        replyError(response, result.status, result.error);
-        return;
-    }
-    const XferPlan& plan = stream->plan;
-    setSizeHeaders(response, plan);
-    response.status = 200;
-    const int64_t recordSize = plan.recordSize();
-    const int64_t total = recordSize * plan.count;
-    const Fault fault = transferFault ? *transferFault : Fault::delay(0);
-    const int lockTake = plan.lockTake;
-    if (lockTake)
-        m_model.setTakeLocked(lockTake, true);
-    auto release = [this, lockTake](bool) {
-        if (lockTake)
-            m_model.setTakeLocked(lockTake, false);
-    };
-
-    if (fault.kind == Fault::XferEndEarly) {
-        // A body without a length that simply ends after a few whole records.
-        const int64_t endAt = recordSize * std::min<int64_t>(std::max(fault.records, 0), plan.count);
-        response.set_chunked_content_provider(
-            "application/octet-stream",
-            [this, stream, recordSize, endAt](size_t offset, httplib::DataSink& sink) {
-                if (m_stopping)
-                    return false;
-                if (static_cast<int64_t>(offset) >= endAt) {
-                    sink.done();
-                    return true;
-                }
-                const QByteArray& record = stream->recordAt(static_cast<int64_t>(offset) / recordSize);
-                return sink.write(record.constData(), record.size());
-            },
-            release);
-        return;
-    }
-
-    // Where a dropped connection breaks off: halfway through a record.
-    const int64_t dropAt =
-        fault.kind == Fault::XferDropMidRecord
-            ? recordSize * std::min<int64_t>(std::max(fault.records, 0), plan.count - 1) + recordSize / 2
-            : total;
-    const int64_t piece = fault.kind == Fault::XferPieces ? fault.pieceBytes : recordSize;
-    const int pauseMs = fault.kind == Fault::XferPieces ? fault.pieceDelayMs : 0;
-    response.set_content_provider(
-        static_cast<size_t>(total), "application/octet-stream",
-        [this, stream, recordSize, dropAt, piece, pauseMs](size_t offset, size_t length,
-                                                           httplib::DataSink& sink) {
-            const int64_t at = static_cast<int64_t>(offset);
-            if (m_stopping || at >= dropAt)
-                return false; // closes the connection before the promised length
-            const QByteArray& record = stream->recordAt(at / recordSize);
-            const int64_t within = at % recordSize;
-            int64_t n =
-                std::min<int64_t>({recordSize - within, piece, dropAt - at, static_cast<int64_t>(length)});
-            if (!sink.write(record.constData() + within, static_cast<size_t>(n)))
-                return false;
-            if (pauseMs > 0)
-                sleepUnlessStopping(pauseMs);
-            return true;
-        },
-        release);
+    JsonReply::error(response, 405, QStringLiteral("method not allowed"));
 }
 
 } // namespace q7sim

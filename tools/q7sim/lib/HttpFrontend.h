@@ -16,8 +16,8 @@ namespace q7sim {
 class CameraModel;
 class FaultPlan;
 class RequestLog;
+class TransferResponder;
 struct Fault;
-struct XferPlan;
 
 // The camera's HTTP server on port 80 of its own address: logs each request,
 // applies the faults that are switched on, and turns requests into calls of
@@ -39,17 +39,15 @@ private:
                      const Fault** transferFault, std::vector<Fault>& faults);
     void route(const httplib::Request& request, const QString& path, httplib::Response& response,
                const Fault* transferFault);
-    void serveTransfer(const httplib::Request& request, httplib::Response& response,
-                       const Fault* transferFault);
-    void setSizeHeaders(httplib::Response& response, const XferPlan& plan) const;
     bool sleepUnlessStopping(int ms) const;
 
     CameraModel& m_model;
     FaultPlan& m_faults;
     RequestLog& m_log;
+    std::atomic<bool> m_stopping{false};
+    std::unique_ptr<TransferResponder> m_transfers;
     std::unique_ptr<httplib::Server> m_server;
     std::thread m_thread;
-    std::atomic<bool> m_stopping{false};
 };
 
 } // namespace q7sim
