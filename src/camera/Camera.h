@@ -130,6 +130,8 @@ public:
 
     Camera(const QHostAddress& address, QObject* parent);
 
+    quint64 yearOffsetSeconds() const override { return quint64(m_yearOffset->value().toLongLong()); }
+
     const QHostAddress& address() const { return m_address; }
     QString ipString() const { return m_address.toString(); }
     bool connected() const { return m_connected; }

@@ -72,7 +72,12 @@ QString errorText(QNetworkReply* reply, const QByteArray& body)
     const QJsonValue text = QJsonDocument::fromJson(body).object().value(QStringLiteral("error"));
     if (text.isString())
         return text.toString();
-    return QStringLiteral("HTTP %1").arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // A link that broke before or during a successful answer is no HTTP error:
+    // "HTTP 200" would tell the user nothing.
+    if (status < 400)
+        return QStringLiteral("connection lost");
+    return QStringLiteral("HTTP %1").arg(status);
 }
 
 } // namespace CameraHttp

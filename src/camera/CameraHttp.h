@@ -39,7 +39,8 @@ void releaseWhenFinished(QNetworkReply* reply);
 QByteArray readBody(QNetworkReply* reply);
 
 // The failure text of a transfer or SSD save reply: its JSON "error" string,
-// or "HTTP <status>"; "timed out" when it stalled. Empty for a reply without
+// or "HTTP <status>"; "connection lost" when the link broke without an HTTP
+// error status, "timed out" when it stalled. Empty for a reply without
 // error or one the program aborted itself.
 QString errorText(QNetworkReply* reply, const QByteArray& body);
 

@@ -37,6 +37,10 @@ public:
     // begin with it.
     static QString randomName(const QString& suffix);
 
+    // Seconds since 1970 at which the frame time stamps of this object count
+    // from zero.
+    virtual quint64 yearOffsetSeconds() const { return 0; }
+
     // The object's value objects in creation order.
     const QList<VornValue*>& values() const { return m_values; }
     void appendValue(VornValue* value) { m_values.append(value); }

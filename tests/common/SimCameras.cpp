@@ -1,6 +1,34 @@
 #include "SimCameras.h"
 
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QTest>
+
+namespace {
+
+bool send(QNetworkAccessManager& nam, const QByteArray& verb, const QString& url, const QByteArray& body)
+{
+    QNetworkRequest request{QUrl(url)};
+    request.setRawHeader("Content-Type", "application/json");
+    QNetworkReply* reply = nam.sendCustomRequest(request, verb, body);
+    const bool finished = QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000);
+    const bool ok = finished && reply->error() == QNetworkReply::NoError;
+    delete reply;
+    return ok;
+}
+
+QList<int> savedTakes(q7sim::SimCamera* camera)
+{
+    QList<int> takes;
+    const QJsonArray list = camera->stateDocument().value("acq").toObject().value("saved_takes").toArray();
+    for (const QJsonValue& v : list)
+        takes.append(v.toInt());
+    return takes;
+}
+
+} // namespace
 
 q7sim::SimCamera* SimCameras::start(q7sim::CameraConfig config)
 {
@@ -23,4 +51,28 @@ QList<q7sim::RecordedRequest> SimCameras::requests(const q7sim::SimCamera* camer
             found.append(request);
     }
     return found;
+}
+
+int SimCameras::recordTake(q7sim::SimCamera* camera, int preMs, int postFrames)
+{
+    QNetworkAccessManager nam;
+    const QString base = QStringLiteral("http://") + camera->config().address;
+    const QList<int> before = savedTakes(camera);
+    if (!send(nam, "PUT", base + "/acq/trig_offset", QByteArray::number(postFrames)) ||
+        !send(nam, "POST", base + "/rec", QByteArray()))
+        return 0;
+    QTest::qWait(preMs);
+    if (!send(nam, "POST", base + "/trig", QByteArray()))
+        return 0;
+    int take = 0;
+    QTest::qWaitFor(
+        [&] {
+            for (int t : savedTakes(camera)) {
+                if (!before.contains(t))
+                    take = t;
+            }
+            return take != 0;
+        },
+        10000);
+    return take;
 }

@@ -18,6 +18,11 @@ public:
     static QList<q7sim::RecordedRequest> requests(const q7sim::SimCamera* camera, const QString& method,
                                                   const QString& path);
 
+    // Records a take on the camera over HTTP: about `preMs` ms of frames
+    // before the trigger and `postFrames` after it; returns the saved take's
+    // number, or 0 when none appeared.
+    static int recordTake(q7sim::SimCamera* camera, int preMs, int postFrames);
+
 private:
     std::vector<std::unique_ptr<q7sim::SimCamera>> m_cameras;
 };

@@ -1,0 +1,262 @@
+#include "AbstractTakeReader.h"
+#include "FrameMetadata.h"
+#include "FrameSynth.h"
+#include "FrameXfer.h"
+#include "RawFrame.h"
+#include "SimCameras.h"
+#include "VornApp.h"
+#include "VornObject.h"
+#include "VornTestMain.h"
+
+#include <QSignalSpy>
+
+using q7sim::Fault;
+
+namespace {
+
+// A selectable object whose frames count from a known year offset.
+class FrameOwner : public VornObject
+{
+public:
+    FrameOwner() : VornObject(TakeType) {}
+    quint64 yearOffsetSeconds() const override { return 1700000000; }
+};
+
+struct Chunks
+{
+    QByteArray data;
+    QList<qint64> counts;
+    qint64 lastRead = 0;
+    qint64 lastRemaining = -1;
+    int recordSize = 0;
+    bool aligned = true;
+};
+
+void collect(AbstractTakeReader& reader, Chunks& chunks)
+{
+    QObject::connect(&reader, &VornReader::readyRead, &reader,
+                     [&chunks](const QByteArray& data, qint64 n, qint64 read, qint64 remaining) {
+                         if (chunks.recordSize == 0 || data.size() != n * chunks.recordSize)
+                             chunks.aligned = false;
+                         chunks.data += data;
+                         chunks.counts.append(n);
+                         chunks.lastRead = read;
+                         chunks.lastRemaining = remaining;
+                     });
+}
+
+} // namespace
+
+class TestFrameXfer : public QObject
+{
+    Q_OBJECT
+
+private:
+    QNetworkAccessManager m_nam;
+    SimCameras m_sims;
+    q7sim::SimCamera* m_sim = nullptr;
+    int m_take = 0;
+    q7sim::FrameSpec m_spec;
+    qint64 m_firstFr = 0;
+
+    QByteArray expectedRange(qint64 start, qint64 count, int type = q7sim::XferBoth) const
+    {
+        QByteArray bytes;
+        for (qint64 f = start; f < start + count; ++f)
+            bytes += q7sim::FrameSynth::record(m_spec, f, type);
+        return bytes;
+    }
+
+    AbstractTakeReader::Range range(qint64 start, qint64 count) const
+    {
+        return {QHostAddress(m_sim->config().address), 0, m_take, start, count};
+    }
+
+    bool waitDone(AbstractTakeReader& reader, int ms = 10000)
+    {
+        return QTest::qWaitFor([&] { return !reader.running(); }, ms);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        VornApp::instance()->stopBroadcast();
+        VornApp::instance()->set_networkAccessManager(&m_nam);
+        q7sim::CameraConfig config;
+        config.metaSize = 48;
+        config.res = QStringLiteral("320x240");
+        m_sim = m_sims.start(config);
+        QVERIFY(m_sim);
+        m_take = SimCameras::recordTake(m_sim, 60, 200);
+        QVERIFY(m_take > 0);
+        const auto spec = m_sim->takeFrameSpec(m_take);
+        QVERIFY(spec);
+        m_spec = *spec;
+        m_firstFr = m_spec.firstFr;
+        QVERIFY(m_firstFr < 0); // frames before the trigger count negative
+    }
+
+    void cleanup() { m_sim->clearFaults(); }
+
+    void singleFrames()
+    {
+        FrameOwner owner;
+        auto* frame = new RawFrame(&owner);
+        QSignalSpy done(frame, &RawFrame::initFinished);
+        QCOMPARE(FrameXfer::postFrameXfer(frame, QHostAddress(m_sim->config().address),
+                                          FrameXfer::takeFrameBody(0, m_take, 7)),
+                 0);
+        QVERIFY(done.wait(5000));
+        QCOMPARE(frame->width(), quint16(320));
+        QCOMPARE(frame->height(), quint16(240));
+        QCOMPARE(frame->imgSize(), 320u * 240u);
+        QCOMPARE(frame->metaSize(), 48u);
+        QCOMPARE(frame->yearOffset(), 1700000000ull);
+        QCOMPARE(frame->data(), q7sim::FrameSynth::record(m_spec, 7, q7sim::XferBoth));
+        const auto request = SimCameras::requests(m_sim, "POST", "/xfer").last();
+        QCOMPARE(request.body, QByteArray("{\"type\":3,\"src\":0,\"take\":") + QByteArray::number(m_take) +
+                                   ",\"start\":7,\"cnt\":1,\"lock\":0}");
+        QCOMPARE(request.header("Content-Type"), QByteArray("application/json"));
+
+        // Metadata fields as the camera wrote them.
+        const FrameMetadata meta = FrameMetadata::read(frame->data(), frame->metaSize());
+        const qint64 ns = q7sim::FrameSynth::frameTimeNs(m_spec, 7);
+        QCOMPARE(qint64(meta.seconds), ns / 1000000000);
+        QCOMPARE(qint64(meta.nanoseconds), ns % 1000000000);
+        QCOMPARE(meta.event1, q7sim::FrameSynth::event1(m_spec, 7));
+        QCOMPARE(meta.timeCodeLock, q7sim::FrameSynth::timeCodeLocked(m_spec, 7));
+
+        // A frame outside the take fails.
+        auto* outside = new RawFrame(&owner);
+        QSignalSpy failed(outside, &RawFrame::initError);
+        QTest::ignoreMessage(QtDebugMsg, "getFrameXferFinished error");
+        FrameXfer::postFrameXfer(outside, QHostAddress(m_sim->config().address),
+                                 FrameXfer::takeFrameBody(0, m_take, 100000));
+        QVERIFY(failed.wait(5000));
+        QCOMPARE(FrameXfer::postFrameXfer(nullptr, QHostAddress(m_sim->config().address), "{}"), -1);
+    }
+
+    void liveFrameWithFrHeaders()
+    {
+        q7sim::CameraConfig config;
+        config.address = QStringLiteral("127.0.0.3");
+        config.sizeHeaders = q7sim::CameraConfig::SizeHeaders::Fr;
+        config.cfa = q7sim::Cfa::Mono;
+        auto* sim = m_sims.start(config);
+        QVERIFY(sim);
+        FrameOwner owner;
+        auto* frame = new RawFrame(&owner);
+        QSignalSpy done(frame, &RawFrame::initFinished);
+        FrameXfer::postFrameXfer(frame, QHostAddress(config.address), FrameXfer::liveFrameBody());
+        QVERIFY(done.wait(5000));
+        QCOMPARE(frame->width(), quint16(640));
+        QCOMPARE(frame->height(), quint16(480));
+        QCOMPARE(frame->imgSize(), 640u * 480u);
+        QCOMPARE(frame->data().size(), qsizetype(frame->imgSize() + frame->metaSize()));
+        QCOMPARE(SimCameras::requests(sim, "POST", "/xfer").last().body,
+                 QByteArray("{\"type\":3,\"src\":1}"));
+    }
+
+    void rangeInPiecesYieldsWholeRecords()
+    {
+        m_sim->addFault(Fault::xferPieces(777, 0));
+        const qint64 start = m_firstFr + 3;
+        const qint64 count = 40;
+        AbstractTakeReader reader(Util::ReqBoth, range(start, count));
+        Chunks chunks;
+        chunks.recordSize = q7sim::FrameSynth::recordSize(m_spec, q7sim::XferBoth);
+        collect(reader, chunks);
+        QSignalSpy failed(&reader, &VornReader::readFailed);
+        QVERIFY(reader.start());
+        QVERIFY(waitDone(reader));
+        QVERIFY(chunks.aligned);
+        QVERIFY(chunks.counts.size() > 1);
+        QCOMPARE(chunks.data, expectedRange(start, count));
+        QCOMPARE(chunks.lastRead, count);
+        QCOMPARE(chunks.lastRemaining, 0);
+        QCOMPARE(failed.count(), 0);
+        QVERIFY(reader.error().isEmpty());
+        QCOMPARE(SimCameras::requests(m_sim, "POST", "/xfer").last().body,
+                 FrameXfer::rangeBody(3, 0, m_take, start, count));
+    }
+
+    void metadataOnlyRange()
+    {
+        AbstractTakeReader reader(Util::ReqMeta, range(m_firstFr, 25));
+        Chunks chunks;
+        chunks.recordSize = q7sim::FrameSynth::recordSize(m_spec, q7sim::XferMeta);
+        collect(reader, chunks);
+        QVERIFY(reader.start());
+        QVERIFY(waitDone(reader));
+        QVERIFY(reader.error().isEmpty());
+        QCOMPARE(chunks.data, expectedRange(m_firstFr, 25, q7sim::XferMeta));
+    }
+
+    void stopEndsQuietly()
+    {
+        m_sim->addFault(Fault::xferPieces(500, 20)); // slow enough to stop in the middle
+        AbstractTakeReader reader(Util::ReqBoth, range(m_firstFr, 150));
+        QSignalSpy chunk(&reader, &VornReader::readyRead);
+        QSignalSpy failed(&reader, &VornReader::readFailed);
+        QVERIFY(reader.start());
+        QVERIFY(chunk.wait(5000));
+        reader.stop();
+        QVERIFY(waitDone(reader, 2000));
+        QCOMPARE(failed.count(), 0);
+        QVERIFY(reader.error().isEmpty());
+        QVERIFY(reader.framesRead() < 150);
+        QCOMPARE(reader.framesRead() + reader.framesRemaining(), 150);
+    }
+
+    void failuresAreReported()
+    {
+        struct Case
+        {
+            Fault fault;
+            QString error;
+        };
+        Fault jsonError = Fault::httpError(404, true, "/xfer");
+        jsonError.errorText = QStringLiteral("take not found");
+        const QList<Case> cases{
+            {jsonError, QStringLiteral("take not found")},
+            {Fault::httpError(503, false, "/xfer"), QStringLiteral("HTTP 503")},
+            {Fault::xferEndEarly(5), QStringLiteral("short transfer")},
+            {Fault::xferDropMidRecord(5), QStringLiteral("connection lost")},
+        };
+        for (const Case& c : cases) {
+            m_sim->clearFaults();
+            m_sim->addFault(c.fault);
+            AbstractTakeReader reader(Util::ReqBoth, range(m_firstFr, 30));
+            Chunks chunks;
+            chunks.recordSize = q7sim::FrameSynth::recordSize(m_spec, q7sim::XferBoth);
+            collect(reader, chunks);
+            QSignalSpy failed(&reader, &VornReader::readFailed);
+            QVERIFY(reader.start());
+            QVERIFY(waitDone(reader));
+            QCOMPARE(reader.error(), c.error);
+            QCOMPARE(failed.count(), 1);
+            QCOMPARE(failed.first().first().toString(), c.error);
+            QVERIFY(chunks.aligned || chunks.counts.isEmpty());
+            // What did arrive is whole records of the right frames.
+            QCOMPARE(chunks.data, expectedRange(m_firstFr, chunks.lastRead));
+        }
+    }
+
+    void shortMetadataNeverReadsPastTheRecord()
+    {
+        QByteArray record("\x05\x00\x00\x00\x05\x00\x00\xC0", 8); // two words only
+        FrameMetadata meta = FrameMetadata::read(record, 32);
+        QCOMPARE(meta.seconds, 5u);
+        QCOMPARE(meta.nanoseconds, 5u);
+        QVERIFY(meta.timeCodeLock);
+        QVERIFY(meta.event1);
+        QVERIFY(!meta.event2);
+        QCOMPARE(meta.userData, QByteArray(20, '\0'));
+        meta = FrameMetadata::read(record, 4); // block of one word
+        QCOMPARE(meta.nanoseconds, 0u);
+        QCOMPARE(FrameMetadata::word(QByteArray(), 32, 0), 0u);
+    }
+};
+
+VORN_TEST_MAIN(TestFrameXfer)
+#include "tst_framexfer.moc"
