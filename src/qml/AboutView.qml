@@ -1,0 +1,52 @@
+import QtQuick
+import QtQuick.Controls
+
+// Shown while nothing is selected: the program's name, purpose and version.
+Control {
+    id: view
+    objectName: "aboutView"
+
+    background: Rectangle {
+        color: view.palette.base
+    }
+
+    Column {
+        anchors.centerIn: parent
+        spacing: 14
+
+        Text {
+            objectName: "aboutTitle"
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: "VORN"
+            font.pixelSize: 160
+            font.letterSpacing: 12
+            color: "#3a3a3a"
+            style: Text.Sunken
+            styleColor: "#0a0a0a"
+        }
+
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: "Q7 HIGH-SPEED CAMERA CONTROL"
+            font.pixelSize: 18
+            font.letterSpacing: 4
+            color: "#9a9a9a"
+        }
+
+        Text {
+            objectName: "aboutVersion"
+            anchors.horizontalCenter: parent.horizontalCenter
+            topPadding: 18
+            text: "Version " + vornApp.applicationVersion
+            font.pixelSize: 13
+            color: "#9a9a9a"
+        }
+
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: "\u00a9 2026 Korvanstead. All rights reserved."
+            font.pixelSize: 11
+            color: "#6e6e6e"
+        }
+    }
+}

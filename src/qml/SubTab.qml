@@ -1,0 +1,31 @@
+import QtQuick
+import QtQuick.Controls
+
+// A 28-pixel tab under its camera's tab: a take in camera memory or on the SSD.
+TabFrame {
+    id: tab
+
+    property alias glyph: glyph.text
+    property alias glyphColor: glyph.color
+    property alias text: label.text
+
+    height: 28
+
+    Glyph {
+        id: glyph
+        anchors.left: parent.left
+        anchors.leftMargin: 10
+        anchors.verticalCenter: parent.verticalCenter
+        font.pixelSize: 14
+    }
+
+    Label {
+        id: label
+        anchors.left: glyph.right
+        anchors.leftMargin: 8
+        anchors.right: parent.right
+        anchors.rightMargin: 8
+        anchors.verticalCenter: parent.verticalCenter
+        elide: Text.ElideRight
+    }
+}

@@ -1,0 +1,21 @@
+import QtQuick
+import QtQuick.Controls
+
+// A glyph button of the tab column's top row. It never takes the keyboard focus,
+// which stays with the loaded view.
+ToolButton {
+    id: button
+
+    property string toolTip
+
+    width: 32
+    height: 24
+    focusPolicy: Qt.NoFocus
+    font.family: "remixicon"
+    font.pixelSize: 18
+    padding: 0
+
+    ToolTip.visible: button.hovered && button.toolTip !== ""
+    ToolTip.text: button.toolTip
+    ToolTip.delay: 500
+}

@@ -1,0 +1,56 @@
+.pragma library
+
+// The one place where the shell decides which view and which menu bar stand for
+// a selected object, and which dialogs of later subsystems exist. Views and
+// dialogs register here by file name (siblings of main.qml in the resources).
+
+// Object type (VornObject.Type) -> central view. The camera control view
+// ("CameraView.qml"), the take, SSD take and file views register here; until
+// they exist every type shows the About view.
+var objectViews = {
+    1: "AboutView.qml", // VornObject.CameraType
+    3: "AboutView.qml", // VornObject.TakeType
+    4: "AboutView.qml", // VornObject.SsdTakeType
+    5: "AboutView.qml"  // VornObject.VornFileType
+}
+
+// Background views (VornApp.BackgroundView) shown while nothing is selected.
+// The save progress view registers for SaveProgress.
+var backgroundViews = {
+    0: "AboutView.qml", // VornApp.Empty
+    1: "AboutView.qml"  // VornApp.SaveProgress
+}
+
+var objectMenuBars = {
+    1: "CameraMenuBar.qml",
+    3: "TakeMenuBar.qml",
+    4: "SsdTakeMenuBar.qml",
+    5: "FileMenuBar.qml"
+}
+var generalMenuBar = "GeneralMenuBar.qml"
+
+// Dialogs of later subsystems; an empty name means the dialog does not exist
+// yet, and the menu entries that open it stay disabled.
+var dialogs = {
+    save: "",               // "Save..." of a take, SSD take or file
+    batchSave: "",          // "Save All Takes...", "Save All SSD Takes...", "Batch Save VORN Files..."
+    ssdTakeOpen: "",        // "Open SSD Take..."
+    vornUpdate: "",         // offered by vornUpdateAvailable
+    cameraFwUpdate: ""      // offered by a camera's cameraFWUpdateAvailable
+}
+
+function viewFor(vornObject, backgroundView) {
+    if (vornObject)
+        return objectViews[vornObject.type] || "AboutView.qml"
+    return backgroundViews[backgroundView] || "AboutView.qml"
+}
+
+function menuBarFor(vornObject) {
+    if (vornObject)
+        return objectMenuBars[vornObject.type] || generalMenuBar
+    return generalMenuBar
+}
+
+function hasDialog(name) {
+    return dialogs[name] !== ""
+}

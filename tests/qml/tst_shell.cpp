@@ -1,0 +1,1079 @@
+// The window shell (main.qml and its siblings) under a real QML engine, started
+// the way main() starts the program: no QML warning may appear, the window keeps
+// its geometry in the settings, the selection drives what the window shows, and
+// the dialogs, tabs and menus behave.
+
+#include "QQmlObjectListModel.h"
+#include "VornApp.h"
+#include "VornObject.h"
+#include "VornStartup.h"
+#include "VornTestMain.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFontDatabase>
+#include <QMutex>
+#include <QQmlApplicationEngine>
+#include <QQmlProperty>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QScreen>
+#include <QSignalSpy>
+
+#include <memory>
+
+// ---------------------------------------------------------------------------
+// Stand-ins for the objects the tab column shows. They offer exactly the
+// properties, slots and signals the shell reads from cameras, takes and files.
+
+// An observable value as cameras publish them: `camera.name.value`.
+class FakeValue : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QVariant value READ value WRITE setValue NOTIFY valueChanged)
+public:
+    explicit FakeValue(const QVariant& value, QObject* parent) : QObject(parent), m_value(value) {}
+    QVariant value() const { return m_value; }
+    void setValue(const QVariant& value)
+    {
+        if (value == m_value)
+            return;
+        m_value = value;
+        emit valueChanged();
+    }
+signals:
+    void valueChanged();
+
+private:
+    QVariant m_value;
+};
+
+class FakeTake : public VornObject
+{
+    Q_OBJECT
+    Q_PROPERTY(int takeId READ takeId CONSTANT)
+    Q_PROPERTY(bool locked READ locked WRITE setLocked NOTIFY lockedChanged)
+public:
+    FakeTake(int takeId, QObject* parent) : VornObject(TakeType, parent), m_takeId(takeId) {}
+    int takeId() const { return m_takeId; }
+    bool locked() const { return m_locked; }
+    void setLocked(bool locked)
+    {
+        m_locked = locked;
+        emit lockedChanged();
+    }
+    int deleteCalls = 0;
+public slots:
+    void deleteTake() { ++deleteCalls; }
+signals:
+    void lockedChanged();
+
+private:
+    int m_takeId;
+    bool m_locked = false;
+};
+
+class FakeSsdTake : public VornObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString name READ name CONSTANT)
+public:
+    FakeSsdTake(const QString& name, QObject* parent) : VornObject(SsdTakeType, parent), m_name(name) {}
+    QString name() const { return m_name; }
+    int fcloseCalls = 0;
+public slots:
+    void fclose() { ++fcloseCalls; }
+
+private:
+    QString m_name;
+};
+
+class FakeCamera : public VornObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QObject* name MEMBER m_name CONSTANT)
+    Q_PROPERTY(QObject* acqState MEMBER m_acqState CONSTANT)
+    Q_PROPERTY(QObject* ssdState MEMBER m_ssdState CONSTANT)
+    Q_PROPERTY(QObject* ssdWrState MEMBER m_ssdWrState CONSTANT)
+    Q_PROPERTY(QObject* ssdProgress MEMBER m_ssdProgress CONSTANT)
+    Q_PROPERTY(QQmlObjectListModelBase* savedTakes MEMBER m_savedTakes CONSTANT)
+    Q_PROPERTY(QQmlObjectListModelBase* ssdTakesSorted MEMBER m_ssdTakes CONSTANT)
+public:
+    explicit FakeCamera(const QString& cameraName, QObject* parent = nullptr)
+        : VornObject(CameraType, parent), name(new FakeValue(cameraName, this)), acqState(new FakeValue(1, this)),
+          ssdState(new FakeValue(0, this)), ssdWrState(new FakeValue(0, this)), ssdProgress(new FakeValue(0, this)),
+          savedTakes(new QQmlObjectListModel<FakeTake>(this)), ssdTakes(new QQmlObjectListModel<FakeSsdTake>(this))
+    {
+        m_name = name;
+        m_acqState = acqState;
+        m_ssdState = ssdState;
+        m_ssdWrState = ssdWrState;
+        m_ssdProgress = ssdProgress;
+        m_savedTakes = savedTakes;
+        m_ssdTakes = ssdTakes;
+    }
+    FakeValue* name;
+    FakeValue* acqState;
+    FakeValue* ssdState;
+    FakeValue* ssdWrState;
+    FakeValue* ssdProgress;
+    QQmlObjectListModel<FakeTake>* savedTakes;
+    QQmlObjectListModel<FakeSsdTake>* ssdTakes;
+    int deleteAllCalls = 0;
+    int closeAllSsdCalls = 0;
+    int disconnectCalls = 0;
+public slots:
+    void deleteAllTakes() { ++deleteAllCalls; }
+    void ssdFCloseAll() { ++closeAllSsdCalls; }
+    void disconnectCamera() { ++disconnectCalls; }
+signals:
+    void cameraFWUpdateAvailable(const QString& version, const QString& msg);
+
+private:
+    QObject* m_name;
+    QObject* m_acqState;
+    QObject* m_ssdState;
+    QObject* m_ssdWrState;
+    QObject* m_ssdProgress;
+    QQmlObjectListModelBase* m_savedTakes;
+    QQmlObjectListModelBase* m_ssdTakes;
+};
+
+class FakeVornFile : public VornObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString fileName READ fileName CONSTANT)
+public:
+    FakeVornFile(const QString& fileName, QObject* parent = nullptr)
+        : VornObject(VornFileType, parent), m_fileName(fileName)
+    {
+    }
+    QString fileName() const { return m_fileName; }
+    int closeCalls = 0;
+public slots:
+    void close() { ++closeCalls; }
+
+private:
+    QString m_fileName;
+};
+
+// ---------------------------------------------------------------------------
+// Every warning of the process, wherever it comes from: the QML engine reports
+// through Qt's message handler as well as through QQmlEngine::warnings.
+
+namespace {
+
+QMutex warningsMutex;
+QStringList recordedWarnings;
+QtMessageHandler previousHandler = nullptr;
+
+void recordingHandler(QtMsgType type, const QMessageLogContext& context, const QString& msg)
+{
+    if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) {
+        QMutexLocker lock(&warningsMutex);
+        recordedWarnings << msg;
+    }
+    if (previousHandler)
+        previousHandler(type, context, msg);
+}
+
+QStringList takeWarnings()
+{
+    QMutexLocker lock(&warningsMutex);
+    return std::exchange(recordedWarnings, {});
+}
+
+// The offscreen platform's default screen is smaller than the window's minimum
+// size, and it shifts windows that lie partly off-screen. Before the
+// application object exists, give it one full-HD screen without window frames,
+// so geometry round trips are exact.
+const bool offscreenScreenConfigured = [] {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.startsWith("offscreen") || platform.contains("configfile"))
+        return false;
+    QByteArray dir = qgetenv("VORN_TEST_BUILD_DIR");
+    if (dir.isEmpty())
+        dir = QDir::tempPath().toLocal8Bit();
+    const QByteArray path = dir + "/qml-shell-offscreen.json";
+    QFile config(QString::fromLocal8Bit(path));
+    if (!config.open(QIODevice::WriteOnly))
+        return false;
+    config.write(R"({"windowFrameMargins": false, "screens": [{"name": "Full HD", "x": 0, "y": 0,
+                   "width": 1920, "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + path);
+    return true;
+}();
+
+QString screenshotDir()
+{
+    const QString dir = QString::fromLocal8Bit(qgetenv("VORN_TEST_BUILD_DIR")) + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    return dir;
+}
+
+} // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QQmlApplicationEngine> m_engine;
+    QStringList m_engineWarnings;
+
+    VornApp* app() const { return VornApp::instance(); }
+
+    QQuickWindow* window() const
+    {
+        return m_engine && !m_engine->rootObjects().isEmpty()
+                   ? qobject_cast<QQuickWindow*>(m_engine->rootObjects().first())
+                   : nullptr;
+    }
+
+    // The start-up of main(): fonts, engine preparation, main.qml.
+    bool load()
+    {
+        m_engine = std::make_unique<QQmlApplicationEngine>();
+        connect(m_engine.get(), &QQmlEngine::warnings, this, [this](const QList<QQmlError>& errors) {
+            for (const QQmlError& error : errors)
+                m_engineWarnings << error.toString();
+        });
+        VornStartup::prepareEngine(*m_engine);
+        m_engine->load(QUrl(QStringLiteral("qrc:/main.qml")));
+        if (!window())
+            return false;
+        // The selection is shown on the next turn of the event loop.
+        return QTest::qWaitForWindowExposed(window()) && waitForView();
+    }
+
+    // Closes the window like the user (so it stores its geometry) and drops the engine.
+    void unload()
+    {
+        if (window())
+            window()->close();
+        m_engine.reset();
+    }
+
+    bool waitForView()
+    {
+        return QTest::qWaitFor([this] { return viewLoader() && viewLoader()->property("item").value<QObject*>(); });
+    }
+
+    // A named object anywhere: in the main window or in any other window (dialogs).
+    template <class T = QObject> T* find(const QString& name) const
+    {
+        for (QWindow* w : QGuiApplication::topLevelWindows()) {
+            if (w->objectName() == name && qobject_cast<T*>(w))
+                return qobject_cast<T*>(w);
+            if (T* obj = w->findChild<T*>(name))
+                return obj;
+            if (auto* qw = qobject_cast<QQuickWindow*>(w)) {
+                const QList<QQuickItem*> found = itemsNamed(qw->contentItem(), name);
+                for (QQuickItem* item : found)
+                    if (T* obj = qobject_cast<T*>(item))
+                        return obj;
+            }
+        }
+        return nullptr;
+    }
+
+    // Items by name in the item tree (list view delegates are not QObject
+    // children of the view), depth first.
+    static QList<QQuickItem*> itemsNamed(QQuickItem* root, const QString& name)
+    {
+        QList<QQuickItem*> found;
+        const QList<QQuickItem*> children = root->childItems();
+        for (QQuickItem* child : children) {
+            if (child->objectName() == name)
+                found << child;
+            found << itemsNamed(child, name);
+        }
+        return found;
+    }
+
+    // A named object of one window: its items hang from the content item, other
+    // objects from the window.
+    template <class T = QObject> static T* childOf(QQuickWindow* w, const QString& name)
+    {
+        if (T* obj = w->findChild<T*>(name))
+            return obj;
+        return w->contentItem()->findChild<T*>(name);
+    }
+
+    QObject* viewLoader() const { return window() ? window()->findChild<QObject*>("viewLoader") : nullptr; }
+    QObject* shell() const { return find("shell"); }
+    QString loadedView() const
+    {
+        QObject* item = viewLoader()->property("item").value<QObject*>();
+        return item ? item->objectName() : QString();
+    }
+    QString loadedMenuBar() const
+    {
+        QObject* loader = find("menuBarLoader");
+        return loader ? loader->property("source").toUrl().fileName() : QString();
+    }
+
+    QObject* shellAction(const char* name) const { return shell()->property(name).value<QObject*>(); }
+
+    // The texts of a menu's entries in order, "-" for a separator, "(x)" around disabled ones.
+    static QStringList menuTexts(QObject* menu)
+    {
+        QStringList texts;
+        const int count = menu->property("count").toInt();
+        for (int i = 0; i < count; ++i) {
+            QQuickItem* item = menuItemAt(menu, i);
+            if (!item)
+                continue;
+            if (QByteArray(item->metaObject()->className()).contains("MenuSeparator")) {
+                texts << QStringLiteral("-");
+                continue;
+            }
+            const QString text = item->property("text").toString();
+            texts << (item->property("enabled").toBool() ? text : QStringLiteral("(%1)").arg(text));
+        }
+        return texts;
+    }
+
+    // Whether the application object has a method of this name yet: menu entries
+    // whose method comes with a later part of the program are disabled until then.
+    static bool appHas(const char* method)
+    {
+        const QMetaObject* meta = VornApp::instance()->metaObject();
+        for (int i = 0; i < meta->methodCount(); ++i)
+            if (meta->method(i).name() == method)
+                return true;
+        return false;
+    }
+
+    // The text of a menu entry as menuTexts() shows it.
+    static QString entry(const QString& text, bool enabled)
+    {
+        return enabled ? text : QStringLiteral("(%1)").arg(text);
+    }
+
+    static QQuickItem* menuItemAt(QObject* menu, int i)
+    {
+        QQuickItem* item = nullptr;
+        QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem*, item), Q_ARG(int, i));
+        return item;
+    }
+
+    void clickItem(QQuickItem* item, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QVERIFY(item);
+        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+        QTest::mouseClick(item->window(), button, Qt::NoModifier, centre.toPoint());
+    }
+
+    void triggerMenuItem(QObject* menu, const QString& text)
+    {
+        const int count = menu->property("count").toInt();
+        for (int i = 0; i < count; ++i) {
+            QQuickItem* item = menuItemAt(menu, i);
+            if (item && item->property("text").toString() == text) {
+                QVERIFY2(item->property("enabled").toBool(), qPrintable(text + " is disabled"));
+                clickItem(item);
+                QTRY_VERIFY(!menu->property("visible").toBool());
+                return;
+            }
+        }
+        QFAIL(qPrintable("no menu entry " + text));
+    }
+
+    QList<QObject*> messageDialogs() const
+    {
+        QList<QObject*> dialogs;
+        for (const QVariant& v : shell()->property("messageDialogs").toList())
+            dialogs << v.value<QObject*>();
+        return dialogs;
+    }
+
+    void writeSettings(const QVariantMap& values)
+    {
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            app()->setSetting(it.key(), it.value());
+    }
+
+    QPoint centred() const
+    {
+        const QRect screen = window()->screen()->geometry();
+        return QPoint(screen.x() + qRound((screen.width() - 1280) / 2.0),
+                      screen.y() + qRound((screen.height() - 720) / 2.0));
+    }
+
+    // A camera with two saved takes (the second locked) and one SSD take, and a
+    // VORN file, in the tab column.
+    FakeCamera* addCameraAndFile()
+    {
+        auto* camera = new FakeCamera(QStringLiteral("Q7-0042 Stage Left"));
+        camera->savedTakes->append(new FakeTake(1, camera));
+        auto* locked = new FakeTake(2, camera);
+        locked->setLocked(true);
+        camera->savedTakes->append(locked);
+        camera->ssdTakes->append(new FakeSsdTake(QStringLiteral("crash-rig-003.q7r"), camera));
+        app()->vornObjModel()->append(camera);
+        app()->vornObjModel()->append(new FakeVornFile(QStringLiteral("/data/shots/sled-test-017.vorn")));
+        return camera;
+    }
+
+    FakeVornFile* addedFile() const { return qobject_cast<FakeVornFile*>(app()->vornObjModel()->get(1)); }
+
+    QList<QQuickItem*> items(const QString& name) const
+    {
+        return itemsNamed(window()->contentItem(), name);
+    }
+
+    QString glyphColor() const { return find("acqGlyph")->property("color").value<QColor>().name(); }
+
+    // Right-clicks a tab and returns its context menu once open.
+    QObject* openContextMenu(QQuickItem* tab)
+    {
+        clickItem(tab, Qt::RightButton);
+        QObject* menu = nullptr;
+        const bool opened = QTest::qWaitFor([&] {
+            menu = tab->findChild<QObject*>("contextMenu");
+            return menu && menu->property("opened").toBool();
+        });
+        // A new menu lays its entries out when the window next polishes.
+        QTest::qWait(50);
+        return opened ? menu : nullptr;
+    }
+
+    QQuickWindow* confirmDialog() const { return find<QQuickWindow>("confirmDialog"); }
+
+    void saveScreenshot(const QString& name, QQuickWindow* w = nullptr)
+    {
+        const QImage image = (w ? w : window())->grabWindow();
+        QVERIFY(!image.isNull());
+        QVERIFY(image.save(screenshotDir() + "/" + name));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        previousHandler = qInstallMessageHandler(recordingHandler);
+        VornStartup::initFonts(*app());
+        QVERIFY(QFontDatabase::families().contains(QStringLiteral("remixicon")));
+        if (offscreenScreenConfigured)
+            QCOMPARE(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 1920, 1080));
+    }
+
+    void init()
+    {
+        takeWarnings();
+        m_engineWarnings.clear();
+        writeSettings({{"window/maximized", false}});
+        app()->settings()->remove(QStringLiteral("window/x"));
+        app()->settings()->remove(QStringLiteral("window/y"));
+        app()->settings()->remove(QStringLiteral("window/width"));
+        app()->settings()->remove(QStringLiteral("window/height"));
+        app()->settings()->remove(QStringLiteral("vorn/disable_take_delete_warn"));
+        QVERIFY(load());
+    }
+
+    void cleanup()
+    {
+        app()->setNullVornObject();
+        app()->vornObjModel()->clear();
+        QTest::qWait(20);
+        unload();
+        const QStringList warnings = takeWarnings() + m_engineWarnings;
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+    }
+
+    void cleanupTestCase() { qInstallMessageHandler(previousHandler); }
+
+    // ---- window ----------------------------------------------------------
+
+    void windowTitleAndMinimumSize()
+    {
+        QCOMPARE(window()->title(), QStringLiteral("VORN"));
+        QCOMPARE(window()->minimumSize(), QSize(1280, 720));
+        QVERIFY(window()->isVisible());
+        // Without stored geometry the window opens centred at its minimum size.
+        QCOMPARE(window()->geometry(), QRect(centred(), QSize(1280, 720)));
+        QCOMPARE(window()->visibility(), QWindow::Windowed);
+    }
+
+    void normalGeometryIsStoredAndRestored()
+    {
+        window()->setGeometry(QRect(40, 30, 1400, 800));
+        unload();
+        QCOMPARE(app()->setting("window/x").toInt(), 40);
+        QCOMPARE(app()->setting("window/y").toInt(), 30);
+        QCOMPARE(app()->setting("window/width").toInt(), 1400);
+        QCOMPARE(app()->setting("window/height").toInt(), 800);
+        QCOMPARE(app()->setting("window/maximized").toBool(), false);
+
+        QVERIFY(load());
+        QCOMPARE(window()->geometry(), QRect(40, 30, 1400, 800));
+        QCOMPARE(window()->visibility(), QWindow::Windowed);
+    }
+
+    void maximizedWindowReopensMaximized()
+    {
+        window()->setGeometry(QRect(40, 30, 1400, 800));
+        window()->showMaximized();
+        QTRY_COMPARE(window()->visibility(), QWindow::Maximized);
+        unload();
+        // A maximized window stores the centred minimum-size geometry.
+        QCOMPARE(app()->setting("window/maximized").toBool(), true);
+        QCOMPARE(app()->setting("window/width").toInt(), 1280);
+        QCOMPARE(app()->setting("window/height").toInt(), 720);
+
+        QVERIFY(load());
+        QTRY_COMPARE(window()->visibility(), QWindow::Maximized);
+        QCOMPARE(app()->setting("window/x").toInt(), centred().x());
+        QCOMPARE(app()->setting("window/y").toInt(), centred().y());
+
+        // Restoring it yields a normal window. (The offscreen platform forgets
+        // the geometry a window was given before it was first shown maximized,
+        // so the restored geometry itself is not checked here.)
+        window()->showNormal();
+        QTRY_COMPARE(window()->visibility(), QWindow::Windowed);
+    }
+
+    void minimizedWindowStoresCentredMinimumGeometry()
+    {
+        window()->setGeometry(QRect(40, 30, 1400, 800));
+        window()->showMinimized();
+        QTRY_COMPARE(window()->visibility(), QWindow::Minimized);
+        const QPoint centredPos = centred();
+        unload();
+        QCOMPARE(app()->setting("window/maximized").toBool(), false);
+        QCOMPARE(app()->setting("window/x").toInt(), centredPos.x());
+        QCOMPARE(app()->setting("window/y").toInt(), centredPos.y());
+        QCOMPARE(app()->setting("window/width").toInt(), 1280);
+        QCOMPARE(app()->setting("window/height").toInt(), 720);
+    }
+
+    // ---- selection drives the loaders ------------------------------------
+
+    void aboutViewWithNothingSelected()
+    {
+        QCOMPARE(app()->selectedVornObject(), nullptr);
+        QCOMPARE(loadedView(), QStringLiteral("aboutView"));
+        QCOMPARE(loadedMenuBar(), QStringLiteral("GeneralMenuBar.qml"));
+        auto* view = qobject_cast<QQuickItem*>(viewLoader()->property("item").value<QObject*>());
+        QVERIFY(view);
+        QVERIFY2(view->hasActiveFocus(), "the loaded view takes the active focus");
+        // The About view names the program and its version.
+        QCOMPARE(find("aboutTitle")->property("text").toString(), QStringLiteral("VORN"));
+        QCOMPARE(find("aboutVersion")->property("text").toString(),
+                 QStringLiteral("Version ") + QCoreApplication::applicationVersion());
+    }
+
+    void saveProgressAndAboutSwitchTheBackgroundView()
+    {
+        QSignalSpy backgroundSpy(app(), &VornApp::backgroundViewChanged);
+        QObject* saveProgressButton = find("saveProgressButton");
+        QVERIFY(saveProgressButton);
+        clickItem(qobject_cast<QQuickItem*>(saveProgressButton));
+        QCOMPARE(app()->backgroundView(), VornApp::SaveProgress);
+        QCOMPARE(backgroundSpy.count(), 1);
+        QVERIFY(waitForView());
+        QCOMPARE(loadedMenuBar(), QStringLiteral("GeneralMenuBar.qml"));
+
+        // "About VORN" of the Help menu returns to the About view.
+        QMetaObject::invokeMethod(shellAction("about"), "trigger");
+        QCOMPARE(app()->backgroundView(), VornApp::Empty);
+        QCOMPARE(backgroundSpy.count(), 2);
+
+        // "Save Progress" of the View menu does what the button does.
+        QMetaObject::invokeMethod(shellAction("saveProgress"), "trigger");
+        QCOMPARE(app()->backgroundView(), VornApp::SaveProgress);
+        QVERIFY(waitForView());
+        QCOMPARE(loadedView(), QStringLiteral("aboutView"));
+    }
+
+    void selectingAnObjectLoadsItsMenuBar_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("menuBar");
+        QTest::newRow("camera") << int(VornObject::CameraType) << "CameraMenuBar.qml";
+        QTest::newRow("take") << int(VornObject::TakeType) << "TakeMenuBar.qml";
+        QTest::newRow("ssd take") << int(VornObject::SsdTakeType) << "SsdTakeMenuBar.qml";
+        QTest::newRow("file") << int(VornObject::VornFileType) << "FileMenuBar.qml";
+        QTest::newRow("camera group") << int(VornObject::CameraGroupType) << "GeneralMenuBar.qml";
+        QTest::newRow("unknown") << int(VornObject::UnknownType) << "GeneralMenuBar.qml";
+    }
+
+    void selectingAnObjectLoadsItsMenuBar()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, menuBar);
+        std::unique_ptr<VornObject> obj;
+        switch (type) {
+        case VornObject::CameraType: obj = std::make_unique<FakeCamera>("Q7 Test"); break;
+        case VornObject::TakeType: obj = std::make_unique<FakeTake>(2, nullptr); break;
+        case VornObject::SsdTakeType: obj = std::make_unique<FakeSsdTake>("take.q7", nullptr); break;
+        case VornObject::VornFileType: obj = std::make_unique<FakeVornFile>("/tmp/a.vorn"); break;
+        default: obj = std::make_unique<VornObject>(VornObject::Type(type)); break;
+        }
+        app()->setSelectedVornObject(obj.get());
+        QTRY_COMPARE(loadedMenuBar(), menuBar);
+        // Until the object views exist every object shows the About view.
+        QCOMPARE(loadedView(), QStringLiteral("aboutView"));
+
+        // Losing the selection returns to the general menu bar.
+        obj.reset();
+        QCOMPARE(app()->selectedVornObject(), nullptr);
+        QTRY_COMPARE(loadedMenuBar(), QStringLiteral("GeneralMenuBar.qml"));
+    }
+
+    // ---- menus -----------------------------------------------------------
+
+    void menuBarsHaveTheirEntries_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("fileMenu");
+        const QStringList head{entry("Connect Camera...", appHas("connectCamera")), "-",
+                               entry("Open VORN File...", appHas("openVornFile")),
+                               entry("Batch Save VORN Files...", false), // the batch save dialog is still to come
+                               "(Close All VORN Files)", "-"};
+        QTest::newRow("general") << -1 << head + QStringList{"Exit"};
+        QTest::newRow("camera") << int(VornObject::CameraType)
+                                << head + QStringList{"(Save All Takes...)", "Delete All Takes...", "-",
+                                                      "(Open SSD Take...)", "(Save All SSD Takes...)",
+                                                      "Close All SSD Takes", "-", "Disconnect", "-", "Exit"};
+        QTest::newRow("take") << int(VornObject::TakeType)
+                              << head + QStringList{"(Save...)", "Delete...", "-", "Exit"};
+        QTest::newRow("ssd take") << int(VornObject::SsdTakeType)
+                                  << head + QStringList{"(Save...)", "Close", "-", "Exit"};
+        QTest::newRow("file") << int(VornObject::VornFileType) << head + QStringList{"(Save...)", "Close", "-", "Exit"};
+    }
+
+    void menuBarsHaveTheirEntries()
+    {
+        QFETCH(int, type);
+        QFETCH(QStringList, fileMenu);
+        std::unique_ptr<VornObject> obj;
+        switch (type) {
+        case VornObject::CameraType: obj = std::make_unique<FakeCamera>("Q7 Test"); break;
+        case VornObject::TakeType: obj = std::make_unique<FakeTake>(2, nullptr); break;
+        case VornObject::SsdTakeType: obj = std::make_unique<FakeSsdTake>("take.q7", nullptr); break;
+        case VornObject::VornFileType: obj = std::make_unique<FakeVornFile>("/tmp/a.vorn"); break;
+        default: break;
+        }
+        if (obj) {
+            app()->setSelectedVornObject(obj.get());
+            QTRY_VERIFY(loadedMenuBar() != QStringLiteral("GeneralMenuBar.qml"));
+        }
+        QObject* menu = find("fileMenu");
+        QVERIFY(menu);
+        QCOMPARE(menuTexts(menu), fileMenu);
+        QCOMPARE(menuTexts(find("viewMenu")), QStringList{"Save Progress"});
+        QCOMPARE(menuTexts(find("helpMenu")),
+                 (QStringList{entry("Check for Updates...", appHas("updateCheck")), "About VORN"}));
+
+        // Every menu opens (and closes) without a warning.
+        for (const char* name : {"fileMenu", "viewMenu", "helpMenu"}) {
+            QObject* m = find(name);
+            QMetaObject::invokeMethod(m, "open");
+            QTRY_VERIFY(m->property("opened").toBool());
+            QMetaObject::invokeMethod(m, "close");
+            QTRY_VERIFY(!m->property("visible").toBool());
+        }
+        app()->setNullVornObject();
+    }
+
+    void exitQuits()
+    {
+        // The engine's quit signal is what ends the event loop in the program.
+        disconnect(m_engine.get(), &QQmlEngine::quit, nullptr, nullptr);
+        QSignalSpy quitSpy(m_engine.get(), &QQmlEngine::quit);
+        QMetaObject::invokeMethod(shellAction("exit"), "trigger");
+        QCOMPARE(quitSpy.count(), 1);
+    }
+
+    void addMenuOffersConnectAndOpen()
+    {
+        QObject* addMenu = find("addMenu");
+        QVERIFY(addMenu);
+        clickItem(find<QQuickItem>("addButton"));
+        QTRY_VERIFY(addMenu->property("opened").toBool());
+        QCOMPARE(addMenu->property("width").toReal(), 160.0);
+        QCOMPARE(menuTexts(addMenu), (QStringList{entry("Connect Camera...", appHas("connectCamera")),
+                                                  entry("Open VORN File...", appHas("openVornFile"))}));
+        saveScreenshot("add-menu.png");
+        QMetaObject::invokeMethod(addMenu, "close");
+        QTRY_VERIFY(!addMenu->property("visible").toBool());
+    }
+
+    // ---- tab column ------------------------------------------------------
+
+    void tabsShowCamerasTakesAndFiles()
+    {
+        addCameraAndFile();
+        QTRY_COMPARE(items("cameraTab").size(), 1);
+        QTRY_COMPARE(items("fileTab").size(), 1);
+        QCOMPARE(find("cameraNameLabel")->property("text").toString(), QStringLiteral("Q7-0042 Stage Left"));
+        QCOMPARE(find("fileNameLabel")->property("text").toString(), QStringLiteral("sled-test-017.vorn"));
+        QCOMPARE(find<QQuickItem>("cameraTabFrame")->height(), 50.0);
+        QCOMPARE(find<QQuickItem>("fileTab")->height(), 50.0);
+
+        const QList<QQuickItem*> takeTabs = items("takeTab");
+        QCOMPARE(takeTabs.size(), 2);
+        QCOMPARE(items("ssdTakeTab").size(), 1);
+        QStringList takeTexts;
+        for (QQuickItem* tab : takeTabs) {
+            QCOMPARE(tab->height(), 28.0);
+            takeTexts << tab->property("text").toString();
+        }
+        takeTexts.sort();
+        QCOMPARE(takeTexts, (QStringList{"Take 1", "Take 2"}));
+        QCOMPARE(items("ssdTakeTab").first()->property("text").toString(), QStringLiteral("crash-rig-003.q7r"));
+        // A locked take (being saved) shows the save glyph in the highlight colour.
+        for (QQuickItem* tab : takeTabs) {
+            const bool locked = tab->property("text").toString() == QStringLiteral("Take 2");
+            QCOMPARE(tab->property("glyph").toString(), QString(QChar(locked ? 0xF0B3 : 0xEB8F)));
+            QCOMPARE(tab->property("glyphColor").value<QColor>().name(),
+                     locked ? QStringLiteral("#d25f15") : QStringLiteral("#ffffff"));
+        }
+        // Sub-tabs hang under the camera tab, overlapping by 2 pixels.
+        QQuickItem* frame = find<QQuickItem>("cameraTabFrame");
+        QQuickItem* firstTake = takeTabs.first()->y() < takeTabs.last()->y() ? takeTabs.first() : takeTabs.last();
+        QCOMPARE(firstTake->y(), frame->y() + frame->height() - 2);
+    }
+
+    void acquisitionStateColoursTheCameraGlyph()
+    {
+        FakeCamera* camera = addCameraAndFile();
+        QTRY_VERIFY(find("acqGlyph"));
+        QCOMPARE(find("acqGlyph")->property("text").toString(), QString(QChar(0xF288)));
+        QCOMPARE(glyphColor(), QStringLiteral("#ffffff")); // stand-by
+        camera->acqState->setValue(2);
+        QCOMPARE(glyphColor(), QStringLiteral("#ff0000"));
+        camera->acqState->setValue(6);
+        QCOMPARE(glyphColor(), QStringLiteral("#ff0000"));
+        camera->acqState->setValue(5);
+        QCOMPARE(glyphColor(), QStringLiteral("#ffffff"));
+        // Triggered: blinks red and white every 333 ms.
+        camera->acqState->setValue(3);
+        QCOMPARE(glyphColor(), QStringLiteral("#ff0000"));
+        QElapsedTimer timer;
+        timer.start();
+        QTRY_COMPARE_WITH_TIMEOUT(glyphColor(), QStringLiteral("#ffffff"), 1000);
+        QVERIFY2(timer.elapsed() >= 250, qPrintable(QString::number(timer.elapsed())));
+        QTRY_COMPARE_WITH_TIMEOUT(glyphColor(), QStringLiteral("#ff0000"), 1000);
+        camera->acqState->setValue(1);
+        QCOMPARE(glyphColor(), QStringLiteral("#ffffff"));
+    }
+
+    void ssdProgressShowsWhileTheSsdSaves()
+    {
+        FakeCamera* camera = addCameraAndFile();
+        QTRY_VERIFY(find("ssdProgressRow"));
+        QQuickItem* row = find<QQuickItem>("ssdProgressRow");
+        QVERIFY(!row->isVisible());
+        camera->ssdState->setValue(3); // ready
+        camera->ssdProgress->setValue(42);
+        QVERIFY(!row->isVisible());
+        camera->ssdWrState->setValue(1); // saving
+        QVERIFY(row->isVisible());
+        QCOMPARE(find("ssdProgressLabel")->property("text").toString(), QStringLiteral("42%"));
+        camera->ssdState->setValue(4); // shutting down
+        QVERIFY(!row->isVisible());
+    }
+
+    void clickingATabSelectsItsObject()
+    {
+        FakeCamera* camera = addCameraAndFile();
+        QTRY_COMPARE(items("takeTab").size(), 2);
+        clickItem(find<QQuickItem>("cameraTabFrame"));
+        QCOMPARE(app()->selectedVornObject(), camera);
+        QTRY_COMPARE(loadedMenuBar(), QStringLiteral("CameraMenuBar.qml"));
+        QCOMPARE(find<QQuickItem>("cameraTabFrame")->property("isSelected").toBool(), true);
+
+        QQuickItem* take = items("takeTab").first();
+        clickItem(take);
+        QCOMPARE(app()->selectedVornObject(), take->property("vornObject").value<QObject*>());
+        QTRY_COMPARE(loadedMenuBar(), QStringLiteral("TakeMenuBar.qml"));
+        QCOMPARE(find<QQuickItem>("cameraTabFrame")->property("isSelected").toBool(), false);
+
+        clickItem(items("ssdTakeTab").first());
+        QTRY_COMPARE(loadedMenuBar(), QStringLiteral("SsdTakeMenuBar.qml"));
+
+        clickItem(find<QQuickItem>("fileTab"));
+        QCOMPARE(app()->selectedVornObject(), addedFile());
+        QTRY_COMPARE(loadedMenuBar(), QStringLiteral("FileMenuBar.qml"));
+        // Whatever is selected, the view keeps the keyboard focus.
+        auto* view = qobject_cast<QQuickItem*>(viewLoader()->property("item").value<QObject*>());
+        QTRY_VERIFY(view && view->hasActiveFocus());
+    }
+
+    void cameraContextMenuActsOnTheCamera()
+    {
+        FakeCamera* camera = addCameraAndFile();
+        QTRY_VERIFY(find("cameraTabFrame"));
+        QObject* menu = openContextMenu(find<QQuickItem>("cameraTabFrame"));
+        QVERIFY(menu);
+        QCOMPARE(menuTexts(menu), (QStringList{"(Save All Takes...)", "Delete All Takes...", "-", "(Open SSD Take...)",
+                                               "(Save All SSD Takes...)", "Close All SSD Takes", "-", "Disconnect"}));
+        triggerMenuItem(menu, "Disconnect");
+        QCOMPARE(camera->disconnectCalls, 1);
+
+        menu = openContextMenu(find<QQuickItem>("cameraTabFrame"));
+        triggerMenuItem(menu, "Close All SSD Takes");
+        QCOMPARE(camera->closeAllSsdCalls, 1);
+
+        // Deleting all takes asks first; "Cancel" deletes nothing.
+        menu = openContextMenu(find<QQuickItem>("cameraTabFrame"));
+        triggerMenuItem(menu, "Delete All Takes...");
+        QTRY_VERIFY(confirmDialog() && confirmDialog()->isVisible());
+        clickItem(childOf<QQuickItem>(confirmDialog(), "cancelButton"));
+        QTRY_VERIFY(!confirmDialog());
+        QCOMPARE(camera->deleteAllCalls, 0);
+
+        menu = openContextMenu(find<QQuickItem>("cameraTabFrame"));
+        triggerMenuItem(menu, "Delete All Takes...");
+        QTRY_VERIFY(confirmDialog() && confirmDialog()->isVisible());
+        QCOMPARE(childOf(confirmDialog(), "acceptButton")->property("text").toString(), QStringLiteral("Delete"));
+        clickItem(childOf<QQuickItem>(confirmDialog(), "acceptButton"));
+        QCOMPARE(camera->deleteAllCalls, 1);
+        QTRY_VERIFY(!confirmDialog());
+    }
+
+    void takeDeleteWarningCanBeTurnedOff()
+    {
+        app()->setSetting("vorn/disable_take_delete_warn", true);
+        FakeCamera* camera = addCameraAndFile();
+        QTRY_VERIFY(find("cameraTabFrame"));
+        QObject* menu = openContextMenu(find<QQuickItem>("cameraTabFrame"));
+        triggerMenuItem(menu, "Delete All Takes");
+        QCOMPARE(camera->deleteAllCalls, 1);
+        QVERIFY(!confirmDialog());
+
+        for (QQuickItem* tab : items("takeTab")) {
+            if (tab->property("text").toString() != QStringLiteral("Take 1"))
+                continue;
+            menu = openContextMenu(tab);
+            QCOMPARE(menuTexts(menu), (QStringList{"(Save...)", "Delete"}));
+            triggerMenuItem(menu, "Delete");
+            QCOMPARE(qobject_cast<FakeTake*>(tab->property("vornObject").value<QObject*>())->deleteCalls, 1);
+        }
+    }
+
+    void takeContextMenuRefusesToDeleteALockedTake()
+    {
+        addCameraAndFile();
+        QTRY_COMPARE(items("takeTab").size(), 2);
+        for (QQuickItem* tab : items("takeTab")) {
+            auto* take = qobject_cast<FakeTake*>(tab->property("vornObject").value<QObject*>());
+            QObject* menu = openContextMenu(tab);
+            QCOMPARE(menuTexts(menu), (QStringList{"(Save...)", "Delete..."}));
+            triggerMenuItem(menu, "Delete...");
+            if (take->locked()) {
+                QTRY_COMPARE(messageDialogs().size(), 1);
+                QCOMPARE(childOf(qobject_cast<QQuickWindow*>(messageDialogs().first()), "messageText")
+                             ->property("text").toString(),
+                         QStringLiteral("<b>Take 2 can't be deleted while save<br>is in progress!</b>"));
+                qobject_cast<QWindow*>(messageDialogs().first())->close();
+                QVERIFY(!confirmDialog());
+            } else {
+                QTRY_VERIFY(confirmDialog() && confirmDialog()->isVisible());
+                clickItem(childOf<QQuickItem>(confirmDialog(), "acceptButton"));
+                QTRY_VERIFY(!confirmDialog());
+            }
+            QCOMPARE(take->deleteCalls, take->locked() ? 0 : 1);
+        }
+    }
+
+    void fileAndSsdTakeContextMenusClose()
+    {
+        addCameraAndFile();
+        QTRY_VERIFY(find("fileTab"));
+        QObject* menu = openContextMenu(find<QQuickItem>("fileTab"));
+        QCOMPARE(menuTexts(menu), (QStringList{"(Save...)", "Close"}));
+        triggerMenuItem(menu, "Close");
+        QCOMPARE(addedFile()->closeCalls, 1);
+
+        QQuickItem* ssdTab = items("ssdTakeTab").first();
+        menu = openContextMenu(ssdTab);
+        QCOMPARE(menuTexts(menu), (QStringList{"(Save...)", "Close"}));
+        triggerMenuItem(menu, "Close");
+        QCOMPARE(qobject_cast<FakeSsdTake*>(ssdTab->property("vornObject").value<QObject*>())->fcloseCalls, 1);
+    }
+
+    void closeAllVornFilesFollowsTheOpenFiles()
+    {
+        QObject* closeAll = shellAction("closeAllVornFiles");
+        QCOMPARE(closeAll->property("enabled").toBool(), false);
+        addCameraAndFile();
+        QCOMPARE(app()->openVornFiles()->count(), 1);
+        QCOMPARE(closeAll->property("enabled").toBool(), appHas("closeAllVornFiles"));
+    }
+
+    // ---- screenshots for review ------------------------------------------
+
+    void screenshots()
+    {
+        saveScreenshot("about-view.png");
+
+        FakeCamera* camera = addCameraAndFile();
+        camera->acqState->setValue(2);
+        camera->ssdState->setValue(3);
+        camera->ssdWrState->setValue(1);
+        camera->ssdProgress->setValue(64);
+        QTRY_VERIFY(find("cameraTabFrame"));
+        clickItem(find<QQuickItem>("cameraTabFrame"));
+        QTRY_COMPARE(loadedMenuBar(), QStringLiteral("CameraMenuBar.qml"));
+        QTest::qWait(50);
+        saveScreenshot("main-window.png");
+
+        QObject* fileMenu = find("fileMenu");
+        QMetaObject::invokeMethod(fileMenu, "open");
+        QTRY_VERIFY(fileMenu->property("opened").toBool());
+        saveScreenshot("file-menu.png");
+        QMetaObject::invokeMethod(fileMenu, "close");
+        QTRY_VERIFY(!fileMenu->property("visible").toBool());
+
+        emit app()->showMessage("<b>Unsupported VORN file version!</b>");
+        auto* message = qobject_cast<QQuickWindow*>(messageDialogs().first());
+        QVERIFY(QTest::qWaitForWindowExposed(message));
+        saveScreenshot("message-dialog.png", message);
+        message->close();
+
+        auto* connect = find<QQuickWindow>("connectDialog");
+        connect->show();
+        QVERIFY(QTest::qWaitForWindowExposed(connect));
+        find("addressField")->setProperty("text", "10.77.0.2");
+        QTest::qWait(20);
+        saveScreenshot("connect-dialog.png", connect);
+        connect->close();
+    }
+
+    // ---- dialogs ---------------------------------------------------------
+
+    void connectDialogAcceptsOnlyIpv4_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("private") << "192.168.1.20" << true;
+        QTest::newRow("zeros") << "0.0.0.0" << true;
+        QTest::newRow("highest") << "255.255.255.255" << true;
+        QTest::newRow("first > 255") << "256.1.1.1" << false;
+        QTest::newRow("second > 255") << "10.300.1.1" << false;
+        QTest::newRow("third > 255") << "10.0.999.1" << false;
+        QTest::newRow("fourth > 255") << "10.0.0.256" << false;
+        QTest::newRow("three numbers") << "10.0.0" << false;
+        QTest::newRow("five numbers") << "10.0.0.1.2" << false;
+        QTest::newRow("host name") << "camera.local" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("trailing dot") << "10.0.0.1." << false;
+    }
+
+    void connectDialogAcceptsOnlyIpv4()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, valid);
+        auto* dialog = find<QQuickWindow>("connectDialog");
+        QVERIFY(dialog);
+        QCOMPARE(dialog->title(), QStringLiteral("Connect Camera"));
+        QCOMPARE(dialog->minimumSize(), QSize(220, 90));
+        QCOMPARE(dialog->maximumSize(), QSize(220, 90));
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+
+        QObject* field = find("addressField");
+        field->setProperty("text", address);
+        QCOMPARE(field->property("acceptableInput").toBool(), valid);
+
+        auto* connectButton = find<QQuickItem>("connectButton");
+        QCOMPARE(connectButton->isEnabled(), valid && appHas("connectCamera"));
+        if (!valid) {
+            // Neither the button nor Return connects to an invalid address.
+            QSignalSpy connectSpy(dialog, SIGNAL(connectRequested(QString)));
+            clickItem(connectButton);
+            QVariant connected;
+            QMetaObject::invokeMethod(dialog, "tryConnect", Q_RETURN_ARG(QVariant, connected));
+            QCOMPARE(connected.toBool(), false);
+            QCOMPARE(connectSpy.count(), 0);
+            QVERIFY(dialog->isVisible());
+        }
+        dialog->close();
+    }
+
+    void connectDialogRefusesTypedNumbersAbove255()
+    {
+        auto* dialog = find<QQuickWindow>("connectDialog");
+        dialog->show();
+        dialog->requestActivate();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        auto* field = find<QQuickItem>("addressField");
+        field->forceActiveFocus();
+        QTRY_VERIFY(field->hasActiveFocus());
+        for (char c : QByteArray("10.0.0.256"))
+            QTest::keyClick(dialog, c);
+        // The "6" would make the last number 256: it is not taken.
+        QCOMPARE(field->property("text").toString(), QStringLiteral("10.0.0.25"));
+        QCOMPARE(field->property("acceptableInput").toBool(), true);
+        dialog->close();
+    }
+
+    void messageDialogsStackBy30Pixels()
+    {
+        emit app()->showMessage("<b>first</b>");
+        emit app()->showMessage("<b>second</b>");
+        emit app()->showMessage("<b>third</b>");
+        QList<QObject*> dialogs = messageDialogs();
+        QCOMPARE(dialogs.size(), 3);
+        auto* first = qobject_cast<QQuickWindow*>(dialogs[0]);
+        QVERIFY(first);
+        QCOMPARE(first->title(), QStringLiteral("VORN"));
+        QCOMPARE(first->minimumSize(), QSize(240, 120));
+        QCOMPARE(first->maximumSize(), QSize(240, 120));
+        QVERIFY(first->isVisible());
+        QObject* text = childOf(first, "messageText");
+        QVERIFY(text);
+        QCOMPARE(text->property("text").toString(), QStringLiteral("<b>first</b>"));
+        QCOMPARE(text->property("font").value<QFont>().pixelSize(), 13);
+        QCOMPARE(text->property("lineHeight").toReal(), 1.5);
+        QCOMPARE(text->property("wrapMode").toInt(), 4); // Text.Wrap: at words, inside a word only when it is too long
+        QCOMPARE(childOf(first, "okButton")->property("text").toString(), QStringLiteral("OK"));
+
+        // The first is centred on the main window, each next 30 pixels right and down.
+        const QRect main = window()->geometry();
+        QCOMPARE(first->position(), QPoint(main.x() + (main.width() - 240) / 2, main.y() + (main.height() - 120) / 2));
+        for (int i = 1; i < 3; ++i)
+            QCOMPARE(qobject_cast<QWindow*>(dialogs[i])->position(),
+                     qobject_cast<QWindow*>(dialogs[i - 1])->position() + QPoint(30, 30));
+
+        // "OK" closes a dialog; a new one stacks on the last still open.
+        const QPoint thirdPos = qobject_cast<QWindow*>(dialogs[2])->position();
+        auto* second = qobject_cast<QQuickWindow*>(dialogs[1]);
+        clickItem(childOf<QQuickItem>(second, "okButton"));
+        QTRY_COMPARE(messageDialogs().size(), 2);
+        emit app()->showMessage("fourth");
+        dialogs = messageDialogs();
+        QCOMPARE(dialogs.size(), 3);
+        QCOMPARE(qobject_cast<QWindow*>(dialogs[2])->position(), thirdPos + QPoint(30, 30));
+
+        // With all closed the next opens centred again.
+        for (QObject* d : dialogs)
+            qobject_cast<QWindow*>(d)->close();
+        QTRY_COMPARE(messageDialogs().size(), 0);
+        emit app()->showMessage("fifth");
+        QCOMPARE(qobject_cast<QWindow*>(messageDialogs().first())->position(), first->position());
+        qobject_cast<QWindow*>(messageDialogs().first())->close();
+    }
+
+    void openDialogStartsInTheStoredFolder()
+    {
+        QObject* dialog = find("shell")->property("openVornFileDialog").value<QObject*>();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->property("title").toString(), QStringLiteral("Open VORN File"));
+        QCOMPARE(dialog->property("nameFilters").toStringList(),
+                 (QStringList{"VORN files (*.vorn)", "All files (*)"}));
+        const QString folder = QDir::tempPath();
+        app()->setSetting("open/folder", folder);
+        QMetaObject::invokeMethod(dialog, "openInLastFolder");
+        QCOMPARE(dialog->property("currentFolder").toUrl(), QUrl::fromLocalFile(folder));
+        QMetaObject::invokeMethod(dialog, "close");
+    }
+};
+
+VORN_TEST_MAIN(TestShell)
+
+#include "tst_shell.moc"
