@@ -10,7 +10,6 @@
 #include <QJsonArray>
 #include <QSet>
 #include <QTest>
-#include <QtEndian>
 
 using namespace q7sim;
 
@@ -63,9 +62,15 @@ QByteArray singleFrameBody(int take, qint64 frame)
         .toLatin1();
 }
 
+// Little-endian 32-bit word `index` of a metadata block (0 past its end).
 quint32 word(const QByteArray& block, int index)
 {
-    return qFromLittleEndian<quint32>(block.constData() + 4 * index);
+    quint32 value = 0;
+    for (int i = 3; i >= 0; --i) {
+        const int at = 4 * index + i;
+        value = (value << 8) | (at < block.size() ? static_cast<uint8_t>(block.at(at)) : 0u);
+    }
+    return value;
 }
 
 } // namespace
