@@ -32,7 +32,7 @@ QtObject {
                 camera.deleteAllTakes()
                 return
             }
-            actions.shell.confirm("<b>Delete all takes of<br>" + camera.name.value + "?</b>", "Delete",
+            actions.shell.confirm("<b>Delete all takes of<br>" + (camera.name.value ?? "the camera") + "?</b>", "Delete",
                                   function() { camera.deleteAllTakes() })
         }
     }

@@ -18,7 +18,8 @@ Column {
     readonly property int ssdReady: 3
     readonly property int ssdWrSave: 1
 
-    readonly property int acqState: camera ? camera.acqState.value : 0
+    // A camera's values stay undefined until its first poll answers.
+    readonly property int acqState: camera ? camera.acqState.value ?? 0 : 0
     readonly property bool ssdSaving: !!camera && camera.ssdState.value === ssdReady
                                       && camera.ssdWrState.value === ssdWrSave
     // Toggled every 333 ms while the camera is triggered.
@@ -93,7 +94,7 @@ Column {
                 objectName: "cameraNameLabel"
                 Layout.fillWidth: true
                 elide: Text.ElideRight
-                text: cameraTab.camera ? cameraTab.camera.name.value : ""
+                text: cameraTab.camera ? cameraTab.camera.name.value ?? "" : ""
 
                 HoverHandler { id: nameHover }
                 ToolTip.visible: nameLabel.truncated && nameHover.hovered
@@ -110,11 +111,11 @@ Column {
                     Layout.fillWidth: true
                     from: 0
                     to: 100
-                    value: cameraTab.ssdSaving ? cameraTab.camera.ssdProgress.value : 0
+                    value: cameraTab.ssdSaving ? cameraTab.camera.ssdProgress.value ?? 0 : 0
                 }
                 Label {
                     objectName: "ssdProgressLabel"
-                    text: (cameraTab.ssdSaving ? cameraTab.camera.ssdProgress.value : 0) + "%"
+                    text: (cameraTab.ssdSaving ? cameraTab.camera.ssdProgress.value ?? 0 : 0) + "%"
                 }
             }
         }

@@ -4,24 +4,13 @@
 // the dialogs, tabs and menus behave.
 
 #include "QQmlObjectListModel.h"
-#include "VornApp.h"
+#include "ShellHarness.h"
 #include "VornObject.h"
-#include "VornStartup.h"
 #include "VornTestMain.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFontDatabase>
-#include <QMutex>
-#include <QQmlApplicationEngine>
-#include <QQmlProperty>
-#include <QQuickItem>
-#include <QQuickWindow>
-#include <QScreen>
 #include <QSignalSpy>
-
-#include <memory>
 
 // ---------------------------------------------------------------------------
 // Stand-ins for the objects the tab column shows. They offer exactly the
@@ -158,249 +147,13 @@ private:
     QString m_fileName;
 };
 
-// ---------------------------------------------------------------------------
-// Every warning of the process, wherever it comes from: the QML engine reports
-// through Qt's message handler as well as through QQmlEngine::warnings.
+using namespace ShellTestSupport;
 
-namespace {
+static const bool offscreenScreenConfigured = configureOffscreenScreen();
 
-QMutex warningsMutex;
-QStringList recordedWarnings;
-QtMessageHandler previousHandler = nullptr;
-
-void recordingHandler(QtMsgType type, const QMessageLogContext& context, const QString& msg)
-{
-    if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) {
-        QMutexLocker lock(&warningsMutex);
-        recordedWarnings << msg;
-    }
-    if (previousHandler)
-        previousHandler(type, context, msg);
-}
-
-QStringList takeWarnings()
-{
-    QMutexLocker lock(&warningsMutex);
-    return std::exchange(recordedWarnings, {});
-}
-
-// The offscreen platform's default screen is smaller than the window's minimum
-// size, and it shifts windows that lie partly off-screen. Before the
-// application object exists, give it one full-HD screen without window frames,
-// so geometry round trips are exact.
-const bool offscreenScreenConfigured = [] {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (!platform.startsWith("offscreen") || platform.contains("configfile"))
-        return false;
-    QByteArray dir = qgetenv("VORN_TEST_BUILD_DIR");
-    if (dir.isEmpty())
-        dir = QDir::tempPath().toLocal8Bit();
-    const QByteArray path = dir + "/qml-shell-offscreen.json";
-    QFile config(QString::fromLocal8Bit(path));
-    if (!config.open(QIODevice::WriteOnly))
-        return false;
-    config.write(R"({"windowFrameMargins": false, "screens": [{"name": "Full HD", "x": 0, "y": 0,
-                   "width": 1920, "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-    config.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + path);
-    return true;
-}();
-
-QString screenshotDir()
-{
-    const QString dir = QString::fromLocal8Bit(qgetenv("VORN_TEST_BUILD_DIR")) + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    return dir;
-}
-
-} // namespace
-
-class TestShell : public QObject
+class TestShell : public ShellHarness
 {
     Q_OBJECT
-
-    std::unique_ptr<QQmlApplicationEngine> m_engine;
-    QStringList m_engineWarnings;
-
-    VornApp* app() const { return VornApp::instance(); }
-
-    QQuickWindow* window() const
-    {
-        return m_engine && !m_engine->rootObjects().isEmpty()
-                   ? qobject_cast<QQuickWindow*>(m_engine->rootObjects().first())
-                   : nullptr;
-    }
-
-    // The start-up of main(): fonts, engine preparation, main.qml.
-    bool load()
-    {
-        m_engine = std::make_unique<QQmlApplicationEngine>();
-        connect(m_engine.get(), &QQmlEngine::warnings, this, [this](const QList<QQmlError>& errors) {
-            for (const QQmlError& error : errors)
-                m_engineWarnings << error.toString();
-        });
-        VornStartup::prepareEngine(*m_engine);
-        m_engine->load(QUrl(QStringLiteral("qrc:/main.qml")));
-        if (!window())
-            return false;
-        // The selection is shown on the next turn of the event loop.
-        return QTest::qWaitForWindowExposed(window()) && waitForView();
-    }
-
-    // Closes the window like the user (so it stores its geometry) and drops the engine.
-    void unload()
-    {
-        if (window())
-            window()->close();
-        m_engine.reset();
-    }
-
-    bool waitForView()
-    {
-        return QTest::qWaitFor([this] { return viewLoader() && viewLoader()->property("item").value<QObject*>(); });
-    }
-
-    // A named object anywhere: in the main window or in any other window (dialogs).
-    template <class T = QObject> T* find(const QString& name) const
-    {
-        for (QWindow* w : QGuiApplication::topLevelWindows()) {
-            if (w->objectName() == name && qobject_cast<T*>(w))
-                return qobject_cast<T*>(w);
-            if (T* obj = w->findChild<T*>(name))
-                return obj;
-            if (auto* qw = qobject_cast<QQuickWindow*>(w)) {
-                const QList<QQuickItem*> found = itemsNamed(qw->contentItem(), name);
-                for (QQuickItem* item : found)
-                    if (T* obj = qobject_cast<T*>(item))
-                        return obj;
-            }
-        }
-        return nullptr;
-    }
-
-    // Items by name in the item tree (list view delegates are not QObject
-    // children of the view), depth first.
-    static QList<QQuickItem*> itemsNamed(QQuickItem* root, const QString& name)
-    {
-        QList<QQuickItem*> found;
-        const QList<QQuickItem*> children = root->childItems();
-        for (QQuickItem* child : children) {
-            if (child->objectName() == name)
-                found << child;
-            found << itemsNamed(child, name);
-        }
-        return found;
-    }
-
-    // A named object of one window: its items hang from the content item, other
-    // objects from the window.
-    template <class T = QObject> static T* childOf(QQuickWindow* w, const QString& name)
-    {
-        if (T* obj = w->findChild<T*>(name))
-            return obj;
-        return w->contentItem()->findChild<T*>(name);
-    }
-
-    QObject* viewLoader() const { return window() ? window()->findChild<QObject*>("viewLoader") : nullptr; }
-    QObject* shell() const { return find("shell"); }
-    QString loadedView() const
-    {
-        QObject* item = viewLoader()->property("item").value<QObject*>();
-        return item ? item->objectName() : QString();
-    }
-    QString loadedMenuBar() const
-    {
-        QObject* loader = find("menuBarLoader");
-        return loader ? loader->property("source").toUrl().fileName() : QString();
-    }
-
-    QObject* shellAction(const char* name) const { return shell()->property(name).value<QObject*>(); }
-
-    // The texts of a menu's entries in order, "-" for a separator, "(x)" around disabled ones.
-    static QStringList menuTexts(QObject* menu)
-    {
-        QStringList texts;
-        const int count = menu->property("count").toInt();
-        for (int i = 0; i < count; ++i) {
-            QQuickItem* item = menuItemAt(menu, i);
-            if (!item)
-                continue;
-            if (QByteArray(item->metaObject()->className()).contains("MenuSeparator")) {
-                texts << QStringLiteral("-");
-                continue;
-            }
-            const QString text = item->property("text").toString();
-            texts << (item->property("enabled").toBool() ? text : QStringLiteral("(%1)").arg(text));
-        }
-        return texts;
-    }
-
-    // Whether the application object has a method of this name yet: menu entries
-    // whose method comes with a later part of the program are disabled until then.
-    static bool appHas(const char* method)
-    {
-        const QMetaObject* meta = VornApp::instance()->metaObject();
-        for (int i = 0; i < meta->methodCount(); ++i)
-            if (meta->method(i).name() == method)
-                return true;
-        return false;
-    }
-
-    // The text of a menu entry as menuTexts() shows it.
-    static QString entry(const QString& text, bool enabled)
-    {
-        return enabled ? text : QStringLiteral("(%1)").arg(text);
-    }
-
-    static QQuickItem* menuItemAt(QObject* menu, int i)
-    {
-        QQuickItem* item = nullptr;
-        QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem*, item), Q_ARG(int, i));
-        return item;
-    }
-
-    void clickItem(QQuickItem* item, Qt::MouseButton button = Qt::LeftButton)
-    {
-        QVERIFY(item);
-        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
-        QTest::mouseClick(item->window(), button, Qt::NoModifier, centre.toPoint());
-    }
-
-    void triggerMenuItem(QObject* menu, const QString& text)
-    {
-        const int count = menu->property("count").toInt();
-        for (int i = 0; i < count; ++i) {
-            QQuickItem* item = menuItemAt(menu, i);
-            if (item && item->property("text").toString() == text) {
-                QVERIFY2(item->property("enabled").toBool(), qPrintable(text + " is disabled"));
-                clickItem(item);
-                QTRY_VERIFY(!menu->property("visible").toBool());
-                return;
-            }
-        }
-        QFAIL(qPrintable("no menu entry " + text));
-    }
-
-    QList<QObject*> messageDialogs() const
-    {
-        QList<QObject*> dialogs;
-        for (const QVariant& v : shell()->property("messageDialogs").toList())
-            dialogs << v.value<QObject*>();
-        return dialogs;
-    }
-
-    void writeSettings(const QVariantMap& values)
-    {
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            app()->setSetting(it.key(), it.value());
-    }
-
-    QPoint centred() const
-    {
-        const QRect screen = window()->screen()->geometry();
-        return QPoint(screen.x() + qRound((screen.width() - 1280) / 2.0),
-                      screen.y() + qRound((screen.height() - 720) / 2.0));
-    }
 
     // A camera with two saved takes (the second locked) and one SSD take, and a
     // VORN file, in the tab column.
@@ -418,36 +171,6 @@ class TestShell : public QObject
     }
 
     FakeVornFile* addedFile() const { return qobject_cast<FakeVornFile*>(app()->vornObjModel()->get(1)); }
-
-    QList<QQuickItem*> items(const QString& name) const
-    {
-        return itemsNamed(window()->contentItem(), name);
-    }
-
-    QString glyphColor() const { return find("acqGlyph")->property("color").value<QColor>().name(); }
-
-    // Right-clicks a tab and returns its context menu once open.
-    QObject* openContextMenu(QQuickItem* tab)
-    {
-        clickItem(tab, Qt::RightButton);
-        QObject* menu = nullptr;
-        const bool opened = QTest::qWaitFor([&] {
-            menu = tab->findChild<QObject*>("contextMenu");
-            return menu && menu->property("opened").toBool();
-        });
-        // A new menu lays its entries out when the window next polishes.
-        QTest::qWait(50);
-        return opened ? menu : nullptr;
-    }
-
-    QQuickWindow* confirmDialog() const { return find<QQuickWindow>("confirmDialog"); }
-
-    void saveScreenshot(const QString& name, QQuickWindow* w = nullptr)
-    {
-        const QImage image = (w ? w : window())->grabWindow();
-        QVERIFY(!image.isNull());
-        QVERIFY(image.save(screenshotDir() + "/" + name));
-    }
 
 private slots:
     void initTestCase()

@@ -1,0 +1,115 @@
+// The window shell with a real camera: a simulated Q7 camera is connected
+// through the "Connect Camera" dialog, shows as a tab that follows its
+// acquisition state, and leaves through its tab's "Disconnect".
+
+#include "Camera.h"
+#include "ShellHarness.h"
+#include "SimCameras.h"
+#include "VornTestMain.h"
+
+using namespace ShellTestSupport;
+
+static const bool offscreenScreenConfigured = configureOffscreenScreen();
+
+class TestShellCamera : public ShellHarness
+{
+    Q_OBJECT
+
+    SimCameras m_sims;
+
+    Camera* camera() const
+    {
+        return app()->vornObjModel()->count() > 0 ? qobject_cast<Camera*>(app()->vornObjModel()->get(0)) : nullptr;
+    }
+
+    QString glyphColor() const
+    {
+        QObject* glyph = find("acqGlyph");
+        return glyph ? glyph->property("color").value<QColor>().name() : QString();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        previousHandler = qInstallMessageHandler(recordingHandler);
+        VornStartup::initFonts(*app());
+        app()->stopBroadcast(); // the scan of the start-up finds nothing here
+        q7sim::CameraConfig config;
+        config.name = QStringLiteral("Stage Left");
+        QVERIFY(m_sims.start(config));
+        QVERIFY(load());
+    }
+
+    void cleanupTestCase()
+    {
+        unload();
+        m_sims.stopAll();
+        const QStringList warnings = takeWarnings() + m_engineWarnings;
+        qInstallMessageHandler(previousHandler);
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+    }
+
+    void connectDialogConnectsTheCamera()
+    {
+        auto* dialog = find<QQuickWindow>("connectDialog");
+        QVERIFY(dialog);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        find("addressField")->setProperty("text", QStringLiteral("127.0.0.2"));
+        auto* connectButton = find<QQuickItem>("connectButton");
+        QVERIFY(connectButton->isEnabled());
+        clickItem(connectButton);
+        QTRY_VERIFY(!dialog->isVisible());
+
+        QTRY_VERIFY_WITH_TIMEOUT(camera() && camera()->connected(), 5000);
+        QCOMPARE(camera()->ipString(), QStringLiteral("127.0.0.2"));
+    }
+
+    void cameraTabShowsTheCamera()
+    {
+        QVERIFY(camera());
+        QTRY_COMPARE(itemsNamed(window()->contentItem(), "cameraTab").size(), 1);
+        QTRY_COMPARE(find("cameraNameLabel")->property("text").toString(), QStringLiteral("Stage Left"));
+        QTRY_COMPARE(glyphColor(), QStringLiteral("#ffffff")); // stand-by
+        QVERIFY(!find<QQuickItem>("ssdProgressRow")->isVisible());
+        saveScreenshot("camera-tab.png");
+    }
+
+    void glyphTurnsRedWhileRecording()
+    {
+        camera()->record();
+        QTRY_COMPARE_WITH_TIMEOUT(camera()->acqState()->value().toInt(), 2, 3000);
+        QTRY_COMPARE(glyphColor(), QStringLiteral("#ff0000"));
+        camera()->abort();
+        QTRY_COMPARE_WITH_TIMEOUT(camera()->acqState()->value().toInt(), 1, 3000);
+        QTRY_COMPARE(glyphColor(), QStringLiteral("#ffffff"));
+    }
+
+    void selectingTheCameraLoadsTheCameraMenuBar()
+    {
+        clickItem(find<QQuickItem>("cameraTabFrame"));
+        QCOMPARE(app()->selectedVornObject(), camera());
+        QTRY_COMPARE(loadedMenuBar(), QStringLiteral("CameraMenuBar.qml"));
+        QObject* fileMenu = find("fileMenu");
+        QVERIFY(menuTexts(fileMenu).contains(QStringLiteral("Disconnect")));
+        QVERIFY(menuTexts(fileMenu).contains(QStringLiteral("Delete All Takes...")));
+    }
+
+    void disconnectRemovesTheTab()
+    {
+        QQuickItem* frame = find<QQuickItem>("cameraTabFrame");
+        clickItem(frame, Qt::RightButton);
+        QObject* menu = nullptr;
+        QTRY_VERIFY((menu = frame->findChild<QObject*>("contextMenu")) && menu->property("opened").toBool());
+        QTest::qWait(50); // a new menu lays its entries out when the window next polishes
+        triggerMenuItem(menu, "Disconnect");
+        QTRY_COMPARE_WITH_TIMEOUT(app()->vornObjModel()->count(), 0, 5000);
+        QTRY_COMPARE(itemsNamed(window()->contentItem(), "cameraTab").size(), 0);
+        QCOMPARE(app()->selectedVornObject(), nullptr);
+        QTRY_COMPARE(loadedMenuBar(), QStringLiteral("GeneralMenuBar.qml"));
+    }
+};
+
+VORN_TEST_MAIN(TestShellCamera)
+
+#include "tst_shellcamera.moc"
