@@ -1,0 +1,426 @@
+#include "ImgAdjUtil.h"
+
+#include "CfaLayout.h"
+#include "ImgOrientation.h"
+#include "ImgOverlay.h"
+
+#include <algorithm>
+#include <cmath>
+#include <opencv2/imgproc.hpp>
+
+namespace {
+
+constexpr qsizetype lutSize = ImgAdjBlock::lutSize;
+
+// Rounds to the nearest integer, halves away from zero, within 0 .. 65535;
+// a value that is not a number gives 0.
+double clampRound16(double x)
+{
+    if (!(x > 0.0))
+        return 0.0;
+    if (x >= 65535.0)
+        return 65535.0;
+    return std::floor(x + 0.5);
+}
+
+// The 9-bit linear level of an 8-bit companded code.
+int linear9(int code)
+{
+    if (code < 128)
+        return code;
+    if (code < 192)
+        return 2 * code - 127;
+    return 4 * code - 509;
+}
+
+// Runs body over the rows 0 .. rows-1 on OpenCV's thread pool, in stripes
+// large enough that the hand-over costs little against the work.
+template <typename Body> void forRows(int rows, const Body& body)
+{
+    const int stripes = std::clamp(rows / 32, 1, 32);
+    cv::parallel_for_(cv::Range(0, rows), body, stripes);
+}
+
+// The first `count` samples of a list, zero-padded into `padded` when the list
+// is shorter (a truncated record).
+const quint16* samplesOf(const QList<quint16>& list, qsizetype count, std::vector<quint16>& padded)
+{
+    if (list.size() >= count)
+        return list.constData();
+    padded.assign(size_t(count), 0);
+    std::copy(list.cbegin(), list.cend(), padded.begin());
+    return padded.data();
+}
+
+// One table per colour that multiplies a sample by its white-balance gain;
+// null for a gain of exactly 1, whose samples stay as they are.
+struct GainTables
+{
+    std::vector<quint16> byColour[3]; // R, G, B
+
+    explicit GainTables(const double gains[3])
+    {
+        for (int colour = 0; colour < 3; ++colour) {
+            if (gains[colour] == 1.0)
+                continue;
+            std::vector<quint16>& table = byColour[colour];
+            table.resize(lutSize);
+            for (qsizetype i = 0; i < lutSize; ++i)
+                table[size_t(i)] = quint16(clampRound16(double(i) * gains[colour]));
+        }
+    }
+
+    const quint16* forColour(Util::Color colour) const
+    {
+        const std::vector<quint16>& table = byColour[colour == Util::R ? 0 : colour == Util::G ? 1 : 2];
+        return table.empty() ? nullptr : table.data();
+    }
+
+    bool allUnity() const { return byColour[0].empty() && byColour[1].empty() && byColour[2].empty(); }
+};
+
+// White balance on the mosaic: every site multiplied by the gain of its
+// colour, saturating at 65535. Works per site for a frame of any size.
+cv::Mat whiteBalanced(const cv::Mat& mosaic, const CfaLayout& layout, const double gains[3])
+{
+    const GainTables tables(gains);
+    if (tables.allUnity())
+        return mosaic;
+    cv::Mat balanced(mosaic.rows, mosaic.cols, CV_16UC1);
+    forRows(mosaic.rows, [&](const cv::Range& rows) {
+        for (int row = rows.start; row < rows.end; ++row) {
+            const quint16* site[2] = {tables.forColour(layout.siteColour(row, 0)),
+                                      tables.forColour(layout.siteColour(row, 1))};
+            const quint16* in = mosaic.ptr<quint16>(row);
+            quint16* out = balanced.ptr<quint16>(row);
+            for (int parity = 0; parity < 2; ++parity) {
+                const quint16* table = site[parity];
+                if (table) {
+                    for (int col = parity; col < mosaic.cols; col += 2)
+                        out[col] = table[in[col]];
+                } else {
+                    for (int col = parity; col < mosaic.cols; col += 2)
+                        out[col] = in[col];
+                }
+            }
+        }
+    });
+    return balanced;
+}
+
+// Reads every output pixel from its source pixel through the tables, so that
+// the tables and the rotation and mirroring take one pass. A one-channel
+// source is grey: lutG gives all three channels.
+template <int Channels>
+void orientThroughLuts(const cv::Mat& source, const quint16* lutR, const quint16* lutG, const quint16* lutB,
+                       const ImgOrientation& orientation, cv::Mat& out)
+{
+    const quint16* base = source.ptr<quint16>();
+    const qptrdiff colStep = orientation.colStep() * Channels;
+    forRows(out.rows, [&](const cv::Range& rows) {
+        for (int row = rows.start; row < rows.end; ++row) {
+            qptrdiff index = (orientation.origin() + row * orientation.rowStep()) * Channels;
+            quint16* dst = out.ptr<quint16>(row);
+            for (int col = 0; col < out.cols; ++col, index += colStep, dst += 3) {
+                const quint16* in = base + index;
+                if constexpr (Channels == 1) {
+                    const quint16 level = lutG[in[0]];
+                    dst[0] = level;
+                    dst[1] = level;
+                    dst[2] = level;
+                } else {
+                    dst[0] = lutB[in[0]];
+                    dst[1] = lutG[in[1]];
+                    dst[2] = lutR[in[2]];
+                }
+            }
+        }
+    });
+}
+
+} // namespace
+
+ImgAdjUtil::ImgAdjUtil(QObject* parent)
+    : QObject(parent), m_to8bit(size_t(lutSize)), m_to9bit(size_t(lutSize)), m_identity(size_t(lutSize))
+{
+    for (int code = 0; code < 256; ++code)
+        m_expansion[size_t(code)] = quint16(clampRound16(linear9(code) * 128.24853228962817));
+    for (qsizetype i = 0; i < lutSize; ++i) {
+        m_to8bit[size_t(i)] = quint8(std::min(255.0, clampRound16(double(i) * 0.0038910505836575876)));
+        m_to9bit[size_t(i)] = quint16(std::min(511.0, clampRound16(double(i) * 0.007797360189211872)));
+        m_identity[size_t(i)] = quint16(i);
+    }
+}
+
+void ImgAdjUtil::expand(const char* bytes, qsizetype byteCount, QList<quint16>& out) const
+{
+    const qsizetype count = std::clamp<qsizetype>(byteCount, 0, out.size());
+    quint16* samples = out.data();
+    const auto* codes = reinterpret_cast<const quint8*>(bytes);
+    constexpr qsizetype chunk = 1 << 16;
+    const int chunks = int((count + chunk - 1) / chunk);
+    cv::parallel_for_(cv::Range(0, chunks), [&](const cv::Range& range) {
+        const qsizetype end = std::min(count, qsizetype(range.end) * chunk);
+        for (qsizetype i = qsizetype(range.start) * chunk; i < end; ++i)
+            samples[i] = m_expansion[codes[i]];
+    });
+    std::fill(samples + count, samples + out.size(), quint16(0));
+}
+
+void ImgAdjUtil::expand(const QByteArray& bytes, QList<quint16>& out) const
+{
+    expand(bytes.constData(), bytes.size(), out);
+}
+
+void ImgAdjUtil::expand(const QByteArray& record, qsizetype offset, QList<quint16>& out) const
+{
+    const qsizetype start = std::clamp<qsizetype>(offset, 0, record.size());
+    expand(record.constData() + start, record.size() - start, out);
+}
+
+const quint16* ImgAdjUtil::lutOrIdentity(const QList<quint16>& lut) const
+{
+    return lut.size() == lutSize ? lut.constData() : m_identity.data();
+}
+
+void ImgAdjUtil::process(const ImgAdjBlock& block, const QList<quint16>& raw16, QList<quint16>& display,
+                         QList<quint16>& clean, int& height, int& width) const
+{
+    const int sourceRows = std::max(height, 0);
+    const int sourceCols = std::max(width, 0);
+    const ImgOrientation orientation(block.rotate.toInt(), block.flipH.toBool(), block.flipV.toBool(),
+                                     sourceRows, sourceCols);
+    height = orientation.rows();
+    width = orientation.cols();
+    const qsizetype pixels = qsizetype(sourceRows) * sourceCols;
+
+    // Without an overlay display shares clean's data; letting go of that share
+    // first lets clean be overwritten in place instead of copied or allocated.
+    if (display.constData() == clean.constData())
+        display = QList<quint16>();
+    if (clean.size() != pixels * 3 || !clean.isDetached()) {
+        clean = QList<quint16>();
+        clean.resize(pixels * 3);
+    }
+    if (pixels == 0) {
+        display = clean;
+        return;
+    }
+
+    std::vector<quint16> padded;
+    const cv::Mat mosaic(sourceRows, sourceCols, CV_16UC1,
+                         const_cast<quint16*>(samplesOf(raw16, pixels, padded)));
+    cv::Mat picture(height, width, CV_16UC3, clean.data());
+    const quint16* lutR = lutOrIdentity(block.lutR);
+    const quint16* lutG = lutOrIdentity(block.lutG);
+    const quint16* lutB = lutOrIdentity(block.lutB);
+    const CfaLayout layout(block.cfa.toInt());
+    if (!layout.isColour()) {
+        orientThroughLuts<1>(mosaic, lutG, lutG, lutG, orientation, picture);
+    } else {
+        const double gains[3] = {block.wbR.toDouble() * block.wbCalR.toDouble(),
+                                 block.wbG.toDouble() * block.wbCalG.toDouble(),
+                                 block.wbB.toDouble() * block.wbCalB.toDouble()};
+        const cv::Mat balanced = whiteBalanced(mosaic, layout, gains);
+        if (orientation.isIdentity()) {
+            cv::Mat demosaiced = picture;
+            cv::cvtColor(balanced, demosaiced, layout.demosaicCode());
+            if (demosaiced.data != picture.data)
+                demosaiced.copyTo(picture);
+            lut16Adjust(picture, block.lutR, block.lutG, block.lutB);
+        } else {
+            cv::Mat demosaiced;
+            cv::cvtColor(balanced, demosaiced, layout.demosaicCode());
+            orientThroughLuts<3>(demosaiced, lutR, lutG, lutB, orientation, picture);
+        }
+    }
+
+    if (block.focusPeak <= 0 && block.expAssist <= 0) {
+        display = clean;
+        return;
+    }
+    if (display.size() != pixels * 3 || !display.isDetached()) {
+        display = QList<quint16>();
+        display.resize(pixels * 3);
+    }
+    cv::Mat overlaid(height, width, CV_16UC3, display.data());
+    if (block.focusPeak > 0)
+        ImgOverlay::focusPeaking(picture, block.focusPeak, overlaid);
+    else
+        ImgOverlay::exposureAssist(picture, overlaid);
+}
+
+void ImgAdjUtil::lut16Adjust(cv::Mat& bgr16, const QList<quint16>& lutR, const QList<quint16>& lutG,
+                             const QList<quint16>& lutB) const
+{
+    if (bgr16.type() != CV_16UC3)
+        return;
+    const quint16* r = lutOrIdentity(lutR);
+    const quint16* g = lutOrIdentity(lutG);
+    const quint16* b = lutOrIdentity(lutB);
+    forRows(bgr16.rows, [&](const cv::Range& rows) {
+        for (int row = rows.start; row < rows.end; ++row) {
+            quint16* pixel = bgr16.ptr<quint16>(row);
+            for (int col = 0; col < bgr16.cols; ++col, pixel += 3) {
+                pixel[0] = b[pixel[0]];
+                pixel[1] = g[pixel[1]];
+                pixel[2] = r[pixel[2]];
+            }
+        }
+    });
+}
+
+void ImgAdjUtil::buildLut16(QList<quint16>& lut, double offset, double gain, double gamma, double contrast)
+{
+    lut.resize(lutSize);
+    const double shift = std::round(offset * 65535.0);
+    const double exponent = 1.0 / gamma;
+    const double slope = std::tan(contrast * M_PI / 4.0 + M_PI / 4.0);
+    for (qsizetype i = 0; i < lutSize; ++i) {
+        double x = double(i) + shift;
+        x = clampRound16(x) * gain;
+        x = 65535.0 * std::pow(clampRound16(x) / 65535.0, exponent);
+        x = (clampRound16(x) - 32767.5) * slope + 32767.5;
+        lut[i] = quint16(clampRound16(x));
+    }
+}
+
+ImgAdjUtil::WhiteBalance ImgAdjUtil::autoWhiteBalance(const ImgAdjBlock& block, const QList<quint16>& raw16,
+                                                      int height, int width) const
+{
+    const int rows = std::max(height, 0);
+    const int cols = std::max(width, 0);
+    std::vector<quint16> padded;
+    const quint16* samples = samplesOf(raw16, qsizetype(rows) * cols, padded);
+    const CfaLayout layout(block.cfa.toInt());
+
+    // Sums and counts of the R, G and B sites.
+    quint64 sums[3] = {0, 0, 0};
+    quint64 counts[3] = {0, 0, 0};
+    auto colourIndex = [](Util::Color colour) {
+        return colour == Util::R ? 0 : colour == Util::G ? 1 : 2;
+    };
+    for (int row = 0; row < rows; ++row) {
+        const quint16* line = samples + qsizetype(row) * cols;
+        for (int parity = 0; parity < 2; ++parity) {
+            quint64 sum = 0;
+            for (int col = parity; col < cols; col += 2)
+                sum += line[col];
+            const int colour = colourIndex(layout.siteColour(row, parity));
+            sums[colour] += sum;
+            counts[colour] += quint64((cols - parity + 1) / 2);
+        }
+    }
+    double means[3];
+    for (int colour = 0; colour < 3; ++colour) {
+        const double mean = counts[colour] ? double(sums[colour]) / double(counts[colour]) : 0.0;
+        // A colour with nothing to measure must not divide by zero.
+        means[colour] = std::abs(mean) <= 1e-12 ? 1e-10 : mean;
+    }
+    const double reference = std::max({means[0], means[1], means[2]});
+    WhiteBalance gains;
+    gains.r = (reference / means[0]) / block.wbCalR.toDouble();
+    gains.g = (reference / means[1]) / block.wbCalG.toDouble();
+    gains.b = (reference / means[2]) / block.wbCalB.toDouble();
+    return gains;
+}
+
+void ImgAdjUtil::to8bit(const QList<quint16>& bgr16, QByteArray& out) const
+{
+    out.resize(bgr16.size());
+    // Spread over the pool as rows of at most 64 Ki samples.
+    constexpr qsizetype rowSamples = 1 << 16;
+    const qsizetype fullRows = bgr16.size() / rowSamples;
+    to8bit(bgr16.constData(), int(fullRows), int(rowSamples), reinterpret_cast<uchar*>(out.data()),
+           rowSamples);
+    const qsizetype done = fullRows * rowSamples;
+    to8bit(bgr16.constData() + done, 1, int(bgr16.size() - done), reinterpret_cast<uchar*>(out.data()) + done,
+           0);
+}
+
+void ImgAdjUtil::to8bit(const quint16* samples, int rows, int rowSamples, uchar* out,
+                        qsizetype outStride) const
+{
+    const quint8* table = m_to8bit.data();
+    forRows(rows, [&](const cv::Range& range) {
+        for (int row = range.start; row < range.end; ++row) {
+            const quint16* in = samples + qsizetype(row) * rowSamples;
+            uchar* line = out + qsizetype(row) * outStride;
+            for (int i = 0; i < rowSamples; ++i)
+                line[i] = table[in[i]];
+        }
+    });
+}
+
+QImage ImgAdjUtil::bgr888Image(const QList<quint16>& bgr16, int height, int width) const
+{
+    if (height <= 0 || width <= 0 || bgr16.size() < qsizetype(height) * width * 3)
+        return QImage();
+    QImage image(width, height, QImage::Format_BGR888);
+    to8bit(bgr16.constData(), height, width * 3, image.bits(), image.bytesPerLine());
+    return image;
+}
+
+void ImgAdjUtil::toGray16(const QList<quint16>& bgr16, int height, int width, cv::Mat& grey) const
+{
+    if (height <= 0 || width <= 0 || bgr16.size() < qsizetype(height) * width * 3) {
+        grey = cv::Mat();
+        return;
+    }
+    const cv::Mat bgr(height, width, CV_16UC3, const_cast<quint16*>(bgr16.constData()));
+    cv::cvtColor(bgr, grey, cv::COLOR_BGR2GRAY);
+}
+
+void ImgAdjUtil::gray16(const QList<quint16>& bgr16, int height, int width, QList<quint16>& out) const
+{
+    cv::Mat grey;
+    toGray16(bgr16, height, width, grey);
+    out.resize(qsizetype(grey.total()));
+    if (!grey.empty())
+        std::copy(grey.ptr<quint16>(), grey.ptr<quint16>() + grey.total(), out.begin());
+}
+
+void ImgAdjUtil::gray8(const QList<quint16>& bgr16, int height, int width, QByteArray& out) const
+{
+    cv::Mat grey;
+    toGray16(bgr16, height, width, grey);
+    out.resize(qsizetype(grey.total()));
+    if (!grey.empty())
+        to8bit(grey.ptr<quint16>(), grey.rows, grey.cols, reinterpret_cast<uchar*>(out.data()), grey.cols);
+}
+
+QImage ImgAdjUtil::gray16Image(const QList<quint16>& bgr16, int height, int width) const
+{
+    cv::Mat grey;
+    toGray16(bgr16, height, width, grey);
+    if (grey.empty())
+        return QImage();
+    QImage image(width, height, QImage::Format_Grayscale16);
+    for (int row = 0; row < height; ++row)
+        std::copy(grey.ptr<quint16>(row), grey.ptr<quint16>(row) + width,
+                  reinterpret_cast<quint16*>(image.scanLine(row)));
+    return image;
+}
+
+QImage ImgAdjUtil::gray8Image(const QList<quint16>& bgr16, int height, int width) const
+{
+    cv::Mat grey;
+    toGray16(bgr16, height, width, grey);
+    if (grey.empty())
+        return QImage();
+    QImage image(width, height, QImage::Format_Grayscale8);
+    to8bit(grey.ptr<quint16>(), height, width, image.bits(), image.bytesPerLine());
+    return image;
+}
+
+bool ImgAdjUtil::differs(const QList<quint16>& a16, const QList<quint16>& b16, int rows, int cols,
+                         int threshold) const
+{
+    const qsizetype count =
+        std::min({qsizetype(std::max(rows, 0)) * std::max(cols, 0), a16.size(), b16.size()});
+    for (qsizetype i = 0; i < count; ++i) {
+        if (std::abs(int(a16[i]) - int(b16[i])) > threshold)
+            return true;
+    }
+    return false;
+}
