@@ -22,7 +22,11 @@ Item {
     property Action connectCamera: Action {
         text: "Connect Camera..."
         enabled: typeof vornApp.connectCamera === "function"
-        onTriggered: connectDialog.show()
+        onTriggered: {
+            shell.centreOnWindow(connectDialog)
+            connectDialog.show()
+            connectDialog.requestActivate()
+        }
     }
     property Action openVornFile: Action {
         text: "Open VORN File..."
@@ -41,7 +45,11 @@ Item {
     }
     property Action exit: Action {
         text: "Exit"
-        onTriggered: Qt.quit()
+        // Closing the window first stores its geometry, as closing it by hand does.
+        onTriggered: {
+            shell.window.close()
+            Qt.quit()
+        }
     }
     property Action saveProgress: Action {
         text: "Save Progress"
@@ -57,6 +65,11 @@ Item {
         onTriggered: vornApp.setNullVornObject(VornApp.Empty)
     }
 
+    function centreOnWindow(dialog) {
+        dialog.x = shell.window.x + Math.round((shell.window.width - dialog.width) / 2)
+        dialog.y = shell.window.y + Math.round((shell.window.height - dialog.height) / 2)
+    }
+
     function showMessage(msg) {
         const dialog = messageDialogComponent.createObject(shell.window, { text: msg })
         const last = messageDialogs.length > 0 ? messageDialogs[messageDialogs.length - 1] : null
@@ -64,8 +77,7 @@ Item {
             dialog.x = last.x + 30
             dialog.y = last.y + 30
         } else {
-            dialog.x = shell.window.x + (shell.window.width - dialog.width) / 2
-            dialog.y = shell.window.y + (shell.window.height - dialog.height) / 2
+            shell.centreOnWindow(dialog)
         }
         messageDialogs = messageDialogs.concat([dialog])
         dialog.closing.connect(function() {
@@ -80,8 +92,7 @@ Item {
     function confirm(question, acceptText, onAccepted) {
         const dialog = confirmDialogComponent.createObject(shell.window,
                                                            { text: question, acceptText: acceptText })
-        dialog.x = shell.window.x + (shell.window.width - dialog.width) / 2
-        dialog.y = shell.window.y + (shell.window.height - dialog.height) / 2
+        shell.centreOnWindow(dialog)
         dialog.accepted.connect(onAccepted)
         dialog.closing.connect(function() { dialog.destroy() })
         dialog.show()

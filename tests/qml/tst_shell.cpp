@@ -401,13 +401,20 @@ private slots:
         app()->setNullVornObject();
     }
 
-    void exitQuits()
+    void exitStoresTheGeometryAndQuits()
     {
+        window()->setGeometry(QRect(60, 70, 1300, 760));
         // The engine's quit signal is what ends the event loop in the program.
         disconnect(m_engine.get(), &QQmlEngine::quit, nullptr, nullptr);
         QSignalSpy quitSpy(m_engine.get(), &QQmlEngine::quit);
+        QCOMPARE(shellAction("exit")->property("text").toString(), QStringLiteral("Exit"));
         QMetaObject::invokeMethod(shellAction("exit"), "trigger");
         QCOMPARE(quitSpy.count(), 1);
+        QVERIFY(!window()->isVisible());
+        QCOMPARE(app()->setting("window/x").toInt(), 60);
+        QCOMPARE(app()->setting("window/y").toInt(), 70);
+        QCOMPARE(app()->setting("window/width").toInt(), 1300);
+        QCOMPARE(app()->setting("window/height").toInt(), 760);
     }
 
     void addMenuOffersConnectAndOpen()
@@ -668,6 +675,26 @@ private slots:
     }
 
     // ---- dialogs ---------------------------------------------------------
+
+    void connectCameraOpensTheDialogCentredAndScans()
+    {
+        QObject* action = shellAction("connectCamera");
+        QCOMPARE(action->property("text").toString(), QStringLiteral("Connect Camera..."));
+        QMetaObject::invokeMethod(action, "trigger");
+        auto* dialog = find<QQuickWindow>("connectDialog");
+        QVERIFY(dialog->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        const QRect main = window()->geometry();
+        QCOMPARE(dialog->position(), QPoint(main.x() + (main.width() - 220) / 2, main.y() + (main.height() - 90) / 2));
+
+        // "Scan for Cameras" starts a discovery scan (inside the test's network sandbox).
+        app()->stopBroadcast();
+        QCOMPARE(find("scanButton")->property("text").toString(), QStringLiteral("Scan for Cameras"));
+        clickItem(find<QQuickItem>("scanButton"));
+        QVERIFY(app()->broadcasting());
+        app()->stopBroadcast();
+        dialog->close();
+    }
 
     void connectDialogAcceptsOnlyIpv4_data()
     {
