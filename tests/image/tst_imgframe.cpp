@@ -1,0 +1,225 @@
+#include "ImgFrame.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+// The view state of a displayed picture on its own; the layout that sets the
+// pan limits and the fitted scale is tested with the painting item.
+class TestImgFrame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initialState();
+    void zoomSteps_data();
+    void zoomSteps();
+    void zoomSignalsOnlyOnChange();
+    void zoomScaleWriteClamps_data();
+    void zoomScaleWriteClamps();
+    void fittedScaleBeyondLimitsAndZoomInTurnsFitOff();
+    void panClampsToLimits();
+    void setImageSignals();
+    void activityLastsOneSecondNotExtended();
+};
+
+void TestImgFrame::initialState()
+{
+    ImgFrame frame;
+    QVERIFY(frame.image().isNull());
+    QCOMPARE(frame.zoomFit(), false);
+    QCOMPARE(frame.zoomScale(), 1.0);
+    QCOMPARE(frame.panX(), 0.0);
+    QCOMPARE(frame.panY(), 0.0);
+    QCOMPARE(frame.maxPanX(), 0.0);
+    QCOMPARE(frame.maxPanY(), 0.0);
+    QCOMPARE(frame.panZoomActive(), false);
+}
+
+void TestImgFrame::zoomSteps_data()
+{
+    QTest::addColumn<double>("start");
+    QTest::addColumn<bool>("in");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("1.0 in") << 1.0 << true << 1.25;
+    QTest::newRow("1.25 in") << 1.25 << true << 1.5;
+    QTest::newRow("1.0 out") << 1.0 << false << 0.75;
+    QTest::newRow("0.9 in rounds to quarter") << 0.9 << true << 1.25;
+    QTest::newRow("0.9 out clamps") << 0.9 << false << 0.75;
+    QTest::newRow("2.6 in") << 2.6 << true << 2.75;
+    QTest::newRow("2.6 out") << 2.6 << false << 2.25;
+    QTest::newRow("8.0 in stays") << 8.0 << true << 8.0;
+    QTest::newRow("7.9 in clamps") << 7.9 << true << 8.0;
+    QTest::newRow("0.75 out stays") << 0.75 << false << 0.75;
+    QTest::newRow("8.0 out") << 8.0 << false << 7.75;
+}
+
+void TestImgFrame::zoomSteps()
+{
+    QFETCH(double, start);
+    QFETCH(bool, in);
+    QFETCH(double, expected);
+    ImgFrame frame;
+    frame.setZoomScale(start);
+    QCOMPARE(frame.zoomScale(), start);
+    if (in)
+        frame.zoomIn();
+    else
+        frame.zoomOut();
+    QCOMPARE(frame.zoomScale(), expected);
+}
+
+void TestImgFrame::zoomSignalsOnlyOnChange()
+{
+    ImgFrame frame;
+    frame.setZoomScale(8.0);
+    QSignalSpy scaleSpy(&frame, &ImgFrame::zoomScaleChanged);
+    QSignalSpy dataSpy(&frame, &ImgFrame::dataChanged);
+    frame.zoomIn();
+    QCOMPARE(scaleSpy.count(), 0);
+    QCOMPARE(dataSpy.count(), 0);
+    frame.zoomOut();
+    QCOMPARE(scaleSpy.count(), 1);
+    QCOMPARE(dataSpy.count(), 1);
+    // A write within the fuzzy tolerance is no change.
+    frame.setZoomScale(7.75 + 1e-14);
+    QCOMPARE(scaleSpy.count(), 1);
+    QCOMPARE(frame.zoomScale(), 7.75);
+}
+
+void TestImgFrame::zoomScaleWriteClamps_data()
+{
+    QTest::addColumn<double>("written");
+    QTest::addColumn<double>("stored");
+    QTest::newRow("20") << 20.0 << 8.0;
+    QTest::newRow("0.1") << 0.1 << 0.75;
+    QTest::newRow("-3") << -3.0 << 0.75;
+    QTest::newRow("3.3 kept") << 3.3 << 3.3;
+}
+
+void TestImgFrame::zoomScaleWriteClamps()
+{
+    QFETCH(double, written);
+    QFETCH(double, stored);
+    ImgFrame frame;
+    QVERIFY(frame.setProperty("zoomScale", written));
+    QCOMPARE(frame.zoomScale(), stored);
+}
+
+void TestImgFrame::fittedScaleBeyondLimitsAndZoomInTurnsFitOff()
+{
+    ImgFrame frame;
+    QSignalSpy fitSpy(&frame, &ImgFrame::zoomFitChanged);
+    QSignalSpy scaleSpy(&frame, &ImgFrame::zoomScaleChanged);
+    frame.setZoomFit(true);
+    frame.setZoomFit(true);
+    QCOMPARE(fitSpy.count(), 1);
+
+    frame.setFittedZoomScale(0.2);
+    QCOMPARE(frame.zoomScale(), 0.2);
+    frame.setFittedZoomScale(12.5);
+    QCOMPARE(frame.zoomScale(), 12.5);
+    QCOMPARE(scaleSpy.count(), 2);
+
+    // Zooming in steps from the fitted scale ...
+    frame.setFittedZoomScale(2.1);
+    frame.zoomIn();
+    QCOMPARE(frame.zoomFit(), false);
+    QCOMPARE(fitSpy.count(), 2);
+    QCOMPARE(frame.zoomScale(), 2.25);
+
+    // ... and zooming out from a tiny fitted scale lands on the lower limit.
+    frame.setZoomFit(true);
+    frame.setFittedZoomScale(0.2);
+    frame.zoomOut();
+    QCOMPARE(frame.zoomFit(), false);
+    QCOMPARE(frame.zoomScale(), 0.75);
+}
+
+void TestImgFrame::panClampsToLimits()
+{
+    ImgFrame frame;
+    QSignalSpy panXSpy(&frame, &ImgFrame::panXChanged);
+    QSignalSpy dataSpy(&frame, &ImgFrame::dataChanged);
+    // With the whole picture visible there is nothing to pan.
+    frame.setPanX(0.3);
+    frame.setPanY(0.3);
+    QCOMPARE(frame.panX(), 0.0);
+    QCOMPARE(frame.panY(), 0.0);
+    QCOMPARE(panXSpy.count(), 0);
+    QCOMPARE(dataSpy.count(), 0);
+
+    QSignalSpy maxXSpy(&frame, &ImgFrame::maxPanXChanged);
+    QSignalSpy maxYSpy(&frame, &ImgFrame::maxPanYChanged);
+    frame.setMaxPan(0.5, 0.25);
+    frame.setMaxPan(0.5, 0.25);
+    QCOMPARE(maxXSpy.count(), 1);
+    QCOMPARE(maxYSpy.count(), 1);
+
+    frame.setPanX(0.3);
+    QCOMPARE(frame.panX(), 0.3);
+    QCOMPARE(panXSpy.count(), 1);
+    QCOMPARE(dataSpy.count(), 1);
+    frame.setPanX(0.9);
+    QCOMPARE(frame.panX(), 0.5);
+    frame.setPanX(-1.0);
+    QCOMPARE(frame.panX(), 0.0);
+    frame.setPanY(0.9);
+    QCOMPARE(frame.panY(), 0.25);
+    frame.setPanY(0.1);
+    QCOMPARE(frame.panY(), 0.1);
+}
+
+void TestImgFrame::setImageSignals()
+{
+    ImgFrame frame;
+    QSignalSpy imageSpy(&frame, &ImgFrame::imageChanged);
+    QSignalSpy dataSpy(&frame, &ImgFrame::dataChanged);
+    QImage image(4, 3, QImage::Format_BGR888);
+    image.fill(Qt::red);
+    frame.setImage(image);
+    QCOMPARE(frame.image(), image);
+    QCOMPARE(imageSpy.count(), 1);
+    QCOMPARE(dataSpy.count(), 1);
+    // Every new frame counts, even an equal one.
+    frame.setImage(image);
+    QCOMPARE(imageSpy.count(), 2);
+    QCOMPARE(dataSpy.count(), 2);
+}
+
+void TestImgFrame::activityLastsOneSecondNotExtended()
+{
+    ImgFrame frame;
+    frame.setMaxPan(0.5, 0.5);
+    QSignalSpy activeSpy(&frame, &ImgFrame::panZoomActiveChanged);
+    QElapsedTimer clock;
+    clock.start();
+    frame.setPanX(0.1);
+    QCOMPARE(frame.panZoomActive(), true);
+    QCOMPARE(activeSpy.count(), 1);
+
+    // Further changes while active neither signal nor restart the timer.
+    QTest::qWait(600);
+    frame.setPanY(0.2);
+    frame.zoomIn();
+    QCOMPARE(activeSpy.count(), 1);
+
+    QVERIFY(activeSpy.wait(2000));
+    const qint64 elapsed = clock.elapsed();
+    QCOMPARE(frame.panZoomActive(), false);
+    QVERIFY2(elapsed >= 950 && elapsed < 1400, qPrintable(QString::number(elapsed)));
+
+    // Unchanged pan writes still count as activity; so does zooming.
+    frame.setPanX(frame.panX());
+    QCOMPARE(frame.panZoomActive(), true);
+    QVERIFY(activeSpy.wait(2000));
+    frame.zoomOut();
+    QCOMPARE(frame.panZoomActive(), true);
+    // A zoomScale write from QML alone is no pan or zoom gesture.
+    QVERIFY(activeSpy.wait(2000));
+    frame.setZoomScale(3.0);
+    QCOMPARE(frame.panZoomActive(), false);
+}
+
+QTEST_MAIN(TestImgFrame)
+#include "tst_imgframe.moc"
