@@ -1,0 +1,335 @@
+#include "Histogram.h"
+#include "HistogramControl.h"
+#include "HistogramRenderer.h"
+
+#include <QQuickWindow>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// A frame of width × height pixels whose B, G and R samples are given per pixel.
+struct Frame
+{
+    int width;
+    int height;
+    QList<quint16> samples;
+
+    Frame(int width, int height, quint16 b, quint16 g, quint16 r)
+        : width(width), height(height), samples(width * height * 3)
+    {
+        for (int i = 0; i < width * height; ++i)
+            setPixel(i, b, g, r);
+    }
+    void setPixel(int index, quint16 b, quint16 g, quint16 r)
+    {
+        samples[index * 3] = b;
+        samples[index * 3 + 1] = g;
+        samples[index * 3 + 2] = r;
+    }
+    QImage render(int pictureWidth, int pictureHeight) const
+    {
+        return HistogramRenderer::render(samples.constData(), width, height, pictureWidth, pictureHeight);
+    }
+};
+
+// The columns of a picture row where any channel is lit.
+QList<int> litColumns(const QImage& picture, int row)
+{
+    QList<int> columns;
+    for (int x = 0; x < picture.width(); ++x)
+        if (picture.pixelColor(x, row) != QColor(Qt::black))
+            columns.append(x);
+    return columns;
+}
+
+// Whether every pixel has the same value in all three channels.
+bool allGrey(const QImage& picture)
+{
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            if (c.red() != c.green() || c.green() != c.blue())
+                return false;
+        }
+    return true;
+}
+
+const QColor White(255, 255, 255);
+
+} // namespace
+
+class TestHistogram : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void setImageSharesAndSignals();
+    void uniformGreyGivesOneWhiteSpike();
+    void blackFrameSpikesAtLeftEdge();
+    void width128HasBinsOf512Values_data();
+    void width128HasBinsOf512Values();
+    void binWidthAndOffset_data();
+    void binWidthAndOffset();
+    void channelsLightTheirOwnColour();
+    void channelsShareOneScale();
+    void nothingToDraw();
+    void controlWithoutFrameHasNoSize();
+    void controlPaintsPicture();
+    void controlRendersAtSizeOfFrameArrival();
+    void controlSwitchesHistogram();
+};
+
+void TestHistogram::setImageSharesAndSignals()
+{
+    Histogram histogram;
+    QCOMPARE(histogram.width(), quint16(0));
+    QVERIFY(histogram.image().isEmpty());
+    QSignalSpy imageSpy(&histogram, &Histogram::imageChanged);
+    QSignalSpy widthSpy(&histogram, &Histogram::widthChanged);
+    QSignalSpy heightSpy(&histogram, &Histogram::heightChanged);
+    const Frame frame(4, 2, 1, 2, 3);
+    histogram.setImage(frame.samples, 4, 2);
+    QCOMPARE(histogram.width(), quint16(4));
+    QCOMPARE(histogram.height(), quint16(2));
+    // Shared, not copied.
+    QCOMPARE(histogram.image().constData(), frame.samples.constData());
+    // The same frame again still signals all three.
+    histogram.setImage(frame.samples, 4, 2);
+    QCOMPARE(imageSpy.count(), 2);
+    QCOMPARE(widthSpy.count(), 2);
+    QCOMPARE(heightSpy.count(), 2);
+    QCOMPARE(histogram.property("image").value<QList<quint16>>(), frame.samples);
+}
+
+void TestHistogram::uniformGreyGivesOneWhiteSpike()
+{
+    // 30000 lies in bin 30000 × 128 / 65536 = 58.6 → 58 of 128.
+    const QImage picture = Frame(8, 4, 30000, 30000, 30000).render(128, 64);
+    QCOMPARE(picture.format(), QImage::Format_BGR888);
+    QCOMPARE(picture.size(), QSize(128, 64));
+    // The three spikes coincide, so nothing is coloured.
+    QVERIFY(allGrey(picture));
+    QCOMPARE(litColumns(picture, 0), QList<int>{58});
+    QCOMPARE(picture.pixelColor(58, 0), White);
+    // The spike's flanks stay next to its column.
+    for (int y = 1; y < 63; ++y)
+        for (int x : litColumns(picture, y))
+            QVERIFY2(x >= 57 && x <= 59, qPrintable(QStringLiteral("x %1 y %2").arg(x).arg(y)));
+    // The empty bins draw the curve along the bottom line.
+    QCOMPARE(litColumns(picture, 63).size(), 128);
+    QCOMPARE(picture.pixelColor(10, 63), White);
+    // Inside the spike the outline is filled with 150 in every channel.
+    QList<QColor> spikeColours;
+    for (int y = 1; y < 63; ++y)
+        for (int x = 57; x <= 59; ++x)
+            spikeColours.append(picture.pixelColor(x, y));
+    QVERIFY(spikeColours.contains(White));
+    QVERIFY(spikeColours.contains(QColor(150, 150, 150)) || picture.height() < 4);
+}
+
+void TestHistogram::blackFrameSpikesAtLeftEdge()
+{
+    const QImage picture = Frame(5, 3, 0, 0, 0).render(128, 64);
+    QVERIFY(allGrey(picture));
+    QCOMPARE(litColumns(picture, 0), QList<int>{0});
+    QCOMPARE(picture.pixelColor(0, 0), White);
+    // The flank falls to the bottom at the next bin; right of it only the
+    // bottom line is lit.
+    QCOMPARE(picture.pixelColor(1, 63), White);
+    for (int y = 0; y < 63; ++y)
+        for (int x : litColumns(picture, y))
+            QVERIFY2(x <= 1, qPrintable(QStringLiteral("x %1 y %2").arg(x).arg(y)));
+}
+
+void TestHistogram::width128HasBinsOf512Values_data()
+{
+    QTest::addColumn<int>("sample");
+    QTest::addColumn<int>("column");
+    QTest::newRow("511") << 511 << 0;
+    QTest::newRow("512") << 512 << 1;
+    QTest::newRow("1023") << 1023 << 1;
+    QTest::newRow("1024") << 1024 << 2;
+    QTest::newRow("29695") << 29695 << 57;
+    QTest::newRow("29696") << 29696 << 58;
+    QTest::newRow("65023") << 65023 << 126;
+    QTest::newRow("65535") << 65535 << 127;
+}
+
+void TestHistogram::width128HasBinsOf512Values()
+{
+    QFETCH(int, sample);
+    QFETCH(int, column);
+    const QImage picture = Frame(3, 3, sample, sample, sample).render(128, 64);
+    QCOMPARE(litColumns(picture, 0), QList<int>{column});
+}
+
+void TestHistogram::binWidthAndOffset_data()
+{
+    // A uniform frame of 2560, bin 10 of 256 (or of 128 for narrow pictures).
+    QTest::addColumn<int>("pictureWidth");
+    QTest::addColumn<int>("column");
+    QTest::newRow("128: 128 bins of 1") << 128 << 5;
+    QTest::newRow("256: width 1") << 256 << 10;
+    QTest::newRow("300: 1.17 → width 1") << 300 << 10;
+    QTest::newRow("384: 1.5 → width 2") << 384 << 20;
+    QTest::newRow("512: width 2, offset 0") << 512 << 20;
+    QTest::newRow("640: 2.5 → width 2") << 640 << 20;
+    QTest::newRow("768: width 3, offset 0") << 768 << 30;
+    QTest::newRow("896: 3.5 → width 4, offset 1") << 896 << 41;
+    QTest::newRow("1024: width 4, offset 1") << 1024 << 41;
+    QTest::newRow("1536: width 6, offset 2") << 1536 << 62;
+    QTest::newRow("40: 40 bins") << 40 << 1;
+}
+
+void TestHistogram::binWidthAndOffset()
+{
+    QFETCH(int, pictureWidth);
+    QFETCH(int, column);
+    const QImage picture = Frame(2, 2, 2560, 2560, 2560).render(pictureWidth, 32);
+    QCOMPARE(picture.width(), pictureWidth);
+    QCOMPARE(litColumns(picture, 0), QList<int>{column});
+}
+
+void TestHistogram::channelsLightTheirOwnColour()
+{
+    // B all 0 (bin 0), G all 30000 (bin 58), R all 65535 (bin 127).
+    const QImage picture = Frame(4, 4, 0, 30000, 65535).render(128, 64);
+    QCOMPARE(litColumns(picture, 0), (QList<int>{0, 58, 127}));
+    QCOMPARE(picture.pixelColor(0, 0), QColor(0, 0, 255));
+    QCOMPARE(picture.pixelColor(58, 0), QColor(0, 255, 0));
+    QCOMPARE(picture.pixelColor(127, 0), QColor(255, 0, 0));
+    QCOMPARE(picture.pixelColor(30, 63), White);
+}
+
+void TestHistogram::channelsShareOneScale()
+{
+    // B: half the pixels 0 (bin 0), half 32768 (bin 64); G and R all 65535.
+    // B's peaks are half of the tallest: 0.5 × 65 = 32.5, which rounds to
+    // even 32, so they reach up to row 65 − 32 = 33.
+    Frame frame(4, 4, 0, 65535, 65535);
+    for (int i = 8; i < 16; ++i)
+        frame.setPixel(i, 32768, 65535, 65535);
+    const QImage picture = frame.render(128, 66);
+    QCOMPARE(picture.pixelColor(127, 0), QColor(255, 255, 0));
+    for (int column : {0, 64}) {
+        QCOMPARE(picture.pixelColor(column, 33).blue(), 255);
+        for (int y = 0; y < 33; ++y)
+            QCOMPARE(picture.pixelColor(column, y).blue(), 0);
+    }
+    // Rows above B's peaks show only the G and R spike.
+    for (int y = 0; y < 33; ++y)
+        for (int x : litColumns(picture, y))
+            QVERIFY2(x >= 126, qPrintable(QStringLiteral("x %1 y %2").arg(x).arg(y)));
+}
+
+void TestHistogram::nothingToDraw()
+{
+    const Frame frame(2, 2, 100, 100, 100);
+    QVERIFY(HistogramRenderer::render(nullptr, 2, 2, 128, 64).isNull());
+    QVERIFY(HistogramRenderer::render(frame.samples.constData(), 0, 2, 128, 64).isNull());
+    QVERIFY(HistogramRenderer::render(frame.samples.constData(), 2, 2, 0, 64).isNull());
+    QVERIFY(HistogramRenderer::render(frame.samples.constData(), 2, 2, 128, 0).isNull());
+}
+
+void TestHistogram::controlWithoutFrameHasNoSize()
+{
+    QQuickWindow window;
+    window.resize(200, 100);
+    window.setColor(Qt::black);
+    auto* control = new HistogramControl(window.contentItem());
+    QCOMPARE(control->implicitWidth(), 0.0);
+    QCOMPARE(control->implicitHeight(), 0.0);
+
+    Histogram histogram;
+    QSignalSpy histogramSpy(control, &HistogramControl::histogramChanged);
+    control->setHistogram(&histogram);
+    QCOMPARE(histogramSpy.count(), 1);
+    QCOMPARE(control->histogram(), &histogram);
+    control->setSize(QSizeF(128, 64));
+    QVERIFY(control->picture().isNull());
+    QCOMPARE(control->implicitWidth(), 0.0);
+    QCOMPARE(control->implicitHeight(), 0.0);
+
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.grabWindow().pixelColor(20, 63), QColor(Qt::black));
+
+    // A buffer shorter than its stated size draws nothing rather than read
+    // past its end.
+    histogram.setImage(QList<quint16>(11, 0), 2, 2);
+    QVERIFY(control->picture().isNull());
+}
+
+void TestHistogram::controlPaintsPicture()
+{
+    QQuickWindow window;
+    window.resize(200, 100);
+    window.setColor(Qt::black);
+    auto* control = new HistogramControl(window.contentItem());
+    control->setPosition(QPointF(10, 20));
+    control->setSize(QSizeF(128, 64));
+    Histogram histogram;
+    control->setHistogram(&histogram);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const Frame frame(6, 4, 30000, 30000, 30000);
+    histogram.setImage(frame.samples, 6, 4);
+    QCOMPARE(control->picture(), frame.render(128, 64));
+    QCOMPARE(control->implicitWidth(), 128.0);
+    QCOMPARE(control->implicitHeight(), 64.0);
+
+    const QImage grab = window.grabWindow();
+    QCOMPARE(grab.pixelColor(10 + 58, 20), White);
+    QCOMPARE(grab.pixelColor(10 + 20, 20 + 30), QColor(Qt::black));
+    QCOMPARE(grab.pixelColor(10 + 20, 20 + 63), White);
+    // Outside the item.
+    QCOMPARE(grab.pixelColor(10 + 20, 20 + 66), QColor(Qt::black));
+}
+
+void TestHistogram::controlRendersAtSizeOfFrameArrival()
+{
+    QQuickWindow window;
+    auto* control = new HistogramControl(window.contentItem());
+    control->setSize(QSizeF(128, 64));
+    Histogram histogram;
+    control->setHistogram(&histogram);
+    const Frame frame(2, 2, 2560, 2560, 2560);
+    histogram.setImage(frame.samples, 2, 2);
+    QCOMPARE(control->picture().size(), QSize(128, 64));
+    // A resize shows with the next frame.
+    control->setSize(QSizeF(256, 32));
+    QCOMPARE(control->picture().size(), QSize(128, 64));
+    histogram.setImage(frame.samples, 2, 2);
+    QCOMPARE(control->picture().size(), QSize(256, 32));
+    QCOMPARE(litColumns(control->picture(), 0), QList<int>{10});
+}
+
+void TestHistogram::controlSwitchesHistogram()
+{
+    QQuickWindow window;
+    auto* control = new HistogramControl(window.contentItem());
+    control->setSize(QSizeF(128, 64));
+    Histogram first;
+    Histogram second;
+    const Frame black(2, 2, 0, 0, 0);
+    const Frame bright(2, 2, 65535, 65535, 65535);
+    first.setImage(black.samples, 2, 2);
+    second.setImage(bright.samples, 2, 2);
+
+    // A newly bound histogram shows its frame at once.
+    control->setHistogram(&first);
+    QCOMPARE(litColumns(control->picture(), 0), QList<int>{0});
+    control->setHistogram(&second);
+    QCOMPARE(litColumns(control->picture(), 0), QList<int>{127});
+    // The previous one no longer draws.
+    first.setImage(black.samples, 2, 2);
+    QCOMPARE(litColumns(control->picture(), 0), QList<int>{127});
+    control->setHistogram(nullptr);
+    QVERIFY(control->picture().isNull());
+    QCOMPARE(control->implicitWidth(), 0.0);
+}
+
+QTEST_MAIN(TestHistogram)
+#include "tst_histogram.moc"
