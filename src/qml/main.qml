@@ -33,9 +33,11 @@ ApplicationWindow {
     }
 
     // Reloads the view and the menu bar for the selected object, or for the
-    // background view when nothing is selected.
+    // background view when nothing is selected. Every selection gets a fresh
+    // view, even when the previous object had a view from the same file.
     function showSelection() {
         const vornObject = vornApp.selectedVornObject
+        viewLoader.source = ""
         viewLoader.source = Registry.viewFor(vornObject, vornApp.backgroundView)
         menuBarLoader.setSource(Registry.menuBarFor(vornObject), { shell: shell, vornObject: vornObject })
     }
