@@ -90,6 +90,7 @@ private slots:
     void metadataOverTheTake();
     void pictureDependsOnSeedCameraTakeFrame();
     void liveImage();
+    void lightFollowsExposureApertureAndShutter();
     void sizeHeaderVariantsAndLargeFrames();
 
 private:
@@ -309,6 +310,33 @@ void TestXfer::liveImage()
     QTest::qWait(20);
     const SimHttpReply later = http.post("/xfer", "{\"type\":3,\"src\":1}");
     QVERIFY(qint32(word(later.body, 4)) > qint32(word(reply.body, 4)));
+}
+
+void TestXfer::lightFollowsExposureApertureAndShutter()
+{
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    auto meanLinear = [&] {
+        const QByteArray record = http.post("/xfer", "{\"type\":1,\"src\":1}").body;
+        double sum = 0;
+        for (char code : record)
+            sum += Compander::linearFromCode(static_cast<uint8_t>(code));
+        return record.isEmpty() ? -1.0 : sum / record.size();
+    };
+    const double normal = meanLinear();
+    QCOMPARE(http.put("/acq/exp_time", "100.000000").status, 200);
+    const double shortExposure = meanLinear();
+    QCOMPARE(http.put("/acq/exp_time", "950.000000").status, 200); // nearly the whole frame
+    const double longExposure = meanLinear();
+    QVERIFY(shortExposure < normal / 3);
+    QVERIFY(longExposure > normal * 1.5);
+    QCOMPARE(http.put("/lens/fstop", "22.000000").status, 200);
+    QVERIFY(meanLinear() < longExposure / 4);
+    QCOMPARE(http.post("/shtr", "{\"pos\":1}").status, 200);
+    QVERIFY(meanLinear() < 4); // only the sensor noise remains
+    QCOMPARE(http.post("/shtr", "{\"pos\":0}").status, 200);
+    QCOMPARE(http.put("/lens/fstop", "5.600000").status, 200);
+    QCOMPARE(http.put("/acq/exp_time", "500.030000").status, 200);
+    QVERIFY(qAbs(meanLinear() - normal) < normal * 0.05);
 }
 
 void TestXfer::sizeHeaderVariantsAndLargeFrames()

@@ -297,6 +297,12 @@ PutResult CameraModel::planLiveTransfer(int type, XferPlan* plan)
     spec.frClks = static_cast<uint32_t>(m_settings.integer(QStringLiteral("acq/fr_clks")));
     spec.clkFreq = static_cast<uint32_t>(m_settings.integer(QStringLiteral("acq/clk_freq")));
     spec.fsyncMode = static_cast<int>(m_settings.integer(QStringLiteral("acq/fsync_mode")));
+    // Low-light mode exposes across frames with its own exposure.
+    const bool lowLight = m_settings.integer(QStringLiteral("camera/low_light/mode")) == 1;
+    spec.expClks = static_cast<uint32_t>(m_settings.integer(
+        lowLight ? QStringLiteral("camera/low_light/exp_clks") : QStringLiteral("acq/exp_clks")));
+    spec.fstop = m_settings.number(QStringLiteral("lens/fstop"));
+    spec.shutterClosed = m_settings.integer(QStringLiteral("shtr/state")) == 1;
     spec.frame0Ns = m_startedCameraNs - m_settings.integer(QStringLiteral("meta/year_offset")) * NsPerSecond;
     spec.firstFr = 0;
     // The live image is the frame the sensor is reading right now.

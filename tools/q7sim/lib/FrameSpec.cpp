@@ -36,6 +36,9 @@ FrameSpec FrameSpec::fromTakeDocument(const QJsonObject& doc, uint64_t seed, int
     spec.clkFreq = static_cast<uint32_t>(JsonPath::get(doc, QStringLiteral("acq/clk_freq")).toInteger());
     spec.firstFr = doc.value(QStringLiteral("first_fr")).toInteger();
     spec.fsyncMode = JsonPath::get(doc, QStringLiteral("acq/fsync_mode")).toInt();
+    spec.expClks = static_cast<uint32_t>(JsonPath::get(doc, QStringLiteral("acq/exp_clks")).toInteger(50000));
+    spec.fstop = JsonPath::get(doc, QStringLiteral("lens/fstop")).toDouble(5.6);
+    spec.shutterClosed = JsonPath::get(doc, QStringLiteral("shtr/state")).toInt() == 1;
     return spec;
 }
 

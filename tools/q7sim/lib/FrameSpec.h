@@ -28,6 +28,10 @@ struct FrameSpec
     int64_t firstFr = 0;
     // Frame sync mode of the recording (2 = IRIG, whose time code stays locked).
     int fsyncMode = 0;
+    // What sets the picture's brightness.
+    uint32_t expClks = 50000;
+    double fstop = 5.6;
+    bool shutterClosed = false;
 
     int imageSize() const { return width * height; }
 

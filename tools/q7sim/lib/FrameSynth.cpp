@@ -3,6 +3,7 @@
 #include "Compander.h"
 
 #include <QCryptographicHash>
+#include <cmath>
 
 namespace q7sim {
 
@@ -47,6 +48,7 @@ struct SceneLayout
     int barX, barWidth;
     int discX, discY, discRadius;
     int checkerSize;
+    int lightQ8; // light reaching the sensor, in 1/256 of the scene's reference
     uint64_t noiseKey;
 };
 
@@ -73,6 +75,7 @@ SceneLayout layoutFor(const FrameSpec& spec, int64_t frame)
     s.discX = s.discRadius + triangle(static_cast<int64_t>((h >> 12) % 613) + frame * 5, spanX);
     s.discY = s.discRadius + triangle(static_cast<int64_t>((h >> 24) % 409) + frame * 3, spanY);
     s.checkerSize = 16;
+    s.lightQ8 = static_cast<int>(std::lround(256.0 * FrameSynth::exposureFactor(spec)));
     s.noiseKey = FrameSynth::mix(h ^ static_cast<uint64_t>(frame));
     return s;
 }
@@ -111,11 +114,24 @@ int channelValue(const SceneLayout& s, int x, int y, int channel)
         value = (3 * r + 6 * g + b) / 10;
         break;
     }
-    value += noise;
+    value = static_cast<int>((static_cast<int64_t>(value) * s.lightQ8) >> 8) + noise;
     return value < 0 ? 0 : (value > 511 ? 511 : value);
 }
 
 } // namespace
+
+double FrameSynth::exposureFactor(const FrameSpec& spec)
+{
+    if (spec.shutterClosed)
+        return 0.0;
+    // The scene is lit for 500 us at f/5.6; light grows with the exposure and
+    // falls with the square of the f-number.
+    const double exposureUs =
+        spec.clkFreq ? static_cast<double>(spec.expClks) * 1e6 / static_cast<double>(spec.clkFreq) : 500.0;
+    const double fstop = spec.fstop > 0.0 ? spec.fstop : 5.6;
+    const double factor = (exposureUs / 500.0) * (5.6 / fstop) * (5.6 / fstop);
+    return factor < 0.02 ? 0.02 : (factor > 40.0 ? 40.0 : factor);
+}
 
 uint64_t FrameSynth::mix(uint64_t z)
 {

@@ -14,7 +14,9 @@ enum XferType { XferImage = 1, XferMeta = 2, XferBoth = 3 };
 // FrameSpec and frame number alone, so a test can compute exactly what the
 // camera must send. The scene moves with the frame number: a lit gradient
 // background, a static checker board, a bar sweeping right and a disc
-// bouncing across, each with sharp edges, plus a little sensor noise.
+// bouncing across, each with sharp edges, plus a little sensor noise. The
+// exposure time and f-number of the recording scale the light, so long
+// exposures clip and a closed shutter leaves only the noise.
 class FrameSynth
 {
 public:
@@ -37,6 +39,10 @@ public:
     // Linear 9-bit value of one colour channel (0 R, 1 G, 2 B; -1 grey) of the
     // scene at a pixel, before mosaicking and companding.
     static int sceneLinear(const FrameSpec& spec, int64_t frame, int x, int y, int channel);
+
+    // How much brighter than the reference the recording's exposure time and
+    // f-number make the picture (0 with the shutter closed).
+    static double exposureFactor(const FrameSpec& spec);
 
     static uint64_t mix(uint64_t value);
 };

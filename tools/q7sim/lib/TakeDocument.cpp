@@ -36,6 +36,8 @@ QJsonObject recordingSettings(const QJsonObject& all, double focusDistance)
     lens.remove(QStringLiteral("state"));
     lens.insert(QStringLiteral("focus_dist"), focusDistance);
     snapshot.insert(QStringLiteral("lens"), lens);
+    // Not read by the program, but it decides how dark the frames are.
+    snapshot.insert(QStringLiteral("shtr"), all.value(QStringLiteral("shtr")));
     snapshot.insert(QStringLiteral("adjust"), all.value(QStringLiteral("adjust")));
     return snapshot;
 }
