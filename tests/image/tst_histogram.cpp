@@ -76,8 +76,7 @@ private slots:
     void nothingToDraw();
     void controlWithoutFrameHasNoSize();
     void controlPaintsPicture();
-    void controlRendersAtSizeOfFrameArrival();
-    void controlSwitchesHistogram();
+    void controlRendersNewFramesOfItsHistogram();
 };
 
 void TestHistogram::setImageSharesAndSignals()
@@ -119,13 +118,6 @@ void TestHistogram::uniformGreyGivesOneWhiteSpike()
     // The empty bins draw the curve along the bottom line.
     QCOMPARE(litColumns(picture, 63).size(), 128);
     QCOMPARE(picture.pixelColor(10, 63), White);
-    // Inside the spike the outline is filled with 150 in every channel.
-    QList<QColor> spikeColours;
-    for (int y = 1; y < 63; ++y)
-        for (int x = 57; x <= 59; ++x)
-            spikeColours.append(picture.pixelColor(x, y));
-    QVERIFY(spikeColours.contains(White));
-    QVERIFY(spikeColours.contains(QColor(150, 150, 150)) || picture.height() < 4);
 }
 
 void TestHistogram::blackFrameSpikesAtLeftEdge()
@@ -288,25 +280,7 @@ void TestHistogram::controlPaintsPicture()
     QCOMPARE(grab.pixelColor(10 + 20, 20 + 66), QColor(Qt::black));
 }
 
-void TestHistogram::controlRendersAtSizeOfFrameArrival()
-{
-    QQuickWindow window;
-    auto* control = new HistogramControl(window.contentItem());
-    control->setSize(QSizeF(128, 64));
-    Histogram histogram;
-    control->setHistogram(&histogram);
-    const Frame frame(2, 2, 2560, 2560, 2560);
-    histogram.setImage(frame.samples, 2, 2);
-    QCOMPARE(control->picture().size(), QSize(128, 64));
-    // A resize shows with the next frame.
-    control->setSize(QSizeF(256, 32));
-    QCOMPARE(control->picture().size(), QSize(128, 64));
-    histogram.setImage(frame.samples, 2, 2);
-    QCOMPARE(control->picture().size(), QSize(256, 32));
-    QCOMPARE(litColumns(control->picture(), 0), QList<int>{10});
-}
-
-void TestHistogram::controlSwitchesHistogram()
+void TestHistogram::controlRendersNewFramesOfItsHistogram()
 {
     QQuickWindow window;
     auto* control = new HistogramControl(window.contentItem());
@@ -318,14 +292,21 @@ void TestHistogram::controlSwitchesHistogram()
     first.setImage(black.samples, 2, 2);
     second.setImage(bright.samples, 2, 2);
 
-    // A newly bound histogram shows its frame at once.
+    // A newly bound histogram shows its frame at once; the previous one no
+    // longer draws.
     control->setHistogram(&first);
     QCOMPARE(litColumns(control->picture(), 0), QList<int>{0});
     control->setHistogram(&second);
     QCOMPARE(litColumns(control->picture(), 0), QList<int>{127});
-    // The previous one no longer draws.
     first.setImage(black.samples, 2, 2);
     QCOMPARE(litColumns(control->picture(), 0), QList<int>{127});
+
+    // A resize shows with the next frame.
+    control->setSize(QSizeF(256, 32));
+    QCOMPARE(control->picture().size(), QSize(128, 64));
+    second.setImage(black.samples, 2, 2);
+    QCOMPARE(control->picture().size(), QSize(256, 32));
+
     control->setHistogram(nullptr);
     QVERIFY(control->picture().isNull());
     QCOMPARE(control->implicitWidth(), 0.0);

@@ -70,19 +70,13 @@ class TestImgFrameControl : public QObject
 
 private slots:
     void layoutCentresSmallerPicture();
-    void layoutRoundsOffsetsUp();
     void layoutOfZoomedPicture();
-    void sourceStopsAtFarEdgeAfterZoomOut();
     void zoomFitStoresUnlimitedScale();
-    void zoomFitFollowsItemSize();
-    void nullImageHasNoSize();
-    void unsizedItemTakesImageSize();
+    void itemSizeFromImage();
     void paintsSourceIntoPaintedRect();
     void hoverMapsToImagePixels();
-    void hoverLeaveResets();
     void dragPans();
     void pressOutsidePictureOnlyForRightButton();
-    void rightClickSignals();
     void ctrlWheelKeepsPixelUnderCursor_data();
     void ctrlWheelKeepsPixelUnderCursor();
     void wheelPans();
@@ -91,27 +85,18 @@ private slots:
 
 void TestImgFrameControl::layoutCentresSmallerPicture()
 {
-    View view(halvesImage(100, 50));
-    ImgFrameControl& item = *view.item;
-    QCOMPARE(item.paintedRect(), QRectF(50, 25, 100, 50));
-    QCOMPARE(item.sourceRect(), QRectF(0, 0, 100, 50));
+    View view(halvesImage(101, 51));
+    QSignalSpy rectSpy(view.item, &ImgFrameControl::paintedRectChanged);
+    // Offsets (200 − 101) / 2 = 49.5 and (100 − 51) / 2 = 24.5 round up.
+    QCOMPARE(view.item->paintedRect(), QRectF(50, 25, 101, 51));
+    QCOMPARE(view.item->sourceRect(), QRectF(0, 0, 101, 51));
     QCOMPARE(view.frame.maxPanX(), 0.0);
     QCOMPARE(view.frame.maxPanY(), 0.0);
     view.frame.setPanX(0.4);
     view.frame.setPanY(0.4);
     QCOMPARE(view.frame.panX(), 0.0);
     QCOMPARE(view.frame.panY(), 0.0);
-    QCOMPARE(item.implicitWidth(), 100.0);
-    QCOMPARE(item.implicitHeight(), 50.0);
-}
-
-void TestImgFrameControl::layoutRoundsOffsetsUp()
-{
-    View view(halvesImage(101, 51));
-    QSignalSpy rectSpy(view.item, &ImgFrameControl::paintedRectChanged);
-    // (200 − 101) / 2 = 49.5 and (100 − 51) / 2 = 24.5.
-    QCOMPARE(view.item->paintedRect(), QRectF(50, 25, 101, 51));
-    // A zoom of 1.5 gives 151.5 × 76.5: offsets 24.25 → 25 and 11.75 → 12.
+    // 1.5× gives 151.5 × 76.5: offsets 24.25 → 25 and 11.75 → 12.
     view.frame.setZoomScale(1.5);
     QCOMPARE(view.item->paintedRect(), QRectF(25, 12, 151.5, 76.5));
     QCOMPARE(rectSpy.count(), 1);
@@ -123,13 +108,11 @@ void TestImgFrameControl::layoutRoundsOffsetsUp()
 void TestImgFrameControl::layoutOfZoomedPicture()
 {
     View view(halvesImage(100, 50));
-    QSignalSpy maxXSpy(&view.frame, &ImgFrame::maxPanXChanged);
     view.frame.setZoomScale(4.0);
     // 400 × 200 scaled, 200 × 100 visible: half of each dimension shows.
     QCOMPARE(view.item->paintedRect(), QRectF(0, 0, 200, 100));
     QCOMPARE(view.frame.maxPanX(), 0.5);
     QCOMPARE(view.frame.maxPanY(), 0.5);
-    QCOMPARE(maxXSpy.count(), 1);
     view.frame.setPanX(0.25);
     view.frame.setPanY(0.2);
     QCOMPARE(view.item->sourceRect(), QRectF(25, 10, 50, 25));
@@ -141,19 +124,11 @@ void TestImgFrameControl::layoutOfZoomedPicture()
     view.frame.setPanX(0.9);
     QCOMPARE(view.frame.panX(), 0.5);
     QCOMPARE(view.item->sourceRect().x(), 50.0);
-}
-
-void TestImgFrameControl::sourceStopsAtFarEdgeAfterZoomOut()
-{
-    View view(halvesImage(100, 50));
-    view.frame.setZoomScale(4.0);
-    view.frame.setPanX(0.5);
+    // After zooming out to 3.75 the pan stays beyond its new limit, and the
+    // source stops at (375 − 200) / 3.75 = 46.67 → 47 pixels hidden.
     view.frame.zoomOut();
-    // 375 wide scaled: at most (375 − 200) / 3.75 = 46.67 → 47 pixels hidden.
-    QCOMPARE(view.frame.zoomScale(), 3.75);
     QCOMPARE(view.frame.maxPanX(), 1 - 200.0 / 375.0);
-    QCOMPARE(view.item->sourceRect().x(), 47.0);
-    QCOMPARE(view.item->sourceRect().width(), 200 / 3.75);
+    QCOMPARE(view.item->sourceRect(), QRectF(47, 10, 200 / 3.75, 100 / 3.75));
 }
 
 void TestImgFrameControl::zoomFitStoresUnlimitedScale()
@@ -162,66 +137,49 @@ void TestImgFrameControl::zoomFitStoresUnlimitedScale()
     big.frame.setZoomFit(true);
     QCOMPARE(big.frame.zoomScale(), 0.2);
     QCOMPARE(big.item->paintedRect(), QRectF(0, 0, 200, 100));
-    QCOMPARE(big.frame.maxPanX(), 0.0);
-    // Zooming in leaves fit mode and steps from 0.2 to the lower limit.
+    // The fitted scale follows the item's size.
+    big.item->setSize(QSizeF(100, 100));
+    QCOMPARE(big.frame.zoomScale(), 0.1);
+    QCOMPARE(big.item->paintedRect(), QRectF(0, 25, 100, 50));
+    // Zooming in leaves fit mode and steps from 0.1 to the lower limit.
     big.frame.zoomIn();
     QCOMPARE(big.frame.zoomFit(), false);
     QCOMPARE(big.frame.zoomScale(), 0.75);
 
+    // The smaller ratio decides: 200 / 10 = 20 against 100 / 5 = 20, and
+    // 200 / 40 = 5 against 100 / 10 = 10.
     View tiny(halvesImage(10, 5));
     tiny.frame.setZoomFit(true);
     QCOMPARE(tiny.frame.zoomScale(), 20.0);
-    QCOMPARE(tiny.item->paintedRect(), QRectF(0, 0, 200, 100));
-
-    // The smaller of the two ratios decides: 200 / 40 = 5 against 100 / 10 = 10.
     View wide(halvesImage(40, 10));
     wide.frame.setZoomFit(true);
     QCOMPARE(wide.frame.zoomScale(), 5.0);
     QCOMPARE(wide.item->paintedRect(), QRectF(0, 25, 200, 50));
 }
 
-void TestImgFrameControl::zoomFitFollowsItemSize()
+void TestImgFrameControl::itemSizeFromImage()
 {
-    View view(halvesImage(1000, 500));
-    view.frame.setZoomFit(true);
-    QSignalSpy scaleSpy(&view.frame, &ImgFrame::zoomScaleChanged);
-    view.item->setSize(QSizeF(100, 100));
-    QCOMPARE(view.frame.zoomScale(), 0.1);
-    QCOMPARE(view.item->paintedRect(), QRectF(0, 25, 100, 50));
-    QCOMPARE(scaleSpy.count(), 1);
-}
-
-void TestImgFrameControl::nullImageHasNoSize()
-{
-    View view{QImage(), false};
+    View view(QImage(), false);
     QCOMPARE(view.item->implicitWidth(), 0.0);
     QCOMPARE(view.item->implicitHeight(), 0.0);
-    view.frame.setImage(halvesImage(30, 20));
-    QCOMPARE(view.item->implicitWidth(), 30.0);
-    view.frame.setImage(QImage());
-    QCOMPARE(view.item->implicitWidth(), 0.0);
-    QCOMPARE(view.item->implicitHeight(), 0.0);
-
-    // Nothing is painted, and the window shows its background.
-    QVERIFY(view.show());
-    view.item->setSize(ItemSize);
-    const QImage grab = view.window.grabWindow();
-    QCOMPARE(grab.pixelColor(view.at(100, 50)), QColor(Qt::black));
-
-    // Without a frame object at all the item is empty too.
-    view.item->setImgFrame(nullptr);
-    QCOMPARE(view.item->implicitWidth(), 0.0);
-}
-
-void TestImgFrameControl::unsizedItemTakesImageSize()
-{
-    View view(halvesImage(120, 80), false);
+    // An item without a size of its own takes the image's.
+    view.frame.setImage(halvesImage(120, 80));
     QCOMPARE(view.item->width(), 120.0);
     QCOMPARE(view.item->height(), 80.0);
     QCOMPARE(view.item->paintedRect(), QRectF(0, 0, 120, 80));
     view.frame.setImage(halvesImage(60, 30));
-    QCOMPARE(view.item->width(), 60.0);
     QCOMPARE(view.item->paintedRect(), QRectF(0, 0, 60, 30));
+    view.frame.setImage(QImage());
+    QCOMPARE(view.item->implicitWidth(), 0.0);
+    QCOMPARE(view.item->implicitHeight(), 0.0);
+
+    // A null image paints nothing: the window shows its background.
+    QVERIFY(view.show());
+    view.item->setSize(ItemSize);
+    QCOMPARE(view.window.grabWindow().pixelColor(view.at(100, 50)), QColor(Qt::black));
+    view.frame.setImage(halvesImage(100, 50));
+    view.item->setImgFrame(nullptr);
+    QCOMPARE(view.item->implicitWidth(), 0.0);
 }
 
 void TestImgFrameControl::paintsSourceIntoPaintedRect()
@@ -255,27 +213,22 @@ void TestImgFrameControl::hoverMapsToImagePixels()
     QVERIFY(view.show());
     ImgFrameControl& item = *view.item;
     QSignalSpy xySpy(&item, &ImgFrameControl::mouseXYChanged);
-    QSignalSpy containsSpy(&item, &ImgFrameControl::containsMouseChanged);
+    auto mouseXY = [&] {
+        return QPoint(item.mouseX(), item.mouseY());
+    };
 
     // Centred at 1×: item (50, 25) is pixel (0, 0), (149, 74) is (99, 49).
     QTest::mouseMove(&view.window, view.at(149, 74));
     QCOMPARE(item.containsMouse(), true);
-    QCOMPARE(QPoint(item.mouseX(), item.mouseY()), QPoint(99, 49));
+    QCOMPARE(mouseXY(), QPoint(99, 49));
     QCOMPARE(item.cursor().shape(), Qt::CrossCursor);
-    QCOMPARE(containsSpy.count(), 1);
     QTest::mouseMove(&view.window, view.at(50, 25));
-    QCOMPARE(QPoint(item.mouseX(), item.mouseY()), QPoint(0, 0));
+    QCOMPARE(mouseXY(), QPoint(0, 0));
     QCOMPARE(xySpy.count(), 2);
-    // The same pixel again does not signal.
-    QTest::mouseMove(&view.window, view.at(50, 25));
-    QCOMPARE(xySpy.count(), 2);
-
-    QTest::mouseMove(&view.window, view.at(120, 60));
-    QCOMPARE(QPoint(item.mouseX(), item.mouseY()), QPoint(70, 35));
     // Inside the item but beside the picture.
     QTest::mouseMove(&view.window, view.at(160, 60));
     QCOMPARE(item.containsMouse(), false);
-    QCOMPARE(QPoint(item.mouseX(), item.mouseY()), QPoint(0, 0));
+    QCOMPARE(mouseXY(), QPoint(0, 0));
     QCOMPARE(item.cursor().shape(), Qt::ArrowCursor);
 
     // At 4× with pan (0.25, 0.2) the view starts at pixel (25, 10) and each
@@ -285,28 +238,19 @@ void TestImgFrameControl::hoverMapsToImagePixels()
     view.frame.setPanY(0.2);
     QTest::mouseMove(&view.window, view.at(13, 9));
     QCOMPARE(item.containsMouse(), true);
-    QCOMPARE(QPoint(item.mouseX(), item.mouseY()), QPoint(28, 12));
-    // Another screen pixel of the same image pixel.
+    QCOMPARE(mouseXY(), QPoint(28, 12));
+    // Another screen pixel of the same image pixel does not signal.
     const int changes = xySpy.count();
     QTest::mouseMove(&view.window, view.at(14, 10));
-    QCOMPARE(QPoint(item.mouseX(), item.mouseY()), QPoint(28, 12));
     QCOMPARE(xySpy.count(), changes);
     QTest::mouseMove(&view.window, view.at(199, 99));
-    QCOMPARE(QPoint(item.mouseX(), item.mouseY()), QPoint(74, 34));
-}
+    QCOMPARE(mouseXY(), QPoint(74, 34));
 
-void TestImgFrameControl::hoverLeaveResets()
-{
-    View view(halvesImage(100, 50));
-    QVERIFY(view.show());
-    ImgFrameControl& item = *view.item;
-    QTest::mouseMove(&view.window, view.at(120, 60));
-    QCOMPARE(item.containsMouse(), true);
-    QSignalSpy xySpy(&item, &ImgFrameControl::mouseXYChanged);
+    // Leaving the item resets.
     QTest::mouseMove(&view.window, QPoint(10, 10));
     QCOMPARE(item.containsMouse(), false);
-    QCOMPARE(QPoint(item.mouseX(), item.mouseY()), QPoint(0, 0));
-    QCOMPARE(xySpy.count(), 1);
+    QCOMPARE(mouseXY(), QPoint(0, 0));
+    QCOMPARE(xySpy.count(), changes + 2);
     QCOMPARE(item.cursor().shape(), Qt::ArrowCursor);
 }
 
@@ -367,20 +311,12 @@ void TestImgFrameControl::pressOutsidePictureOnlyForRightButton()
     // Released outside the picture: the default cursor.
     QTest::mouseRelease(&view.window, Qt::LeftButton, {}, view.at(50, 5));
     QCOMPARE(view.item->cursor().shape(), Qt::ArrowCursor);
-}
 
-void TestImgFrameControl::rightClickSignals()
-{
-    View view(halvesImage(100, 20));
-    QVERIFY(view.show());
-    view.frame.setZoomScale(3.0);
+    // The right button is taken on and beside the picture.
     QSignalSpy rightSpy(view.item, &ImgFrameControl::rightClicked);
     QTest::mouseClick(&view.window, Qt::RightButton, {}, view.at(100, 50));
-    QCOMPARE(rightSpy.count(), 1);
-    // Beside the picture too.
     QTest::mouseClick(&view.window, Qt::RightButton, {}, view.at(100, 5));
     QCOMPARE(rightSpy.count(), 2);
-    // A left click is no right click; outside the item nothing reaches it.
     QTest::mouseClick(&view.window, Qt::LeftButton, {}, view.at(100, 50));
     QTest::mouseClick(&view.window, Qt::RightButton, {}, QPoint(10, 10));
     QCOMPARE(rightSpy.count(), 2);
@@ -392,8 +328,6 @@ void TestImgFrameControl::ctrlWheelKeepsPixelUnderCursor_data()
     QTest::newRow("right of centre") << QPointF(130, 70);
     QTest::newRow("top left") << QPointF(3, 2);
     QTest::newRow("bottom right") << QPointF(197, 98);
-    QTest::newRow("middle") << QPointF(100.5, 50.5);
-    QTest::newRow("odd") << QPointF(37.25, 81.75);
 }
 
 void TestImgFrameControl::ctrlWheelKeepsPixelUnderCursor()
@@ -422,9 +356,9 @@ void TestImgFrameControl::ctrlWheelKeepsPixelUnderCursor()
         expectedScale = std::min(8.0, expectedScale + 0.25);
         QCOMPARE(view.frame.zoomScale(), expectedScale);
         QCOMPARE(pixelUnderCursor(), pixel);
-        QTest::mouseMove(&view.window, windowPos);
-        QCOMPARE(QPoint(view.item->mouseX(), view.item->mouseY()), pixel);
     }
+    QTest::mouseMove(&view.window, windowPos);
+    QCOMPARE(QPoint(view.item->mouseX(), view.item->mouseY()), pixel);
     for (int step = 0; step < 24; ++step) {
         view.wheel(windowPos, -120, Qt::ControlModifier);
         expectedScale -= 0.25;
@@ -452,10 +386,10 @@ void TestImgFrameControl::wheelPans()
     QCOMPARE(view.frame.panY(), 0.3);
     view.wheel(windowPos, 0, Qt::NoModifier, QPoint(0, 0));
     QCOMPARE(view.frame.panY(), 0.3);
-    QCOMPARE(view.frame.panX(), 0.25);
     for (int i = 0; i < 4; ++i)
         view.wheel(windowPos, 120, Qt::NoModifier);
     QCOMPARE(view.frame.panY(), 0.0);
+    QCOMPARE(view.frame.panX(), 0.25);
 
     view.wheel(windowPos, 120, Qt::ShiftModifier);
     QCOMPARE(view.frame.panX(), 0.15);
@@ -469,7 +403,6 @@ void TestImgFrameControl::wheelPans()
         view.wheel(windowPos, -120, Qt::ShiftModifier);
     QCOMPARE(view.frame.panX(), 0.5);
     QCOMPARE(view.frame.panY(), 0.0);
-    QCOMPARE(view.frame.zoomScale(), 4.0);
 }
 
 void TestImgFrameControl::keysZoomKeepingCentre()
@@ -508,11 +441,7 @@ void TestImgFrameControl::keysZoomKeepingCentre()
     QTest::keyClick(&view.window, Qt::Key_A, Qt::ControlModifier);
     checkCentre(4.0);
 
-    // Zooming out until the whole picture shows centres it.
-    for (int i = 0; i < 2; ++i)
-        QTest::keyClick(&view.window, Qt::Key_Minus, Qt::ControlModifier);
-    QCOMPARE(view.frame.zoomScale(), 3.5);
-    QTest::keyClick(&view.window, Qt::Key_Minus, Qt::ControlModifier);
+    // Zooming out to where the whole picture shows centres it.
     view.frame.setZoomScale(1.0);
     QTest::keyClick(&view.window, Qt::Key_Minus, Qt::ControlModifier);
     QCOMPARE(view.frame.zoomScale(), 0.75);
