@@ -1,5 +1,6 @@
 #include "VornApp.h"
 
+#include "ImgAdjUtil.h"
 #include "JsonSettingsFormat.h"
 #include "OpenVornFileModel.h"
 #include "VornLog.h"
@@ -42,6 +43,7 @@ VornApp::VornApp(int& argc, char** argv) : QGuiApplication(argc, argv)
     m_vornObjModel = new QQmlObjectListModel<VornObject>(this);
     m_openVornFiles = new OpenVornFileModel(this);
     m_openVornFiles->setSourceModel(m_vornObjModel);
+    m_imgAdjUtil = new ImgAdjUtil(this);
 
     m_broadcastTimer = new QTimer(this);
     m_broadcastTimer->setInterval(1000);

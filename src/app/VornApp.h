@@ -14,6 +14,7 @@
 #include "OpenVornFileModel.h"
 
 class Camera;
+#include "ImgAdjUtil.h"
 class QTimer;
 class QUdpSocket;
 
@@ -30,6 +31,7 @@ class VornApp : public QGuiApplication
                    selectedVornObjectChanged)
     Q_PROPERTY(OpenVornFileModel* openVornFiles READ openVornFiles NOTIFY openVornFilesChanged)
     Q_PROPERTY(BackgroundView backgroundView READ backgroundView NOTIFY backgroundViewChanged)
+    Q_PROPERTY(ImgAdjUtil* imgAdjUtil READ imgAdjUtil CONSTANT)
 
 public:
     enum BackgroundView {
@@ -62,6 +64,8 @@ public:
     OpenVornFileModel* openVornFiles() const { return m_openVornFiles; }
     BackgroundView backgroundView() const { return m_backgroundView; }
     QSettings* settings() const { return m_settings; }
+    // The image pipeline, one for the whole program.
+    ImgAdjUtil* imgAdjUtil() const { return m_imgAdjUtil; }
 
     Q_INVOKABLE QVariant setting(const QString& key, const QVariant& defaultValue) const;
     Q_INVOKABLE QVariant setting(const QString& key) const;
@@ -125,6 +129,7 @@ private:
     QMetaObject::Connection m_unselectConnection;
     QMetaObject::Connection m_destroyedConnection;
     OpenVornFileModel* m_openVornFiles = nullptr;
+    ImgAdjUtil* m_imgAdjUtil = nullptr;
 
     QList<BroadcastEntry> m_broadcastEntries;
     QTimer* m_broadcastTimer = nullptr;

@@ -1,6 +1,8 @@
 #include "VornStartup.h"
 
 #include "Camera.h"
+#include "HistogramControl.h"
+#include "ImgFrameControl.h"
 #include "QQmlObjectListModelBase.h"
 #include "Util.h"
 #include "VornApp.h"
@@ -88,8 +90,14 @@ void registerQmlTypes()
     qmlRegisterUncreatableType<VornApp>(uri, 1, 0, "VornApp", QString());
     qmlRegisterUncreatableType<VornObject>(uri, 1, 0, "VornObject", QString());
     qmlRegisterUncreatableType<Camera>(uri, 1, 0, "Camera", QString());
+    qmlRegisterUncreatableType<ImgAdjModel>(uri, 1, 0, "ImgAdjModel", QString());
+    qmlRegisterUncreatableType<ImgAdjUtil>(uri, 1, 0, "ImgAdjUtil", QString());
+    qmlRegisterUncreatableType<ImgFrame>(uri, 1, 0, "ImgFrame", QString());
     qmlRegisterUncreatableType<QQmlObjectListModelBase>(uri, 1, 0, "QQmlObjectListModelBase", QString());
+    qmlRegisterUncreatableType<VornFrame>(uri, 1, 0, "VornFrame", QString());
     qmlRegisterUncreatableMetaObject(Util::staticMetaObject, uri, 1, 0, "Util", QString());
+    qmlRegisterType<HistogramControl>(uri, 1, 0, "HistogramControl");
+    qmlRegisterType<ImgFrameControl>(uri, 1, 0, "ImgFrameControl");
 }
 
 void prepareEngine(QQmlApplicationEngine& engine)

@@ -1,6 +1,8 @@
 #include "Camera.h"
 
 #include "CameraHttp.h"
+#include "CameraImgAdjModel.h"
+#include "FrameXfer.h"
 #include "JsonText.h"
 #include "VornApp.h"
 
@@ -99,10 +101,25 @@ Camera::Camera(const QHostAddress& address, QObject* parent)
         this->*spec.member = value;
         appendValue(value);
     }
+    setImageModel(new CameraImgAdjModel(this));
+    // Until the first poll the tables must already show something sensible.
+    m_imgAdjModel->updateLut();
 
     m_pollTimer = new QTimer(this);
     m_pollTimer->setInterval(250);
     connect(m_pollTimer, &QTimer::timeout, this, [this] { pollCameraValues(false); });
+
+    // The live image, fetched while the camera is selected; a tick that finds
+    // a fetch still on its way is dropped.
+    m_frameTimer = new QTimer(this);
+    m_frameTimer->setTimerType(Qt::PreciseTimer);
+    m_frameTimer->setInterval(33);
+    connect(m_frameTimer, &QTimer::timeout, this, [this] { requestFrame(); });
+}
+
+int Camera::fetchFrame(RawFrame* frame)
+{
+    return FrameXfer::postFrameXfer(frame, m_address, FrameXfer::liveFrameBody());
 }
 
 void Camera::connectCamera()
@@ -162,9 +179,11 @@ void Camera::setConnected(bool connected, const QJsonObject& document)
         // Setting lists and I/O lines are built here from the first document.
         m_time->setValue(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
         m_pollTimer->start();
+        m_frameTimer->start();
         emit cameraConnected(this);
     } else {
         m_pollTimer->stop();
+        m_frameTimer->stop();
         emit cameraDisconnected(this);
     }
 }
@@ -185,6 +204,7 @@ void Camera::disconnectCamera()
         m_connected = false;
         emit connectedChanged();
         m_pollTimer->stop();
+        m_frameTimer->stop();
         emit cameraDisconnected(this);
     } else {
         emit cameraConnectFailed(this);

@@ -130,6 +130,7 @@ public:
 
     Camera(const QHostAddress& address, QObject* parent);
 
+    int fetchFrame(RawFrame* frame) override;
     quint64 yearOffsetSeconds() const override { return quint64(m_yearOffset->value().toLongLong()); }
 
     const QHostAddress& address() const { return m_address; }
@@ -199,6 +200,7 @@ private:
     bool m_responding = true;
     bool m_pollInFlight = false;
     QTimer* m_pollTimer = nullptr;
+    QTimer* m_frameTimer = nullptr;
 
     CameraValue* m_name = nullptr;
     CameraValue* m_serial = nullptr;

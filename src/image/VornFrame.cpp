@@ -1,0 +1,80 @@
+#include "VornFrame.h"
+
+#include "FrameMetadata.h"
+#include "ImgAdjUtil.h"
+#include "RawFrame.h"
+#include "VornApp.h"
+
+VornFrame::VornFrame(const ImgAdjBlock* block, QObject* parent, const ImgAdjUtil* util)
+    : QObject(parent), m_block(block), m_util(util ? util : VornApp::instance()->imgAdjUtil())
+{
+}
+
+void VornFrame::setRawFrame(const RawFrame* frame)
+{
+    setFrameData(frame->data(), frame->width(), frame->height(), frame->imgSize(), frame->metaSize(),
+                 frame->yearOffset());
+}
+
+void VornFrame::setFrameData(const QByteArray& data, quint16 width, quint16 height, quint32 imgSize,
+                             quint32 metaSize, quint64 yearOffset)
+{
+    m_rawWidth = width;
+    m_rawHeight = height;
+    m_imgSize = imgSize;
+    m_imgOffset = metaSize;
+    m_yearOffset = yearOffset;
+    m_raw16.resize(imgSize);
+    m_util->expand(data, metaSize, m_raw16);
+
+    int h = height;
+    int w = width;
+    m_util->process(*m_block, m_raw16, m_display, m_clean, h, w);
+    m_width = quint16(w);
+    m_height = quint16(h);
+
+    m_seconds = FrameMetadata::word(data, metaSize, 0) & 0x1FFFFFF;
+    m_nanoseconds = FrameMetadata::word(data, metaSize, 1) & 0x3FFFFFFF;
+    if (readProbe())
+        emit rgbChanged();
+}
+
+bool VornFrame::readProbe()
+{
+    const int x = m_rgbPoint.x();
+    const int y = m_rgbPoint.y();
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return false;
+    const qsizetype i = (qsizetype(y) * m_width + x) * 3;
+    if (i + 2 >= m_clean.size())
+        return false;
+    m_b = m_clean.at(i);
+    m_g = m_clean.at(i + 1);
+    m_r = m_clean.at(i + 2);
+    return true;
+}
+
+void VornFrame::setRgbPoint(const QPoint& point)
+{
+    if (point == m_rgbPoint)
+        return;
+    m_rgbPoint = point;
+    if (readProbe())
+        emit rgbChanged();
+    emit rgbPointChanged();
+}
+
+QImage VornFrame::image() const
+{
+    return m_util->bgr888Image(m_display, m_height, m_width);
+}
+
+QImage VornFrame::gray16Image() const
+{
+    return m_util->gray16Image(m_display, m_height, m_width);
+}
+
+QImage VornFrame::gray8Image() const
+{
+    return m_util->gray8Image(m_display, m_height, m_width);
+}

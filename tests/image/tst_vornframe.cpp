@@ -1,0 +1,120 @@
+#include "ImgAdjModel.h"
+#include "VornApp.h"
+#include "VornFrame.h"
+#include "VornObject.h"
+#include "VornTestMain.h"
+
+#include <QSignalSpy>
+
+namespace {
+
+// A record of a mono frame: a metadata block, then one code per pixel.
+QByteArray record(const QByteArray& meta, const QByteArray& codes)
+{
+    return meta + codes;
+}
+
+QByteArray metaBlock(quint32 w0, quint32 w1, quint32 w2, int size = 32)
+{
+    QByteArray block(size, '\0');
+    for (int i = 0; i < 4; ++i) {
+        block[i] = char((w0 >> (8 * i)) & 0xFF);
+        block[4 + i] = char((w1 >> (8 * i)) & 0xFF);
+        block[8 + i] = char((w2 >> (8 * i)) & 0xFF);
+    }
+    return block;
+}
+
+// 16-bit sample of codes below 128 (linear = code).
+quint16 sample(int code)
+{
+    return quint16(std::lround(code * 65535.0 / 511.0));
+}
+
+} // namespace
+
+class TestVornFrame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void timeStampAndProbeFollowTheFrame()
+    {
+        ImgAdjModel model;
+        model.updateLut();
+        VornFrame frame(&model.block());
+        // 4 x 2 mono frame, codes 1..8 row by row.
+        const QByteArray codes("\x01\x02\x03\x04\x05\x06\x07\x08", 8);
+        const quint32 seconds = 0x1FFFFFF;
+        frame.setFrameData(record(metaBlock(seconds | 0xFE000000, 123456789 | 0xC0000000, 0), codes), 4, 2, 8,
+                           32, 1700000000);
+        QCOMPARE(frame.width(), quint16(4));
+        QCOMPARE(frame.height(), quint16(2));
+        QCOMPARE(frame.seconds(), seconds);
+        QCOMPARE(frame.nanoseconds(), 123456789u);
+        QCOMPARE(frame.yearOffset(), 1700000000ull);
+        QCOMPARE(frame.imgOffset(), 32u);
+
+        QSignalSpy rgb(&frame, &VornFrame::rgbChanged);
+        QSignalSpy point(&frame, &VornFrame::rgbPointChanged);
+        frame.setRgbPoint(QPoint(2, 1)); // code 7
+        QCOMPARE(rgb.count(), 1);
+        QCOMPARE(point.count(), 1);
+        QCOMPARE(frame.r(), sample(7));
+        QCOMPARE(frame.g(), sample(7));
+        QCOMPARE(frame.b(), sample(7));
+        frame.setRgbPoint(QPoint(2, 1));
+        QCOMPARE(point.count(), 1);
+        frame.setRgbPoint(QPoint(9, 9)); // outside: values stay
+        QCOMPARE(rgb.count(), 1);
+        QCOMPARE(frame.g(), sample(7));
+
+        // After a quarter turn clockwise the picture is 2 wide and 4 high and
+        // the probe reads the pixel shown at its position.
+        model.setRotate(90);
+        frame.setRgbPoint(QPoint(0, 0));
+        frame.setFrameData(record(metaBlock(0, 0, 0), codes), 4, 2, 8, 32, 0);
+        QCOMPARE(frame.width(), quint16(2));
+        QCOMPARE(frame.height(), quint16(4));
+        // Clockwise: the top row of the new picture is the first column read
+        // from the bottom: codes 5, 1.
+        QCOMPARE(frame.g(), sample(5));
+        frame.setRgbPoint(QPoint(1, 3)); // bottom right: last column, top row: code 4
+        QCOMPARE(frame.g(), sample(4));
+
+        const QImage image = frame.image();
+        QCOMPARE(image.format(), QImage::Format_BGR888);
+        QCOMPARE(image.size(), QSize(2, 4));
+        QCOMPARE(qBlue(image.pixel(1, 3)), int(std::lround(sample(4) * 255.0 / 65535.0)));
+        QCOMPARE(frame.gray16Image().format(), QImage::Format_Grayscale16);
+        QCOMPARE(frame.gray8Image().size(), QSize(2, 4));
+    }
+
+    void shortRecordsReadAsZero()
+    {
+        ImgAdjModel model;
+        model.updateLut();
+        VornFrame frame(&model.block());
+        // The record stops after 6 bytes, inside its 32-byte metadata block.
+        const QByteArray shortRecord("\x09\x00\x00\x00\x01\x00", 6);
+        frame.setFrameData(shortRecord, 4, 2, 8, 32, 0);
+        QCOMPARE(frame.seconds(), 9u);     // word 0 lies inside the 6 bytes
+        QCOMPARE(frame.nanoseconds(), 0u); // word 1 does not
+        QCOMPARE(frame.raw16().size(), 8);
+        for (quint16 s : frame.raw16())
+            QCOMPARE(s, quint16(0)); // image starts at 32, beyond the record
+        frame.setFrameData(metaBlock(7, 0, 0) + QByteArray("\x7F\x7F", 2), 4, 2, 8, 32, 0);
+        QCOMPARE(frame.seconds(), 7u);
+        QCOMPARE(frame.raw16().at(1), sample(127));
+        QCOMPARE(frame.raw16().at(2), quint16(0));
+    }
+
+    void timeText()
+    {
+        QCOMPARE(VornObject::timeText(1709294405, 123456), QStringLiteral("2024-03-01T12:00:05.000123456Z"));
+        QCOMPARE(VornObject::timeText(0, 999999999), QStringLiteral("1970-01-01T00:00:00.999999999Z"));
+    }
+};
+
+VORN_TEST_MAIN(TestVornFrame)
+#include "tst_vornframe.moc"

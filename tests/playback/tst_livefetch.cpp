@@ -1,0 +1,105 @@
+#include "Camera.h"
+#include "SimCameras.h"
+#include "VornApp.h"
+#include "VornTestMain.h"
+
+#include <QRegularExpression>
+#include <QSignalSpy>
+
+using q7sim::Fault;
+
+// The selected camera shows its live image through the fetch cycle.
+class TestLiveFetch : public QObject
+{
+    Q_OBJECT
+
+private:
+    QNetworkAccessManager m_nam;
+    SimCameras m_sims;
+
+    Camera* connect(q7sim::SimCamera* sim)
+    {
+        VornApp* app = VornApp::instance();
+        app->connectCamera(sim->config().address);
+        auto* camera = qobject_cast<Camera*>(app->vornObjModel()->last());
+        if (!camera || !QTest::qWaitFor([&] { return camera->connected(); }, 5000))
+            return nullptr;
+        return camera;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        VornApp::instance()->stopBroadcast();
+        VornApp::instance()->set_networkAccessManager(&m_nam);
+    }
+
+    void liveImageOfTheSelectedCamera()
+    {
+        q7sim::CameraConfig colour;
+        colour.res = QStringLiteral("1280x1024");
+        auto* sim = m_sims.start(colour);
+        q7sim::CameraConfig monoConfig;
+        monoConfig.address = QStringLiteral("127.0.0.3");
+        monoConfig.cfa = q7sim::Cfa::Mono;
+        auto* monoSim = m_sims.start(monoConfig);
+        QVERIFY(sim && monoSim);
+        VornApp* app = VornApp::instance();
+        Camera* camera = connect(sim);
+        Camera* mono = connect(monoSim);
+        QVERIFY(camera && mono);
+        QCOMPARE(app->selectedVornObject(), camera); // the first one
+
+        QSignalSpy imageChanged(camera->imgFrame(), &ImgFrame::imageChanged);
+        QTRY_VERIFY_WITH_TIMEOUT(imageChanged.count() >= 3, 5000);
+        const QImage image = camera->imgFrame()->image();
+        QCOMPARE(image.size(), QSize(1280, 1024));
+        // A real scene: bright and dark parts, and colour.
+        int minGrey = 255, maxGrey = 0, coloured = 0;
+        for (int y = 0; y < image.height(); y += 16) {
+            for (int x = 0; x < image.width(); x += 16) {
+                const QRgb p = image.pixel(x, y);
+                minGrey = qMin(minGrey, qGray(p));
+                maxGrey = qMax(maxGrey, qGray(p));
+                if (qAbs(qRed(p) - qBlue(p)) > 30)
+                    ++coloured;
+            }
+        }
+        QVERIFY2(maxGrey - minGrey > 100, qPrintable(QStringLiteral("%1..%2").arg(minGrey).arg(maxGrey)));
+        QVERIFY(coloured > 0);
+        QVERIFY2(QRegularExpression("^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}\\.\\d{9}Z$")
+                     .match(camera->timestamp())
+                     .hasMatch(),
+                 qPrintable(camera->timestamp()));
+        QCOMPARE(camera->histogram()->width(), quint16(1280));
+        QCOMPARE(camera->histogram()->image().size(), 1280 * 1024 * 3);
+
+        // Only the selected camera fetches.
+        QVERIFY(mono->imgFrame()->image().isNull());
+        monoSim->clearRequests();
+        QTest::qWait(300);
+        QCOMPARE(SimCameras::requests(monoSim, "POST", "/xfer").size(), 0);
+        app->setSelectedVornObject(mono);
+        QTRY_VERIFY_WITH_TIMEOUT(!mono->imgFrame()->image().isNull(), 5000);
+        const QImage monoImage = mono->imgFrame()->image();
+        bool grey = true;
+        for (int x = 0; x < monoImage.width(); x += 7) {
+            const QRgb p = monoImage.pixel(x, monoImage.height() / 2);
+            grey = grey && qRed(p) == qGreen(p) && qGreen(p) == qBlue(p);
+        }
+        QVERIFY(grey);
+
+        // A slow camera never has two live fetches at once: the 33 ms ticks
+        // that find one on its way are dropped.
+        monoSim->addFault(Fault::delay(250, "/xfer"));
+        QTest::qWait(300);
+        monoSim->clearRequests();
+        QTest::qWait(1000);
+        const int fetches = SimCameras::requests(monoSim, "POST", "/xfer").size();
+        QVERIFY2(fetches >= 2 && fetches <= 5, qPrintable(QString::number(fetches)));
+        QVERIFY(mono->requestInFlight() || fetches > 0);
+    }
+};
+
+VORN_TEST_MAIN(TestLiveFetch)
+#include "tst_livefetch.moc"
