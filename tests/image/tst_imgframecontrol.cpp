@@ -1,6 +1,9 @@
 #include "ImgFrame.h"
 #include "ImgFrameControl.h"
 
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
 #include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTest>
@@ -81,6 +84,7 @@ private slots:
     void ctrlWheelKeepsPixelUnderCursor();
     void wheelPans();
     void keysZoomKeepingCentre();
+    void boundFromQml();
 };
 
 void TestImgFrameControl::layoutCentresSmallerPicture()
@@ -447,6 +451,49 @@ void TestImgFrameControl::keysZoomKeepingCentre()
     QCOMPARE(view.frame.zoomScale(), 0.75);
     QCOMPARE(view.frame.panX(), 0.0);
     QCOMPARE(view.frame.panY(), 0.0);
+}
+
+void TestImgFrameControl::boundFromQml()
+{
+    qmlRegisterType<ImgFrameControl>("Vorn", 1, 0, "ImgFrameControl");
+    qmlRegisterUncreatableType<ImgFrame>("Vorn", 1, 0, "ImgFrame", "made by playable objects");
+    ImgFrame frame;
+    frame.setImage(halvesImage(100, 50));
+    QQmlEngine engine;
+    engine.rootContext()->setContextProperty("testFrame", &frame);
+    QQmlComponent component(&engine);
+    component.setData(R"(
+        import QtQuick
+        import Vorn 1.0
+        Item {
+            width: 200; height: 100
+            property int rightClicks: 0
+            property point probe
+            property real visibleWidth: control.imgFrame.zoomScale * 100
+            ImgFrameControl {
+                id: control
+                anchors.fill: parent
+                imgFrame: testFrame
+                onRightClicked: rightClicks++
+                onMouseXYChanged: probe = Qt.point(mouseX, mouseY)
+            }
+            Component.onCompleted: control.imgFrame.zoomIn()
+        })",
+                      QUrl());
+    std::unique_ptr<QQuickItem> root(qobject_cast<QQuickItem*>(component.create()));
+    QVERIFY2(root, qPrintable(component.errorString()));
+    QQuickWindow window;
+    window.resize(200, 100);
+    root->setParentItem(window.contentItem());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(root->property("visibleWidth").toDouble(), 125.0);
+    // 125 × 62.5 centred in 200 × 100: (38, 19, 125, 62.5); item (100, 50)
+    // is pixel (62 / 1.25, 31 / 1.25) = (49, 24).
+    QTest::mouseMove(&window, QPoint(100, 50));
+    QCOMPARE(root->property("probe").toPoint(), QPoint(49, 24));
+    QTest::mouseClick(&window, Qt::RightButton, {}, QPoint(100, 50));
+    QCOMPARE(root->property("rightClicks").toInt(), 1);
 }
 
 QTEST_MAIN(TestImgFrameControl)
