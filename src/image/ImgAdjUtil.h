@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GainTableCache.h"
 #include "ImgAdjBlock.h"
 
 #include <QByteArray>
@@ -66,8 +67,12 @@ public:
     // processed picture and display the same with the exposure-assist or
     // focus-peaking overlay; without an overlay display shares clean's data.
     // height and width are written back as the size after rotation.
+    //
+    // With display8, that image also receives bgr888Image(display), made
+    // while the rows are still in the cache where it can (its buffer is
+    // reused when the image is not shared and has the size).
     void process(const ImgAdjBlock& block, const QList<quint16>& raw16, QList<quint16>& display,
-                 QList<quint16>& clean, int& height, int& width) const;
+                 QList<quint16>& clean, int& height, int& width, QImage* display8 = nullptr) const;
 
     // Applies the tables to a CV_16UC3 BGR picture in place: B through lutB, G
     // through lutG, R through lutR. A table without 65536 entries leaves its
@@ -105,10 +110,13 @@ public:
 
 private:
     const quint16* lutOrIdentity(const QList<quint16>& lut) const;
+    bool isIdentity(const quint16* lut) const;
     void toGray16(const QList<quint16>& bgr16, int height, int width, cv::Mat& grey) const;
 
     std::array<quint16, 256> m_expansion;
     std::vector<quint8> m_to8bit;
     std::vector<quint16> m_to9bit;
     std::vector<quint16> m_identity;
+    // Derived tables only: results never depend on what it holds.
+    mutable GainTableCache m_gainTables;
 };

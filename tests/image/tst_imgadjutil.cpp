@@ -581,6 +581,17 @@ private slots:
         QByteArray bytes;
         m_util.to8bit(bgr16, bytes);
         QCOMPARE(bytes, QByteArray("\x00\x00\x01\x01\x80\xff", 6));
+        // Every 16-bit level, in a buffer longer than one stripe of the loop.
+        QList<quint16> ramp(65536 + 70000);
+        for (qsizetype i = 0; i < ramp.size(); ++i)
+            ramp[i] = quint16(i);
+        m_util.to8bit(ramp, bytes);
+        QCOMPARE(bytes.size(), ramp.size());
+        for (qsizetype i = 0; i < ramp.size(); ++i) {
+            const int expected = int(std::floor(ramp[i] * 255.0 / 65535.0 + 0.5));
+            if (quint8(bytes[i]) != expected || m_util.pix16bTo8b(ramp[i]) != expected)
+                QFAIL(qPrintable(QStringLiteral("level %1").arg(ramp[i])));
+        }
 
         // Two pixels, pure red and a grey, in a row of 2 (the scan line is
         // padded to 8 bytes).
@@ -613,6 +624,45 @@ private slots:
         QCOMPARE(grey8Image.format(), QImage::Format_Grayscale8);
         QCOMPARE(grey8Image.constScanLine(0)[1], uchar(grey8[1]));
         QVERIFY(m_util.bgr888Image(pixels, 2, 2).isNull()); // too few samples
+    }
+
+    void eightBitPictureWithTheFrame()
+    {
+        // The 8-bit picture made with the frame equals the one made from the
+        // display buffer afterwards, on every path through the pipeline.
+        const int rows = 70, cols = 90; // more than one stripe of rows
+        const QList<quint16> raw16 = randomMosaic(m_util, rows, cols, 9);
+        QImage picture8;
+        for (int variant = 0; variant < 6; ++variant) {
+            ImgAdjBlock block = shapedBlock(variant == 5 ? ImgAdjUtil::CfaMono : ImgAdjUtil::CfaGBRG);
+            if (variant == 1)
+                buildIdentity(block);
+            block.rotate = variant == 2 ? 270 : 0;
+            block.expAssist = variant == 3 ? 1 : 0;
+            block.focusPeak = variant == 4 ? 1 : 0;
+            QList<quint16> display;
+            QList<quint16> clean;
+            int height = rows;
+            int width = cols;
+            const QImage kept = picture8; // shared: must not be written into
+            m_util.process(block, raw16, display, clean, height, width, &picture8);
+            const QImage expected = m_util.bgr888Image(display, height, width);
+            QCOMPARE(picture8.format(), QImage::Format_BGR888);
+            QVERIFY2(picture8 == expected, qPrintable(QStringLiteral("variant %1").arg(variant)));
+            if (!kept.isNull())
+                QVERIFY(kept.constBits() != picture8.constBits());
+        }
+        // An unshared picture of the right size is reused.
+        QList<quint16> display;
+        QList<quint16> clean;
+        int height = rows;
+        int width = cols;
+        m_util.process(identityBlock(1), raw16, display, clean, height, width, &picture8);
+        const uchar* bits = picture8.constBits();
+        height = rows;
+        width = cols;
+        m_util.process(identityBlock(1), raw16, display, clean, height, width, &picture8);
+        QCOMPARE(picture8.constBits(), bits);
     }
 
     void differs()

@@ -1,0 +1,127 @@
+#include "ColourPipeline.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <opencv2/imgproc.hpp>
+
+namespace {
+
+constexpr int lutSize = 65536;
+// 32 rows of a 1920-pixel frame demosaiced are some 400 KB.
+constexpr int stripeRows = 32;
+// Rows demosaiced beyond a stripe on each side; even, to keep the layout.
+constexpr int overlapRows = 2;
+
+int colourIndex(Util::Color colour)
+{
+    return colour == Util::R ? 0 : colour == Util::G ? 1 : 2;
+}
+
+} // namespace
+
+ColourPipeline::ColourPipeline(const CfaLayout& layout, const double gains[3], GainTableCache& gainTables,
+                               const quint16* lutR, const quint16* lutG, const quint16* lutB,
+                               bool identityLuts)
+    : m_layout(layout), m_lutR(lutR), m_lutG(lutG), m_lutB(lutB), m_identityLuts(identityLuts)
+{
+    for (int colour = 0; colour < 3; ++colour) {
+        if (gains[colour] != 1.0)
+            m_gainTables[colour] = gainTables.table(gains[colour]);
+    }
+    m_unityGains = !m_gainTables[0] && !m_gainTables[1] && !m_gainTables[2];
+}
+
+const quint16* ColourPipeline::gainTable(Util::Color colour) const
+{
+    const GainTableCache::Table& table = m_gainTables[colourIndex(colour)];
+    return table ? table->data() : nullptr;
+}
+
+void ColourPipeline::balanceRows(const cv::Mat& mosaic, int first, int end, quint16* out) const
+{
+    const int cols = mosaic.cols;
+    for (int row = first; row < end; ++row, out += cols) {
+        const quint16* in = mosaic.ptr<quint16>(row);
+        for (int parity = 0; parity < 2; ++parity) {
+            const quint16* table = gainTable(m_layout.siteColour(row, parity));
+            if (table) {
+                for (int col = parity; col < cols; col += 2)
+                    out[col] = table[in[col]];
+            } else {
+                for (int col = parity; col < cols; col += 2)
+                    out[col] = in[col];
+            }
+        }
+    }
+}
+
+cv::Mat ColourPipeline::balanced(const cv::Mat& mosaic) const
+{
+    if (m_unityGains)
+        return mosaic;
+    cv::Mat out(mosaic.rows, mosaic.cols, CV_16UC1);
+    cv::parallel_for_(cv::Range(0, mosaic.rows), [&](const cv::Range& rows) {
+        balanceRows(mosaic, rows.start, rows.end, out.ptr<quint16>(rows.start));
+    });
+    return out;
+}
+
+cv::Mat ColourPipeline::demosaiced(const cv::Mat& mosaic) const
+{
+    cv::Mat bgr;
+    cv::cvtColor(balanced(mosaic), bgr, m_layout.demosaicCode());
+    return bgr;
+}
+
+void ColourPipeline::processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* out8, qsizetype stride8) const
+{
+    const int rows = mosaic.rows;
+    const int cols = mosaic.cols;
+    const int stripes = (rows + stripeRows - 1) / stripeRows;
+    cv::parallel_for_(
+        cv::Range(0, stripes),
+        [&](const cv::Range& range) {
+            // Scratch of the worker thread, reused from stripe to stripe and
+            // frame to frame; nothing of a frame survives in it.
+            thread_local std::vector<quint16> balancedRows;
+            thread_local cv::Mat bgr;
+            for (int stripe = range.start; stripe < range.end; ++stripe) {
+                const int first = stripe * stripeRows;
+                const int end = std::min(rows, first + stripeRows);
+                const int inFirst = std::max(0, first - overlapRows);
+                const int inEnd = std::min(rows, end + overlapRows);
+                cv::Mat input = mosaic.rowRange(inFirst, inEnd);
+                if (!m_unityGains) {
+                    balancedRows.resize(size_t(inEnd - inFirst) * size_t(cols));
+                    balanceRows(mosaic, inFirst, inEnd, balancedRows.data());
+                    input = cv::Mat(inEnd - inFirst, cols, CV_16UC1, balancedRows.data());
+                }
+                cv::cvtColor(input, bgr, m_layout.demosaicCode());
+                for (int row = first; row < end; ++row)
+                    lutRow(bgr.ptr<quint16>(row - inFirst), out.ptr<quint16>(row), cols);
+                if (out8) {
+                    const cv::Mat done(end - first, cols * 3, CV_16UC1, out.ptr<quint16>(first));
+                    cv::Mat bytes(end - first, cols * 3, CV_8UC1, out8 + first * stride8, size_t(stride8));
+                    done.convertTo(bytes, CV_8U, 255.0 / 65535.0);
+                }
+            }
+        },
+        stripes);
+}
+
+void ColourPipeline::lutRow(const quint16* in, quint16* out, int cols) const
+{
+    if (m_identityLuts) {
+        std::memcpy(out, in, size_t(cols) * 3 * sizeof(quint16));
+        return;
+    }
+    const quint16* lutR = m_lutR;
+    const quint16* lutG = m_lutG;
+    const quint16* lutB = m_lutB;
+    for (int col = 0; col < cols; ++col, in += 3, out += 3) {
+        out[0] = lutB[in[0]];
+        out[1] = lutG[in[1]];
+        out[2] = lutR[in[2]];
+    }
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "CfaLayout.h"
+#include "GainTableCache.h"
+
+#include <QtGlobal>
+#include <opencv2/core.hpp>
+#include <vector>
+
+// The colour part of the image pipeline: white balance on the mosaic (each
+// site times the gain of its colour, for frames of any size), demosaicing
+// with the layout's OpenCV conversion, and the per-channel tables.
+//
+// An upright frame goes through all three steps in stripes of rows small
+// enough to stay in the processor's cache, the stripes spread over OpenCV's
+// thread pool; each stripe demosaics two extra rows above and below so that
+// its own rows come out exactly as from demosaicing the whole frame.
+class ColourPipeline
+{
+public:
+    // gains: R, G, B white-balance gains, their tables from gainTables;
+    // luts: 65536 entries each, identityLuts whether all three are identity.
+    ColourPipeline(const CfaLayout& layout, const double gains[3], GainTableCache& gainTables,
+                   const quint16* lutR, const quint16* lutG, const quint16* lutB, bool identityLuts);
+
+    // The processed picture of an upright frame: mosaic CV_16UC1 in, out
+    // CV_16UC3 of the same size. With out8, also its 8-bit form (each sample
+    // through the to-8-bit rounding), rows stride8 bytes apart, made while
+    // the rows are still in the cache.
+    void processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* out8 = nullptr,
+                        qsizetype stride8 = 0) const;
+    // Balanced and demosaiced, not yet through the tables (for frames that
+    // are turned afterwards).
+    cv::Mat demosaiced(const cv::Mat& mosaic) const;
+    // The balanced mosaic of a whole frame.
+    cv::Mat balanced(const cv::Mat& mosaic) const;
+
+private:
+    // Balances rows [first, end) of the mosaic into out (cols samples a row).
+    void balanceRows(const cv::Mat& mosaic, int first, int end, quint16* out) const;
+    const quint16* gainTable(Util::Color colour) const;
+    // One demosaiced row through the tables.
+    void lutRow(const quint16* in, quint16* out, int cols) const;
+
+    CfaLayout m_layout;
+    const quint16* m_lutR;
+    const quint16* m_lutG;
+    const quint16* m_lutB;
+    bool m_identityLuts;
+    // Gain tables of R, G and B; null for a gain of exactly 1.
+    GainTableCache::Table m_gainTables[3];
+    bool m_unityGains;
+};
