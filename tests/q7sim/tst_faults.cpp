@@ -37,12 +37,12 @@ private:
     {
         QByteArray bytes;
         for (int f = 0; f < count; ++f)
-            bytes += FrameSynth::record(m_spec, f, XferBoth);
+            bytes += FrameSynth::record(m_params, f, XferBoth);
         return bytes;
     }
 
     std::unique_ptr<SimCamera> m_camera;
-    FrameSpec m_spec;
+    FrameParams m_params;
     int m_recordSize = 0;
 };
 
@@ -57,9 +57,9 @@ void TestFaults::initTestCase()
     QCOMPARE(http.put("/acq/trig_offset", "20").status, 200);
     QCOMPARE(http.post("/rec").status, 200);
     QCOMPARE(http.post("/trig").status, 200);
-    QTRY_VERIFY_WITH_TIMEOUT(m_camera->takeFrameSpec(1).has_value(), 3000);
-    m_spec = *m_camera->takeFrameSpec(1);
-    m_recordSize = FrameSynth::recordSize(m_spec, XferBoth);
+    QTRY_VERIFY_WITH_TIMEOUT(m_camera->takeFrameParams(1).has_value(), 3000);
+    m_params = *m_camera->takeFrameParams(1);
+    m_recordSize = FrameSynth::recordSize(m_params, XferBoth);
     QCOMPARE(m_recordSize, 32 + 128 * 64);
 }
 

@@ -61,15 +61,15 @@ QString CommandLine::helpText()
 
 bool CommandLine::parseFault(const QString& text, Fault* fault)
 {
-    QString spec = text;
+    QString params = text;
     QString path;
-    const int at = spec.indexOf(QLatin1Char('@'));
+    const int at = params.indexOf(QLatin1Char('@'));
     if (at >= 0) {
-        path = spec.mid(at + 1);
-        spec = spec.left(at);
+        path = params.mid(at + 1);
+        params = params.left(at);
     }
-    const QString kind = spec.section(QLatin1Char(':'), 0, 0);
-    const QString argument = spec.section(QLatin1Char(':'), 1);
+    const QString kind = params.section(QLatin1Char(':'), 0, 0);
+    const QString argument = params.section(QLatin1Char(':'), 1);
     bool ok = true;
     const int n = argument.isEmpty() ? 0 : argument.toInt(&ok);
     if (!ok)

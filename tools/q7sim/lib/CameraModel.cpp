@@ -223,10 +223,10 @@ PutResult CameraModel::putTakeValue(const QStringList& parts, const QJsonValue& 
 
 PutResult CameraModel::setCameraTime(const QString& text)
 {
-    QDateTime time = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    if (!time.isValid())
+    const QDateTime parsed = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    if (!parsed.isValid())
         return PutResult::failure(400, QStringLiteral("invalid time"));
-    time.setTimeSpec(Qt::UTC);
+    const QDateTime time(parsed.date(), parsed.time(), Qt::UTC); // the program sends UTC
     m_clockOffsetNs = time.toMSecsSinceEpoch() * 1000000 - systemNowNs();
     m_settings.store(QStringLiteral("meta/year_offset"),
                      static_cast<qint64>(yearStartSeconds(cameraNowNs())));
@@ -285,32 +285,33 @@ PutResult CameraModel::command(const QString& path, const QJsonObject& body, QJs
 PutResult CameraModel::planLiveTransfer(int type, XferPlan* plan)
 {
     const Resolution res = SensorModes::parse(m_settings.text(QStringLiteral("acq/res")));
-    FrameSpec& spec = plan->spec;
-    spec.seed = m_config.seed;
-    spec.serial = m_settings.text(QStringLiteral("camera/serial"));
-    spec.take = 0;
-    spec.width = res.width;
-    spec.height = res.height;
+    FrameParams& params = plan->params;
+    params.seed = m_config.seed;
+    params.serial = m_settings.text(QStringLiteral("camera/serial"));
+    params.take = 0;
+    params.width = res.width;
+    params.height = res.height;
     const int cfa = static_cast<int>(m_settings.integer(QStringLiteral("camera/cfa")));
-    spec.cfa = isValidCfa(cfa) ? static_cast<Cfa>(cfa) : Cfa::Mono;
-    spec.metaSize = static_cast<int>(m_settings.integer(QStringLiteral("meta/size")));
-    spec.frClks = static_cast<uint32_t>(m_settings.integer(QStringLiteral("acq/fr_clks")));
-    spec.clkFreq = static_cast<uint32_t>(m_settings.integer(QStringLiteral("acq/clk_freq")));
-    spec.fsyncMode = static_cast<int>(m_settings.integer(QStringLiteral("acq/fsync_mode")));
+    params.cfa = isValidCfa(cfa) ? static_cast<Cfa>(cfa) : Cfa::Mono;
+    params.metaSize = static_cast<int>(m_settings.integer(QStringLiteral("meta/size")));
+    params.frClks = static_cast<uint32_t>(m_settings.integer(QStringLiteral("acq/fr_clks")));
+    params.clkFreq = static_cast<uint32_t>(m_settings.integer(QStringLiteral("acq/clk_freq")));
+    params.fsyncMode = static_cast<int>(m_settings.integer(QStringLiteral("acq/fsync_mode")));
     // Low-light mode exposes across frames with its own exposure.
     const bool lowLight = m_settings.integer(QStringLiteral("camera/low_light/mode")) == 1;
-    spec.expClks = static_cast<uint32_t>(m_settings.integer(
+    params.expClks = static_cast<uint32_t>(m_settings.integer(
         lowLight ? QStringLiteral("camera/low_light/exp_clks") : QStringLiteral("acq/exp_clks")));
-    spec.fstop = m_settings.number(QStringLiteral("lens/fstop"));
-    spec.shutterClosed = m_settings.integer(QStringLiteral("shtr/state")) == 1;
-    spec.frame0Ns = m_startedCameraNs - m_settings.integer(QStringLiteral("meta/year_offset")) * NsPerSecond;
-    spec.firstFr = 0;
+    params.fstop = m_settings.number(QStringLiteral("lens/fstop"));
+    params.shutterClosed = m_settings.integer(QStringLiteral("shtr/state")) == 1;
+    params.frame0Ns =
+        m_startedCameraNs - m_settings.integer(QStringLiteral("meta/year_offset")) * NsPerSecond;
+    params.firstFr = 0;
     // The live image is the frame the sensor is reading right now.
     const int64_t elapsedNs =
         std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - m_startedAt).count();
-    plan->start = spec.frClks ? static_cast<int64_t>(static_cast<__int128>(elapsedNs) * spec.clkFreq /
-                                                     (static_cast<__int128>(spec.frClks) * NsPerSecond))
-                              : 0;
+    plan->start = params.frClks ? static_cast<int64_t>(static_cast<__int128>(elapsedNs) * params.clkFreq /
+                                                       (static_cast<__int128>(params.frClks) * NsPerSecond))
+                                : 0;
     plan->count = 1;
     plan->type = type;
     return PutResult::success();
@@ -342,7 +343,7 @@ PutResult CameraModel::planTransfer(const QJsonObject& body, XferPlan* plan)
     const int64_t count = jsonInteger(body.value(QStringLiteral("cnt")), 1);
     if (count < 1 || !record->contains(start) || !record->contains(start + count - 1))
         return PutResult::failure(416, QStringLiteral("frame out of range"));
-    plan->spec = FrameSpec::fromTakeDocument(takeBody(*record), m_config.seed, take);
+    plan->params = FrameParams::fromTakeDocument(takeBody(*record), m_config.seed, take);
     plan->start = start;
     plan->count = count;
     plan->type = static_cast<int>(type);
@@ -356,14 +357,14 @@ void CameraModel::setTakeLocked(int take, bool locked)
     m_recorder.setLocked(take, locked);
 }
 
-std::optional<FrameSpec> CameraModel::takeFrameSpec(int take)
+std::optional<FrameParams> CameraModel::takeFrameParams(int take)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_recorder.advance(Clock::now());
     const TakeRecord* record = m_recorder.savedTake(take);
     if (!record)
         return std::nullopt;
-    return FrameSpec::fromTakeDocument(takeBody(*record), m_config.seed, take);
+    return FrameParams::fromTakeDocument(takeBody(*record), m_config.seed, take);
 }
 
 } // namespace q7sim

@@ -37,8 +37,8 @@ public:
     PutResult planTransfer(const QJsonObject& body, XferPlan* plan);
 
     void setTakeLocked(int take, bool locked);
-    // The frame spec of a saved take (tests compute expected bytes from it).
-    std::optional<FrameSpec> takeFrameSpec(int take);
+    // The frame params of a saved take (tests compute expected bytes from it).
+    std::optional<FrameParams> takeFrameParams(int take);
 
 private:
     int64_t cameraNowNs() const;

@@ -11,7 +11,7 @@ namespace q7sim {
 // Everything that decides the bytes of a frame record: which camera and take
 // it belongs to (the picture depends only on seed, serial, take and frame
 // number) and the recording settings that shape it and its time stamps.
-struct FrameSpec
+struct FrameParams
 {
     uint64_t seed = 1;
     QString serial;
@@ -35,9 +35,9 @@ struct FrameSpec
 
     int imageSize() const { return width * height; }
 
-    // The spec of a take as its take document (GET /takes/take<N>) describes
+    // The parameters of a take as its take document (GET /takes/take<N>) describes
     // it; the seed is the camera's, which no document carries.
-    static FrameSpec fromTakeDocument(const QJsonObject& takeDocument, uint64_t seed, int take);
+    static FrameParams fromTakeDocument(const QJsonObject& takeDocument, uint64_t seed, int take);
 };
 
 } // namespace q7sim

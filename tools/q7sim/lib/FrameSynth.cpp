@@ -24,15 +24,15 @@ int64_t floorMod(int64_t a, int64_t b)
 
 // One number per (seed, camera, take) that places the scene's objects, so
 // that every take of every camera looks a little different.
-uint64_t takeHash(const FrameSpec& spec)
+uint64_t takeHash(const FrameParams& params)
 {
     const QByteArray serialHash =
-        QCryptographicHash::hash(spec.serial.toUtf8(), QCryptographicHash::Sha1).left(8);
+        QCryptographicHash::hash(params.serial.toUtf8(), QCryptographicHash::Sha1).left(8);
     uint64_t serialBits = 0;
     for (char c : serialHash)
         serialBits = (serialBits << 8) | static_cast<uint8_t>(c);
-    return FrameSynth::mix(spec.seed ^
-                           FrameSynth::mix(serialBits ^ (static_cast<uint64_t>(spec.take) << 40)));
+    return FrameSynth::mix(params.seed ^
+                           FrameSynth::mix(serialBits ^ (static_cast<uint64_t>(params.take) << 40)));
 }
 
 void putWord(QByteArray& block, int offset, uint32_t word)
@@ -60,22 +60,23 @@ int triangle(int64_t t, int64_t span)
     return static_cast<int>(p < span ? p : 2 * span - p);
 }
 
-SceneLayout layoutFor(const FrameSpec& spec, int64_t frame)
+SceneLayout layoutFor(const FrameParams& params, int64_t frame)
 {
-    const uint64_t h = takeHash(spec);
+    const uint64_t h = takeHash(params);
     SceneLayout s;
-    s.width = spec.width;
-    s.height = spec.height;
-    s.barWidth = spec.width / 10 + 1;
-    s.barX = static_cast<int>(floorMod(static_cast<int64_t>(h % 997) + frame * 7, spec.width + s.barWidth)) -
-             s.barWidth;
-    s.discRadius = spec.height / 6 + 1;
-    const int spanX = spec.width - 2 * s.discRadius;
-    const int spanY = spec.height - 2 * s.discRadius;
+    s.width = params.width;
+    s.height = params.height;
+    s.barWidth = params.width / 10 + 1;
+    s.barX =
+        static_cast<int>(floorMod(static_cast<int64_t>(h % 997) + frame * 7, params.width + s.barWidth)) -
+        s.barWidth;
+    s.discRadius = params.height / 6 + 1;
+    const int spanX = params.width - 2 * s.discRadius;
+    const int spanY = params.height - 2 * s.discRadius;
     s.discX = s.discRadius + triangle(static_cast<int64_t>((h >> 12) % 613) + frame * 5, spanX);
     s.discY = s.discRadius + triangle(static_cast<int64_t>((h >> 24) % 409) + frame * 3, spanY);
     s.checkerSize = 16;
-    s.lightQ8 = static_cast<int>(std::lround(256.0 * FrameSynth::exposureFactor(spec)));
+    s.lightQ8 = static_cast<int>(std::lround(256.0 * FrameSynth::exposureFactor(params)));
     s.noiseKey = FrameSynth::mix(h ^ static_cast<uint64_t>(frame));
     return s;
 }
@@ -120,15 +121,16 @@ int channelValue(const SceneLayout& s, int x, int y, int channel)
 
 } // namespace
 
-double FrameSynth::exposureFactor(const FrameSpec& spec)
+double FrameSynth::exposureFactor(const FrameParams& params)
 {
-    if (spec.shutterClosed)
+    if (params.shutterClosed)
         return 0.0;
     // The scene is lit for 500 us at f/5.6; light grows with the exposure and
     // falls with the square of the f-number.
     const double exposureUs =
-        spec.clkFreq ? static_cast<double>(spec.expClks) * 1e6 / static_cast<double>(spec.clkFreq) : 500.0;
-    const double fstop = spec.fstop > 0.0 ? spec.fstop : 5.6;
+        params.clkFreq ? static_cast<double>(params.expClks) * 1e6 / static_cast<double>(params.clkFreq)
+                       : 500.0;
+    const double fstop = params.fstop > 0.0 ? params.fstop : 5.6;
     const double factor = (exposureUs / 500.0) * (5.6 / fstop) * (5.6 / fstop);
     return factor < 0.02 ? 0.02 : (factor > 40.0 ? 40.0 : factor);
 }
@@ -141,76 +143,76 @@ uint64_t FrameSynth::mix(uint64_t z)
     return z ^ (z >> 31);
 }
 
-int FrameSynth::sceneLinear(const FrameSpec& spec, int64_t frame, int x, int y, int channel)
+int FrameSynth::sceneLinear(const FrameParams& params, int64_t frame, int x, int y, int channel)
 {
-    return channelValue(layoutFor(spec, frame), x, y, channel);
+    return channelValue(layoutFor(params, frame), x, y, channel);
 }
 
-QByteArray FrameSynth::image(const FrameSpec& spec, int64_t frame)
+QByteArray FrameSynth::image(const FrameParams& params, int64_t frame)
 {
-    QByteArray bytes(spec.imageSize(), Qt::Uninitialized);
-    if (spec.width <= 0 || spec.height <= 0)
+    QByteArray bytes(params.imageSize(), Qt::Uninitialized);
+    if (params.width <= 0 || params.height <= 0)
         return bytes;
-    const SceneLayout layout = layoutFor(spec, frame);
+    const SceneLayout layout = layoutFor(params, frame);
     char* out = bytes.data();
-    for (int y = 0; y < spec.height; ++y) {
-        for (int x = 0; x < spec.width; ++x) {
-            const int channel = spec.cfa == Cfa::Mono ? -1 : cfaChannelAt(spec.cfa, x, y);
+    for (int y = 0; y < params.height; ++y) {
+        for (int x = 0; x < params.width; ++x) {
+            const int channel = params.cfa == Cfa::Mono ? -1 : cfaChannelAt(params.cfa, x, y);
             *out++ = static_cast<char>(Compander::codeFromLinear(channelValue(layout, x, y, channel)));
         }
     }
     return bytes;
 }
 
-int64_t FrameSynth::frameTimeNs(const FrameSpec& spec, int64_t frame)
+int64_t FrameSynth::frameTimeNs(const FrameParams& params, int64_t frame)
 {
-    if (spec.clkFreq == 0)
-        return spec.frame0Ns;
+    if (params.clkFreq == 0)
+        return params.frame0Ns;
     // frame x clocks x 1e9 overflows 64 bits for long takes; 128 bits do not.
-    const __int128 offset = static_cast<__int128>(frame) * spec.frClks * 1000000000LL;
-    __int128 q = offset / spec.clkFreq;
-    if (offset % spec.clkFreq != 0 && offset < 0)
+    const __int128 offset = static_cast<__int128>(frame) * params.frClks * 1000000000LL;
+    __int128 q = offset / params.clkFreq;
+    if (offset % params.clkFreq != 0 && offset < 0)
         --q;
-    return spec.frame0Ns + static_cast<int64_t>(q);
+    return params.frame0Ns + static_cast<int64_t>(q);
 }
 
-bool FrameSynth::timeCodeLocked(const FrameSpec& spec, int64_t frame)
+bool FrameSynth::timeCodeLocked(const FrameParams& params, int64_t frame)
 {
-    if (spec.fsyncMode == 2)
+    if (params.fsyncMode == 2)
         return true;
     // The time code source drops out for a while every few hundred frames.
-    return floorMod(floorDiv(frame, 64) + static_cast<int64_t>(takeHash(spec) % 5), 5) != 0;
+    return floorMod(floorDiv(frame, 64) + static_cast<int64_t>(takeHash(params) % 5), 5) != 0;
 }
 
-bool FrameSynth::event1(const FrameSpec& spec, int64_t frame)
+bool FrameSynth::event1(const FrameParams& params, int64_t frame)
 {
-    return floorMod(frame + static_cast<int64_t>((takeHash(spec) >> 8) % 50), 50) < 10;
+    return floorMod(frame + static_cast<int64_t>((takeHash(params) >> 8) % 50), 50) < 10;
 }
 
-bool FrameSynth::event2(const FrameSpec&, int64_t frame)
+bool FrameSynth::event2(const FrameParams&, int64_t frame)
 {
     return frame >= 0 && floorMod(frame, 30) < 15;
 }
 
-QByteArray FrameSynth::metadata(const FrameSpec& spec, int64_t frame)
+QByteArray FrameSynth::metadata(const FrameParams& params, int64_t frame)
 {
-    const int size = spec.metaSize < 32 ? 32 : spec.metaSize;
+    const int size = params.metaSize < 32 ? 32 : params.metaSize;
     QByteArray block(size, '\0');
-    const int64_t t = frameTimeNs(spec, frame);
+    const int64_t t = frameTimeNs(params, frame);
     const int64_t seconds = floorDiv(t, 1000000000LL);
     const int64_t nanos = t - seconds * 1000000000LL;
     putWord(block, 0, static_cast<uint32_t>(seconds) & 0x1FFFFFFu);
     putWord(block, 4,
-            static_cast<uint32_t>(nanos) | (timeCodeLocked(spec, frame) ? 1u << 30 : 0u) |
-                (event1(spec, frame) ? 1u << 31 : 0u));
+            static_cast<uint32_t>(nanos) | (timeCodeLocked(params, frame) ? 1u << 30 : 0u) |
+                (event1(params, frame) ? 1u << 31 : 0u));
     putWord(block, 8,
-            (static_cast<uint32_t>(frame - spec.firstFr) & 0x7FFFFFFFu) |
-                (event2(spec, frame) ? 1u << 31 : 0u));
+            (static_cast<uint32_t>(frame - params.firstFr) & 0x7FFFFFFFu) |
+                (event2(params, frame) ? 1u << 31 : 0u));
     // User data: take number, frame number and a per-frame check number.
-    putWord(block, 12, static_cast<uint32_t>(spec.take));
+    putWord(block, 12, static_cast<uint32_t>(params.take));
     putWord(block, 16, static_cast<uint32_t>(static_cast<uint64_t>(frame) & 0xFFFFFFFFu));
     putWord(block, 20, static_cast<uint32_t>(static_cast<uint64_t>(frame) >> 32));
-    const uint64_t check = mix(takeHash(spec) ^ static_cast<uint64_t>(frame));
+    const uint64_t check = mix(takeHash(params) ^ static_cast<uint64_t>(frame));
     putWord(block, 24, static_cast<uint32_t>(check));
     putWord(block, 28, static_cast<uint32_t>(check >> 32));
     // Larger blocks carry a counter pattern the program passes along unread.
@@ -219,20 +221,20 @@ QByteArray FrameSynth::metadata(const FrameSpec& spec, int64_t frame)
     return block;
 }
 
-int FrameSynth::recordSize(const FrameSpec& spec, int type)
+int FrameSynth::recordSize(const FrameParams& params, int type)
 {
-    const int meta = spec.metaSize < 32 ? 32 : spec.metaSize;
-    return ((type & XferMeta) ? meta : 0) + ((type & XferImage) ? spec.imageSize() : 0);
+    const int meta = params.metaSize < 32 ? 32 : params.metaSize;
+    return ((type & XferMeta) ? meta : 0) + ((type & XferImage) ? params.imageSize() : 0);
 }
 
-QByteArray FrameSynth::record(const FrameSpec& spec, int64_t frame, int type)
+QByteArray FrameSynth::record(const FrameParams& params, int64_t frame, int type)
 {
     QByteArray bytes;
-    bytes.reserve(recordSize(spec, type));
+    bytes.reserve(recordSize(params, type));
     if (type & XferMeta)
-        bytes += metadata(spec, frame);
+        bytes += metadata(params, frame);
     if (type & XferImage)
-        bytes += image(spec, frame);
+        bytes += image(params, frame);
     return bytes;
 }
 

@@ -78,9 +78,9 @@ QJsonObject SimCamera::stateDocument()
 {
     return m_model->stateDocument();
 }
-std::optional<FrameSpec> SimCamera::takeFrameSpec(int take)
+std::optional<FrameParams> SimCamera::takeFrameParams(int take)
 {
-    return m_model->takeFrameSpec(take);
+    return m_model->takeFrameParams(take);
 }
 void SimCamera::setTakeLocked(int take, bool locked)
 {

@@ -2,7 +2,7 @@
 
 #include "CameraConfig.h"
 #include "Fault.h"
-#include "FrameSpec.h"
+#include "FrameParams.h"
 #include "RequestLog.h"
 
 #include <QJsonObject>
@@ -25,8 +25,8 @@ class HttpFrontend;
 //   q7sim::SimCamera camera(config);
 //   camera.start();
 //   ... drive it over HTTP ...
-//   auto spec = camera.takeFrameSpec(1);           // expected frame bytes:
-//   QByteArray record = q7sim::FrameSynth::record(*spec, frame, q7sim::XferBoth);
+//   auto params = camera.takeFrameParams(1);           // expected frame bytes:
+//   QByteArray record = q7sim::FrameSynth::record(*params, frame, q7sim::XferBoth);
 class SimCamera
 {
 public:
@@ -51,9 +51,9 @@ public:
 
     // The camera's state as a client would see it, without going over HTTP.
     QJsonObject stateDocument();
-    // The frame spec of a saved take: with FrameSynth it gives the exact
+    // The frame parameters of a saved take: with FrameSynth they give the exact
     // bytes /xfer must send for any of its frames.
-    std::optional<FrameSpec> takeFrameSpec(int take);
+    std::optional<FrameParams> takeFrameParams(int take);
     // Holds a take locked (listed in acq/locked_takes, not deletable), as an
     // SSD save in progress does.
     void setTakeLocked(int take, bool locked);

@@ -21,7 +21,7 @@ struct TransferStream
     const QByteArray& recordAt(int64_t index)
     {
         if (index != cachedIndex) {
-            cached = FrameSynth::record(plan.spec, plan.start + index, plan.type);
+            cached = FrameSynth::record(plan.params, plan.start + index, plan.type);
             cachedIndex = index;
         }
         return cached;
@@ -48,17 +48,17 @@ bool TransferResponder::sleepUnlessStopping(int ms) const
 
 void TransferResponder::setSizeHeaders(httplib::Response& response, const XferPlan& plan) const
 {
-    const int imageSize = (plan.type & XferImage) ? plan.spec.imageSize() : 0;
-    const int metaSize = (plan.type & XferMeta) ? FrameSynth::recordSize(plan.spec, XferMeta) : 0;
+    const int imageSize = (plan.type & XferImage) ? plan.params.imageSize() : 0;
+    const int metaSize = (plan.type & XferMeta) ? FrameSynth::recordSize(plan.params, XferMeta) : 0;
     const auto sizeHeaders = m_model.config().sizeHeaders;
     if (sizeHeaders != CameraConfig::SizeHeaders::Fr) {
-        response.set_header("Img-Width", std::to_string(plan.spec.width));
-        response.set_header("Img-Height", std::to_string(plan.spec.height));
+        response.set_header("Img-Width", std::to_string(plan.params.width));
+        response.set_header("Img-Height", std::to_string(plan.params.height));
         response.set_header("Img-Size", std::to_string(imageSize));
     }
     if (sizeHeaders != CameraConfig::SizeHeaders::Img) {
-        response.set_header("Fr-Width", std::to_string(plan.spec.width));
-        response.set_header("Fr-Height", std::to_string(plan.spec.height));
+        response.set_header("Fr-Width", std::to_string(plan.params.width));
+        response.set_header("Fr-Height", std::to_string(plan.params.height));
         response.set_header("Fr-Size", std::to_string(imageSize));
     }
     response.set_header("Meta-Size", std::to_string(metaSize));

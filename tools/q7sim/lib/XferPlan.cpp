@@ -6,7 +6,7 @@ namespace q7sim {
 
 int XferPlan::recordSize() const
 {
-    return FrameSynth::recordSize(spec, type);
+    return FrameSynth::recordSize(params, type);
 }
 
 } // namespace q7sim

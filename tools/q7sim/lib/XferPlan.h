@@ -1,13 +1,13 @@
 #pragma once
 
-#include "FrameSpec.h"
+#include "FrameParams.h"
 
 namespace q7sim {
 
-// What one /xfer request sends: `count` records of `spec` from frame `start`.
+// What one /xfer request sends: `count` records of `params` from frame `start`.
 struct XferPlan
 {
-    FrameSpec spec;
+    FrameParams params;
     int64_t start = 0;
     int64_t count = 1;
     int type = 3;
