@@ -89,12 +89,15 @@ void registerQmlTypes()
     const char* uri = "Vorn";
     qmlRegisterUncreatableType<VornApp>(uri, 1, 0, "VornApp", QString());
     qmlRegisterUncreatableType<VornObject>(uri, 1, 0, "VornObject", QString());
+    qmlRegisterUncreatableType<PlaybackVornObject>(uri, 1, 0, "PlaybackVornObject", QString());
     qmlRegisterUncreatableType<Camera>(uri, 1, 0, "Camera", QString());
     qmlRegisterUncreatableType<ImgAdjModel>(uri, 1, 0, "ImgAdjModel", QString());
     qmlRegisterUncreatableType<ImgAdjUtil>(uri, 1, 0, "ImgAdjUtil", QString());
     qmlRegisterUncreatableType<ImgFrame>(uri, 1, 0, "ImgFrame", QString());
     qmlRegisterUncreatableType<QQmlObjectListModelBase>(uri, 1, 0, "QQmlObjectListModelBase", QString());
+    qmlRegisterUncreatableType<SavedTakeModel>(uri, 1, 0, "SavedTakeModel", QString());
     qmlRegisterUncreatableType<VornFrame>(uri, 1, 0, "VornFrame", QString());
+    qmlRegisterUncreatableType<Take>(uri, 1, 0, "Take", QString());
     qmlRegisterUncreatableMetaObject(Util::staticMetaObject, uri, 1, 0, "Util", QString());
     qmlRegisterType<HistogramControl>(uri, 1, 0, "HistogramControl");
     qmlRegisterType<ImgFrameControl>(uri, 1, 0, "ImgFrameControl");

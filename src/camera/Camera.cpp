@@ -7,6 +7,7 @@
 #include "VornApp.h"
 
 #include <QDateTime>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkReply>
 #include <QTimer>
@@ -105,6 +106,10 @@ Camera::Camera(const QHostAddress& address, QObject* parent)
     // Until the first poll the tables must already show something sensible.
     m_imgAdjModel->updateLut();
 
+    m_takes = new QQmlObjectListModel<Take>(this);
+    m_savedTakes = new SavedTakeModel(this);
+    m_savedTakes->setSourceModel(m_takes);
+
     m_pollTimer = new QTimer(this);
     m_pollTimer->setInterval(250);
     connect(m_pollTimer, &QTimer::timeout, this, [this] { pollCameraValues(false); });
@@ -153,7 +158,8 @@ void Camera::pollCameraValuesFinished()
         if (reply->error() == QNetworkReply::NoError) {
             const QJsonObject object = document.object();
             loadValues(object);
-            // Memory takes, SSD takes and the firmware check hook in here.
+            updateTakes(object, reply->property("init").toBool());
+            // SSD takes and the firmware check hook in here.
             setConnected(true, object);
             setResponding(true);
         } else {
@@ -186,6 +192,46 @@ void Camera::setConnected(bool connected, const QJsonObject& document)
         m_frameTimer->stop();
         emit cameraDisconnected(this);
     }
+}
+
+void Camera::updateTakes(const QJsonObject& document, bool init)
+{
+    const int count = m_prtnCnt->value().toInt();
+    const QJsonObject acq = document.value(QStringLiteral("acq")).toObject();
+    const QVariantList saved = acq.value(QStringLiteral("saved_takes")).toArray().toVariantList();
+    const QVariantList locked = acq.value(QStringLiteral("locked_takes")).toArray().toVariantList();
+
+    if (m_takes->count() != count) {
+        // The partitions changed: every take object is replaced.
+        if (m_activeTake) {
+            m_activeTake = nullptr;
+            emit activeTakeChanged();
+        }
+        m_takes->clear();
+        for (int i = 1; i <= count; ++i) {
+            auto* take = new Take(i, this);
+            connect(take, &AbstractTake::savedOpenedChanged, m_savedTakes, &SavedTakeModel::refilter);
+            m_takes->append(take);
+        }
+    }
+    Take* active = nullptr;
+    const int activeId = m_activeTakeId->value().toInt();
+    for (Take* take : *m_takes) {
+        take->setSavedOpened(saved.contains(take->takeId()), false, init);
+        take->setActive(take->takeId() == activeId);
+        take->setLocked(locked.contains(take->takeId()));
+        if (take->takeId() == activeId)
+            active = take;
+    }
+    if (active != m_activeTake) {
+        m_activeTake = active;
+        emit activeTakeChanged();
+    }
+}
+
+int Camera::takesAvailable() const
+{
+    return m_prtnCnt->value().toInt() - m_savedTakes->count();
 }
 
 void Camera::setResponding(bool responding)

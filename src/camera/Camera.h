@@ -1,6 +1,9 @@
 #pragma once
 
 #include "CameraValue.h"
+#include "QQmlObjectListModel.h"
+#include "SavedTakeModel.h"
+#include "Take.h"
 #include "VornObject.h"
 
 #include <QHostAddress>
@@ -21,6 +24,9 @@ class Camera : public VornObject
     Q_PROPERTY(bool connected READ connected NOTIFY connectedChanged)
     // False while polls fail or time out; true again after the next good poll.
     Q_PROPERTY(bool responding READ responding NOTIFY respondingChanged)
+    Q_PROPERTY(QQmlObjectListModelBase* takes READ takesBase CONSTANT)
+    Q_PROPERTY(SavedTakeModel* savedTakes READ savedTakes NOTIFY savedTakesChanged)
+    Q_PROPERTY(Take* activeTake READ activeTake NOTIFY activeTakeChanged)
     Q_PROPERTY(CameraValue* name MEMBER m_name CONSTANT)
     Q_PROPERTY(CameraValue* serial MEMBER m_serial CONSTANT)
     Q_PROPERTY(CameraValue* cameraModel MEMBER m_cameraModel CONSTANT)
@@ -139,10 +145,22 @@ public:
     bool responding() const { return m_responding; }
     bool pollInFlight() const { return m_pollInFlight; }
 
+    QQmlObjectListModel<Take>* takes() const { return m_takes; }
+    QQmlObjectListModelBase* takesBase() const { return m_takes; }
+    SavedTakeModel* savedTakes() const { return m_savedTakes; }
+    Take* activeTake() const { return m_activeTake; }
+    // Free partitions: partitions minus saved takes.
+    Q_INVOKABLE int takesAvailable() const;
+    // True while the camera's file save queue runs a job: no frames may be
+    // fetched for display meanwhile. Saving comes with its own queue.
+    bool fileSaveBusy() const { return false; }
+
     CameraValue* name() const { return m_name; }
     CameraValue* serial() const { return m_serial; }
     CameraValue* cfa() const { return m_cfa; }
     CameraValue* acqState() const { return m_acqState; }
+    CameraValue* prtnCnt() const { return m_prtnCnt; }
+    CameraValue* activeTakeId() const { return m_activeTakeId; }
     CameraValue* brefState() const { return m_brefState; }
     CameraValue* yearOffset() const { return m_yearOffset; }
     CameraValue* time() const { return m_time; }
@@ -175,6 +193,8 @@ signals:
     void cameraConnectFailed(Camera* camera);
     void cameraDisconnected(Camera* camera);
     void valuesPolled();
+    void savedTakesChanged();
+    void activeTakeChanged();
 
 private slots:
     void pollCameraValuesFinished();
@@ -191,6 +211,8 @@ private:
     static const ValueSpec s_valueSpecs[];
 
     void setConnected(bool connected, const QJsonObject& document);
+    // Keeps one Take per partition in step with the poll document.
+    void updateTakes(const QJsonObject& document, bool init);
     void setResponding(bool responding);
     void command(const QString& path, const QByteArray& body = QByteArray());
     QString settingKey(const QString& key) const;
@@ -201,6 +223,9 @@ private:
     bool m_pollInFlight = false;
     QTimer* m_pollTimer = nullptr;
     QTimer* m_frameTimer = nullptr;
+    QQmlObjectListModel<Take>* m_takes = nullptr;
+    SavedTakeModel* m_savedTakes = nullptr;
+    Take* m_activeTake = nullptr;
 
     CameraValue* m_name = nullptr;
     CameraValue* m_serial = nullptr;
