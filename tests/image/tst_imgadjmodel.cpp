@@ -3,6 +3,7 @@
 #include "CameraValue.h"
 #include "ImgAdjModel.h"
 #include "VornObject.h"
+#include "VornTestMain.h"
 #include "VornValue.h"
 
 #include <QJsonDocument>
@@ -228,12 +229,14 @@ private slots:
 
     void cameraValuesLiveInTheCamera()
     {
+        // The camera makes its model as it is built.
         Camera camera(QHostAddress(QHostAddress::LocalHost), nullptr);
-        const qsizetype cameraValues = camera.values().size();
-        auto* model = new CameraImgAdjModel(&camera);
+        auto* model = qobject_cast<CameraImgAdjModel*>(camera.imgAdjModel());
+        QVERIFY(model);
         QCOMPARE(model->parent(), &camera);
-        QCOMPARE(camera.values().size(), cameraValues + 19);
-        QCOMPARE(camera.values().mid(cameraValues), model->values());
+        const qsizetype first = camera.values().indexOf(model->values().first());
+        QVERIFY(first >= 0);
+        QCOMPARE(camera.values().mid(first, 19), model->values());
         for (VornValue* value : model->values()) {
             QVERIFY(qobject_cast<CameraValue*>(value));
             QCOMPARE(value->parent(), &camera);
@@ -253,8 +256,15 @@ private slots:
         QVERIFY(gain->sendPending());
         // Gain 1.5 then gamma 2: sqrt(1500 * 65535) = 9914.76.
         QCOMPARE(model->block().lutG[1000], quint16(9915));
+
+        // A model of its own appends its values after the camera's others.
+        const qsizetype before = camera.values().size();
+        auto* second = new CameraImgAdjModel(&camera);
+        QCOMPARE(camera.values().size(), before + 19);
+        QCOMPARE(camera.values().mid(before), second->values());
     }
 };
 
-QTEST_GUILESS_MAIN(TestImgAdjModel)
+// The camera needs the application object (its frame uses the pipeline).
+VORN_TEST_MAIN(TestImgAdjModel)
 #include "tst_imgadjmodel.moc"
