@@ -310,6 +310,15 @@ void TestXfer::liveImage()
     QTest::qWait(20);
     const SimHttpReply later = http.post("/xfer", "{\"type\":3,\"src\":1}");
     QVERIFY(qint32(word(later.body, 4)) > qint32(word(reply.body, 4)));
+
+    // Setting the camera clock dates the live image anew.
+    QCOMPARE(http.put("/meta/time", "\"2024-03-01 12:00:05\"").status, 200);
+    const SimHttpReply dated = http.post("/xfer", "{\"type\":2,\"src\":1}");
+    const qint64 sinceYearStart = QDateTime(QDate(2024, 3, 1), QTime(12, 0, 5), Qt::UTC).toSecsSinceEpoch() -
+                                  QDateTime(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+    QVERIFY(qAbs(qint64(word(dated.body, 0) & 0x1FFFFFF) - sinceYearStart) <= 2);
+    const QByteArray clock = QDateTime::currentDateTimeUtc().toString("yyyy-MM-dd hh:mm:ss").toLatin1();
+    QCOMPARE(http.put("/meta/time", QByteArray("\"") + clock + "\"").status, 200);
 }
 
 void TestXfer::lightFollowsExposureApertureAndShutter()

@@ -45,9 +45,8 @@ CameraModel::CameraModel(const CameraConfig& config)
       m_blackReference(config.brefSlots, std::chrono::milliseconds(config.brefDurationMs))
 {
     m_startedAt = Clock::now();
-    m_startedCameraNs = cameraNowNs();
     m_settings.store(QStringLiteral("meta/year_offset"),
-                     static_cast<qint64>(yearStartSeconds(m_startedCameraNs)));
+                     static_cast<qint64>(yearStartSeconds(cameraNowNs())));
 }
 
 int64_t CameraModel::cameraNowNs() const
@@ -303,12 +302,13 @@ PutResult CameraModel::planLiveTransfer(int type, XferPlan* plan)
         lowLight ? QStringLiteral("camera/low_light/exp_clks") : QStringLiteral("acq/exp_clks")));
     params.fstop = m_settings.number(QStringLiteral("lens/fstop"));
     params.shutterClosed = m_settings.integer(QStringLiteral("shtr/state")) == 1;
-    params.frame0Ns =
-        m_startedCameraNs - m_settings.integer(QStringLiteral("meta/year_offset")) * NsPerSecond;
     params.firstFr = 0;
-    // The live image is the frame the sensor is reading right now.
+    // The live image is the frame the sensor is reading right now; the sensor
+    // has run since power-up, which the camera clock (perhaps set since) dates.
     const int64_t elapsedNs =
         std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - m_startedAt).count();
+    params.frame0Ns =
+        cameraNowNs() - elapsedNs - m_settings.integer(QStringLiteral("meta/year_offset")) * NsPerSecond;
     plan->start = params.frClks ? static_cast<int64_t>(static_cast<__int128>(elapsedNs) * params.clkFreq /
                                                        (static_cast<__int128>(params.frClks) * NsPerSecond))
                                 : 0;

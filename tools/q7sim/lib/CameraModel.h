@@ -61,7 +61,6 @@ private:
     BlackReference m_blackReference;
     int64_t m_clockOffsetNs = 0;
     Clock::time_point m_startedAt;
-    int64_t m_startedCameraNs = 0;
     int m_focusPosition = 600; // 0 nearest .. 1000 infinity
 };
 
