@@ -2,9 +2,14 @@
 #include "HistogramControl.h"
 #include "HistogramRenderer.h"
 
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
 #include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <memory>
 
 namespace {
 
@@ -77,6 +82,7 @@ private slots:
     void controlWithoutFrameHasNoSize();
     void controlPaintsPicture();
     void controlRendersNewFramesOfItsHistogram();
+    void controlBoundFromQml();
 };
 
 void TestHistogram::setImageSharesAndSignals()
@@ -310,6 +316,25 @@ void TestHistogram::controlRendersNewFramesOfItsHistogram()
     control->setHistogram(nullptr);
     QVERIFY(control->picture().isNull());
     QCOMPARE(control->implicitWidth(), 0.0);
+}
+
+void TestHistogram::controlBoundFromQml()
+{
+    qmlRegisterType<HistogramControl>("Vorn", 1, 0, "HistogramControl");
+    Histogram histogram;
+    QQmlEngine engine;
+    engine.rootContext()->setContextProperty("testHistogram", &histogram);
+    QQmlComponent component(&engine);
+    component.setData("import QtQuick\nimport Vorn 1.0\n"
+                      "HistogramControl { width: 128; height: 64; histogram: testHistogram }",
+                      QUrl());
+    std::unique_ptr<QObject> object(component.create());
+    auto* control = qobject_cast<HistogramControl*>(object.get());
+    QVERIFY2(control, qPrintable(component.errorString()));
+    QCOMPARE(control->histogram(), &histogram);
+    const Frame frame(2, 2, 0, 0, 0);
+    histogram.setImage(frame.samples, 2, 2);
+    QCOMPARE(control->picture().size(), QSize(128, 64));
 }
 
 QTEST_MAIN(TestHistogram)
