@@ -92,22 +92,27 @@ QList<quint16> testFrame(const ImgAdjUtil& util, int rows, int cols)
     return samples;
 }
 
-// Adjusted: a little gain and gamma, and a white balance as cameras are
-// calibrated. Otherwise the defaults (identity tables, unity gains).
-ImgAdjBlock displayBlock(int cfa, bool adjusted)
+enum class Settings {
+    Defaults,   // identity tables, unity white balance
+    Calibrated, // identity tables, the camera's calibrated white balance
+    Adjusted,   // a little gain and gamma as well
+};
+
+ImgAdjBlock displayBlock(int cfa, Settings settings)
 {
     ImgAdjBlock block;
     block.cfa = cfa;
-    const double gain = adjusted ? 1.2 : 1.0;
-    const double gamma = adjusted ? 1.4 : 1.0;
+    const double gain = settings == Settings::Adjusted ? 1.2 : 1.0;
+    const double gamma = settings == Settings::Adjusted ? 1.4 : 1.0;
     ImgAdjUtil::buildLut16(block.lutR, 0.0, gain, gamma, 0.0);
     ImgAdjUtil::buildLut16(block.lutG, 0.0, gain, gamma, 0.0);
     ImgAdjUtil::buildLut16(block.lutB, 0.0, gain, gamma, 0.0);
-    if (adjusted) {
-        block.wbR = 1.1;
+    if (settings != Settings::Defaults) {
         block.wbCalR = 1.35;
         block.wbCalB = 1.6;
     }
+    if (settings == Settings::Adjusted)
+        block.wbR = 1.1;
     return block;
 }
 
@@ -151,7 +156,7 @@ int main(int argc, char** argv)
         const QList<quint16> raw16 = testFrame(util, c.rows, c.cols);
         const cv::Mat plane(c.rows, c.cols, CV_16UC1, const_cast<quint16*>(raw16.constData()));
         cv::Mat bgr;
-        std::vector<FrameBuffers> buffers(8);
+        std::vector<FrameBuffers> buffers(9);
         auto displayPath = [&](const ImgAdjBlock& block, FrameBuffers& frame) {
             return [&util, &raw16, &c, block, &frame] {
                 int rows = c.rows;
@@ -168,14 +173,17 @@ int main(int argc, char** argv)
                 util.process(block, raw16, frame.display, frame.clean, rows, cols, &frame.shown);
             };
         };
-        ImgAdjBlock defaults = displayBlock(c.cfa, false);
-        ImgAdjBlock adjusted = displayBlock(c.cfa, true);
+        const ImgAdjBlock defaults = displayBlock(c.cfa, Settings::Defaults);
+        const ImgAdjBlock calibrated = displayBlock(c.cfa, Settings::Calibrated);
+        const ImgAdjBlock adjusted = displayBlock(c.cfa, Settings::Adjusted);
         std::vector<Step> steps;
         steps.emplace_back("bare demosaic", [&] { cv::cvtColor(plane, bgr, cv::COLOR_BayerBG2BGR); });
         steps.emplace_back("process + 8-bit, defaults", displayPath(defaults, buffers[0]));
-        steps.emplace_back("process + 8-bit, adjusted", displayPath(adjusted, buffers[1]));
-        steps.emplace_back("  8-bit with process, def.", fusedPath(defaults, buffers[5]));
-        steps.emplace_back("  8-bit with process, adj.", fusedPath(adjusted, buffers[6]));
+        steps.emplace_back("  camera white balance", displayPath(calibrated, buffers[7]));
+        steps.emplace_back("  adjusted tables", displayPath(adjusted, buffers[1]));
+        steps.emplace_back("8-bit with process, def.", fusedPath(defaults, buffers[5]));
+        steps.emplace_back("  camera white balance", fusedPath(calibrated, buffers[8]));
+        steps.emplace_back("  adjusted tables", fusedPath(adjusted, buffers[6]));
         if (!plainOnly) {
             ImgAdjBlock rotated = adjusted;
             rotated.rotate = 90;

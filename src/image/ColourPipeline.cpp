@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <opencv2/imgproc.hpp>
 
 namespace {
@@ -78,6 +77,23 @@ void ColourPipeline::processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* 
 {
     const int rows = mosaic.rows;
     const int cols = mosaic.cols;
+    if (m_identityLuts) {
+        // Nothing to do after demosaicing: demosaic the whole frame straight
+        // into out rather than copy stripes into it.
+        cv::cvtColor(balanced(mosaic), out, m_layout.demosaicCode());
+        if (out8) {
+            cv::parallel_for_(
+                cv::Range(0, rows),
+                [&](const cv::Range& range) {
+                    const cv::Mat done = out.rowRange(range.start, range.end).reshape(1);
+                    cv::Mat bytes(range.size(), cols * 3, CV_8UC1, out8 + range.start * stride8,
+                                  size_t(stride8));
+                    done.convertTo(bytes, CV_8U, 255.0 / 65535.0);
+                },
+                std::max(1, rows / 32));
+        }
+        return;
+    }
     const int stripes = (rows + stripeRows - 1) / stripeRows;
     cv::parallel_for_(
         cv::Range(0, stripes),
@@ -112,10 +128,6 @@ void ColourPipeline::processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* 
 
 void ColourPipeline::lutRow(const quint16* in, quint16* out, int cols) const
 {
-    if (m_identityLuts) {
-        std::memcpy(out, in, size_t(cols) * 3 * sizeof(quint16));
-        return;
-    }
     const quint16* lutR = m_lutR;
     const quint16* lutG = m_lutG;
     const quint16* lutB = m_lutB;

@@ -392,6 +392,25 @@ private slots:
         QCOMPARE(picture.clean_(1, 1), (Pixel{5, 100, 65535}));
     }
 
+    void manyGainsInTurn()
+    {
+        // More gains than the pipeline keeps tables for, twice over: each
+        // frame is balanced with its own gain.
+        for (int round = 0; round < 2; ++round) {
+            for (int step = 0; step < 20; ++step) {
+                const double gain = 0.1 + 0.37 * step;
+                ImgAdjBlock block = identityBlock(ImgAdjUtil::CfaRGGB);
+                block.wbR = gain;
+                block.wbG = gain;
+                block.wbB = gain;
+                const Picture picture = run(m_util, block, mosaicOf("RGGB", 4, 4, 1001, 2003, 3005), 4, 4);
+                const Pixel expected{roundHalfAway(3005 * gain), roundHalfAway(2003 * gain),
+                                     roundHalfAway(1001 * gain)};
+                QCOMPARE(picture.clean_(2, 2), expected);
+            }
+        }
+    }
+
     void knownLayoutsMatchMaskPipeline_data()
     {
         QTest::addColumn<int>("cfa");
