@@ -752,6 +752,27 @@ private slots:
             QVERIFY(job.together == job.alone);
     }
 
+    void tinyFrames()
+    {
+        // Frames too small to demosaic still give pictures of their size, and
+        // a frame of 33 rows ends with a stripe of one row.
+        for (const QSize size : {QSize(1, 1), QSize(5, 1), QSize(2, 2), QSize(1, 3), QSize(7, 33)}) {
+            ImgAdjBlock block = shapedBlock(ImgAdjUtil::CfaBGGR);
+            const QList<quint16> raw16 = randomMosaic(m_util, size.height(), size.width(), 3);
+            const Picture picture = run(m_util, block, raw16, size.height(), size.width());
+            QCOMPARE(picture.rows, size.height());
+            QCOMPARE(picture.cols, size.width());
+            QCOMPARE(picture.clean.size(), qsizetype(size.width()) * size.height() * 3);
+            block.rotate = 90;
+            const Picture turned = run(m_util, block, raw16, size.height(), size.width());
+            QCOMPARE(turned.rows, size.width());
+            QCOMPARE(turned.cols, size.height());
+        }
+        const QList<quint16> raw16 = randomMosaic(m_util, 33, 7, 4);
+        const ImgAdjBlock block = shapedBlock(ImgAdjUtil::CfaGBRG);
+        QVERIFY(run(m_util, block, raw16, 33, 7).clean == maskReference(block, raw16, 33, 7));
+    }
+
     void emptyFrame()
     {
         const Picture picture = run(m_util, identityBlock(1), {}, 0, 0);
