@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
+import "Capabilities.js" as Capabilities
 import "ViewRegistry.js" as Registry
 
 // The window-wide commands that every menu bar offers, and the dialogs they
@@ -21,7 +22,7 @@ Item {
 
     property Action connectCamera: Action {
         text: "Connect Camera..."
-        enabled: typeof vornApp.connectCamera === "function"
+        enabled: Capabilities.has(vornApp, "connectCamera")
         onTriggered: {
             shell.centreOnWindow(connectDialog)
             connectDialog.show()
@@ -30,17 +31,17 @@ Item {
     }
     property Action openVornFile: Action {
         text: "Open VORN File..."
-        enabled: typeof vornApp.openVornFile === "function"
+        enabled: Capabilities.has(vornApp, "openVornFile")
         onTriggered: openVornFileDialog.openInLastFolder()
     }
     property Action batchSaveVornFiles: Action {
         text: "Batch Save VORN Files..."
-        enabled: typeof vornApp.openVornFileForSaveBatch === "function" && Registry.hasDialog("batchSave")
+        enabled: Capabilities.has(vornApp, "openVornFileForSaveBatch") && Registry.hasDialog("batchSave")
         onTriggered: batchOpenDialog.openInLastFolder()
     }
     property Action closeAllVornFiles: Action {
         text: "Close All VORN Files"
-        enabled: vornApp.openVornFiles.count > 0 && typeof vornApp.closeAllVornFiles === "function"
+        enabled: vornApp.openVornFiles.count > 0 && Capabilities.has(vornApp, "closeAllVornFiles")
         onTriggered: vornApp.closeAllVornFiles()
     }
     property Action exit: Action {
@@ -57,7 +58,7 @@ Item {
     }
     property Action checkForUpdates: Action {
         text: "Check for Updates..."
-        enabled: typeof vornApp.updateCheck === "function"
+        enabled: Capabilities.has(vornApp, "updateCheck")
         onTriggered: vornApp.updateCheck(true)
     }
     property Action about: Action {
@@ -125,14 +126,14 @@ Item {
 
     ConnectDialog {
         id: connectDialog
-        canConnect: typeof vornApp.connectCamera === "function"
-        canScan: typeof vornApp.startBroadcast === "function"
+        canConnect: Capabilities.has(vornApp, "connectCamera")
+        canScan: Capabilities.has(vornApp, "startBroadcast")
         onConnectRequested: address => {
-            if (typeof vornApp.connectCamera === "function")
+            if (Capabilities.has(vornApp, "connectCamera"))
                 vornApp.connectCamera(address)
         }
         onScanRequested: {
-            if (typeof vornApp.startBroadcast === "function")
+            if (Capabilities.has(vornApp, "startBroadcast"))
                 vornApp.startBroadcast()
         }
     }
