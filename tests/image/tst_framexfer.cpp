@@ -56,14 +56,14 @@ private:
     SimCameras m_sims;
     q7sim::SimCamera* m_sim = nullptr;
     int m_take = 0;
-    q7sim::FrameSpec m_spec;
+    q7sim::FrameParams m_params;
     qint64 m_firstFr = 0;
 
     QByteArray expectedRange(qint64 start, qint64 count, int type = q7sim::XferBoth) const
     {
         QByteArray bytes;
         for (qint64 f = start; f < start + count; ++f)
-            bytes += q7sim::FrameSynth::record(m_spec, f, type);
+            bytes += q7sim::FrameSynth::record(m_params, f, type);
         return bytes;
     }
 
@@ -89,10 +89,10 @@ private slots:
         QVERIFY(m_sim);
         m_take = SimCameras::recordTake(m_sim, 60, 200);
         QVERIFY(m_take > 0);
-        const auto spec = m_sim->takeFrameSpec(m_take);
+        const auto spec = m_sim->takeFrameParams(m_take);
         QVERIFY(spec);
-        m_spec = *spec;
-        m_firstFr = m_spec.firstFr;
+        m_params = *spec;
+        m_firstFr = m_params.firstFr;
         QVERIFY(m_firstFr < 0); // frames before the trigger count negative
     }
 
@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(frame->imgSize(), 320u * 240u);
         QCOMPARE(frame->metaSize(), 48u);
         QCOMPARE(frame->yearOffset(), 1700000000ull);
-        QCOMPARE(frame->data(), q7sim::FrameSynth::record(m_spec, 7, q7sim::XferBoth));
+        QCOMPARE(frame->data(), q7sim::FrameSynth::record(m_params, 7, q7sim::XferBoth));
         const auto request = SimCameras::requests(m_sim, "POST", "/xfer").last();
         QCOMPARE(request.body, QByteArray("{\"type\":3,\"src\":0,\"take\":") + QByteArray::number(m_take) +
                                    ",\"start\":7,\"cnt\":1,\"lock\":0}");
@@ -120,11 +120,11 @@ private slots:
 
         // Metadata fields as the camera wrote them.
         const FrameMetadata meta = FrameMetadata::read(frame->data(), frame->metaSize());
-        const qint64 ns = q7sim::FrameSynth::frameTimeNs(m_spec, 7);
+        const qint64 ns = q7sim::FrameSynth::frameTimeNs(m_params, 7);
         QCOMPARE(qint64(meta.seconds), ns / 1000000000);
         QCOMPARE(qint64(meta.nanoseconds), ns % 1000000000);
-        QCOMPARE(meta.event1, q7sim::FrameSynth::event1(m_spec, 7));
-        QCOMPARE(meta.timeCodeLock, q7sim::FrameSynth::timeCodeLocked(m_spec, 7));
+        QCOMPARE(meta.event1, q7sim::FrameSynth::event1(m_params, 7));
+        QCOMPARE(meta.timeCodeLock, q7sim::FrameSynth::timeCodeLocked(m_params, 7));
 
         // A frame outside the take fails.
         auto* outside = new RawFrame(&owner);
@@ -164,7 +164,7 @@ private slots:
         const qint64 count = 40;
         AbstractTakeReader reader(Util::ReqBoth, range(start, count));
         Chunks chunks;
-        chunks.recordSize = q7sim::FrameSynth::recordSize(m_spec, q7sim::XferBoth);
+        chunks.recordSize = q7sim::FrameSynth::recordSize(m_params, q7sim::XferBoth);
         collect(reader, chunks);
         QSignalSpy failed(&reader, &VornReader::readFailed);
         QVERIFY(reader.start());
@@ -184,7 +184,7 @@ private slots:
     {
         AbstractTakeReader reader(Util::ReqMeta, range(m_firstFr, 25));
         Chunks chunks;
-        chunks.recordSize = q7sim::FrameSynth::recordSize(m_spec, q7sim::XferMeta);
+        chunks.recordSize = q7sim::FrameSynth::recordSize(m_params, q7sim::XferMeta);
         collect(reader, chunks);
         QVERIFY(reader.start());
         QVERIFY(waitDone(reader));
@@ -221,21 +221,23 @@ private slots:
             {jsonError, QStringLiteral("take not found")},
             {Fault::httpError(503, false, "/xfer"), QStringLiteral("HTTP 503")},
             {Fault::xferEndEarly(5), QStringLiteral("short transfer")},
-            {Fault::xferDropMidRecord(5), QStringLiteral("connection lost")},
+            // A dropped link shows as a network error or, when the body had no
+            // announced length, as a clean end before the last frame.
+            {Fault::xferDropMidRecord(5), QStringLiteral("connection lost|short transfer")},
         };
         for (const Case& c : cases) {
             m_sim->clearFaults();
             m_sim->addFault(c.fault);
             AbstractTakeReader reader(Util::ReqBoth, range(m_firstFr, 30));
             Chunks chunks;
-            chunks.recordSize = q7sim::FrameSynth::recordSize(m_spec, q7sim::XferBoth);
+            chunks.recordSize = q7sim::FrameSynth::recordSize(m_params, q7sim::XferBoth);
             collect(reader, chunks);
             QSignalSpy failed(&reader, &VornReader::readFailed);
             QVERIFY(reader.start());
             QVERIFY(waitDone(reader));
-            QCOMPARE(reader.error(), c.error);
+            QVERIFY2(c.error.split('|').contains(reader.error()), qPrintable(reader.error()));
             QCOMPARE(failed.count(), 1);
-            QCOMPARE(failed.first().first().toString(), c.error);
+            QCOMPARE(failed.first().first().toString(), reader.error());
             QVERIFY(chunks.aligned || chunks.counts.isEmpty());
             // What did arrive is whole records of the right frames.
             QCOMPARE(chunks.data, expectedRange(m_firstFr, chunks.lastRead));
