@@ -48,5 +48,13 @@ Control {
             font.pixelSize: 11
             color: "#6e6e6e"
         }
+
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            topPadding: 24
+            text: "Made with Qt, OpenCV, FFmpeg, OpenH264, the Inter typeface and Remix Icon."
+            font.pixelSize: 11
+            color: "#555555"
+        }
     }
 }

@@ -14,6 +14,11 @@ ApplicationWindow {
     minimumWidth: 1280
     minimumHeight: 720
 
+    // The style colours only Controls; behind the views the window is dark too.
+    background: Rectangle {
+        color: tabBar.palette.base
+    }
+
     menuBar: Loader {
         id: menuBarLoader
         objectName: "menuBarLoader"
