@@ -23,6 +23,7 @@ private slots:
     void transferEndsEarly();
     void transferDropsMidRecord();
     void transferInUnalignedPieces();
+    void singleFrameLockHoldsTheTake();
     void cameraStopsAnswering();
     void requestsAreRecorded();
 
@@ -164,6 +165,26 @@ void TestFaults::transferInUnalignedPieces()
     for (qint64 piece : reply.pieceSizes)
         unaligned += piece % m_recordSize != 0;
     QVERIFY(unaligned >= 4);
+}
+
+void TestFaults::singleFrameLockHoldsTheTake()
+{
+    // A slow single-frame transfer with "lock" keeps its take locked until it ends.
+    m_camera->addFault(Fault::xferPieces(500, 10));
+    QNetworkAccessManager manager;
+    QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.2/xfer")));
+    request.setRawHeader("Content-Type", "application/json");
+    QNetworkReply* reply = manager.post(
+        request, QByteArray("{\"type\":3,\"src\":0,\"take\":1,\"start\":3,\"cnt\":1,\"lock\":1}"));
+    QVERIFY(QTest::qWaitFor([reply] { return reply->bytesAvailable() > 0; }, 5000));
+    auto lockedTakes = [this] {
+        return m_camera->stateDocument().value("acq").toObject().value("locked_takes").toArray();
+    };
+    QCOMPARE(lockedTakes(), QJsonArray{1});
+    QVERIFY(QTest::qWaitFor([reply] { return reply->isFinished(); }, 10000));
+    QVERIFY(reply->readAll() == FrameSynth::record(m_params, 3, XferBoth));
+    QTRY_COMPARE_WITH_TIMEOUT(lockedTakes(), QJsonArray(), 2000);
+    delete reply;
 }
 
 void TestFaults::cameraStopsAnswering()
