@@ -251,6 +251,10 @@ private slots:
         QCOMPARE(view.bMarker()->position(), 1.0);
         QCOMPARE(view.playHead()->position(), 0.0);
         QCOMPARE(aMarker.moved.count() + bMarker.moved.count() + playHead.moved.count(), 0);
+        // Recomputed at the end of the reset, but signalled once each.
+        QCOMPARE(aMarker.position.count(), 1);
+        QCOMPARE(bMarker.position.count(), 1);
+        QCOMPARE(playHead.position.count(), 1);
         // Frame 0 before the range: the trigger marker stays at the track's start.
         QCOMPARE(view.trigMarker()->position(), 0.0);
 
@@ -432,10 +436,17 @@ private slots:
         view.release(View::at(-30, PlayHeadRow));
         QVERIFY(!view.playHead()->pressed());
 
-        // Moves without a pressed handle change nothing.
+        // Moves without a pressed handle change nothing, also while the
+        // pointer is still held after the pressed state was cleared.
         view.move(View::at(90, PlayHeadRow));
         QCOMPARE(view.playHead()->fr(), 20);
         QCOMPARE(moved.count(), 4);
+        view.press(View::at(100, PlayHeadRow));
+        view.playHead()->setPressed(false);
+        view.move(View::at(120, PlayHeadRow));
+        QCOMPARE(view.playHead()->fr(), 100);
+        QCOMPARE(moved.count(), 5);
+        view.release(View::at(120, PlayHeadRow));
     }
 
     // A marker grabbed by its handle follows the pointer up to the other

@@ -201,6 +201,15 @@ private slots:
         QCOMPARE(handle->position(), 0.305);
         QCOMPARE(moved.count(), 5);
 
+        // So do moves of a drag whose pressed state was cleared from outside.
+        view.press(View::at(20, HandleRow));
+        QCOMPARE(handle->position(), 0.1);
+        handle->setPressed(false);
+        view.move(View::at(180, HandleRow));
+        QCOMPARE(handle->position(), 0.1);
+        QCOMPARE(moved.count(), 6);
+        view.release(View::at(180, HandleRow));
+
         // The marker is not dragged by the mouse.
         QCOMPARE(view.trigMarker()->position(), 0.0);
         QVERIFY(!view.trigMarker()->pressed());
