@@ -72,6 +72,9 @@ void AbstractTake::setSavedOpened(bool opened, bool markClosed, bool skipHook)
             m_closedByRequest = true;
         m_pollTimer->stop();
         imgFrame()->setImage(QImage());
+        // The partition or file is empty now: the next take in it must be
+        // loaded (and announced through valuesInitFinished) afresh.
+        setValuesInit(false);
     } else {
         pollTake(true, true);
         m_pollTimer->start();

@@ -207,7 +207,10 @@ void Camera::updateTakes(const QJsonObject& document, bool init)
             m_activeTake = nullptr;
             emit activeTakeChanged();
         }
+        const QList<Take*> old = m_takes->toList();
         m_takes->clear();
+        for (Take* take : old)
+            take->deleteLater();
         for (int i = 1; i <= count; ++i) {
             auto* take = new Take(i, this);
             connect(take, &AbstractTake::savedOpenedChanged, m_savedTakes, &SavedTakeModel::refilter);

@@ -160,6 +160,7 @@ public:
     CameraValue* cfa() const { return m_cfa; }
     CameraValue* acqState() const { return m_acqState; }
     CameraValue* prtnCnt() const { return m_prtnCnt; }
+    CameraValue* trigOffset() const { return m_trigOffset; }
     CameraValue* activeTakeId() const { return m_activeTakeId; }
     CameraValue* brefState() const { return m_brefState; }
     CameraValue* yearOffset() const { return m_yearOffset; }
