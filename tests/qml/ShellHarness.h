@@ -15,6 +15,7 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QScreen>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include <memory>
@@ -54,29 +55,29 @@ inline bool configureOffscreenScreen()
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (!platform.startsWith("offscreen") || platform.contains("configfile"))
         return false;
-    QByteArray dir = qgetenv("VORN_TEST_BUILD_DIR");
-    if (dir.isEmpty())
-        dir = QDir::tempPath().toLocal8Bit();
-    const QByteArray path = dir + "/qml-shell-offscreen.json";
-    QFile config(QString::fromLocal8Bit(path));
-    if (!config.open(QIODevice::WriteOnly))
+    // One file per process, removed at exit: tests may run in parallel.
+    static QTemporaryFile config(QDir::tempPath() + QStringLiteral("/vorn-offscreen-XXXXXX.json"));
+    if (!config.open())
         return false;
     config.write(R"({"windowFrameMargins": false, "screens": [{"name": "Full HD", "x": 0, "y": 0,
                    "width": 1920, "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-    config.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + path);
+    config.flush();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
     return true;
 }
 
+// Screenshots for review go to screenshots/ of the build folder.
 inline QString screenshotDir()
 {
-    const QString dir = QString::fromLocal8Bit(qgetenv("VORN_TEST_BUILD_DIR")) + QStringLiteral("/screenshots");
+    const QString buildDir = qEnvironmentVariableIsSet("VORN_TEST_BUILD_DIR")
+                                 ? qEnvironmentVariable("VORN_TEST_BUILD_DIR")
+                                 : QDir::currentPath();
+    const QString dir = buildDir + QStringLiteral("/screenshots");
     QDir().mkpath(dir);
     return dir;
 }
 
 } // namespace ShellTestSupport
-
 
 class ShellHarness : public QObject
 {
@@ -93,7 +94,7 @@ protected:
                    : nullptr;
     }
 
-    // The start-up of main(): fonts, engine preparation, main.qml.
+    // The start-up of main() once the fonts are loaded: engine preparation and main.qml.
     bool load()
     {
         m_engine = std::make_unique<QQmlApplicationEngine>();
