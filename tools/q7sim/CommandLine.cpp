@@ -43,6 +43,7 @@ QString CommandLine::helpText()
         "  --discovery ADDR              listen for discovery searches on ADDR instead (for\n"
         "                                example 0.0.0.0)\n"
         "  --no-discovery                do not answer discovery searches\n"
+        "  --print-requests              print each request received on stderr\n"
         "  --fault KIND[:N][@PATH]       switch a fault on from the start (repeatable); PATH\n"
         "                                limits it to request paths beginning so. KIND:\n"
         "                                  delay:MS          answer after MS milliseconds\n"
@@ -132,6 +133,8 @@ bool CommandLine::parseCameraKey(const QString& key, const QString& value, Camer
         c.brefSlots = value.toInt(&ok);
     } else if (key == QLatin1String("bref-ms")) {
         c.brefDurationMs = value.toInt(&ok);
+    } else if (key == QLatin1String("print-requests")) {
+        c.printRequests = true;
     } else if (key == QLatin1String("old-firmware")) {
         c.oldFirmware = true;
     } else if (key == QLatin1String("headers")) {
@@ -158,7 +161,8 @@ bool CommandLine::parseCameraKey(const QString& key, const QString& value, Camer
 bool CommandLine::isFlag(const QString& key)
 {
     return key == QLatin1String("colour") || key == QLatin1String("color") || key == QLatin1String("mono") ||
-           key == QLatin1String("old-firmware") || key == QLatin1String("no-discovery");
+           key == QLatin1String("old-firmware") || key == QLatin1String("no-discovery") ||
+           key == QLatin1String("print-requests");
 }
 
 bool CommandLine::parseCamera(const QString& text, CameraSetup* setup)
@@ -195,13 +199,13 @@ bool CommandLine::parse(int argc, char** argv)
         }
         const QString key = arg.mid(2);
         static const QStringList keys = {
-            QStringLiteral("camera"),     QStringLiteral("colour"),    QStringLiteral("color"),
-            QStringLiteral("mono"),       QStringLiteral("cfa"),       QStringLiteral("name"),
-            QStringLiteral("serial"),     QStringLiteral("res"),       QStringLiteral("seed"),
-            QStringLiteral("port"),       QStringLiteral("meta-size"), QStringLiteral("memory-mb"),
-            QStringLiteral("bref-slots"), QStringLiteral("bref-ms"),   QStringLiteral("old-firmware"),
-            QStringLiteral("headers"),    QStringLiteral("discovery"), QStringLiteral("no-discovery"),
-            QStringLiteral("fault")};
+            QStringLiteral("camera"),     QStringLiteral("colour"),        QStringLiteral("color"),
+            QStringLiteral("mono"),       QStringLiteral("cfa"),           QStringLiteral("name"),
+            QStringLiteral("serial"),     QStringLiteral("res"),           QStringLiteral("seed"),
+            QStringLiteral("port"),       QStringLiteral("meta-size"),     QStringLiteral("memory-mb"),
+            QStringLiteral("bref-slots"), QStringLiteral("bref-ms"),       QStringLiteral("old-firmware"),
+            QStringLiteral("headers"),    QStringLiteral("discovery"),     QStringLiteral("no-discovery"),
+            QStringLiteral("fault"),      QStringLiteral("print-requests")};
         if (!keys.contains(key)) {
             m_error = QStringLiteral("unknown option %1").arg(arg);
             return false;

@@ -28,6 +28,9 @@ struct CameraConfig
     enum class SizeHeaders { Img, Fr, Both };
     SizeHeaders sizeHeaders = SizeHeaders::Img;
 
+    // Print each request received on stderr (demos, debugging).
+    bool printRequests = false;
+
     // UDP discovery: listen for "VORN_BCAST\n" on this address (for example the
     // wildcard 0.0.0.0 or the network's broadcast address); empty turns it off,
     // DiscoveryOnCameraNetwork listens on the broadcast address of the network

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <cstdio>
 #include <httplib.h>
 
 namespace q7sim {
@@ -105,6 +106,10 @@ void HttpFrontend::dispatch(const httplib::Request& request, httplib::Response& 
             {QByteArray::fromStdString(header.first), QByteArray::fromStdString(header.second)});
     recorded.body = QByteArray::fromStdString(request.body);
     m_log.append(recorded);
+    if (m_model.config().printRequests)
+        std::fprintf(stderr, "q7sim %s: %s %s %s\n", qPrintable(m_model.config().address),
+                     request.method.c_str(), request.path.c_str(),
+                     request.body.size() <= 200 ? request.body.c_str() : "(long body)");
 
     std::vector<Fault> faults = m_faults.take(recorded.method, recorded.path);
     const Fault* transferFault = nullptr;
