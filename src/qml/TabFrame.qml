@@ -13,6 +13,9 @@ Control {
 
     readonly property bool isSelected: !!tab.vornObject && tab.vornObject.selected
 
+    // Tabs overlap their neighbours by their border; the selected one's shows whole.
+    z: tab.isSelected ? 1 : 0
+
     background: Rectangle {
         color: "#262626"
         border.width: 2

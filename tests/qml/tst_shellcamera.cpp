@@ -16,6 +16,7 @@ class TestShellCamera : public ShellHarness
     Q_OBJECT
 
     SimCameras m_sims;
+    q7sim::SimCamera* m_sim = nullptr;
 
     Camera* camera() const
     {
@@ -36,7 +37,8 @@ private slots:
         app()->stopBroadcast(); // the scan of the start-up finds nothing here
         q7sim::CameraConfig config;
         config.name = QStringLiteral("Stage Left");
-        QVERIFY(m_sims.start(config));
+        m_sim = m_sims.start(config);
+        QVERIFY(m_sim);
         QVERIFY(load());
     }
 
@@ -83,6 +85,35 @@ private slots:
         camera()->abort();
         QTRY_COMPARE_WITH_TIMEOUT(camera()->acqState()->value().toInt(), 1, 3000);
         QTRY_COMPARE(glyphColor(), QStringLiteral("#ffffff"));
+    }
+
+    void savedTakeHangsUnderTheCameraAndCanBeDeleted()
+    {
+        const int takeId = SimCameras::recordTake(m_sim, 200, 10);
+        QVERIFY(takeId > 0);
+        QTRY_COMPARE_WITH_TIMEOUT(itemsNamed(window()->contentItem(), "takeTab").size(), 1, 5000);
+        QQuickItem* tab = itemsNamed(window()->contentItem(), "takeTab").first();
+        QCOMPARE(tab->property("text").toString(), QStringLiteral("Take %1").arg(takeId));
+        QCOMPARE(tab->height(), 28.0);
+        saveScreenshot("camera-take-tab.png");
+
+        clickItem(tab);
+        QTRY_COMPARE(loadedMenuBar(), QStringLiteral("TakeMenuBar.qml"));
+        QCOMPARE(app()->selectedVornObject(), tab->property("vornObject").value<QObject*>());
+
+        clickItem(tab, Qt::RightButton);
+        QObject* menu = nullptr;
+        QTRY_VERIFY((menu = tab->findChild<QObject*>("contextMenu")) && menu->property("opened").toBool());
+        QTest::qWait(50); // a new menu lays its entries out when the window next polishes
+        triggerMenuItem(menu, "Delete...");
+        QQuickWindow* confirm = nullptr;
+        QTRY_VERIFY((confirm = find<QQuickWindow>("confirmDialog")) && confirm->isVisible());
+        clickItem(childOf<QQuickItem>(confirm, "acceptButton"));
+        // The camera deletes it; the next polls drop its tab, and its camera
+        // becomes the selected object.
+        QTRY_COMPARE_WITH_TIMEOUT(itemsNamed(window()->contentItem(), "takeTab").size(), 0, 5000);
+        QTRY_COMPARE(app()->selectedVornObject(), camera());
+        QTRY_COMPARE(loadedMenuBar(), QStringLiteral("CameraMenuBar.qml"));
     }
 
     void selectingTheCameraLoadsTheCameraMenuBar()
