@@ -10,7 +10,9 @@
 
 #include <QElapsedTimer>
 #include <QFontDatabase>
+#include <QQmlComponent>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 // ---------------------------------------------------------------------------
 // Stand-ins for the objects the tab column shows. They offer exactly the
@@ -362,6 +364,49 @@ private slots:
         QTRY_VERIFY(viewLoader()->property("item").value<QObject*>() != firstView);
         auto* view = qobject_cast<QQuickItem*>(viewLoader()->property("item").value<QObject*>());
         QVERIFY(view && view->hasActiveFocus());
+        app()->setNullVornObject();
+    }
+
+    void laterViewsRegisterAndGetTheKeys()
+    {
+        // A view of a later part of the program, registered the way those views
+        // register: by file name in the view registry.
+        QTemporaryDir dir;
+        QFile viewFile(dir.filePath("KeyView.qml"));
+        QVERIFY(viewFile.open(QIODevice::WriteOnly));
+        viewFile.write("import QtQuick\n"
+                       "Item {\n"
+                       "    objectName: \"keyView\"\n"
+                       "    property var keys: []\n"
+                       "    Keys.onPressed: event => { keys = keys.concat([event.key]); event.accepted = true }\n"
+                       "}\n");
+        viewFile.close();
+        QQmlComponent registration(m_engine.get());
+        registration.setData("import QtQml\n"
+                             "import \"qrc:/ViewRegistry.js\" as Registry\n"
+                             "QtObject { Component.onCompleted: Registry.backgroundViews[1] = \"" +
+                                 QUrl::fromLocalFile(viewFile.fileName()).toEncoded() + "\" }\n",
+                             QUrl(QStringLiteral("qrc:/registration.qml")));
+        std::unique_ptr<QObject> registered(registration.create());
+        QVERIFY2(registered, qPrintable(registration.errorString()));
+
+        app()->setNullVornObject(VornApp::SaveProgress);
+        QTRY_COMPARE(loadedView(), QStringLiteral("keyView"));
+        auto* view = qobject_cast<QQuickItem*>(viewLoader()->property("item").value<QObject*>());
+        QVERIFY(view->hasActiveFocus());
+        window()->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(window()));
+        QTest::keyClick(window(), Qt::Key_Space);
+        QCOMPARE(view->property("keys").toList().size(), 1);
+
+        // With the focus elsewhere in the window, key presses still reach the view.
+        QQuickItem* client = view->parentItem()->parentItem();
+        client->forceActiveFocus();
+        QVERIFY(!view->hasActiveFocus());
+        QTest::keyClick(window(), Qt::Key_Right);
+        const QVariantList keys = view->property("keys").toList();
+        QCOMPARE(keys.size(), 2);
+        QCOMPARE(keys.last().toInt(), int(Qt::Key_Right));
         app()->setNullVornObject();
     }
 
