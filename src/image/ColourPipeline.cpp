@@ -1,5 +1,7 @@
 #include "ColourPipeline.h"
 
+#include "ImgOrientation.h"
+
 #include <algorithm>
 #include <cmath>
 #include <opencv2/imgproc.hpp>
@@ -66,13 +68,6 @@ cv::Mat ColourPipeline::balanced(const cv::Mat& mosaic) const
     return out;
 }
 
-cv::Mat ColourPipeline::demosaiced(const cv::Mat& mosaic) const
-{
-    cv::Mat bgr;
-    cv::cvtColor(balanced(mosaic), bgr, m_layout.demosaicCode());
-    return bgr;
-}
-
 void ColourPipeline::processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* out8, qsizetype stride8) const
 {
     const int rows = mosaic.rows;
@@ -94,6 +89,53 @@ void ColourPipeline::processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* 
         }
         return;
     }
+    forStripes(mosaic, [&](int first, int end, const cv::Mat& bgr, int inFirst) {
+        for (int row = first; row < end; ++row)
+            lutRow(bgr.ptr<quint16>(row - inFirst), out.ptr<quint16>(row), cols);
+        if (out8) {
+            const cv::Mat done(end - first, cols * 3, CV_16UC1, out.ptr<quint16>(first));
+            cv::Mat bytes(end - first, cols * 3, CV_8UC1, out8 + first * stride8, size_t(stride8));
+            done.convertTo(bytes, CV_8U, 255.0 / 65535.0);
+        }
+    });
+}
+
+void ColourPipeline::processTurned(const cv::Mat& mosaic, const ImgOrientation& orientation,
+                                   cv::Mat& out) const
+{
+    const int cols = mosaic.cols;
+    quint16* base = out.ptr<quint16>();
+    // Where a step along a source row and down a source column lands.
+    const qptrdiff origin = orientation.outputIndex(0, 0);
+    const qptrdiff alongRow = (orientation.outputIndex(0, 1) - origin) * 3;
+    const qptrdiff downCol = (orientation.outputIndex(1, 0) - origin) * 3;
+    const bool rowsStayRows = alongRow == 3 || alongRow == -3;
+    forStripes(mosaic, [&](int first, int end, const cv::Mat& bgr, int inFirst) {
+        const qptrdiff start = orientation.outputIndex(first, 0) * 3;
+        if (rowsStayRows) {
+            for (int row = first; row < end; ++row) {
+                const quint16* in = bgr.ptr<quint16>(row - inFirst);
+                qptrdiff at = start + (row - first) * downCol;
+                for (int col = 0; col < cols; ++col, in += 3, at += alongRow)
+                    lutPixel(in, base + at);
+            }
+            return;
+        }
+        // Turned a quarter: a source column becomes a run along an output
+        // row, so walk the stripe column by column to write runs.
+        for (int col = 0; col < cols; ++col) {
+            qptrdiff at = start + col * alongRow;
+            for (int row = first; row < end; ++row, at += downCol)
+                lutPixel(bgr.ptr<quint16>(row - inFirst, col), base + at);
+        }
+    });
+}
+
+template <typename ToStripe>
+void ColourPipeline::forStripes(const cv::Mat& mosaic, const ToStripe& toStripe) const
+{
+    const int rows = mosaic.rows;
+    const int cols = mosaic.cols;
     const int stripes = (rows + stripeRows - 1) / stripeRows;
     cv::parallel_for_(
         cv::Range(0, stripes),
@@ -114,13 +156,7 @@ void ColourPipeline::processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* 
                     input = cv::Mat(inEnd - inFirst, cols, CV_16UC1, balancedRows.data());
                 }
                 cv::cvtColor(input, bgr, m_layout.demosaicCode());
-                for (int row = first; row < end; ++row)
-                    lutRow(bgr.ptr<quint16>(row - inFirst), out.ptr<quint16>(row), cols);
-                if (out8) {
-                    const cv::Mat done(end - first, cols * 3, CV_16UC1, out.ptr<quint16>(first));
-                    cv::Mat bytes(end - first, cols * 3, CV_8UC1, out8 + first * stride8, size_t(stride8));
-                    done.convertTo(bytes, CV_8U, 255.0 / 65535.0);
-                }
+                toStripe(first, end, bgr, inFirst);
             }
         },
         stripes);

@@ -3,6 +3,8 @@
 #include "CfaLayout.h"
 #include "GainTableCache.h"
 
+class ImgOrientation;
+
 #include <QtGlobal>
 #include <opencv2/core.hpp>
 #include <vector>
@@ -29,9 +31,9 @@ public:
     // the rows are still in the cache.
     void processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* out8 = nullptr,
                         qsizetype stride8 = 0) const;
-    // Balanced and demosaiced, not yet through the tables (for frames that
-    // are turned afterwards).
-    cv::Mat demosaiced(const cv::Mat& mosaic) const;
+    // The processed picture turned and mirrored: out is CV_16UC3 of the
+    // orientation's size; each stripe's pixels go straight to their places.
+    void processTurned(const cv::Mat& mosaic, const ImgOrientation& orientation, cv::Mat& out) const;
     // The balanced mosaic of a whole frame.
     cv::Mat balanced(const cv::Mat& mosaic) const;
 
@@ -39,8 +41,19 @@ private:
     // Balances rows [first, end) of the mosaic into out (cols samples a row).
     void balanceRows(const cv::Mat& mosaic, int first, int end, quint16* out) const;
     const quint16* gainTable(Util::Color colour) const;
+    // Runs toStripe(first, end, bgr, inFirst) for every stripe of rows
+    // [first, end) once it is balanced and demosaiced into bgr, whose row 0
+    // is mosaic row inFirst.
+    template <typename ToStripe> void forStripes(const cv::Mat& mosaic, const ToStripe& toStripe) const;
     // One demosaiced row through the tables.
     void lutRow(const quint16* in, quint16* out, int cols) const;
+    // One demosaiced pixel through the tables.
+    void lutPixel(const quint16* in, quint16* out) const
+    {
+        out[0] = m_lutB[in[0]];
+        out[1] = m_lutG[in[1]];
+        out[2] = m_lutR[in[2]];
+    }
 
     CfaLayout m_layout;
     const quint16* m_lutR;

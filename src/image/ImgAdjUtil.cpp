@@ -54,31 +54,22 @@ const quint16* samplesOf(const QList<quint16>& list, qsizetype count, std::vecto
     return padded.data();
 }
 
-// Reads every output pixel from its source pixel through the tables, so that
-// the tables and the rotation and mirroring take one pass. A one-channel
-// source is grey: lutG gives all three channels.
-template <int Channels>
-void orientThroughLuts(const cv::Mat& source, const quint16* lutR, const quint16* lutG, const quint16* lutB,
-                       const ImgOrientation& orientation, cv::Mat& out)
+// A monochrome frame: every output pixel read from its source pixel through
+// lutG into all three channels, so that the table, the grey-to-BGR step and
+// the rotation and mirroring take one pass.
+void greyThroughLut(const cv::Mat& source, const quint16* lutG, const ImgOrientation& orientation,
+                    cv::Mat& out)
 {
     const quint16* base = source.ptr<quint16>();
-    const qptrdiff colStep = orientation.colStep() * Channels;
     forRows(out.rows, [&](const cv::Range& rows) {
         for (int row = rows.start; row < rows.end; ++row) {
-            qptrdiff index = (orientation.origin() + row * orientation.rowStep()) * Channels;
+            qptrdiff index = orientation.origin() + row * orientation.rowStep();
             quint16* dst = out.ptr<quint16>(row);
-            for (int col = 0; col < out.cols; ++col, index += colStep, dst += 3) {
-                const quint16* in = base + index;
-                if constexpr (Channels == 1) {
-                    const quint16 level = lutG[in[0]];
-                    dst[0] = level;
-                    dst[1] = level;
-                    dst[2] = level;
-                } else {
-                    dst[0] = lutB[in[0]];
-                    dst[1] = lutG[in[1]];
-                    dst[2] = lutR[in[2]];
-                }
+            for (int col = 0; col < out.cols; ++col, index += orientation.colStep(), dst += 3) {
+                const quint16 level = lutG[base[index]];
+                dst[0] = level;
+                dst[1] = level;
+                dst[2] = level;
             }
         }
     });
@@ -174,7 +165,7 @@ void ImgAdjUtil::process(const ImgAdjBlock& block, const QList<quint16>& raw16, 
     const quint16* lutB = lutOrIdentity(block.lutB);
     const CfaLayout layout(block.cfa.toInt());
     if (!layout.isColour()) {
-        orientThroughLuts<1>(mosaic, lutG, lutG, lutG, orientation, picture);
+        greyThroughLut(mosaic, lutG, orientation, picture);
     } else {
         const double gains[3] = {block.wbR.toDouble() * block.wbCalR.toDouble(),
                                  block.wbG.toDouble() * block.wbCalG.toDouble(),
@@ -186,7 +177,7 @@ void ImgAdjUtil::process(const ImgAdjBlock& block, const QList<quint16>& raw16, 
             if (!overlay)
                 bits8 = nullptr; // done
         } else {
-            orientThroughLuts<3>(colour.demosaiced(mosaic), lutR, lutG, lutB, orientation, picture);
+            colour.processTurned(mosaic, orientation, picture);
         }
     }
 

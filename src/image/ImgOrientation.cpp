@@ -42,3 +42,29 @@ qptrdiff ImgOrientation::sourceIndex(qptrdiff row, qptrdiff col) const
     }
     return sourceY * m_sourceCols + sourceX;
 }
+
+qptrdiff ImgOrientation::outputIndex(qptrdiff sourceRow, qptrdiff sourceCol) const
+{
+    // Rotate first, then mirror.
+    qptrdiff x = sourceCol;
+    qptrdiff y = sourceRow;
+    switch (m_rotation) {
+    case 90:
+        x = m_sourceRows - 1 - sourceRow;
+        y = sourceCol;
+        break;
+    case 180:
+        x = m_sourceCols - 1 - sourceCol;
+        y = m_sourceRows - 1 - sourceRow;
+        break;
+    case 270:
+        x = sourceRow;
+        y = m_sourceCols - 1 - sourceCol;
+        break;
+    default:
+        break;
+    }
+    const qptrdiff col = m_flipH ? m_cols - 1 - x : x;
+    const qptrdiff row = m_flipV ? m_rows - 1 - y : y;
+    return row * m_cols + col;
+}

@@ -24,6 +24,9 @@ public:
     qptrdiff rowStep() const { return m_rowStep; }
     qptrdiff colStep() const { return m_colStep; }
 
+    // The other way round: the output pixel index of source pixel (row, col).
+    qptrdiff outputIndex(qptrdiff sourceRow, qptrdiff sourceCol) const;
+
 private:
     qptrdiff sourceIndex(qptrdiff row, qptrdiff col) const;
 
