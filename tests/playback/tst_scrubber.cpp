@@ -16,6 +16,11 @@ namespace {
 constexpr qint64 SmallestFr = std::numeric_limits<qint64>::min();
 constexpr qint64 LargestFr = std::numeric_limits<qint64>::max();
 
+// Frames, positions and hover states of play head, A, B (and trigger) marker.
+using Frames = QList<qint64>;
+using Positions = QList<double>;
+using Hovered = QList<bool>;
+
 // Where the scrubber sits in the window, so that the pointer can leave it.
 const QPoint ScrubberPos(50, 40);
 
@@ -54,6 +59,10 @@ struct View
     QQmlEngine engine;
     QQuickWindow window;
     std::unique_ptr<PlaybackScrubberTemplate> scrubber;
+    PlaybackScrubberHandleObject* playHead = nullptr;
+    PlaybackScrubberHandleObject* a = nullptr;
+    PlaybackScrubberHandleObject* b = nullptr;
+    PlaybackScrubberHandleObject* trig = nullptr;
 
     View()
     {
@@ -67,6 +76,10 @@ struct View
         }
         scrubber->setParentItem(window.contentItem());
         scrubber->setPosition(ScrubberPos);
+        playHead = scrubber->playHead();
+        a = scrubber->aMarker();
+        b = scrubber->bMarker();
+        trig = scrubber->trigMarker();
     }
 
     bool show()
@@ -77,24 +90,35 @@ struct View
         return QTest::qWaitForWindowExposed(&window);
     }
 
-    PlaybackScrubberHandleObject* playHead() const { return scrubber->playHead(); }
-    PlaybackScrubberHandleObject* aMarker() const { return scrubber->aMarker(); }
-    PlaybackScrubberHandleObject* bMarker() const { return scrubber->bMarker(); }
-    PlaybackScrubberHandleObject* trigMarker() const { return scrubber->trigMarker(); }
+    // A range of one frame per pixel with the markers and play head inside.
+    void setFrames(qint64 aFr, qint64 bFr, qint64 playFr)
+    {
+        scrubber->setFrRange(0, 200);
+        b->setFr(bFr);
+        a->setFr(aFr);
+        playHead->setFr(playFr);
+    }
+
+    Frames frames() const { return {playHead->fr(), a->fr(), b->fr(), trig->fr()}; }
+    Positions positions() const
+    {
+        return {playHead->position(), a->position(), b->position(), trig->position()};
+    }
+    Hovered hovered() const { return {playHead->hovered(), a->hovered(), b->hovered()}; }
 
     // Window coordinates of a point of the scrubber.
     static QPoint at(int x, int y) { return ScrubberPos + QPoint(x, y); }
-
     // Window point on the middle of a handle's item.
-    QPoint on(const PlaybackScrubberHandleObject* handle) const
+    static QPoint on(const PlaybackScrubberHandleObject* handle)
     {
         const QQuickItem* item = handle->handle();
         return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
     }
 
-    void press(QPoint windowPos) { QTest::mousePress(&window, Qt::LeftButton, {}, windowPos); }
-    void move(QPoint windowPos) { QTest::mouseMove(&window, windowPos); }
-    void release(QPoint windowPos) { QTest::mouseRelease(&window, Qt::LeftButton, {}, windowPos); }
+    void press(QPoint pos) { QTest::mousePress(&window, Qt::LeftButton, {}, pos); }
+    void move(QPoint pos) { QTest::mouseMove(&window, pos); }
+    void release(QPoint pos) { QTest::mouseRelease(&window, Qt::LeftButton, {}, pos); }
+    void click(QPoint pos) { QTest::mouseClick(&window, Qt::LeftButton, {}, pos); }
 
     Qt::CursorShape cursor() const { return scrubber->cursor().shape(); }
 };
@@ -111,8 +135,6 @@ struct HandleSpies
           moved(handle, &PlaybackScrubberHandleObject::moved)
     {
     }
-
-    int total() const { return fr.count() + position.count() + moved.count(); }
 };
 
 } // namespace
@@ -135,46 +157,31 @@ private slots:
     {
         View view;
         QVERIFY(view.show());
-        PlaybackScrubberTemplate* scrubber = view.scrubber.get();
-
-        QVERIFY(!scrubber->rangeSet());
-        QCOMPARE(scrubber->firstFr(), SmallestFr);
-        QCOMPARE(scrubber->lastFr(), LargestFr);
-        QCOMPARE(view.playHead()->type(), 0);
-        QCOMPARE(view.aMarker()->type(), 1);
-        QCOMPARE(view.bMarker()->type(), 2);
-        QCOMPARE(view.trigMarker()->type(), 3);
-        QCOMPARE(view.playHead()->fr(), SmallestFr);
-        QCOMPARE(view.aMarker()->fr(), SmallestFr);
-        QCOMPARE(view.bMarker()->fr(), LargestFr);
-        QCOMPARE(view.trigMarker()->fr(), 0);
-        QCOMPARE(view.aMarker()->position(), 0.0);
-        QCOMPARE(view.bMarker()->position(), 1.0);
-        QCOMPARE(view.playHead()->position(), 0.0);
+        QVERIFY(!view.scrubber->rangeSet());
+        QCOMPARE(view.scrubber->firstFr(), SmallestFr);
+        QCOMPARE(view.scrubber->lastFr(), LargestFr);
+        QCOMPARE(QList<int>({view.playHead->type(), view.a->type(), view.b->type(), view.trig->type()}),
+                 QList<int>({0, 1, 2, 3}));
+        QCOMPARE(view.frames(), Frames({SmallestFr, SmallestFr, LargestFr, 0}));
         // Frame 0 lies in the middle of the whole qint64 range.
-        QVERIFY(qAbs(view.trigMarker()->position() - 0.5) < 1e-9);
+        QCOMPARE(view.positions(), Positions({0.0, 0.0, 1.0, 0.5}));
 
         // Handles declared as property values end up on the scrubber.
-        for (auto* handle : {view.playHead(), view.aMarker(), view.bMarker()}) {
+        for (auto* handle : {view.playHead, view.a, view.b}) {
             QVERIFY(handle->handle());
-            QCOMPARE(handle->handle()->parentItem(), scrubber);
-            QCOMPARE(handle->parent(), scrubber);
+            QCOMPARE(handle->handle()->parentItem(), view.scrubber.get());
+            QCOMPARE(handle->parent(), view.scrubber.get());
         }
-        QVERIFY(!view.trigMarker()->handle());
 
-        HandleSpies playHead(view.playHead()), aMarker(view.aMarker()), bMarker(view.bMarker());
-        view.playHead()->setFr(5);
-        view.aMarker()->setFr(5);
-        view.bMarker()->setFr(5);
-        QVERIFY(QQmlProperty::write(view.aMarker(), "fr", 7));
+        HandleSpies playHead(view.playHead), a(view.a);
+        for (auto* handle : {view.playHead, view.a, view.b})
+            handle->setFr(5);
+        QVERIFY(QQmlProperty::write(view.a, "fr", 7));
         view.press(View::at(100, PlayHeadRow));
         view.move(View::at(150, PlayHeadRow));
         view.release(View::at(150, PlayHeadRow));
-        QCOMPARE(view.playHead()->fr(), SmallestFr);
-        QCOMPARE(view.aMarker()->fr(), SmallestFr);
-        QCOMPARE(view.bMarker()->fr(), LargestFr);
-        QCOMPARE(playHead.fr.count() + playHead.position.count(), 0);
-        QCOMPARE(aMarker.total() + bMarker.total(), 0);
+        QCOMPARE(view.frames(), Frames({SmallestFr, SmallestFr, LargestFr, 0}));
+        QCOMPARE(playHead.fr.count() + playHead.position.count() + a.fr.count() + a.position.count(), 0);
     }
 
     // A range whose first frame lies after its last, or the range already set,
@@ -182,33 +189,27 @@ private slots:
     void rangeRejected()
     {
         View view;
-        PlaybackScrubberTemplate* scrubber = view.scrubber.get();
-        QVERIFY(scrubber);
-        QSignalSpy firstFrSpy(scrubber, &PlaybackScrubberTemplate::firstFrChanged);
-        QSignalSpy lastFrSpy(scrubber, &PlaybackScrubberTemplate::lastFrChanged);
-        HandleSpies aMarker(view.aMarker());
+        QVERIFY(view.scrubber);
+        QSignalSpy firstFrSpy(view.scrubber.get(), &PlaybackScrubberTemplate::firstFrChanged);
+        QSignalSpy lastFrSpy(view.scrubber.get(), &PlaybackScrubberTemplate::lastFrChanged);
 
-        scrubber->setFrRange(10, 5);
-        QVERIFY(!scrubber->rangeSet());
-        QCOMPARE(scrubber->firstFr(), SmallestFr);
-        QCOMPARE(scrubber->lastFr(), LargestFr);
-        QCOMPARE(firstFrSpy.count() + lastFrSpy.count() + aMarker.total(), 0);
-        view.aMarker()->setFr(3);
-        QCOMPARE(view.aMarker()->fr(), SmallestFr);
+        view.scrubber->setFrRange(10, 5);
+        QVERIFY(!view.scrubber->rangeSet());
+        QCOMPARE(view.scrubber->firstFr(), SmallestFr);
+        QCOMPARE(view.scrubber->lastFr(), LargestFr);
+        view.a->setFr(3);
+        QCOMPARE(view.a->fr(), SmallestFr);
+        QCOMPARE(firstFrSpy.count() + lastFrSpy.count(), 0);
 
-        scrubber->setFrRange(0, 100);
-        view.aMarker()->setFr(20);
-        firstFrSpy.clear();
-        lastFrSpy.clear();
-        aMarker.fr.clear();
-        aMarker.position.clear();
-
-        scrubber->setFrRange(10, 5);
-        scrubber->setFrRange(0, 100);
-        QCOMPARE(scrubber->firstFr(), 0);
-        QCOMPARE(scrubber->lastFr(), 100);
-        QCOMPARE(view.aMarker()->fr(), 20);
-        QCOMPARE(firstFrSpy.count() + lastFrSpy.count() + aMarker.total(), 0);
+        view.setFrames(20, 200, 20);
+        HandleSpies a(view.a);
+        view.scrubber->setFrRange(10, 5);
+        view.scrubber->setFrRange(0, 200);
+        QCOMPARE(view.scrubber->firstFr(), 0);
+        QCOMPARE(view.scrubber->lastFr(), 200);
+        QCOMPARE(view.a->fr(), 20);
+        QCOMPARE(firstFrSpy.count() + lastFrSpy.count(), 2);
+        QCOMPARE(a.fr.count() + a.position.count(), 0);
     }
 
     // A new range puts the markers at its ends and the play head at its start,
@@ -216,53 +217,38 @@ private slots:
     void rangeResetsHandles()
     {
         View view;
-        PlaybackScrubberTemplate* scrubber = view.scrubber.get();
-        QVERIFY(scrubber);
-        QSignalSpy firstFrSpy(scrubber, &PlaybackScrubberTemplate::firstFrChanged);
-        QSignalSpy lastFrSpy(scrubber, &PlaybackScrubberTemplate::lastFrChanged);
+        QVERIFY(view.scrubber);
+        QSignalSpy firstFrSpy(view.scrubber.get(), &PlaybackScrubberTemplate::firstFrChanged);
+        QSignalSpy lastFrSpy(view.scrubber.get(), &PlaybackScrubberTemplate::lastFrChanged);
 
-        scrubber->setFrRange(0, 100);
-        QVERIFY(scrubber->rangeSet());
+        view.scrubber->setFrRange(0, 100);
+        QVERIFY(view.scrubber->rangeSet());
         QCOMPARE(firstFrSpy.count(), 1);
         QCOMPARE(lastFrSpy.count(), 1);
-        QCOMPARE(view.aMarker()->fr(), 0);
-        QCOMPARE(view.bMarker()->fr(), 100);
-        QCOMPARE(view.playHead()->fr(), 0);
-        QCOMPARE(view.trigMarker()->fr(), 0);
-        QCOMPARE(view.aMarker()->position(), 0.0);
-        QCOMPARE(view.bMarker()->position(), 1.0);
-        QCOMPARE(view.playHead()->position(), 0.0);
-        QCOMPARE(view.trigMarker()->position(), 0.0);
+        QCOMPARE(view.frames(), Frames({0, 0, 100, 0}));
+        QCOMPARE(view.positions(), Positions({0.0, 0.0, 1.0, 0.0}));
 
-        view.bMarker()->setFr(30);
-        view.aMarker()->setFr(20);
-        view.playHead()->setFr(25);
-        HandleSpies aMarker(view.aMarker()), bMarker(view.bMarker()), playHead(view.playHead());
-
+        view.b->setFr(30);
+        view.a->setFr(20);
+        view.playHead->setFr(25);
+        HandleSpies a(view.a), b(view.b), playHead(view.playHead);
         // Clamped against the old markers, A would stay at 30 and B at 20.
-        scrubber->setFrRange(200, 300);
-        QCOMPARE(view.aMarker()->fr(), 200);
-        QCOMPARE(view.bMarker()->fr(), 300);
-        QCOMPARE(view.playHead()->fr(), 200);
-        QCOMPARE(aMarker.fr.count(), 1);
-        QCOMPARE(bMarker.fr.count(), 1);
-        QCOMPARE(playHead.fr.count(), 1);
-        QCOMPARE(view.aMarker()->position(), 0.0);
-        QCOMPARE(view.bMarker()->position(), 1.0);
-        QCOMPARE(view.playHead()->position(), 0.0);
-        QCOMPARE(aMarker.moved.count() + bMarker.moved.count() + playHead.moved.count(), 0);
-        // Recomputed at the end of the reset, but signalled once each.
-        QCOMPARE(aMarker.position.count(), 1);
-        QCOMPARE(bMarker.position.count(), 1);
-        QCOMPARE(playHead.position.count(), 1);
+        view.scrubber->setFrRange(200, 300);
+        QCOMPARE(view.frames(), Frames({200, 200, 300, 0}));
         // Frame 0 before the range: the trigger marker stays at the track's start.
-        QCOMPARE(view.trigMarker()->position(), 0.0);
+        QCOMPARE(view.positions(), Positions({0.0, 0.0, 1.0, 0.0}));
+        for (const HandleSpies* spies : {&a, &b, &playHead}) {
+            // Recomputed at the end of the reset, but signalled once each.
+            QCOMPARE(spies->fr.count(), 1);
+            QCOMPARE(spies->position.count(), 1);
+            QCOMPARE(spies->moved.count(), 0);
+        }
 
-        scrubber->setFrRange(-300, -200);
-        QCOMPARE(view.trigMarker()->fr(), 0);
-        QCOMPARE(view.trigMarker()->position(), 1.0);
-        scrubber->setFrRange(-100, 100);
-        QCOMPARE(view.trigMarker()->position(), 0.5);
+        view.scrubber->setFrRange(-300, -200);
+        QCOMPARE(view.trig->fr(), 0);
+        QCOMPARE(view.trig->position(), 1.0);
+        view.scrubber->setFrRange(-100, 100);
+        QCOMPARE(view.trig->position(), 0.5);
     }
 
     // With a single frame every handle sits at the start of the track, also
@@ -271,23 +257,16 @@ private slots:
     {
         View view;
         QVERIFY(view.show());
-        view.scrubber->setFrRange(0, 100);
-        view.playHead()->setFr(50);
-
+        view.setFrames(0, 200, 50);
         view.scrubber->setFrRange(7, 7);
-        QCOMPARE(view.aMarker()->fr(), 7);
-        QCOMPARE(view.bMarker()->fr(), 7);
-        QCOMPARE(view.playHead()->fr(), 7);
-        QCOMPARE(view.trigMarker()->fr(), 0);
-        for (auto* handle : {view.playHead(), view.aMarker(), view.bMarker(), view.trigMarker()})
-            QCOMPARE(handle->position(), 0.0);
+        QCOMPARE(view.frames(), Frames({7, 7, 7, 0}));
+        QCOMPARE(view.positions(), Positions({0.0, 0.0, 0.0, 0.0}));
 
-        QSignalSpy moved(view.playHead(), &PlaybackScrubberHandleObject::moved);
-        view.press(View::at(150, PlayHeadRow));
-        view.release(View::at(150, PlayHeadRow));
+        QSignalSpy moved(view.playHead, &PlaybackScrubberHandleObject::moved);
+        view.click(View::at(150, PlayHeadRow));
         QCOMPARE(moved.count(), 1);
-        QCOMPARE(view.playHead()->fr(), 7);
-        QCOMPARE(view.playHead()->position(), 0.0);
+        QCOMPARE(view.frames(), Frames({7, 7, 7, 0}));
+        QCOMPARE(view.positions(), Positions({0.0, 0.0, 0.0, 0.0}));
     }
 
     // Each handle keeps to its own limits; the trigger marker stays at 0.
@@ -295,43 +274,37 @@ private slots:
     {
         View view;
         view.scrubber->setFrRange(0, 100);
-        PlaybackScrubberHandleObject* a = view.aMarker();
-        PlaybackScrubberHandleObject* b = view.bMarker();
-        PlaybackScrubberHandleObject* playHead = view.playHead();
+        PlaybackScrubberHandleObject* a = view.a;
+        PlaybackScrubberHandleObject* b = view.b;
 
-        a->setFr(-5);
-        QCOMPARE(a->fr(), 0);
-        a->setFr(150);
-        QCOMPARE(a->fr(), 100);
-        a->setFr(20);
-        b->setFr(200);
-        QCOMPARE(b->fr(), 100);
-        b->setFr(10);
-        QCOMPARE(b->fr(), 20);
-        b->setFr(80);
-        QCOMPARE(b->fr(), 80);
-        a->setFr(90);
-        QCOMPARE(a->fr(), 80);
-        a->setFr(20);
-
-        playHead->setFr(10);
-        QCOMPARE(playHead->fr(), 20);
-        playHead->setFr(90);
-        QCOMPARE(playHead->fr(), 80);
-        playHead->setFr(50);
-        QCOMPARE(playHead->fr(), 50);
-
-        QSignalSpy trigFr(view.trigMarker(), &PlaybackScrubberHandleObject::frChanged);
-        for (qint64 fr : {qint64(5), qint64(-7), LargestFr})
-            view.trigMarker()->setFr(fr);
-        QVERIFY(QQmlProperty::write(view.trigMarker(), "fr", 42));
-        QCOMPARE(view.trigMarker()->fr(), 0);
-        QCOMPARE(trigFr.count(), 0);
+        const QList<std::tuple<PlaybackScrubberHandleObject*, qint64, qint64>> steps = {
+            {a, -5, 0},
+            {a, 150, 100},
+            {a, 20, 20},
+            {b, 200, 100},
+            {b, 10, 20},
+            {b, 80, 80},
+            {a, 90, 80},
+            {a, 20, 20},
+            {view.playHead, 10, 20},
+            {view.playHead, 90, 80},
+            {view.playHead, 50, 50},
+            {view.trig, 5, 0},
+            {view.trig, -7, 0},
+            {view.trig, LargestFr, 0},
+        };
+        for (const auto& [handle, wanted, expected] : steps) {
+            handle->setFr(wanted);
+            QCOMPARE(handle->fr(), expected);
+        }
 
         // Written from QML as an int property.
-        QVERIFY(QQmlProperty::write(playHead, "fr", 60));
-        QCOMPARE(playHead->fr(), 60);
-        QCOMPARE(QQmlProperty::read(playHead, "fr").toInt(), 60);
+        QSignalSpy trigFr(view.trig, &PlaybackScrubberHandleObject::frChanged);
+        QVERIFY(QQmlProperty::write(view.trig, "fr", 42));
+        QVERIFY(QQmlProperty::write(view.playHead, "fr", 60));
+        QCOMPARE(view.frames(), Frames({60, 20, 80, 0}));
+        QCOMPARE(QQmlProperty::read(view.playHead, "fr").toInt(), 60);
+        QCOMPARE(trigFr.count(), 0);
     }
 
     // Positions follow the frames and signal only real changes; frames keep
@@ -339,74 +312,57 @@ private slots:
     void positionsFollowFrames()
     {
         View view;
-        view.scrubber->setFrRange(0, 200);
-        PlaybackScrubberHandleObject* playHead = view.playHead();
-        HandleSpies spies(playHead);
-
-        playHead->setFr(50);
-        QCOMPARE(playHead->position(), 0.25);
-        QCOMPARE(spies.fr.count(), 1);
-        QCOMPARE(spies.position.count(), 1);
-        playHead->setFr(50);
+        view.setFrames(40, 150, 50);
+        QCOMPARE(view.positions(), Positions({0.25, 0.2, 0.75, 0.0}));
+        HandleSpies spies(view.playHead);
+        view.playHead->setFr(50);
+        view.playHead->setFr(60);
+        QCOMPARE(view.playHead->position(), 0.3);
         QCOMPARE(spies.fr.count(), 1);
         QCOMPARE(spies.position.count(), 1);
         QCOMPARE(spies.moved.count(), 0);
 
-        view.aMarker()->setFr(40);
-        QCOMPARE(view.aMarker()->position(), 0.2);
-        view.bMarker()->setFr(150);
-        QCOMPARE(view.bMarker()->position(), 0.75);
-
         constexpr qint64 Big = (qint64(1) << 53) + 1;
         view.scrubber->setFrRange(-Big, Big);
-        QCOMPARE(view.aMarker()->fr(), -Big);
-        QCOMPARE(view.bMarker()->fr(), Big);
-        playHead->setFr(Big - 2);
-        QCOMPARE(playHead->fr(), Big - 2);
-        QVERIFY(qAbs(playHead->position() - 1.0) < 1e-9);
-        QCOMPARE(view.trigMarker()->position(), 0.5);
+        view.playHead->setFr(Big - 2);
+        QCOMPARE(view.frames(), Frames({Big - 2, -Big, Big, 0}));
+        QCOMPARE(view.trig->position(), 0.5);
     }
 
-    // A click at the middle of the range -100 … 100 moves the play head to 0.
+    // A click at the middle of the range -100 … 100 moves the play head to 0;
+    // a frame from x rounds to the nearest frame, halves away from zero.
     void clickMovesPlayHead()
     {
         View view;
         QVERIFY(view.show());
         view.scrubber->setFrRange(-100, 100);
-        HandleSpies playHead(view.playHead()), aMarker(view.aMarker()), bMarker(view.bMarker());
-        QSignalSpy pressed(view.playHead(), &PlaybackScrubberHandleObject::pressedChanged);
+        HandleSpies playHead(view.playHead), a(view.a), b(view.b);
+        QSignalSpy pressed(view.playHead, &PlaybackScrubberHandleObject::pressedChanged);
 
         view.press(View::at(100, PlayHeadRow));
-        QCOMPARE(view.playHead()->fr(), 0);
-        QCOMPARE(view.playHead()->position(), 0.5);
-        QVERIFY(view.playHead()->pressed());
+        QCOMPARE(view.frames(), Frames({0, -100, 100, 0}));
+        QCOMPARE(view.playHead->position(), 0.5);
+        QVERIFY(view.playHead->pressed());
         QCOMPARE(playHead.moved.count(), 1);
         view.release(View::at(100, PlayHeadRow));
-        QVERIFY(!view.playHead()->pressed());
+        QVERIFY(!view.playHead->pressed());
         QCOMPARE(pressed.count(), 2);
         QCOMPARE(playHead.moved.count(), 1);
-        QCOMPARE(aMarker.total() + bMarker.total(), 0);
-        QVERIFY(!view.aMarker()->pressed());
-        QVERIFY(!view.bMarker()->pressed());
+        QCOMPARE(a.moved.count() + a.fr.count() + b.moved.count() + b.fr.count(), 0);
+        QVERIFY(!view.a->pressed() && !view.b->pressed());
         // The handle item follows the position.
-        QCOMPARE(view.playHead()->handle()->x(), 98.0);
+        QCOMPARE(view.playHead->handle()->x(), 98.0);
 
-        // A frame from x rounds to the nearest frame, halves away from zero.
         view.scrubber->setFrRange(0, 10);
-        view.press(View::at(10, PlayHeadRow));
-        view.release(View::at(10, PlayHeadRow));
-        QCOMPARE(view.playHead()->fr(), 1);
-        view.press(View::at(29, PlayHeadRow));
-        view.release(View::at(29, PlayHeadRow));
-        QCOMPARE(view.playHead()->fr(), 1);
-        view.press(View::at(31, PlayHeadRow));
-        view.release(View::at(31, PlayHeadRow));
-        QCOMPARE(view.playHead()->fr(), 2);
+        for (const auto& [x, fr] : QList<std::pair<int, qint64>>{{10, 1}, {29, 1}, {31, 2}}) {
+            view.click(View::at(x, PlayHeadRow));
+            QCOMPARE(view.playHead->fr(), fr);
+        }
 
         // Only the left button works the scrubber.
         playHead.moved.clear();
         QTest::mouseClick(&view.window, Qt::RightButton, {}, View::at(150, PlayHeadRow));
-        QCOMPARE(view.playHead()->fr(), 2);
+        QCOMPARE(view.playHead->fr(), 2);
         QCOMPARE(playHead.moved.count(), 0);
     }
 
@@ -416,35 +372,29 @@ private slots:
     {
         View view;
         QVERIFY(view.show());
-        view.scrubber->setFrRange(0, 200);
-        view.aMarker()->setFr(20);
-        view.bMarker()->setFr(180);
-        QSignalSpy moved(view.playHead(), &PlaybackScrubberHandleObject::moved);
+        view.setFrames(20, 180, 20);
+        QSignalSpy moved(view.playHead, &PlaybackScrubberHandleObject::moved);
 
-        view.press(View::at(100, PlayHeadRow));
-        QCOMPARE(view.playHead()->fr(), 100);
-        view.move(View::at(120, PlayHeadRow));
-        QCOMPARE(view.playHead()->fr(), 120);
-        view.move(View::at(260, 80));
-        QCOMPARE(view.playHead()->fr(), 180);
-        QCOMPARE(view.playHead()->position(), 0.9);
-        view.move(View::at(-30, PlayHeadRow));
-        QCOMPARE(view.playHead()->fr(), 20);
+        const QList<std::pair<QPoint, qint64>> drag = {{View::at(100, PlayHeadRow), 100},
+                                                       {View::at(120, PlayHeadRow), 120},
+                                                       {View::at(260, 80), 180},
+                                                       {View::at(-30, PlayHeadRow), 20}};
+        view.press(drag[0].first);
+        for (const auto& [pos, fr] : drag) {
+            view.move(pos);
+            QCOMPARE(view.frames(), Frames({fr, 20, 180, 0}));
+        }
         QCOMPARE(moved.count(), 4);
-        QCOMPARE(view.aMarker()->fr(), 20);
-        QCOMPARE(view.bMarker()->fr(), 180);
         view.release(View::at(-30, PlayHeadRow));
-        QVERIFY(!view.playHead()->pressed());
+        QVERIFY(!view.playHead->pressed());
 
         // Moves without a pressed handle change nothing, also while the
         // pointer is still held after the pressed state was cleared.
         view.move(View::at(90, PlayHeadRow));
-        QCOMPARE(view.playHead()->fr(), 20);
-        QCOMPARE(moved.count(), 4);
         view.press(View::at(100, PlayHeadRow));
-        view.playHead()->setPressed(false);
+        view.playHead->setPressed(false);
         view.move(View::at(120, PlayHeadRow));
-        QCOMPARE(view.playHead()->fr(), 100);
+        QCOMPARE(view.playHead->fr(), 100);
         QCOMPARE(moved.count(), 5);
         view.release(View::at(120, PlayHeadRow));
     }
@@ -455,58 +405,45 @@ private slots:
     {
         View view;
         QVERIFY(view.show());
-        view.scrubber->setFrRange(0, 200);
-        view.bMarker()->setFr(150);
-        view.aMarker()->setFr(50);
-        view.playHead()->setFr(100);
-        HandleSpies playHead(view.playHead()), aMarker(view.aMarker()), bMarker(view.bMarker());
+        view.setFrames(50, 150, 100);
+        HandleSpies playHead(view.playHead), a(view.a), b(view.b);
 
-        view.press(view.on(view.aMarker()));
-        QVERIFY(view.aMarker()->pressed());
-        QVERIFY(!view.playHead()->pressed());
+        view.press(View::on(view.a));
+        QVERIFY(view.a->pressed());
+        QVERIFY(!view.playHead->pressed());
         QCOMPARE(view.cursor(), Qt::SizeHorCursor);
-        QCOMPARE(view.playHead()->fr(), 100);
-        QCOMPARE(playHead.moved.count() + aMarker.moved.count(), 0);
+        QCOMPARE(view.playHead->fr(), 100);
+        QCOMPARE(playHead.moved.count() + a.moved.count(), 0);
 
         view.move(View::at(80, MarkerRow));
-        QCOMPARE(view.aMarker()->fr(), 80);
-        QCOMPARE(view.playHead()->fr(), 80);
-        QCOMPARE(aMarker.moved.count(), 1);
+        QCOMPARE(view.frames(), Frames({80, 80, 150, 0}));
+        QCOMPARE(a.moved.count(), 1);
         QCOMPARE(playHead.moved.count(), 1);
-
         view.move(View::at(190, MarkerRow));
-        QCOMPARE(view.aMarker()->fr(), 150);
-        QCOMPARE(view.aMarker()->position(), view.bMarker()->position());
-        QCOMPARE(view.playHead()->fr(), 150);
-        QCOMPARE(view.bMarker()->fr(), 150);
-        QCOMPARE(bMarker.total(), 0);
+        QCOMPARE(view.frames(), Frames({150, 150, 150, 0}));
+        QCOMPARE(view.a->position(), view.b->position());
+        QCOMPARE(b.fr.count() + b.moved.count(), 0);
         view.release(View::at(190, MarkerRow));
-        QVERIFY(!view.aMarker()->pressed());
+        QVERIFY(!view.a->pressed());
 
         // The markers now overlap at frame 150: B's handle right of it.
-        view.press(view.on(view.bMarker()));
-        QVERIFY(view.bMarker()->pressed());
-        QVERIFY(!view.aMarker()->pressed());
+        view.press(View::on(view.b));
+        QVERIFY(view.b->pressed() && !view.a->pressed());
         view.move(View::at(170, MarkerRow));
-        QCOMPARE(view.bMarker()->fr(), 170);
-        QCOMPARE(view.playHead()->fr(), 170);
+        QCOMPARE(view.frames(), Frames({170, 150, 170, 0}));
         view.move(View::at(10, MarkerRow));
-        QCOMPARE(view.bMarker()->fr(), 150);
-        QCOMPARE(view.playHead()->fr(), 150);
-        QCOMPARE(view.aMarker()->fr(), 150);
-        QCOMPARE(bMarker.moved.count(), 2);
+        QCOMPARE(view.frames(), Frames({150, 150, 150, 0}));
+        QCOMPARE(b.moved.count(), 2);
         view.release(View::at(10, MarkerRow));
-        QVERIFY(!view.bMarker()->pressed());
+        QVERIFY(!view.b->pressed());
 
         // Where both marker handles lie under the pointer, the A marker wins.
-        view.aMarker()->setFr(0);
-        view.bMarker()->setFr(100);
-        view.aMarker()->setFr(104);
-        QCOMPARE(view.aMarker()->fr(), 100);
-        view.aMarker()->handle()->setX(100);
+        view.a->setFr(0);
+        view.b->setFr(100);
+        view.a->setFr(100);
+        view.a->handle()->setX(100);
         view.press(View::at(102, MarkerRow));
-        QVERIFY(view.aMarker()->pressed());
-        QVERIFY(!view.bMarker()->pressed());
+        QVERIFY(view.a->pressed() && !view.b->pressed());
         view.release(View::at(102, MarkerRow));
     }
 
@@ -516,108 +453,56 @@ private slots:
         View view;
         QVERIFY(view.show());
         view.scrubber->setFrRange(-100, 100);
-        view.trigMarker()->setHandle(new QQuickItem(view.scrubber.get()));
-        view.trigMarker()->handle()->setSize(QSizeF(6, 40));
-        view.trigMarker()->handle()->setX(97);
-        QSignalSpy frSpy(view.trigMarker(), &PlaybackScrubberHandleObject::frChanged);
+        view.trig->setHandle(new QQuickItem(view.scrubber.get()));
+        view.trig->handle()->setSize(QSizeF(6, 40));
+        view.trig->handle()->setX(97);
+        QSignalSpy frSpy(view.trig, &PlaybackScrubberHandleObject::frChanged);
 
         view.move(View::at(100, PlayHeadRow));
-        QVERIFY(!view.trigMarker()->hovered());
         view.press(View::at(100, PlayHeadRow));
-        QVERIFY(!view.trigMarker()->pressed());
+        QVERIFY(!view.trig->hovered() && !view.trig->pressed());
         view.move(View::at(150, PlayHeadRow));
         view.release(View::at(150, PlayHeadRow));
-        QCOMPARE(view.trigMarker()->fr(), 0);
+        QCOMPARE(view.frames(), Frames({50, -100, 100, 0}));
         QCOMPARE(frSpy.count(), 0);
-        QCOMPARE(view.playHead()->fr(), 50);
     }
 
     // Markers win over the play head; the play head is hovered only inside
-    // its handle; leaving clears everything.
+    // its handle; leaving clears everything; entering onto a handle hovers it.
     void hoverRules()
     {
         View view;
         QVERIFY(view.show());
-        view.scrubber->setFrRange(0, 200);
-        view.bMarker()->setFr(150);
-        view.aMarker()->setFr(50);
-        view.playHead()->setFr(100);
-        auto hovered = [&] {
-            return QList<bool>{view.playHead()->hovered(), view.aMarker()->hovered(),
-                               view.bMarker()->hovered()};
+        view.setFrames(50, 150, 100);
+
+        const QList<std::tuple<QPoint, Hovered, Qt::CursorShape>> moves = {
+            {QPoint(5, 5), {false, false, false}, Qt::ArrowCursor},
+            {View::at(20, PlayHeadRow), {false, false, false}, Qt::ArrowCursor},
+            {View::at(46, MarkerRow), {false, true, false}, Qt::SizeHorCursor},
+            {View::at(154, MarkerRow), {false, false, true}, Qt::SizeHorCursor},
+            {View::at(101, PlayHeadRow), {true, false, false}, Qt::ArrowCursor},
+            {View::at(110, PlayHeadRow), {false, false, false}, Qt::ArrowCursor},
+            {View::at(110, 60), {false, false, false}, Qt::ArrowCursor},
+            {View::at(154, MarkerRow), {false, false, true}, Qt::SizeHorCursor},
+            {View::at(154, 60), {false, false, false}, Qt::ArrowCursor},
+            {View::at(46, MarkerRow), {false, true, false}, Qt::SizeHorCursor},
+            {View::at(46, 60), {false, false, false}, Qt::ArrowCursor},
+            {View::at(101, PlayHeadRow), {true, false, false}, Qt::ArrowCursor},
+            {View::at(101, -20), {false, false, false}, Qt::ArrowCursor},
         };
-        using Hover = QList<bool>;
-
-        view.move(QPoint(5, 5));
-        view.move(View::at(20, PlayHeadRow));
-        QCOMPARE(hovered(), Hover({false, false, false}));
-        QCOMPARE(view.cursor(), Qt::ArrowCursor);
-
-        view.move(View::at(46, MarkerRow));
-        QCOMPARE(hovered(), Hover({false, true, false}));
-        QCOMPARE(view.cursor(), Qt::SizeHorCursor);
-
-        view.move(View::at(154, MarkerRow));
-        QCOMPARE(hovered(), Hover({false, false, true}));
-        QCOMPARE(view.cursor(), Qt::SizeHorCursor);
-
-        view.move(View::at(101, PlayHeadRow));
-        QCOMPARE(hovered(), Hover({true, false, false}));
-        QCOMPARE(view.cursor(), Qt::ArrowCursor);
-
-        view.move(View::at(110, PlayHeadRow));
-        QCOMPARE(hovered(), Hover({false, false, false}));
+        for (const auto& [pos, hovered, cursor] : moves) {
+            view.move(pos);
+            QCOMPARE(view.hovered(), hovered);
+            QCOMPARE(view.cursor(), cursor);
+        }
 
         // A marker at the play head's frame wins where their handles overlap.
-        view.aMarker()->setFr(100);
+        view.a->setFr(100);
         view.move(View::at(99, MarkerRow));
-        QCOMPARE(hovered(), Hover({false, true, false}));
+        QCOMPARE(view.hovered(), Hovered({false, true, false}));
         QCOMPARE(view.cursor(), Qt::SizeHorCursor);
         view.move(View::at(99, PlayHeadRow));
-        QCOMPARE(hovered(), Hover({true, false, false}));
-        QCOMPARE(view.cursor(), Qt::ArrowCursor);
-
-        view.move(View::at(154, MarkerRow));
-        QCOMPARE(hovered(), Hover({false, false, true}));
-        view.move(View::at(154, 60));
-        QCOMPARE(hovered(), Hover({false, false, false}));
-        QCOMPARE(view.cursor(), Qt::ArrowCursor);
-
-        view.move(View::at(101, PlayHeadRow));
-        QCOMPARE(hovered(), Hover({true, false, false}));
-        view.move(View::at(101, -20));
-        QCOMPARE(hovered(), Hover({false, false, false}));
-    }
-
-    // The pointer entering the item straight onto a handle hovers it.
-    void hoverEnter()
-    {
-        View view;
-        QVERIFY(view.show());
-        view.scrubber->setFrRange(0, 200);
-        view.bMarker()->setFr(150);
-        view.aMarker()->setFr(50);
-        view.playHead()->setFr(100);
-
-        view.move(View::at(46, 60));
-        view.move(View::at(46, MarkerRow));
-        QVERIFY(view.aMarker()->hovered());
-        QCOMPARE(view.cursor(), Qt::SizeHorCursor);
-        view.move(View::at(46, 60));
-        QVERIFY(!view.aMarker()->hovered());
-        QCOMPARE(view.cursor(), Qt::ArrowCursor);
-
-        view.move(View::at(154, 60));
-        view.move(View::at(154, MarkerRow));
-        QVERIFY(view.bMarker()->hovered());
-        QCOMPARE(view.cursor(), Qt::SizeHorCursor);
-        view.move(View::at(154, 60));
-
-        view.move(View::at(100, -10));
-        view.move(View::at(100, PlayHeadRow));
-        QVERIFY(view.playHead()->hovered());
-        QVERIFY(!view.aMarker()->hovered());
-        QVERIFY(!view.bMarker()->hovered());
+        QCOMPARE(view.hovered(), Hovered({true, false, false}));
         QCOMPARE(view.cursor(), Qt::ArrowCursor);
     }
 };

@@ -139,22 +139,15 @@ private slots:
         View view;
         for (auto* handle : {view.trigHandle(), view.trigMarker()}) {
             QSignalSpy spy(handle, &TriggerSliderHandleObject::positionChanged);
-            handle->setPosition(-0.5);
-            QCOMPARE(handle->position(), 0.0);
-            QCOMPARE(spy.count(), 0);
-            handle->setPosition(0.3);
-            QCOMPARE(handle->position(), 0.3);
-            QCOMPARE(spy.count(), 1);
-            handle->setPosition(0.3 + 1e-14);
-            QCOMPARE(handle->position(), 0.3);
-            QCOMPARE(spy.count(), 1);
-            handle->setPosition(1.5);
-            QCOMPARE(handle->position(), 1.0);
-            QCOMPARE(spy.count(), 2);
-            handle->setPosition(7.0);
-            QCOMPARE(spy.count(), 2);
-            handle->setPosition(std::numeric_limits<double>::quiet_NaN());
-            QCOMPARE(handle->position(), 1.0);
+            const QList<std::tuple<double, double, int>> steps = {
+                {-0.5, 0.0, 0}, {0.3, 0.3, 1}, {0.3 + 1e-14, 0.3, 1},
+                {1.5, 1.0, 2},  {7.0, 1.0, 2}, {std::numeric_limits<double>::quiet_NaN(), 1.0, 2},
+            };
+            for (const auto& [wanted, expected, signalCount] : steps) {
+                handle->setPosition(wanted);
+                QCOMPARE(handle->position(), expected);
+                QCOMPARE(spy.count(), signalCount);
+            }
             QVERIFY(QQmlProperty::write(handle, "position", -2.0));
             QCOMPARE(handle->position(), 0.0);
             QCOMPARE(spy.count(), 3);
@@ -182,26 +175,23 @@ private slots:
         // round(10 + 0.75 × 179) − 4
         QCOMPARE(handle->handle()->x(), 140.0);
 
-        view.move(View::at(50, HandleRow));
-        QCOMPARE(handle->position(), 0.25);
-        view.move(View::at(260, 90));
-        QCOMPARE(handle->position(), 1.0);
-        view.move(View::at(-40, HandleRow));
-        QCOMPARE(handle->position(), 0.0);
-        view.move(View::at(61, HandleRow));
-        QCOMPARE(handle->position(), 0.305);
+        const QList<std::pair<QPoint, double>> drag = {{View::at(50, HandleRow), 0.25},
+                                                       {View::at(260, 90), 1.0},
+                                                       {View::at(-40, HandleRow), 0.0},
+                                                       {View::at(61, HandleRow), 0.305}};
+        for (const auto& [pos, position] : drag) {
+            view.move(pos);
+            QCOMPARE(handle->position(), position);
+        }
         QCOMPARE(moved.count(), 5);
-
         view.release(View::at(61, HandleRow));
         QVERIFY(!handle->pressed());
         QCOMPARE(pressed.count(), 2);
 
-        // Moves after the release leave the handle alone.
+        // Moves after the release, or of a drag whose pressed state was
+        // cleared from outside, leave the handle alone.
         view.move(View::at(120, HandleRow));
         QCOMPARE(handle->position(), 0.305);
-        QCOMPARE(moved.count(), 5);
-
-        // So do moves of a drag whose pressed state was cleared from outside.
         view.press(View::at(20, HandleRow));
         QCOMPARE(handle->position(), 0.1);
         handle->setPressed(false);
@@ -240,35 +230,24 @@ private slots:
         // round(10 + 0.5 × 179) − 4 = 96: the handle covers x 96 … 104.
         QCOMPARE(handle->handle()->x(), 96.0);
 
-        view.move(View::at(100, -20));
-        view.move(View::at(100, HandleRow));
-        QVERIFY(handle->hovered());
-        QCOMPARE(view.cursor(), Qt::SizeHorCursor);
-
-        view.move(View::at(150, HandleRow));
-        QVERIFY(!handle->hovered());
-        QCOMPARE(view.cursor(), Qt::ArrowCursor);
-
-        view.move(View::at(104, HandleRow));
-        QVERIFY(handle->hovered());
-        QCOMPARE(view.cursor(), Qt::SizeHorCursor);
-
-        view.move(View::at(100, MarkerRow));
-        QVERIFY(!handle->hovered());
-        QVERIFY(!view.trigMarker()->hovered());
-        QCOMPARE(view.cursor(), Qt::ArrowCursor);
-
-        view.move(View::at(100, HandleRow));
-        QVERIFY(handle->hovered());
-        view.move(View::at(100, 60));
-        QVERIFY(!handle->hovered());
-        QCOMPARE(view.cursor(), Qt::ArrowCursor);
-
-        // Entering straight onto an empty part of the track hovers nothing.
-        view.move(View::at(20, -20));
-        view.move(View::at(20, HandleRow));
-        QVERIFY(!handle->hovered());
-        QCOMPARE(view.cursor(), Qt::ArrowCursor);
+        // Enter, move and leave; the marker below the handle is never hovered.
+        const QList<std::tuple<QPoint, bool, Qt::CursorShape>> moves = {
+            {View::at(100, -20), false, Qt::ArrowCursor},
+            {View::at(100, HandleRow), true, Qt::SizeHorCursor},
+            {View::at(150, HandleRow), false, Qt::ArrowCursor},
+            {View::at(104, HandleRow), true, Qt::SizeHorCursor},
+            {View::at(100, MarkerRow), false, Qt::ArrowCursor},
+            {View::at(100, HandleRow), true, Qt::SizeHorCursor},
+            {View::at(100, 60), false, Qt::ArrowCursor},
+            {View::at(20, -20), false, Qt::ArrowCursor},
+            {View::at(20, HandleRow), false, Qt::ArrowCursor},
+        };
+        for (const auto& [pos, hovered, cursor] : moves) {
+            view.move(pos);
+            QCOMPARE(handle->hovered(), hovered);
+            QCOMPARE(view.cursor(), cursor);
+            QVERIFY(!view.trigMarker()->hovered());
+        }
     }
 };
 
