@@ -282,9 +282,19 @@ protected:
             menu = tab->findChild<QObject*>("contextMenu");
             return menu && menu->property("opened").toBool();
         });
-        // A new menu lays its entries out when the window next polishes.
-        QTest::qWait(50);
-        return opened ? menu : nullptr;
+        // A new menu lays its entries out when the window next polishes; until
+        // then the popup is too short to hold them.
+        return opened && QTest::qWaitFor([&] { return menuLaidOut(menu); }) ? menu : nullptr;
+    }
+
+    static bool menuLaidOut(QObject* menu)
+    {
+        const int count = menu->property("count").toInt();
+        QQuickItem* last = count > 0 ? menuItemAt(menu, count - 1) : nullptr;
+        if (!last || last->height() <= 0)
+            return false;
+        auto* content = menu->property("contentItem").value<QQuickItem*>();
+        return content && content->height() >= last->mapToItem(content, QPointF(0, last->height())).y();
     }
 
     QQuickWindow* confirmDialog() const { return find<QQuickWindow>("confirmDialog"); }

@@ -101,10 +101,8 @@ private slots:
         QTRY_COMPARE(loadedMenuBar(), QStringLiteral("TakeMenuBar.qml"));
         QCOMPARE(app()->selectedVornObject(), tab->property("vornObject").value<QObject*>());
 
-        clickItem(tab, Qt::RightButton);
-        QObject* menu = nullptr;
-        QTRY_VERIFY((menu = tab->findChild<QObject*>("contextMenu")) && menu->property("opened").toBool());
-        QTest::qWait(50); // a new menu lays its entries out when the window next polishes
+        QObject* menu = openContextMenu(tab);
+        QVERIFY(menu);
         triggerMenuItem(menu, "Delete...");
         QQuickWindow* confirm = nullptr;
         QTRY_VERIFY((confirm = find<QQuickWindow>("confirmDialog")) && confirm->isVisible());
@@ -129,10 +127,8 @@ private slots:
     void disconnectRemovesTheTab()
     {
         QQuickItem* frame = find<QQuickItem>("cameraTabFrame");
-        clickItem(frame, Qt::RightButton);
-        QObject* menu = nullptr;
-        QTRY_VERIFY((menu = frame->findChild<QObject*>("contextMenu")) && menu->property("opened").toBool());
-        QTest::qWait(50); // a new menu lays its entries out when the window next polishes
+        QObject* menu = openContextMenu(frame);
+        QVERIFY(menu);
         triggerMenuItem(menu, "Disconnect");
         QTRY_COMPARE_WITH_TIMEOUT(app()->vornObjModel()->count(), 0, 5000);
         QTRY_COMPARE(itemsNamed(window()->contentItem(), "cameraTab").size(), 0);
