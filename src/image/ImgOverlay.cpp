@@ -1,5 +1,6 @@
 #include "ImgOverlay.h"
 
+#include <algorithm>
 #include <opencv2/calib3d.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -9,19 +10,22 @@ namespace {
 // colourOf(row, col) gives a colour.
 template <typename ColourOf> void paint(const cv::Mat& clean, cv::Mat& display, ColourOf colourOf)
 {
-    cv::parallel_for_(cv::Range(0, clean.rows), [&](const cv::Range& rows) {
-        for (int row = rows.start; row < rows.end; ++row) {
-            const quint16* in = clean.ptr<quint16>(row);
-            quint16* out = display.ptr<quint16>(row);
-            for (int col = 0; col < clean.cols; ++col, in += 3, out += 3) {
-                const quint16* colour = colourOf(row, col);
-                const quint16* from = colour ? colour : in;
-                out[0] = from[0];
-                out[1] = from[1];
-                out[2] = from[2];
+    cv::parallel_for_(
+        cv::Range(0, clean.rows),
+        [&](const cv::Range& rows) {
+            for (int row = rows.start; row < rows.end; ++row) {
+                const quint16* in = clean.ptr<quint16>(row);
+                quint16* out = display.ptr<quint16>(row);
+                for (int col = 0; col < clean.cols; ++col, in += 3, out += 3) {
+                    const quint16* colour = colourOf(row, col);
+                    const quint16* from = colour ? colour : in;
+                    out[0] = from[0];
+                    out[1] = from[1];
+                    out[2] = from[2];
+                }
             }
-        }
-    });
+        },
+        std::max(1, clean.rows / 16));
 }
 
 cv::Mat grey16(const cv::Mat& bgr16)
@@ -37,15 +41,32 @@ void ImgOverlay::exposureAssist(const cv::Mat& clean, cv::Mat& display)
 {
     static const quint16 red[3] = {0, 0, 65535};
     static const quint16 blue[3] = {65535, 0, 0};
-    const cv::Mat grey = grey16(clean);
-    paint(clean, display, [&grey](int row, int col) -> const quint16* {
-        const quint16 level = grey.at<quint16>(row, col);
-        if (level > 65534)
-            return red;
-        if (level <= 0)
-            return blue;
-        return nullptr;
-    });
+    // Grey is a per-pixel step, so each block of rows takes its own grey
+    // while its rows are still in the cache.
+    constexpr int blockRows = 16;
+    const int blocks = (clean.rows + blockRows - 1) / blockRows;
+    cv::parallel_for_(
+        cv::Range(0, blocks),
+        [&](const cv::Range& range) {
+            cv::Mat grey;
+            for (int block = range.start; block < range.end; ++block) {
+                const int first = block * blockRows;
+                const int end = std::min(clean.rows, first + blockRows);
+                cv::cvtColor(clean.rowRange(first, end), grey, cv::COLOR_BGR2GRAY);
+                for (int row = first; row < end; ++row) {
+                    const quint16* level = grey.ptr<quint16>(row - first);
+                    const quint16* in = clean.ptr<quint16>(row);
+                    quint16* out = display.ptr<quint16>(row);
+                    for (int col = 0; col < clean.cols; ++col, in += 3, out += 3) {
+                        const quint16* from = level[col] > 65534 ? red : level[col] <= 0 ? blue : in;
+                        out[0] = from[0];
+                        out[1] = from[1];
+                        out[2] = from[2];
+                    }
+                }
+            }
+        },
+        blocks);
 }
 
 int ImgOverlay::focusThreshold(int level)
