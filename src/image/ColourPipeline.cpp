@@ -8,10 +8,11 @@
 
 namespace {
 
-constexpr int lutSize = 65536;
 // 32 rows of a 1920-pixel frame demosaiced are some 400 KB.
 constexpr int stripeRows = 32;
-// Rows demosaiced beyond a stripe on each side; even, to keep the layout.
+// Rows demosaiced beyond a stripe on each side. Bilinear demosaicing reads
+// one row beyond the row it makes; two keep the first row of every stripe's
+// input even, so that the input has the frame's layout.
 constexpr int overlapRows = 2;
 
 int colourIndex(Util::Color colour)
@@ -62,9 +63,12 @@ cv::Mat ColourPipeline::balanced(const cv::Mat& mosaic) const
     if (m_unityGains)
         return mosaic;
     cv::Mat out(mosaic.rows, mosaic.cols, CV_16UC1);
-    cv::parallel_for_(cv::Range(0, mosaic.rows), [&](const cv::Range& rows) {
-        balanceRows(mosaic, rows.start, rows.end, out.ptr<quint16>(rows.start));
-    });
+    cv::parallel_for_(
+        cv::Range(0, mosaic.rows),
+        [&](const cv::Range& rows) {
+            balanceRows(mosaic, rows.start, rows.end, out.ptr<quint16>(rows.start));
+        },
+        std::max(1, mosaic.rows / stripeRows));
     return out;
 }
 
