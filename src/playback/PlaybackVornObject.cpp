@@ -81,6 +81,7 @@ PlaybackVornObject::PlaybackVornObject(Type type, QObject* parent, const QString
         }
     });
     connect(this, &PlaybackVornObject::frChanged, this, &PlaybackVornObject::requestFrame);
+    m_imgSearch = new ImgSearch(this);
 }
 
 void PlaybackVornObject::setClock(std::unique_ptr<PlaybackClock> clock)

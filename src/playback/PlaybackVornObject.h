@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImgSearch.h"
 #include "PlaybackClock.h"
 #include "VornObject.h"
 #include "VornValue.h"
@@ -60,6 +61,7 @@ class PlaybackVornObject : public VornObject
     Q_PROPERTY(VornValue* lensFstop MEMBER m_lensFstop CONSTANT)
     Q_PROPERTY(VornValue* lensFocusDist MEMBER m_lensFocusDist CONSTANT)
     Q_PROPERTY(VornValue* corrMode READ corrMode CONSTANT)
+    Q_PROPERTY(ImgSearch* imgSearch READ imgSearch CONSTANT)
 
 public:
     enum StateBit { PlayBit = 1, RevBit = 2, FastBit = 4 };
@@ -101,6 +103,7 @@ public:
     VornValue* corrMode() const { return m_corrMode; }
     VornValue* frCntValue() const { return m_frCnt; }
     VornValue* metaSizeValue() const { return m_metaSize; }
+    ImgSearch* imgSearch() const { return m_imgSearch; }
 
     int fetchFrame(RawFrame* frame) override;
     int requestFrame() override;
@@ -172,6 +175,7 @@ private:
     std::unique_ptr<PlaybackClock> m_clock;
     qint64 m_base = 0;
     bool m_valuesInit = false;
+    ImgSearch* m_imgSearch = nullptr;
 
     VornValue* m_firstFr = nullptr;
     VornValue* m_lastFr = nullptr;
