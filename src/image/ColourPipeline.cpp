@@ -171,9 +171,19 @@ void ColourPipeline::lutRow(const quint16* in, quint16* out, int cols) const
     const quint16* lutR = m_lutR;
     const quint16* lutG = m_lutG;
     const quint16* lutB = m_lutB;
-    for (int col = 0; col < cols; ++col, in += 3, out += 3) {
-        out[0] = lutB[in[0]];
-        out[1] = lutG[in[1]];
-        out[2] = lutR[in[2]];
+    int col = 0;
+    // Two pixels a turn, all six look-ups before any store: the stores can
+    // then not make the compiler wait for the loads of the next pixel.
+    for (; col + 2 <= cols; col += 2, in += 6, out += 6) {
+        const quint16 b0 = lutB[in[0]], g0 = lutG[in[1]], r0 = lutR[in[2]];
+        const quint16 b1 = lutB[in[3]], g1 = lutG[in[4]], r1 = lutR[in[5]];
+        out[0] = b0;
+        out[1] = g0;
+        out[2] = r0;
+        out[3] = b1;
+        out[4] = g1;
+        out[5] = r1;
     }
+    if (col < cols)
+        lutPixel(in, out);
 }
