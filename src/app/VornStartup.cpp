@@ -3,7 +3,9 @@
 #include "Camera.h"
 #include "HistogramControl.h"
 #include "ImgFrameControl.h"
+#include "PlaybackScrubberTemplate.h"
 #include "QQmlObjectListModelBase.h"
+#include "TriggerSliderTemplate.h"
 #include "Util.h"
 #include "VornApp.h"
 #include "VornObject.h"
@@ -89,6 +91,8 @@ void registerQmlTypes()
     const char* uri = "Vorn";
     qmlRegisterUncreatableType<VornApp>(uri, 1, 0, "VornApp", QString());
     qmlRegisterUncreatableType<VornObject>(uri, 1, 0, "VornObject", QString());
+    qmlRegisterUncreatableType<PlaybackScrubberHandleObject>(uri, 1, 0, "PlaybackScrubberHandleObject",
+                                                             QString());
     qmlRegisterUncreatableType<PlaybackVornObject>(uri, 1, 0, "PlaybackVornObject", QString());
     qmlRegisterUncreatableType<Camera>(uri, 1, 0, "Camera", QString());
     qmlRegisterUncreatableType<ImgAdjModel>(uri, 1, 0, "ImgAdjModel", QString());
@@ -98,9 +102,12 @@ void registerQmlTypes()
     qmlRegisterUncreatableType<SavedTakeModel>(uri, 1, 0, "SavedTakeModel", QString());
     qmlRegisterUncreatableType<VornFrame>(uri, 1, 0, "VornFrame", QString());
     qmlRegisterUncreatableType<Take>(uri, 1, 0, "Take", QString());
+    qmlRegisterUncreatableType<TriggerSliderHandleObject>(uri, 1, 0, "TriggerSliderHandleObject", QString());
     qmlRegisterUncreatableMetaObject(Util::staticMetaObject, uri, 1, 0, "Util", QString());
     qmlRegisterType<HistogramControl>(uri, 1, 0, "HistogramControl");
     qmlRegisterType<ImgFrameControl>(uri, 1, 0, "ImgFrameControl");
+    qmlRegisterType<PlaybackScrubberTemplate>(uri, 1, 0, "PlaybackScrubberTemplate");
+    qmlRegisterType<TriggerSliderTemplate>(uri, 1, 0, "TriggerSliderTemplate");
 }
 
 void prepareEngine(QQmlApplicationEngine& engine)

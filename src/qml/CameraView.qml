@@ -8,7 +8,9 @@ import Vorn 1.0
 Control {
     id: view
     objectName: "cameraView"
-    property var camera: vornApp.selectedVornObject
+    // The view outlives a change of selection by a moment: bind only to a camera.
+    readonly property var camera: vornApp.selectedVornObject && vornApp.selectedVornObject.type === VornObject.CameraType
+                                  ? vornApp.selectedVornObject : null
 
     background: Rectangle { color: view.palette.base }
 
@@ -23,7 +25,7 @@ Control {
 
             Label {
                 objectName: "cameraName"
-                text: view.camera ? view.camera.name.value : ""
+                text: view.camera ? (view.camera.name.value || "") : ""
                 font.bold: true
             }
             Label {
@@ -41,7 +43,9 @@ Control {
             Button {
                 objectName: "recordButton"
                 text: "Record"
-                enabled: view.camera !== null && view.camera.acqState.value === 1 && view.camera.takesAvailable() > 0
+                // takesAvailable(), kept live: partitions minus saved takes
+                enabled: view.camera !== null && view.camera.acqState.value === 1
+                         && view.camera.prtnCnt.value - view.camera.savedTakes.count > 0
                 onClicked: view.camera.record()
             }
             Button {

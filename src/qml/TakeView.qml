@@ -8,7 +8,13 @@ import Vorn 1.0
 Control {
     id: view
     objectName: "takeView"
-    property var vornObject: vornApp.selectedVornObject
+    // The view outlives a change of selection by a moment: bind only to
+    // something playable.
+    readonly property var vornObject: {
+        const o = vornApp.selectedVornObject
+        return o && (o.type === VornObject.TakeType || o.type === VornObject.SsdTakeType
+                     || o.type === VornObject.VornFileType) ? o : null
+    }
 
     background: Rectangle { color: view.palette.base }
 

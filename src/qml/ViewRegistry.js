@@ -4,14 +4,13 @@
 // a selected object, and which dialogs of later subsystems exist. Views and
 // dialogs register here by file name (siblings of main.qml in the resources).
 
-// Object type (VornObject.Type) -> central view. The camera control view
-// ("CameraView.qml"), the take, SSD take and file views register here; until
-// they exist every type shows the About view.
+// Object type (VornObject.Type) -> central view. A camera shows its live
+// image, every playable object its frames with the scrubber.
 var objectViews = {
-    1: "AboutView.qml", // VornObject.CameraType
-    3: "AboutView.qml", // VornObject.TakeType
-    4: "AboutView.qml", // VornObject.SsdTakeType
-    5: "AboutView.qml"  // VornObject.VornFileType
+    1: "CameraView.qml", // VornObject.CameraType
+    3: "TakeView.qml",   // VornObject.TakeType
+    4: "TakeView.qml",   // VornObject.SsdTakeType
+    5: "TakeView.qml"    // VornObject.VornFileType
 }
 
 // Background views (VornApp.BackgroundView) shown while nothing is selected.

@@ -45,7 +45,7 @@ private:
         app->startBroadcast();
         if (during)
             during();
-        QTest::qWaitFor([&] { return !app->broadcasting(); }, 5000);
+        (void)QTest::qWaitFor([&] { return !app->broadcasting(); }, 5000);
         return searches;
     }
 

@@ -65,7 +65,7 @@ int SimCameras::recordTake(q7sim::SimCamera* camera, int preMs, int postFrames)
     if (!send(nam, "POST", base + "/trig", QByteArray()))
         return 0;
     int take = 0;
-    QTest::qWaitFor(
+    (void)QTest::qWaitFor(
         [&] {
             for (int t : savedTakes(camera)) {
                 if (!before.contains(t))
