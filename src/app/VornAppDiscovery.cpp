@@ -121,6 +121,7 @@ void VornApp::connectCamera(const QHostAddress& ip)
 {
     if (findCamera(ip))
         return;
+    qDebug() << "connectCamera" << ip.toString();
     auto* camera = new Camera(ip, this);
     camera->connectCamera();
     connect(camera, &Camera::cameraConnected, this, &VornApp::connectCameraFinished);
