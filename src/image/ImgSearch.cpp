@@ -96,6 +96,8 @@ void ImgSearch::start(bool forward)
     m_forward = forward;
     ++m_generation;
     setState(Searching);
+    if (m_state != Searching)
+        return; // cancelled from a handler of stateChanged()
 
     const VornApp* app = VornApp::instance();
     m_worker = new ImgSearchWorker(searchLevel, m_refFrame, block, app ? app->imgAdjUtil() : nullptr);
