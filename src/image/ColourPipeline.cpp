@@ -42,19 +42,30 @@ const quint16* ColourPipeline::gainTable(Util::Color colour) const
 
 void ColourPipeline::balanceRows(const cv::Mat& mosaic, int first, int end, quint16* out) const
 {
+    // A colour without a gain goes through the identity table: one loop over
+    // both sites of a pair reads and writes the row in order.
+    static const std::vector<quint16> identity = [] {
+        std::vector<quint16> table(65536);
+        for (int i = 0; i < 65536; ++i)
+            table[size_t(i)] = quint16(i);
+        return table;
+    }();
     const int cols = mosaic.cols;
     for (int row = first; row < end; ++row, out += cols) {
         const quint16* in = mosaic.ptr<quint16>(row);
-        for (int parity = 0; parity < 2; ++parity) {
-            const quint16* table = gainTable(m_layout.siteColour(row, parity));
-            if (table) {
-                for (int col = parity; col < cols; col += 2)
-                    out[col] = table[in[col]];
-            } else {
-                for (int col = parity; col < cols; col += 2)
-                    out[col] = in[col];
-            }
+        const quint16* even = gainTable(m_layout.siteColour(row, 0));
+        const quint16* odd = gainTable(m_layout.siteColour(row, 1));
+        even = even ? even : identity.data();
+        odd = odd ? odd : identity.data();
+        int col = 0;
+        for (; col + 2 <= cols; col += 2) {
+            const quint16 a = even[in[col]];
+            const quint16 b = odd[in[col + 1]];
+            out[col] = a;
+            out[col + 1] = b;
         }
+        if (col < cols)
+            out[col] = even[in[col]];
     }
 }
 
