@@ -3,6 +3,7 @@
 #include "Camera.h"
 #include "HistogramControl.h"
 #include "ImgFrameControl.h"
+#include "ImgSearch.h"
 #include "PlaybackScrubberTemplate.h"
 #include "QQmlObjectListModelBase.h"
 #include "TriggerSliderTemplate.h"
@@ -98,6 +99,7 @@ void registerQmlTypes()
     qmlRegisterUncreatableType<ImgAdjModel>(uri, 1, 0, "ImgAdjModel", QString());
     qmlRegisterUncreatableType<ImgAdjUtil>(uri, 1, 0, "ImgAdjUtil", QString());
     qmlRegisterUncreatableType<ImgFrame>(uri, 1, 0, "ImgFrame", QString());
+    qmlRegisterUncreatableType<ImgSearch>(uri, 1, 0, "ImgSearch", QString());
     qmlRegisterUncreatableType<QQmlObjectListModelBase>(uri, 1, 0, "QQmlObjectListModelBase", QString());
     qmlRegisterUncreatableType<SavedTakeModel>(uri, 1, 0, "SavedTakeModel", QString());
     qmlRegisterUncreatableType<VornFrame>(uri, 1, 0, "VornFrame", QString());

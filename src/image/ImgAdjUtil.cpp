@@ -1,5 +1,7 @@
 #include "ImgAdjUtil.h"
 
+#include "HistogramRenderer.h"
+
 #include "CfaLayout.h"
 #include "ColourPipeline.h"
 #include "ImgOrientation.h"
@@ -380,4 +382,12 @@ bool ImgAdjUtil::differs(const QList<quint16>& a16, const QList<quint16>& b16, i
             return true;
     }
     return false;
+}
+
+QImage ImgAdjUtil::renderHistogram(const QList<quint16>& bgr16, int width, int height, int pictureWidth,
+                                   int pictureHeight, int binLimit) const
+{
+    if (bgr16.size() < qsizetype(width) * height * 3)
+        return QImage();
+    return HistogramRenderer::render(bgr16.constData(), width, height, pictureWidth, pictureHeight, binLimit);
 }

@@ -103,6 +103,11 @@ public:
     QImage gray16Image(const QList<quint16>& bgr16, int height, int width) const;
     QImage gray8Image(const QList<quint16>& bgr16, int height, int width) const;
 
+    // The histogram picture (BGR888, pictureWidth x pictureHeight) of a
+    // 16-bit BGR buffer: one outline per channel over at most binLimit bins.
+    QImage renderHistogram(const QList<quint16>& bgr16, int width, int height, int pictureWidth,
+                           int pictureHeight, int binLimit = 256) const;
+
     // Whether two 16-bit grey pictures of rows x cols differ somewhere by more
     // than threshold.
     bool differs(const QList<quint16>& a16, const QList<quint16>& b16, int rows, int cols,

@@ -26,7 +26,14 @@ ImgSearch::ImgSearch(PlaybackVornObject* owner) : QObject(owner), m_owner(owner)
     m_thread.setObjectName(QStringLiteral("ImgSearch Thread"));
     // Moving the position by hand (or the found step's own write) ends a
     // search, and so does shutting the application down.
-    connect(owner, &PlaybackVornObject::frChanged, this, &ImgSearch::cancel);
+    // Moving the position cancels a search. The owner also re-emits
+    // frChanged() for the same frame (a refresh after an adjustment, the
+    // paused retry of a dropped fetch); those leave the search running, as
+    // adjustments must not affect it.
+    connect(owner, &PlaybackVornObject::frChanged, this, [this] {
+        if (m_owner->fr() != m_ownerFr)
+            cancel();
+    });
     if (QCoreApplication* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &ImgSearch::cancel);
 }
@@ -92,7 +99,8 @@ void ImgSearch::start(bool forward)
     m_owner->pause();
 
     m_stepInUse = m_step;
-    setSearchFr(m_owner->fr());
+    m_ownerFr = m_owner->fr();
+    setSearchFr(m_ownerFr);
     m_forward = forward;
     ++m_generation;
     setState(Searching);

@@ -72,6 +72,8 @@ private:
     void stop();
 
     PlaybackVornObject* m_owner;
+    // The owner's frame when the search started.
+    qint64 m_ownerFr = 0;
     State m_state = Idle;
     RefFrame m_refFrame = PreviousFrame;
     qint64 m_step = 100;

@@ -14,6 +14,9 @@ Control {
 
     background: Rectangle { color: view.palette.base }
 
+    // A camera value's current value; undefined before the first poll.
+    function valueOf(cameraValue) { return cameraValue ? cameraValue.value : undefined }
+
     ColumnLayout {
         anchors.fill: parent
         spacing: 0
@@ -25,12 +28,12 @@ Control {
 
             Label {
                 objectName: "cameraName"
-                text: view.camera ? (view.camera.name.value || "") : ""
+                text: view.camera ? (view.valueOf(view.camera.name) || "") : ""
                 font.bold: true
             }
             Label {
                 objectName: "cameraAddress"
-                text: view.camera ? view.camera.ipString : ""
+                text: view.camera ? (view.camera.ipString || "") : ""
                 color: "#a0a0a0"
             }
             Label {
@@ -44,20 +47,23 @@ Control {
                 objectName: "recordButton"
                 text: "Record"
                 // takesAvailable(), kept live: partitions minus saved takes
-                enabled: view.camera !== null && view.camera.acqState.value === 1
-                         && view.camera.prtnCnt.value - view.camera.savedTakes.count > 0
+                enabled: view.camera !== null && view.valueOf(view.camera.acqState) === 1
+                         && (view.valueOf(view.camera.prtnCnt) || 0)
+                            - (view.camera.savedTakes ? view.camera.savedTakes.count : 0) > 0
                 onClicked: view.camera.record()
             }
             Button {
                 objectName: "triggerButton"
                 text: "Trigger"
-                enabled: view.camera !== null && (view.camera.acqState.value === 2 || view.camera.acqState.value === 6)
+                enabled: view.camera !== null
+                         && (view.valueOf(view.camera.acqState) === 2 || view.valueOf(view.camera.acqState) === 6)
                 onClicked: view.camera.trigger()
             }
             Button {
                 objectName: "abortButton"
                 text: "Abort"
-                enabled: view.camera !== null && view.camera.acqState.value !== 1
+                enabled: view.camera !== null && view.valueOf(view.camera.acqState) !== undefined
+                         && view.valueOf(view.camera.acqState) !== 1
                 onClicked: view.camera.abort()
             }
         }

@@ -13,7 +13,7 @@ Rectangle {
         id: frameView
         objectName: "frameView"
         anchors.fill: parent
-        imgFrame: pane.vornObject ? pane.vornObject.imgFrame : null
+        imgFrame: pane.vornObject ? (pane.vornObject.imgFrame || null) : null
         focus: true
         onMouseXYChanged: {
             if (pane.vornObject && pane.vornObject.vornFrame)
@@ -32,11 +32,11 @@ Rectangle {
             objectName: "histogram"
             width: 128
             height: 64
-            histogram: pane.vornObject ? pane.vornObject.histogram : null
+            histogram: pane.vornObject ? (pane.vornObject.histogram || null) : null
         }
         Label {
             objectName: "timestamp"
-            text: pane.vornObject ? pane.vornObject.timestamp : ""
+            text: pane.vornObject ? (pane.vornObject.timestamp || "") : ""
             color: "#ffffff"
         }
         Label {

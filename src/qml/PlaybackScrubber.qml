@@ -15,7 +15,7 @@ PlaybackScrubberTemplate {
     }
 
     function applyRange() {
-        if (vornObject && vornObject.valuesInit)
+        if (vornObject && vornObject.valuesInit && vornObject.firstFr && vornObject.lastFr)
             setFrRange(vornObject.firstFr.value, vornObject.lastFr.value)
     }
 
@@ -24,6 +24,7 @@ PlaybackScrubberTemplate {
 
     Connections {
         target: scrubber.vornObject
+        ignoreUnknownSignals: true
         function onValuesInitChanged() { scrubber.applyRange() }
         function onFrChanged() { scrubber.playHead.fr = scrubber.vornObject.fr }
         function onAFrChanged() { scrubber.aMarker.fr = scrubber.vornObject.aFr }

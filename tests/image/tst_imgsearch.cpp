@@ -387,6 +387,10 @@ private slots:
         QCOMPARE(m_search->state(), ImgSearch::Searching);
         QTRY_VERIFY_WITH_TIMEOUT(m_search->fr() >= m_first + 3, 5000);
         QSignalSpy stateSpy(m_search, &ImgSearch::stateChanged);
+        // An adjustment refreshes the shown frame without moving it: the
+        // search goes on with its own snapshot.
+        m_take->imgAdjModel()->gain()->setValue(1.5);
+        QCOMPARE(m_search->state(), ImgSearch::Searching);
         const qint64 moved = m_first + 40;
         m_take->setFr(moved, false);
         QCOMPARE(m_search->state(), ImgSearch::Idle);

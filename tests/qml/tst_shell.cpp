@@ -316,18 +316,20 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("menuBar");
-        QTest::newRow("camera") << int(VornObject::CameraType) << "CameraMenuBar.qml";
-        QTest::newRow("take") << int(VornObject::TakeType) << "TakeMenuBar.qml";
-        QTest::newRow("ssd take") << int(VornObject::SsdTakeType) << "SsdTakeMenuBar.qml";
-        QTest::newRow("file") << int(VornObject::VornFileType) << "FileMenuBar.qml";
-        QTest::newRow("camera group") << int(VornObject::CameraGroupType) << "GeneralMenuBar.qml";
-        QTest::newRow("unknown") << int(VornObject::UnknownType) << "GeneralMenuBar.qml";
+        QTest::addColumn<QString>("view");
+        QTest::newRow("camera") << int(VornObject::CameraType) << "CameraMenuBar.qml" << "cameraView";
+        QTest::newRow("take") << int(VornObject::TakeType) << "TakeMenuBar.qml" << "takeView";
+        QTest::newRow("ssd take") << int(VornObject::SsdTakeType) << "SsdTakeMenuBar.qml" << "takeView";
+        QTest::newRow("file") << int(VornObject::VornFileType) << "FileMenuBar.qml" << "takeView";
+        QTest::newRow("camera group") << int(VornObject::CameraGroupType) << "GeneralMenuBar.qml" << "aboutView";
+        QTest::newRow("unknown") << int(VornObject::UnknownType) << "GeneralMenuBar.qml" << "aboutView";
     }
 
     void selectingAnObjectLoadsItsMenuBar()
     {
         QFETCH(int, type);
         QFETCH(QString, menuBar);
+        QFETCH(QString, view);
         std::unique_ptr<VornObject> obj;
         switch (type) {
         case VornObject::CameraType: obj = std::make_unique<FakeCamera>("Q7 Test"); break;
@@ -338,8 +340,8 @@ private slots:
         }
         app()->setSelectedVornObject(obj.get());
         QTRY_COMPARE(loadedMenuBar(), menuBar);
-        // Until the object views exist every object shows the About view.
-        QCOMPARE(loadedView(), QStringLiteral("aboutView"));
+        // Cameras show their live image, playable objects their frames.
+        QCOMPARE(loadedView(), view);
 
         // Losing the selection returns to the general menu bar.
         obj.reset();
