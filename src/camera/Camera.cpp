@@ -97,9 +97,9 @@ QStringList keyPath(const char* text)
 Camera::Camera(const QHostAddress& address, QObject* parent)
     : VornObject(CameraType, parent, QStringLiteral("-Camera")), m_address(address)
 {
-    for (const ValueSpec& spec : s_valueSpecs) {
-        auto* value = new CameraValue(keyPath(spec.key), spec.type, this, nullptr, keyPath(spec.altKey));
-        this->*spec.member = value;
+    for (const ValueSpec& entry : s_valueSpecs) {
+        auto* value = new CameraValue(keyPath(entry.key), entry.type, this, nullptr, keyPath(entry.altKey));
+        this->*entry.member = value;
         appendValue(value);
     }
     setImageModel(new CameraImgAdjModel(this));

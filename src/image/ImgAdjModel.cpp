@@ -57,15 +57,15 @@ void ImgAdjModel::createValues(VornObject* owner, const ValueFactory& makeValue)
         {&M::m_wbCalG, "wb_cal_g", &B::wbCalG, VornValue::Double, noLut},
         {&M::m_wbCalB, "wb_cal_b", &B::wbCalB, VornValue::Double, noLut},
     };
-    for (const ValueSpec& spec : specs) {
-        VornValue* value = makeValue({QStringLiteral("adjust"), QString::fromLatin1(spec.key)}, spec.type,
-                                     &(m_block.*spec.storage));
-        this->*spec.member = value;
+    for (const ValueSpec& entry : specs) {
+        VornValue* value = makeValue({QStringLiteral("adjust"), QString::fromLatin1(entry.key)}, entry.type,
+                                     &(m_block.*entry.storage));
+        this->*entry.member = value;
         m_values.append(value);
         if (owner)
             owner->appendValue(value);
         // Local edits and remote updates alike change the picture.
-        const int channel = spec.lutChannel;
+        const int channel = entry.lutChannel;
         connect(value, &VornValue::valueChanged, this,
                 [this, channel] { onValueChanged(Util::Color(channel)); });
     }

@@ -60,9 +60,9 @@ PlaybackVornObject::PlaybackVornObject(Type type, QObject* parent, const QString
     : VornObject(type, parent, nameSuffix), m_tickTimer(new QTimer(this)),
       m_clock(std::make_unique<ElapsedPlaybackClock>())
 {
-    for (const ValueSpec& spec : s_valueSpecs) {
-        VornValue* value = makeValue(keyPath(spec.key), spec.type, keyPath(spec.altKey));
-        this->*spec.member = value;
+    for (const ValueSpec& entry : s_valueSpecs) {
+        VornValue* value = makeValue(keyPath(entry.key), entry.type, keyPath(entry.altKey));
+        this->*entry.member = value;
         appendValue(value);
     }
 

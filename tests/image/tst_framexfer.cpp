@@ -89,9 +89,9 @@ private slots:
         QVERIFY(m_sim);
         m_take = SimCameras::recordTake(m_sim, 60, 200);
         QVERIFY(m_take > 0);
-        const auto spec = m_sim->takeFrameParams(m_take);
-        QVERIFY(spec);
-        m_params = *spec;
+        const auto params = m_sim->takeFrameParams(m_take);
+        QVERIFY(params);
+        m_params = *params;
         m_firstFr = m_params.firstFr;
         QVERIFY(m_firstFr < 0); // frames before the trigger count negative
     }
