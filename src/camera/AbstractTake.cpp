@@ -103,11 +103,8 @@ void AbstractTake::pollTakeFinished()
     auto* reply = qobject_cast<QNetworkReply*>(sender());
     if (!reply)
         return;
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(CameraHttp::readBody(reply), &error);
-    if (document.isNull()) {
-        qCritical().noquote() << objectName() + ": json parse error:" << error.errorString();
-    } else if (reply->error() == QNetworkReply::NoError) {
+    const QJsonDocument document = CameraHttp::jsonReply(reply, this);
+    if (!document.isNull() && reply->error() == QNetworkReply::NoError) {
         QStringList path = takesPath().split(QLatin1Char('/'), Qt::SkipEmptyParts);
         path.append(QStringLiteral("take%1").arg(m_takeId));
         QJsonObject take = document.object();

@@ -149,10 +149,8 @@ void Camera::pollCameraValuesFinished()
     auto* reply = qobject_cast<QNetworkReply*>(sender());
     if (!reply)
         return;
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(CameraHttp::readBody(reply), &error);
+    const QJsonDocument document = CameraHttp::jsonReply(reply, this);
     if (document.isNull()) {
-        qCritical().noquote() << objectName() + ": json parse error:" << error.errorString();
         setResponding(false);
     } else {
         if (reply->error() == QNetworkReply::NoError) {
@@ -346,11 +344,8 @@ void Camera::brefFinished()
     auto* reply = qobject_cast<QNetworkReply*>(sender());
     if (!reply)
         return;
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(CameraHttp::readBody(reply), &error);
-    if (document.isNull()) {
-        qCritical().noquote() << objectName() + ": json parse error:" << error.errorString();
-    } else if (reply->error() == QNetworkReply::NoError) {
+    const QJsonDocument document = CameraHttp::jsonReply(reply, this);
+    if (!document.isNull() && reply->error() == QNetworkReply::NoError) {
         const QJsonValue state = document.object().value(QStringLiteral("bref_state"));
         if (!state.isUndefined() && !state.isNull())
             m_brefState->setJsonValue(state);

@@ -60,6 +60,16 @@ QByteArray readBody(QNetworkReply* reply)
     return reply->isOpen() ? reply->readAll() : QByteArray();
 }
 
+QJsonDocument jsonReply(QNetworkReply* reply, const QObject* owner)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(readBody(reply), &error);
+    if (document.isNull())
+        qCritical().noquote() << owner->objectName() + QStringLiteral(": json parse error:")
+                              << error.errorString();
+    return document;
+}
+
 QString errorText(QNetworkReply* reply, const QByteArray& body)
 {
     const QNetworkReply::NetworkError error = reply->error();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHostAddress>
+#include <QJsonDocument>
 #include <QNetworkRequest>
 #include <QString>
 
@@ -34,6 +35,11 @@ constexpr const char* AbortedProperty = "vornAborted";
 
 // Release-only handling: the reply is deleted once it finishes.
 void releaseWhenFinished(QNetworkReply* reply);
+
+// Reads and parses a finished JSON reply. A body that does not parse is
+// logged at critical level as "<owner's name>: json parse error: <reason>"
+// and gives a null document.
+QJsonDocument jsonReply(QNetworkReply* reply, const QObject* owner);
 
 // The whole body of a finished reply; empty for one that was aborted.
 QByteArray readBody(QNetworkReply* reply);

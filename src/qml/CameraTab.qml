@@ -101,6 +101,15 @@ Column {
                 ToolTip.text: nameLabel.text
             }
 
+            Label {
+                // Polls fail or time out: the camera is listed but not answering.
+                objectName: "notRespondingLabel"
+                visible: !!cameraTab.camera && cameraTab.camera.responding === false
+                text: "not responding"
+                color: "#ff5050"
+                font.pixelSize: 11
+            }
+
             RowLayout {
                 objectName: "ssdProgressRow"
                 visible: cameraTab.ssdSaving

@@ -20,7 +20,8 @@ class TestShellCamera : public ShellHarness
 
     Camera* camera() const
     {
-        return app()->vornObjModel()->count() > 0 ? qobject_cast<Camera*>(app()->vornObjModel()->get(0)) : nullptr;
+        return app()->vornObjModel()->count() > 0 ? qobject_cast<Camera*>(app()->vornObjModel()->get(0))
+                                                  : nullptr;
     }
 
     QString glyphColor() const
@@ -75,6 +76,24 @@ private slots:
         QTRY_COMPARE(glyphColor(), QStringLiteral("#ffffff")); // stand-by
         QVERIFY(!find<QQuickItem>("ssdProgressRow")->isVisible());
         saveScreenshot("camera-tab.png");
+    }
+
+    void tabTellsWhenTheCameraStopsAnswering()
+    {
+        auto* label = find<QQuickItem>("notRespondingLabel");
+        QVERIFY(label);
+        QVERIFY(!label->isVisible());
+        q7sim::Fault silent = q7sim::Fault::noAnswer("/");
+        silent.method = "GET";
+        m_sim->addFault(silent);
+        QTRY_VERIFY_WITH_TIMEOUT(label->isVisible(), 6000);
+        m_sim->clearFaults();
+        QTRY_VERIFY_WITH_TIMEOUT(!label->isVisible(), 6000);
+        // The timed-out polls were logged, and nothing else.
+        const QStringList logged = takeWarnings();
+        QVERIFY(!logged.isEmpty());
+        for (const QString& line : logged)
+            QVERIFY2(line.contains("-Camera: json parse error:"), qPrintable(line));
     }
 
     void glyphTurnsRedWhileRecording()
