@@ -209,6 +209,15 @@ int PlaybackVornObject::requestFrame()
     return result;
 }
 
+void PlaybackVornObject::frameReady()
+{
+    VornObject::frameReady();
+    // While playing, the next frame is due as soon as this one is shown: do
+    // not leave the link idle until the next tick.
+    if (m_state != Paused && selected())
+        incrementFrame();
+}
+
 void PlaybackVornObject::setPlayback(State state, int speed)
 {
     m_speed = speed;

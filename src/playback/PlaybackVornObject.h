@@ -122,6 +122,8 @@ public:
     Q_INVOKABLE void stepFrRev();
     Q_INVOKABLE void stepFrFwd();
 
+    void frameReady() override;
+
 public slots:
     // Fetches and processes the shown frame again while paused, so that an
     // adjustment shows at once.
