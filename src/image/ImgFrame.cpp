@@ -1,20 +1,10 @@
 #include "ImgFrame.h"
 
+#include "FuzzyCompare.h"
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-// Doubles are equal when they differ by at most 1e-12, or by a relative 1e-12.
-bool fuzzyEqual(double a, double b)
-{
-    const double difference = std::abs(a - b);
-    return difference <= 1e-12 || difference * 1e12 <= std::min(std::abs(a), std::abs(b));
-}
-
-} // namespace
 
 ImgFrame::ImgFrame(QObject* parent) : QObject(parent), m_activityTimer(new QTimer(this))
 {

@@ -1,5 +1,6 @@
 #include "ImgSearch.h"
 
+#include "FuzzyCompare.h"
 #include "ImgAdjModel.h"
 #include "ImgAdjUtil.h"
 #include "ImgSearchWorker.h"
@@ -10,16 +11,6 @@
 #include <QCoreApplication>
 #include <QtMath>
 #include <limits>
-
-namespace {
-
-bool fuzzyEqual(double a, double b)
-{
-    const double d = qAbs(a - b);
-    return d <= 1e-12 || d * 1e12 <= qMin(qAbs(a), qAbs(b));
-}
-
-} // namespace
 
 ImgSearch::ImgSearch(PlaybackVornObject* owner) : QObject(owner), m_owner(owner)
 {

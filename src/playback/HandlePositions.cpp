@@ -1,5 +1,7 @@
 #include "HandlePositions.h"
 
+#include "FuzzyCompare.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,8 +9,7 @@ namespace HandlePositions {
 
 bool approximatelyEqual(double a, double b)
 {
-    const double difference = std::abs(a - b);
-    return difference <= 1e-12 || difference * 1e12 <= std::min(std::abs(a), std::abs(b));
+    return fuzzyEqual(a, b);
 }
 
 double fractionOfWidth(int x, double width)

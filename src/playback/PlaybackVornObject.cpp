@@ -1,5 +1,6 @@
 #include "PlaybackVornObject.h"
 
+#include "FuzzyCompare.h"
 #include <QtMath>
 
 const PlaybackVornObject::ValueSpec PlaybackVornObject::s_valueSpecs[] = {
@@ -45,12 +46,6 @@ namespace {
 QStringList keyPath(const char* text)
 {
     return QString::fromLatin1(text).split(QLatin1Char('/'));
-}
-
-bool fuzzyEqual(double a, double b)
-{
-    const double d = qAbs(a - b);
-    return d <= 1e-12 || d * 1e12 <= qMin(qAbs(a), qAbs(b));
 }
 
 } // namespace
