@@ -47,15 +47,7 @@ private:
     QNetworkAccessManager m_nam;
     SimCameras m_sims;
 
-    Camera* connectedCamera(q7sim::SimCamera* sim)
-    {
-        VornApp* app = VornApp::instance();
-        app->connectCamera(sim->config().address);
-        auto* camera = qobject_cast<Camera*>(app->vornObjModel()->last());
-        if (!camera || !QTest::qWaitFor([&] { return camera->connected(); }, 5000))
-            return nullptr;
-        return camera;
-    }
+    Camera* connectedCamera(q7sim::SimCamera* sim) { return SimCameras::connect(sim); }
 
     void removeAllObjects()
     {

@@ -1,5 +1,8 @@
 #include "SimCameras.h"
 
+#include "Camera.h"
+#include "VornApp.h"
+
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QNetworkAccessManager>
@@ -75,4 +78,14 @@ int SimCameras::recordTake(q7sim::SimCamera* camera, int preMs, int postFrames)
         },
         10000);
     return take;
+}
+
+Camera* SimCameras::connect(const q7sim::SimCamera* camera)
+{
+    VornApp* app = VornApp::instance();
+    app->connectCamera(camera->config().address);
+    auto* connected = qobject_cast<Camera*>(app->vornObjModel()->last());
+    if (!connected || !QTest::qWaitFor([connected] { return connected->connected(); }, 5000))
+        return nullptr;
+    return connected;
 }

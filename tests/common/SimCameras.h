@@ -5,6 +5,8 @@
 #include <QList>
 #include <memory>
 
+class Camera;
+
 // Simulated cameras started in-process for a test, each on its own loopback
 // address (127.0.0.2, 127.0.0.3 ...) port 80, stopped when the test ends.
 class SimCameras
@@ -17,6 +19,10 @@ public:
     // The requests one camera received with this method and path.
     static QList<q7sim::RecordedRequest> requests(const q7sim::SimCamera* camera, const QString& method,
                                                   const QString& path);
+
+    // Connects the program to the camera through the application object and
+    // waits for the first poll; null when it did not connect within 5 s.
+    static Camera* connect(const q7sim::SimCamera* camera);
 
     // Records a take on the camera over HTTP: about `preMs` ms of frames
     // before the trigger and `postFrames` after it; returns the saved take's

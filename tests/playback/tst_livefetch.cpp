@@ -17,16 +17,6 @@ private:
     QNetworkAccessManager m_nam;
     SimCameras m_sims;
 
-    Camera* connect(q7sim::SimCamera* sim)
-    {
-        VornApp* app = VornApp::instance();
-        app->connectCamera(sim->config().address);
-        auto* camera = qobject_cast<Camera*>(app->vornObjModel()->last());
-        if (!camera || !QTest::qWaitFor([&] { return camera->connected(); }, 5000))
-            return nullptr;
-        return camera;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -45,8 +35,8 @@ private slots:
         auto* monoSim = m_sims.start(monoConfig);
         QVERIFY(sim && monoSim);
         VornApp* app = VornApp::instance();
-        Camera* camera = connect(sim);
-        Camera* mono = connect(monoSim);
+        Camera* camera = SimCameras::connect(sim);
+        Camera* mono = SimCameras::connect(monoSim);
         QVERIFY(camera && mono);
         QCOMPARE(app->selectedVornObject(), camera); // the first one
 
