@@ -106,6 +106,7 @@ Camera::Camera(const QHostAddress& address, QObject* parent)
     // Until the first poll the tables must already show something sensible.
     m_imgAdjModel->updateLut();
 
+    createSettingLists();
     m_takes = new QQmlObjectListModel<Take>(this);
     m_savedTakes = new SavedTakeModel(this);
     m_savedTakes->setSourceModel(m_takes);
@@ -171,7 +172,6 @@ void Camera::pollCameraValuesFinished()
 
 void Camera::setConnected(bool connected, const QJsonObject& document)
 {
-    Q_UNUSED(document)
     if (connected == m_connected) {
         if (!connected)
             emit cameraConnectFailed(this);
@@ -181,6 +181,11 @@ void Camera::setConnected(bool connected, const QJsonObject& document)
     emit connectedChanged();
     if (connected) {
         // Setting lists and I/O lines are built here from the first document.
+        setResList(document);
+        setFrRateList();
+        setExpList();
+        setVidFormatList(document);
+        setFstopList();
         m_time->setValue(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
         m_pollTimer->start();
         m_frameTimer->start();

@@ -8,6 +8,7 @@
 
 #include <QHostAddress>
 #include <QJsonObject>
+#include <QStringListModel>
 
 class QNetworkReply;
 class QTimer;
@@ -27,6 +28,20 @@ class Camera : public VornObject
     Q_PROPERTY(QQmlObjectListModelBase* takes READ takesBase CONSTANT)
     Q_PROPERTY(SavedTakeModel* savedTakes READ savedTakes NOTIFY savedTakesChanged)
     Q_PROPERTY(Take* activeTake READ activeTake NOTIFY activeTakeChanged)
+    // Setting lists: the choices for a combo box and the index of the
+    // camera's current value among them (-1 when it is not listed).
+    Q_PROPERTY(QStringListModel* resList READ resList NOTIFY resListChanged)
+    Q_PROPERTY(int resIndex READ resIndex NOTIFY resIndexChanged)
+    Q_PROPERTY(QStringListModel* frRateList READ frRateList NOTIFY frRateListChanged)
+    Q_PROPERTY(int frRateListIndex READ frRateListIndex NOTIFY frRateListIndexChanged)
+    Q_PROPERTY(QStringListModel* expList READ expList NOTIFY expListChanged)
+    Q_PROPERTY(int expListIndex READ expListIndex NOTIFY expListIndexChanged)
+    Q_PROPERTY(QStringListModel* trigOffsetList READ trigOffsetList NOTIFY trigOffsetListChanged)
+    Q_PROPERTY(int trigOffsetListIndex READ trigOffsetListIndex NOTIFY trigOffsetListIndexChanged)
+    Q_PROPERTY(QStringListModel* vidFormatList READ vidFormatList NOTIFY vidFormatListChanged)
+    Q_PROPERTY(int vidFormatIndex READ vidFormatIndex NOTIFY vidFormatIndexChanged)
+    Q_PROPERTY(QStringListModel* fstopList READ fstopList NOTIFY fstopListChanged)
+    Q_PROPERTY(int fstopIndex READ fstopIndex NOTIFY fstopIndexChanged)
     Q_PROPERTY(CameraValue* name MEMBER m_name CONSTANT)
     Q_PROPERTY(CameraValue* serial MEMBER m_serial CONSTANT)
     Q_PROPERTY(CameraValue* cameraModel MEMBER m_cameraModel CONSTANT)
@@ -166,6 +181,19 @@ public:
     CameraValue* yearOffset() const { return m_yearOffset; }
     CameraValue* time() const { return m_time; }
 
+    QStringListModel* resList() const { return m_resList; }
+    int resIndex() const { return m_resIndex; }
+    QStringListModel* frRateList() const { return m_frRateList; }
+    int frRateListIndex() const { return m_frRateListIndex; }
+    QStringListModel* expList() const { return m_expList; }
+    int expListIndex() const { return m_expListIndex; }
+    QStringListModel* trigOffsetList() const { return m_trigOffsetList; }
+    int trigOffsetListIndex() const { return m_trigOffsetListIndex; }
+    QStringListModel* vidFormatList() const { return m_vidFormatList; }
+    int vidFormatIndex() const { return m_vidFormatIndex; }
+    QStringListModel* fstopList() const { return m_fstopList; }
+    int fstopIndex() const { return m_fstopIndex; }
+
     // Application settings of this camera, under "cameras/<serial>/".
     Q_INVOKABLE QVariant setting(const QString& key, const QVariant& defaultValue) const;
     Q_INVOKABLE QVariant setting(const QString& key) const;
@@ -196,6 +224,18 @@ signals:
     void valuesPolled();
     void savedTakesChanged();
     void activeTakeChanged();
+    void resListChanged();
+    void resIndexChanged();
+    void frRateListChanged();
+    void frRateListIndexChanged();
+    void expListChanged();
+    void expListIndexChanged();
+    void trigOffsetListChanged();
+    void trigOffsetListIndexChanged();
+    void vidFormatListChanged();
+    void vidFormatIndexChanged();
+    void fstopListChanged();
+    void fstopIndexChanged();
 
 private slots:
     void pollCameraValuesFinished();
@@ -218,6 +258,20 @@ private:
     void command(const QString& path, const QByteArray& body = QByteArray());
     QString settingKey(const QString& key) const;
 
+    // Setting lists (CameraSettingLists.cpp): built on connection and
+    // rebuilt whenever one of their input values changes.
+    void createSettingLists();
+    void setResList(const QJsonObject& document);
+    void setFrRateList();
+    void setFrRateListExt();
+    void setExpList();
+    void setTrigOffsetList();
+    void setVidFormatList(const QJsonObject& document);
+    void setFstopList();
+    void updateResIndex();
+    void updateVidFormatIndex();
+    void updateFstopIndex();
+
     const QHostAddress m_address;
     bool m_connected = false;
     bool m_responding = true;
@@ -227,6 +281,19 @@ private:
     QQmlObjectListModel<Take>* m_takes = nullptr;
     SavedTakeModel* m_savedTakes = nullptr;
     Take* m_activeTake = nullptr;
+
+    QStringListModel* m_resList = nullptr;
+    QStringListModel* m_frRateList = nullptr;
+    QStringListModel* m_expList = nullptr;
+    QStringListModel* m_trigOffsetList = nullptr;
+    QStringListModel* m_vidFormatList = nullptr;
+    QStringListModel* m_fstopList = nullptr;
+    int m_resIndex = -1;
+    int m_frRateListIndex = -1;
+    int m_expListIndex = -1;
+    int m_trigOffsetListIndex = -1;
+    int m_vidFormatIndex = -1;
+    int m_fstopIndex = -1;
 
     CameraValue* m_name = nullptr;
     CameraValue* m_serial = nullptr;

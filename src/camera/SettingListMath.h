@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QStringList>
+
+// The arithmetic of the camera's setting lists (frame rates, exposures,
+// trigger offsets, f-numbers, resolutions, video formats), kept apart from
+// `Camera` so that it can be checked without a camera. Every function is a
+// pure function of the values the camera reports and always ends: the
+// camera may report any number, including zeros and negative grids.
+class SettingListMath
+{
+public:
+    // A list of choices and the text of the camera's current value in it.
+    struct Choices
+    {
+        QStringList entries;
+        QString current;
+    };
+
+    // Rates clk / n for clock counts n in [frClksMin, frClksMax] that are
+    // whole multiples of 1000, plus the current and the highest rate, highest
+    // first. All as unsigned 32-bit numbers. Without a usable clock or frame
+    // count only the reported rate `frRate` is offered.
+    static Choices frameRates(quint32 clk, quint32 frClks, quint32 frClksMin, quint32 frClksMax,
+                              double frRate);
+    // Under external frame sync the camera's rate is the only choice.
+    static Choices externalFrameRate(double frRate);
+    // Exposures on the camera's grid ofst + k * mult, shown in microseconds.
+    static Choices exposures(qint32 clk, qint32 expClks, qint32 expClksMin, qint32 expClksMax, qint32 mult,
+                             qint32 ofst);
+    static QString exposureText(qint64 clocks, qint32 clk);
+    static Choices trigOffsets(quint32 trigOffset, qint32 prtnFrCnt);
+    // Table f-numbers inside the lens range; `lo` is the smallest aperture
+    // (largest f-number), `hi` the largest aperture.
+    static QStringList fstops(double lo, double hi);
+    static QString fstopText(double fstop);
+    static const QStringList& defaultVideoFormats();
+    // The string elements of document[group][member] in order; empty when
+    // that is no array.
+    static QStringList stringArray(const QJsonObject& document, const QString& group, const QString& member);
+};
