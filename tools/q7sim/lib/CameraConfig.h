@@ -22,6 +22,13 @@ struct CameraConfig
     int brefSlots = 8;                 // black references the camera can keep
     int brefDurationMs = 400;          // how long taking a black reference lasts
 
+    // The SSD: capacity (0, the default: the slot is empty), how long each mounting and
+    // ejecting step and a format take, and how fast saves are written.
+    uint64_t ssdBytes = 0;
+    int ssdStepMs = 300;
+    int ssdFormatMs = 1000;
+    int64_t ssdWriteBytesPerSecond = 400LL << 20;
+
     // Older firmware: year offset under time/, numeric fw_ver, no valid_format.
     bool oldFirmware = false;
     // Frame transfer size headers: "Img-" (default), "Fr-", or both.

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QJsonArray>
+#include <algorithm>
 #include <cmath>
 
 namespace q7sim {
@@ -42,11 +43,32 @@ int64_t jsonInteger(const QJsonValue& value, int64_t fallback)
 
 CameraModel::CameraModel(const CameraConfig& config)
     : m_config(config), m_settings(config),
+      m_ssd(config.ssdBytes,
+            SsdDrive::Timing{config.ssdStepMs, config.ssdFormatMs, config.ssdWriteBytesPerSecond}),
       m_blackReference(config.brefSlots, std::chrono::milliseconds(config.brefDurationMs))
 {
+    // A camera that boots with a card in it has mounted it before anyone asks.
+    if (config.ssdBytes > 0)
+        m_ssd.mountAtStart();
     m_startedAt = Clock::now();
     m_settings.store(QStringLiteral("meta/year_offset"),
                      static_cast<qint64>(yearStartSeconds(cameraNowNs())));
+}
+
+void CameraModel::advance(Clock::time_point now)
+{
+    m_recorder.advance(now);
+    std::vector<SsdSave> ended;
+    m_ssd.advance(now, &ended);
+    const std::vector<int> stillSaving = m_ssd.takesBeingSaved();
+    for (const SsdSave& save : ended) {
+        // A take stays locked while any save still reads it.
+        if (std::find(stillSaving.begin(), stillSaving.end(), save.memoryTake) != stillSaving.end())
+            continue;
+        m_recorder.setLocked(save.memoryTake, false);
+        if (save.written && save.deleteTake)
+            m_recorder.remove(save.memoryTake);
+    }
 }
 
 int64_t CameraModel::cameraNowNs() const
@@ -108,7 +130,7 @@ QJsonObject CameraModel::stateDocument()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     const Clock::time_point now = Clock::now();
-    m_recorder.advance(now);
+    advance(now);
     QJsonObject doc = m_settings.values();
     JsonPath::set(doc, QStringLiteral("acq/state"), m_recorder.state());
     JsonPath::set(doc, QStringLiteral("acq/active_take"), m_recorder.activeTake());
@@ -125,6 +147,9 @@ QJsonObject CameraModel::stateDocument()
     const QDateTime time = QDateTime::fromMSecsSinceEpoch(cameraNowNs() / 1000000, Qt::UTC);
     JsonPath::set(doc, QStringLiteral("meta/time"), time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
     JsonPath::set(doc, QStringLiteral("lens/focus_dist"), focusDistance());
+    QJsonObject ssd = doc.value(QStringLiteral("ssd")).toObject();
+    m_ssd.describe(now, ssd);
+    doc.insert(QStringLiteral("ssd"), ssd);
     if (m_config.oldFirmware)
         applyOldFirmwareLayout(doc);
     return doc;
@@ -134,7 +159,7 @@ PutResult CameraModel::takeDocument(int take, QJsonObject* document)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     const Clock::time_point now = Clock::now();
-    m_recorder.advance(now);
+    advance(now);
     if (take < 1 || take > m_recorder.partitionCount())
         return PutResult::failure(404, QStringLiteral("no such take"));
     TakeRecord record;
@@ -171,7 +196,7 @@ PutResult CameraModel::put(const QString& path, const QJsonValue& value)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     const Clock::time_point now = Clock::now();
-    m_recorder.advance(now);
+    advance(now);
     QString canonical = path;
     if (canonical == QLatin1String("time/year_offset")) // the older firmware's name
         canonical = QStringLiteral("meta/year_offset");
@@ -182,6 +207,8 @@ PutResult CameraModel::put(const QString& path, const QJsonValue& value)
         return setCameraTime(value.toString());
     if (canonical == QLatin1String("acq/prtn_cnt"))
         return m_recorder.partition(static_cast<int>(jsonInteger(value, 0)), maxPartitions());
+    if (canonical.startsWith(QLatin1String("ssd/")) && !canonical.startsWith(QLatin1String("ssd/autosave/")))
+        return PutResult::failure(403, QStringLiteral("read-only value"));
     if (canonical == QLatin1String("lens/focus_dist"))
         return PutResult::failure(403, QStringLiteral("read-only value"));
     const PutResult result = m_settings.put(canonical, value);
@@ -250,7 +277,7 @@ PutResult CameraModel::command(const QString& path, const QJsonObject& body, QJs
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     const Clock::time_point now = Clock::now();
-    m_recorder.advance(now);
+    advance(now);
     if (path == QLatin1String("/rec"))
         return m_recorder.record(now, recordingSetup(now));
     if (path == QLatin1String("/trig"))
@@ -269,6 +296,8 @@ PutResult CameraModel::command(const QString& path, const QJsonObject& body, QJs
         reply->insert(QStringLiteral("bref_state"), static_cast<qint64>(m_blackReference.state(now, inUse)));
         return PutResult::success();
     }
+    if (path.startsWith(QLatin1String("/ssd-")))
+        return ssdCommand(path, body, reply, now);
     if (path == QLatin1String("/focus"))
         return moveFocus(static_cast<int>(jsonInteger(body.value(QStringLiteral("step")), 0)));
     if (path == QLatin1String("/shtr")) {
@@ -321,18 +350,31 @@ PutResult CameraModel::planTransfer(const QJsonObject& body, XferPlan* plan)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     const Clock::time_point now = Clock::now();
-    m_recorder.advance(now);
+    advance(now);
     const int64_t type = jsonInteger(body.value(QStringLiteral("type")), 3);
     if (type < 1 || type > 3)
         return PutResult::failure(400, QStringLiteral("invalid type"));
     const int64_t src = jsonInteger(body.value(QStringLiteral("src")), 0);
     if (src == 1)
         return planLiveTransfer(static_cast<int>(type), plan);
-    if (src == 2)
-        return PutResult::failure(404, QStringLiteral("no SSD take open"));
-    if (src != 0)
+    if (src != 0 && src != 2)
         return PutResult::failure(400, QStringLiteral("invalid source"));
     const int take = static_cast<int>(jsonInteger(body.value(QStringLiteral("take")), 0));
+    if (src == 2) {
+        const SsdFile* file = m_ssd.openFile(take);
+        if (!file)
+            return PutResult::failure(404, QStringLiteral("SSD take %1 is not open").arg(take));
+        const TakeRecord& range = file->take;
+        const int64_t start = jsonInteger(body.value(QStringLiteral("start")), range.firstFr);
+        const int64_t count = jsonInteger(body.value(QStringLiteral("cnt")), 1);
+        if (count < 1 || !range.contains(start) || !range.contains(start + count - 1))
+            return PutResult::failure(416, QStringLiteral("frame out of range"));
+        plan->params = file->params;
+        plan->start = start;
+        plan->count = count;
+        plan->type = static_cast<int>(type);
+        return PutResult::success();
+    }
     const TakeRecord* record = m_recorder.savedTake(take);
     if (!record) {
         if (m_recorder.activeTake() == take && take != 0)
@@ -351,6 +393,41 @@ PutResult CameraModel::planTransfer(const QJsonObject& body, XferPlan* plan)
     return PutResult::success();
 }
 
+PutResult CameraModel::ssdTakeDocument(int take, QJsonObject* document)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    advance(Clock::now());
+    const SsdFile* file = m_ssd.openFile(take);
+    if (!file)
+        return PutResult::failure(404, QStringLiteral("SSD take %1 is not open").arg(take));
+    TakeRecord record = file->take;
+    record.number = take;
+    const QJsonObject takes{{QStringLiteral("take%1").arg(take), takeBody(record)}};
+    *document = QJsonObject{{QStringLiteral("ssd"), QJsonObject{{QStringLiteral("takes"), takes}}}};
+    return PutResult::success();
+}
+
+void CameraModel::insertSsd(bool formatted)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    advance(Clock::now());
+    m_ssd.insert(Clock::now(), formatted);
+}
+
+void CameraModel::removeSsd()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_ssd.remove();
+    advance(Clock::now());
+}
+
+void CameraModel::failSsd()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_ssd.fail();
+    advance(Clock::now());
+}
+
 void CameraModel::setTakeLocked(int take, bool locked)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -360,7 +437,7 @@ void CameraModel::setTakeLocked(int take, bool locked)
 std::optional<FrameParams> CameraModel::takeFrameParams(int take)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_recorder.advance(Clock::now());
+    advance(Clock::now());
     const TakeRecord* record = m_recorder.savedTake(take);
     if (!record)
         return std::nullopt;

@@ -5,6 +5,7 @@
 #include "CameraSettings.h"
 #include "PutResult.h"
 #include "Recorder.h"
+#include "SsdDrive.h"
 #include "XferPlan.h"
 
 #include <QJsonObject>
@@ -29,6 +30,8 @@ public:
     QJsonObject stateDocument();
     // GET /takes/take<N>: {"takes": {"take<N>": {...}}}.
     PutResult takeDocument(int take, QJsonObject* document);
+    // GET /ssd/takes/take<N>: {"ssd": {"takes": {"take<N>": {...}}}}.
+    PutResult ssdTakeDocument(int take, QJsonObject* document);
     // PUT /<path> with the body's JSON value (camera values and take values).
     PutResult put(const QString& path, const QJsonValue& value);
     // POST of a command path (/rec, /trig, ...); `reply` gets the reply body.
@@ -37,10 +40,19 @@ public:
     PutResult planTransfer(const QJsonObject& body, XferPlan* plan);
 
     void setTakeLocked(int take, bool locked);
+    // The SSD card: put in (mounts over time), pulled out, or failing.
+    void insertSsd(bool formatted);
+    void removeSsd();
+    void failSsd();
     // The frame params of a saved take (tests compute expected bytes from it).
     std::optional<FrameParams> takeFrameParams(int take);
 
 private:
+    // Moves acquisition and SSD on to `now`; ends saves that are written.
+    void advance(Clock::time_point now);
+    PutResult ssdCommand(const QString& path, const QJsonObject& body, QJsonObject* reply,
+                         Clock::time_point now);
+    PutResult ssdSave(const QJsonObject& body, QJsonObject* reply, Clock::time_point now);
     int64_t cameraNowNs() const;
     int64_t partitionFrames() const;
     int maxPartitions() const;
@@ -58,6 +70,7 @@ private:
     mutable std::mutex m_mutex;
     CameraSettings m_settings;
     Recorder m_recorder;
+    SsdDrive m_ssd;
     BlackReference m_blackReference;
     int64_t m_clockOffsetNs = 0;
     Clock::time_point m_startedAt;

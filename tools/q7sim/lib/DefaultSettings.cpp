@@ -80,7 +80,8 @@ QJsonObject defaultSettings(const CameraConfig& config)
                               {QStringLiteral("focus_dist"), 3.2}});
     values.insert(QStringLiteral("shtr"), QJsonObject{{QStringLiteral("state"), 0}});
 
-    // The SSD slot is empty until the SSD is simulated.
+    // The SSD's own members are filled in from SsdDrive on every read; the
+    // autosave members are stored here.
     values.insert(QStringLiteral("ssd"),
                   QJsonObject{{QStringLiteral("state"), 0},
                               {QStringLiteral("wr_state"), 0},

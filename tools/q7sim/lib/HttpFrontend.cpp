@@ -161,7 +161,7 @@ void HttpFrontend::route(const httplib::Request& request, const QString& path, h
 {
     const QString method = QString::fromStdString(request.method);
     if (method == QLatin1String("GET")) {
-        static const QRegularExpression takePath(QStringLiteral("^/takes/take(\\d+)$"));
+        static const QRegularExpression takePath(QStringLiteral("^/(takes|ssd/takes)/take(\\d+)$"));
         if (path == QLatin1String("/") || path.isEmpty()) {
             JsonReply::send(response, 200, m_model.stateDocument());
             return;
@@ -169,7 +169,10 @@ void HttpFrontend::route(const httplib::Request& request, const QString& path, h
         const QRegularExpressionMatch match = takePath.match(path);
         if (match.hasMatch()) {
             QJsonObject document;
-            const PutResult result = m_model.takeDocument(match.captured(1).toInt(), &document);
+            const int take = match.captured(2).toInt();
+            const PutResult result = match.captured(1) == QLatin1String("takes")
+                                         ? m_model.takeDocument(take, &document)
+                                         : m_model.ssdTakeDocument(take, &document);
             if (result.ok())
                 JsonReply::send(response, 200, document);
             else

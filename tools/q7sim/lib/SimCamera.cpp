@@ -88,3 +88,22 @@ void SimCamera::setTakeLocked(int take, bool locked)
 }
 
 } // namespace q7sim
+
+namespace q7sim {
+
+void SimCamera::insertSsd(bool formatted)
+{
+    m_model->insertSsd(formatted);
+}
+
+void SimCamera::removeSsd()
+{
+    m_model->removeSsd();
+}
+
+void SimCamera::failSsd()
+{
+    m_model->failSsd();
+}
+
+} // namespace q7sim

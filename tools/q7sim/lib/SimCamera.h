@@ -58,6 +58,13 @@ public:
     // SSD save in progress does.
     void setTakeLocked(int take, bool locked);
 
+    // The SSD card: put in (it mounts over a few steps; unformatted cards end
+    // in state 8), pulled out (state 0), or failing (state 7). Saves under way
+    // are lost when it leaves the ready state.
+    void insertSsd(bool formatted = true);
+    void removeSsd();
+    void failSsd();
+
 private:
     CameraConfig m_config;
     std::unique_ptr<CameraModel> m_model;

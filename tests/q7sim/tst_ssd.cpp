@@ -1,0 +1,369 @@
+// The simulated camera's SSD over real HTTP: its states over time, listing
+// forms, ejecting and formatting, saves at each firmware level with their
+// sequence numbers, and SSD takes that transfer the memory take's frames.
+#include "FrameSynth.h"
+#include "JsonPath.h"
+#include "SimCamera.h"
+#include "SimHttpClient.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QTest>
+
+using namespace q7sim;
+
+namespace {
+
+const int Width = 320;
+const int Height = 240;
+const int RecordBytes = Width * Height + 32;
+const int PartitionFrames = 50;
+// A file: a 4096-byte header, then the frame records.
+const qint64 FileBytes = PartitionFrames * qint64(RecordBytes) + 4096;
+
+QJsonValue at(const QJsonObject& doc, const char* path)
+{
+    return JsonPath::get(doc, QString::fromLatin1(path));
+}
+
+std::unique_ptr<SimCamera> startCamera(const QString& address, int64_t writeBytesPerSecond = 1LL << 30,
+                                       bool oldFirmware = false)
+{
+    CameraConfig config;
+    config.address = address;
+    config.res = QStringLiteral("320x240");
+    config.memoryBytes = uint64_t(PartitionFrames) * RecordBytes;
+    config.ssdBytes = 1ULL << 30;
+    config.ssdStepMs = 150;
+    config.ssdFormatMs = 300;
+    config.ssdWriteBytesPerSecond = writeBytesPerSecond;
+    config.oldFirmware = oldFirmware;
+    auto camera = std::make_unique<SimCamera>(config);
+    if (!camera->start())
+        qWarning() << camera->errorString();
+    // The firmware levels of a camera with SSD saves and formatting.
+    SimHttpClient http(address);
+    http.put("/features/ssd-save", "3");
+    http.put("/features/ssd-format", "1");
+    return camera;
+}
+
+// Records take 1, a whole partition: frames -40 .. 9.
+bool recordTake(SimHttpClient& http)
+{
+    if (http.put("/acq/trig_offset", "10").status != 200 || http.post("/rec").status != 200)
+        return false;
+    QTest::qWait(100); // more than a partition at 1000 fps
+    if (http.post("/trig").status != 200)
+        return false;
+    QElapsedTimer clock;
+    clock.start();
+    while (!at(http.state(), "acq/saved_takes").toArray().contains(1) && clock.elapsed() < 5000)
+        QTest::qWait(10);
+    return at(http.state(), "acq/saved_takes").toArray().contains(1);
+}
+
+QByteArray saveBody(qint64 start, qint64 count, const QString& name = QString(), int delTake = 0)
+{
+    return QStringLiteral("{\"take\":1,\"start\":%1,\"cnt\":%2,\"name\":\"%3\",\"del_take\":%4}")
+        .arg(start)
+        .arg(count)
+        .arg(name)
+        .arg(delTake)
+        .toLatin1();
+}
+
+QByteArray xferBody(int src, int take, qint64 start, qint64 count)
+{
+    return QStringLiteral("{\"type\":3,\"src\":%1,\"take\":%2,\"start\":%3,\"cnt\":%4,\"lock\":0}")
+        .arg(src)
+        .arg(take)
+        .arg(start)
+        .arg(count)
+        .toLatin1();
+}
+
+// Polls the SSD state every few milliseconds until it is `state`; returns the
+// states seen on the way, without repeats.
+QList<int> statesUntil(SimHttpClient& http, int state, int timeoutMs = 5000)
+{
+    QList<int> seen;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        const int now = at(http.state(), "ssd/state").toInt(-1);
+        if (seen.isEmpty() || seen.last() != now)
+            seen.append(now);
+        if (now == state)
+            break;
+        QTest::qWait(10);
+    }
+    return seen;
+}
+
+bool waitForWrSeq(SimHttpClient& http, int seq, int timeoutMs = 10000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (at(http.state(), "ssd/wr_seq").toInt() < seq && clock.elapsed() < timeoutMs)
+        QTest::qWait(10);
+    return at(http.state(), "ssd/wr_seq").toInt() >= seq;
+}
+
+} // namespace
+
+class TestSsd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readyWithSizeAndListing();
+    void bareListingOfOlderFirmware();
+    void ejectAndInsert();
+    void formatUnformattedCard();
+    void queuedSavesAdvanceInOrder();
+    void saveLevels();
+    void failingSsdEndsSaves();
+    void openTransferClose();
+};
+
+void TestSsd::readyWithSizeAndListing()
+{
+    auto camera = startCamera(QStringLiteral("127.0.0.2"));
+    SimHttpClient http(QStringLiteral("127.0.0.2"));
+    QJsonObject doc = http.state();
+    QCOMPARE(at(doc, "ssd/state").toInt(), 3);
+    QCOMPARE(at(doc, "ssd/size").toString(), QStringLiteral("40000000")); // 1 GiB, hexadecimal
+    QCOMPARE(at(doc, "ssd/used").toString(), QStringLiteral("0"));
+    QCOMPARE(at(doc, "ssd/wr_state").toInt(), 0);
+    QCOMPARE(at(doc, "ssd/wr_seq").toInt(), 0);
+    QCOMPARE(http.post("/ssd-ls", "{\"long\": 1}").json().value("ssd-ls").toArray(), QJsonArray());
+    QCOMPARE(http.put("/ssd/used", "0").status, 403);
+    QCOMPARE(http.put("/ssd/autosave/mode", "1").status, 200);
+
+    QVERIFY(recordTake(http));
+    const SimHttpReply saved = http.post("/ssd-save", saveBody(-40, 50, QStringLiteral("clip")));
+    QCOMPARE(saved.status, 200);
+    QCOMPARE(saved.json().value("name").toString(), QStringLiteral("clip.vorn"));
+    QCOMPARE(saved.json().value("seq").toInt(), 1);
+    QVERIFY(waitForWrSeq(http, 1));
+    const QJsonArray listing = http.post("/ssd-ls", "{\"long\": 1}").json().value("ssd-ls").toArray();
+    QCOMPARE(listing.size(), 1);
+    const QJsonObject entry = listing.at(0).toObject();
+    QCOMPARE(entry.value("name").toString(), QStringLiteral("clip.vorn"));
+    QCOMPARE(entry.value("size").toInteger(), FileBytes);
+    QVERIFY(qAbs(entry.value("time").toInteger() - QDateTime::currentSecsSinceEpoch()) < 10);
+    QCOMPARE(at(http.state(), "ssd/used").toString().toLongLong(nullptr, 16), FileBytes);
+    // Without "long" the camera answers bare names.
+    QCOMPARE(http.post("/ssd-ls", "{}").json().value("ssd-ls").toArray(), QJsonArray{"clip.vorn"});
+}
+
+void TestSsd::bareListingOfOlderFirmware()
+{
+    auto camera = startCamera(QStringLiteral("127.0.0.3"), 1LL << 30, true);
+    SimHttpClient http(QStringLiteral("127.0.0.3"));
+    QVERIFY(recordTake(http));
+    QCOMPARE(http.post("/ssd-save", saveBody(0, 5, QStringLiteral("a"))).status, 200);
+    QCOMPARE(http.post("/ssd-save", saveBody(0, 5, QStringLiteral("a"))).json().value("name").toString(),
+             QStringLiteral("a_2.vorn")); // names stay unique
+    QVERIFY(waitForWrSeq(http, 2));
+    const QJsonArray listing = http.post("/ssd-ls", "{\"long\": 1}").json().value("ssd-ls").toArray();
+    QCOMPARE(listing, (QJsonArray{"a.vorn", "a_2.vorn"}));
+}
+
+void TestSsd::ejectAndInsert()
+{
+    auto camera = startCamera(QStringLiteral("127.0.0.4"));
+    SimHttpClient http(QStringLiteral("127.0.0.4"));
+    QCOMPARE(http.post("/ssd-umount").status, 200);
+    QCOMPARE(statesUntil(http, 6), (QList<int>{4, 5, 6}));
+    QCOMPARE(at(http.state(), "ssd/size").toString(), QStringLiteral("0"));
+    const SimHttpReply refused = http.post("/ssd-ls", "{\"long\": 1}");
+    QCOMPARE(refused.status, 409);
+    QVERIFY(!refused.json().value("error").toString().isEmpty());
+    QCOMPARE(http.post("/ssd-umount").status, 409);
+
+    camera->removeSsd();
+    QCOMPARE(at(http.state(), "ssd/state").toInt(), 0);
+    camera->insertSsd();
+    QCOMPARE(statesUntil(http, 3), (QList<int>{1, 2, 3}));
+}
+
+void TestSsd::formatUnformattedCard()
+{
+    auto camera = startCamera(QStringLiteral("127.0.0.5"));
+    SimHttpClient http(QStringLiteral("127.0.0.5"));
+    camera->removeSsd();
+    camera->insertSsd(false);
+    QCOMPARE(statesUntil(http, 8), (QList<int>{1, 2, 8}));
+    QCOMPARE(http.post("/ssd-ls", "{\"long\": 1}").status, 409);
+    QCOMPARE(http.post("/ssd-format", "{\"name\":\"SHOT 1\"}").status, 200);
+    QCOMPARE(statesUntil(http, 3), (QList<int>{9, 3}));
+    const QJsonObject doc = http.state();
+    QCOMPARE(at(doc, "ssd/name").toString(), QStringLiteral("SHOT 1"));
+    QCOMPARE(at(doc, "ssd/used").toString(), QStringLiteral("0"));
+    QCOMPARE(http.post("/ssd-ls", "{\"long\": 1}").json().value("ssd-ls").toArray(), QJsonArray());
+
+    QCOMPARE(http.put("/features/ssd-format", "0").status, 200);
+    QCOMPARE(http.post("/ssd-format", "{\"name\":\"X\"}").status, 501);
+}
+
+void TestSsd::queuedSavesAdvanceInOrder()
+{
+    // Each file takes about half a second to write.
+    auto camera = startCamera(QStringLiteral("127.0.0.6"), 8LL << 20);
+    SimHttpClient http(QStringLiteral("127.0.0.6"));
+    QVERIFY(recordTake(http));
+    for (int seq = 1; seq <= 3; ++seq) {
+        const SimHttpReply reply = http.post("/ssd-save", saveBody(-40, 50, QStringLiteral("q%1").arg(seq)));
+        QCOMPARE(reply.status, 200);
+        QCOMPARE(reply.json().value("seq").toInt(), seq);
+    }
+    QJsonObject doc = http.state();
+    QCOMPARE(at(doc, "ssd/wr_state").toInt(), 1);
+    QCOMPARE(at(doc, "ssd/wr_seq").toInt(), 0);
+    // The take is read by the saves: it may not be deleted meanwhile.
+    QVERIFY(at(doc, "acq/locked_takes").toArray().contains(1));
+    QCOMPARE(http.post("/del", "{\"take\":1}").status / 100, 4);
+    // Unmounting and formatting wait until the saves are written.
+    QCOMPARE(http.post("/ssd-umount").status, 409);
+
+    QList<int> seqs;
+    int lastProgress = -1;
+    bool progressRose = false;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 10000) {
+        doc = http.state();
+        const int seq = at(doc, "ssd/wr_seq").toInt();
+        const int progress = at(doc, "ssd/progress").toInt();
+        if (seqs.isEmpty() || seqs.last() != seq)
+            seqs.append(seq), lastProgress = -1;
+        progressRose = progressRose || (lastProgress >= 0 && progress > lastProgress);
+        lastProgress = progress;
+        if (seq == 3)
+            break;
+        QTest::qWait(20);
+    }
+    QCOMPARE(seqs, (QList<int>{0, 1, 2, 3}));
+    QVERIFY(progressRose);
+    QCOMPARE(at(doc, "ssd/wr_state").toInt(), 0);
+    QVERIFY(!at(doc, "acq/locked_takes").toArray().contains(1));
+    QCOMPARE(http.post("/ssd-ls", "{}").json().value("ssd-ls").toArray(),
+             (QJsonArray{"q1.vorn", "q2.vorn", "q3.vorn"}));
+}
+
+void TestSsd::saveLevels()
+{
+    auto camera = startCamera(QStringLiteral("127.0.0.7"));
+    SimHttpClient http(QStringLiteral("127.0.0.7"));
+    QVERIFY(recordTake(http));
+
+    // Level 1: no name, no reply members; the camera names the file.
+    QCOMPARE(http.put("/features/ssd-save", "1").status, 200);
+    SimHttpReply reply = http.post("/ssd-save", "{\"take\":1,\"start\":0,\"cnt\":3}");
+    QCOMPARE(reply.status, 200);
+    QVERIFY(!reply.json().contains("seq"));
+    QVERIFY(waitForWrSeq(http, 1));
+    QCOMPARE(http.post("/ssd-ls", "{}").json().value("ssd-ls").toArray(), QJsonArray{"clip_0001.vorn"});
+    QCOMPARE(at(http.state(), "ssd/name_seq").toInt(), 2);
+
+    // Level 2 reads the name but not del_take.
+    QCOMPARE(http.put("/features/ssd-save", "2").status, 200);
+    reply = http.post("/ssd-save", saveBody(0, 3, QStringLiteral("two"), 1));
+    QCOMPARE(reply.json().value("name").toString(), QStringLiteral("two.vorn"));
+    QCOMPARE(reply.json().value("seq").toInt(), 2);
+    QVERIFY(waitForWrSeq(http, 2));
+    QVERIFY(at(http.state(), "acq/saved_takes").toArray().contains(1));
+
+    // Level 3 honours del_take once the file is written.
+    QCOMPARE(http.put("/features/ssd-save", "3").status, 200);
+    QCOMPARE(http.post("/ssd-save", saveBody(0, 3, QStringLiteral("three"), 0)).status, 200);
+    QVERIFY(waitForWrSeq(http, 3));
+    QVERIFY(at(http.state(), "acq/saved_takes").toArray().contains(1));
+    QCOMPARE(http.post("/ssd-save", saveBody(0, 3, QStringLiteral("four"), 1)).status, 200);
+    QVERIFY(waitForWrSeq(http, 4));
+    QVERIFY(!at(http.state(), "acq/saved_takes").toArray().contains(1));
+
+    // Refusals carry the camera's reason.
+    reply = http.post("/ssd-save", saveBody(0, 3));
+    QCOMPARE(reply.status, 404);
+    QVERIFY(!reply.json().value("error").toString().isEmpty());
+    QCOMPARE(http.put("/features/ssd-save", "0").status, 200);
+    QCOMPARE(http.post("/ssd-save", saveBody(0, 3)).status, 501);
+}
+
+void TestSsd::failingSsdEndsSaves()
+{
+    auto camera = startCamera(QStringLiteral("127.0.0.8"), 4LL << 20);
+    SimHttpClient http(QStringLiteral("127.0.0.8"));
+    QVERIFY(recordTake(http));
+    QCOMPARE(http.post("/ssd-save", saveBody(-40, 50, QStringLiteral("lost"))).status, 200);
+    QCOMPARE(at(http.state(), "ssd/wr_state").toInt(), 1);
+    camera->failSsd();
+    const QJsonObject doc = http.state();
+    QCOMPARE(at(doc, "ssd/state").toInt(), 7);
+    QCOMPARE(at(doc, "ssd/wr_state").toInt(), 0);
+    QVERIFY(!at(doc, "acq/locked_takes").toArray().contains(1));
+    QCOMPARE(http.post("/ssd-save", saveBody(0, 1)).status, 409);
+}
+
+void TestSsd::openTransferClose()
+{
+    auto camera = startCamera(QStringLiteral("127.0.0.9"));
+    SimHttpClient http(QStringLiteral("127.0.0.9"));
+    QVERIFY(recordTake(http));
+    QCOMPARE(http.post("/ssd-save", saveBody(-20, 25, QStringLiteral("part"))).status, 200);
+    QCOMPARE(http.post("/ssd-save", saveBody(-40, 50, QStringLiteral("whole"))).status, 200);
+    QVERIFY(waitForWrSeq(http, 2));
+
+    SimHttpReply reply = http.post("/ssd-fopen", "{\"name\":\"whole.vorn\"}");
+    QCOMPARE(reply.status, 200);
+    QCOMPARE(reply.json().value("take").toInt(), 1);
+    QCOMPARE(http.post("/ssd-fopen", "{\"name\":\"whole.vorn\"}").json().value("take").toInt(), 1);
+    QCOMPARE(http.post("/ssd-fopen", "{\"name\":\"part.vorn\"}").json().value("take").toInt(), 2);
+    reply = http.post("/ssd-fopen", "{\"name\":\"missing.vorn\"}");
+    QCOMPARE(reply.status, 404);
+    QVERIFY(reply.json().value("error").toString().contains("missing.vorn"));
+
+    QJsonObject doc = http.state();
+    QCOMPARE(at(doc, "ssd/open_takes").toArray(), (QJsonArray{1, 2}));
+    QCOMPARE(at(doc, "ssd/takes/take1/name").toString(), QStringLiteral("whole.vorn"));
+    QCOMPARE(at(doc, "ssd/takes/take2/name").toString(), QStringLiteral("part.vorn"));
+
+    const QJsonObject part = http.get("/ssd/takes/take2")
+                                 .json()
+                                 .value("ssd")
+                                 .toObject()
+                                 .value("takes")
+                                 .toObject()
+                                 .value("take2")
+                                 .toObject();
+    QCOMPARE(part.value("first_fr").toInt(), -20);
+    QCOMPARE(part.value("last_fr").toInt(), 4);
+    QCOMPARE(part.value("fr_cnt").toInt(), 25);
+    QCOMPARE(part.value("pt_fr_cnt").toInt(), 5);
+    QCOMPARE(at(part, "acq/res").toString(), QStringLiteral("320x240"));
+    QCOMPARE(http.get("/ssd/takes/take3").status, 404);
+
+    // The SSD take sends exactly the memory take's frames.
+    const SimHttpReply memory = http.post("/xfer", xferBody(0, 1, -40, 50));
+    const SimHttpReply ssd = http.post("/xfer", xferBody(2, 1, -40, 50));
+    QCOMPARE(ssd.status, 200);
+    QCOMPARE(ssd.body.size(), 50 * RecordBytes);
+    QVERIFY(ssd.body == memory.body);
+    const FrameParams params = *camera->takeFrameParams(1);
+    QVERIFY(http.post("/xfer", xferBody(2, 2, 3, 1)).body == FrameSynth::record(params, 3, XferBoth));
+    QCOMPARE(http.post("/xfer", xferBody(2, 2, 3, 5)).status, 416);
+
+    QCOMPARE(http.post("/ssd-fclose", "{\"take\":1}").status, 200);
+    QCOMPARE(http.post("/ssd-fclose", "{\"take\":1}").status, 404);
+    QCOMPARE(at(http.state(), "ssd/open_takes").toArray(), QJsonArray{2});
+    QCOMPARE(http.post("/xfer", xferBody(2, 1, 0, 1)).status, 404);
+    // Ejecting closes every file.
+    QCOMPARE(http.post("/ssd-umount").status, 200);
+    QCOMPARE(at(http.state(), "ssd/open_takes").toArray(), QJsonArray());
+}
+
+QTEST_MAIN(TestSsd)
+#include "tst_ssd.moc"
