@@ -41,10 +41,6 @@ std::unique_ptr<SimCamera> startCamera(const QString& address, int64_t writeByte
     auto camera = std::make_unique<SimCamera>(config);
     if (!camera->start())
         qWarning() << camera->errorString();
-    // The firmware levels of a camera with SSD saves and formatting.
-    SimHttpClient http(address);
-    http.put("/features/ssd-save", "3");
-    http.put("/features/ssd-format", "1");
     return camera;
 }
 
@@ -133,6 +129,9 @@ void TestSsd::readyWithSizeAndListing()
     SimHttpClient http(QStringLiteral("127.0.0.2"));
     QJsonObject doc = http.state();
     QCOMPARE(at(doc, "ssd/state").toInt(), 3);
+    // A camera with an SSD has firmware that saves and formats.
+    QCOMPARE(at(doc, "features/ssd-save").toInt(), 3);
+    QCOMPARE(at(doc, "features/ssd-format").toInt(), 1);
     QCOMPARE(at(doc, "ssd/size").toString(), QStringLiteral("40000000")); // 1 GiB, hexadecimal
     QCOMPARE(at(doc, "ssd/used").toString(), QStringLiteral("0"));
     QCOMPARE(at(doc, "ssd/wr_state").toInt(), 0);

@@ -35,6 +35,7 @@ QString CommandLine::helpText()
         "  --port N                      HTTP port (default 80)\n"
         "  --meta-size N                 metadata bytes per frame, at least 32 (default 32)\n"
         "  --memory-mb N                 frame memory in MiB (default 4096)\n"
+        "  --ssd-gb N                    an SSD of N GiB in the camera (default none)\n"
         "  --bref-slots N                black reference slots (default 8)\n"
         "  --bref-ms N                   duration of a black reference in ms (default 400)\n"
         "  --old-firmware                older firmware: time/year_offset, numeric fw_ver,\n"
@@ -129,6 +130,8 @@ bool CommandLine::parseCameraKey(const QString& key, const QString& value, Camer
         ok = ok && c.metaSize >= 32;
     } else if (key == QLatin1String("memory-mb")) {
         c.memoryBytes = value.toULongLong(&ok) << 20;
+    } else if (key == QLatin1String("ssd-gb")) {
+        c.ssdBytes = value.toULongLong(&ok) << 30;
     } else if (key == QLatin1String("bref-slots")) {
         c.brefSlots = value.toInt(&ok);
     } else if (key == QLatin1String("bref-ms")) {
@@ -198,14 +201,17 @@ bool CommandLine::parse(int argc, char** argv)
             return false;
         }
         const QString key = arg.mid(2);
-        static const QStringList keys = {
-            QStringLiteral("camera"),     QStringLiteral("colour"),        QStringLiteral("color"),
-            QStringLiteral("mono"),       QStringLiteral("cfa"),           QStringLiteral("name"),
-            QStringLiteral("serial"),     QStringLiteral("res"),           QStringLiteral("seed"),
-            QStringLiteral("port"),       QStringLiteral("meta-size"),     QStringLiteral("memory-mb"),
-            QStringLiteral("bref-slots"), QStringLiteral("bref-ms"),       QStringLiteral("old-firmware"),
-            QStringLiteral("headers"),    QStringLiteral("discovery"),     QStringLiteral("no-discovery"),
-            QStringLiteral("fault"),      QStringLiteral("print-requests")};
+        static const QStringList keys = {QStringLiteral("camera"),       QStringLiteral("colour"),
+                                         QStringLiteral("color"),        QStringLiteral("mono"),
+                                         QStringLiteral("cfa"),          QStringLiteral("name"),
+                                         QStringLiteral("serial"),       QStringLiteral("res"),
+                                         QStringLiteral("seed"),         QStringLiteral("port"),
+                                         QStringLiteral("meta-size"),    QStringLiteral("memory-mb"),
+                                         QStringLiteral("bref-slots"),   QStringLiteral("bref-ms"),
+                                         QStringLiteral("old-firmware"), QStringLiteral("headers"),
+                                         QStringLiteral("discovery"),    QStringLiteral("no-discovery"),
+                                         QStringLiteral("fault"),        QStringLiteral("print-requests"),
+                                         QStringLiteral("ssd-gb")};
         if (!keys.contains(key)) {
             m_error = QStringLiteral("unknown option %1").arg(arg);
             return false;

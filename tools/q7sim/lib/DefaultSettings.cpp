@@ -110,13 +110,16 @@ QJsonObject defaultSettings(const CameraConfig& config)
                                 QStringLiteral("1280x720p60"), QStringLiteral("1920x1080p23.98"),
                                 QStringLiteral("1920x1080p24"), QStringLiteral("1920x1080p25"),
                                 QStringLiteral("1920x1080p29.97"), QStringLiteral("1920x1080p30")}}});
-    values.insert(QStringLiteral("features"), QJsonObject{{QStringLiteral("corr_mode"), 1},
-                                                          {QStringLiteral("low_light"), 1},
-                                                          {QStringLiteral("q7fw"), 0},
-                                                          {QStringLiteral("lens"), 3},
-                                                          {QStringLiteral("shtr"), 1},
-                                                          {QStringLiteral("ssd-format"), 0},
-                                                          {QStringLiteral("ssd-save"), 0}});
+    // A camera with an SSD runs firmware that saves and formats.
+    const int ssdLevel = config.ssdBytes > 0 ? 3 : 0;
+    values.insert(QStringLiteral("features"),
+                  QJsonObject{{QStringLiteral("corr_mode"), 1},
+                              {QStringLiteral("low_light"), 1},
+                              {QStringLiteral("q7fw"), 0},
+                              {QStringLiteral("lens"), 3},
+                              {QStringLiteral("shtr"), 1},
+                              {QStringLiteral("ssd-format"), ssdLevel > 0 ? 1 : 0},
+                              {QStringLiteral("ssd-save"), ssdLevel}});
 
     QJsonObject io;
     io.insert(QStringLiteral("trigger"), ioLine("trig", 1, 100));
