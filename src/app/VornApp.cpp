@@ -55,8 +55,12 @@ VornApp::VornApp(int& argc, char** argv) : QGuiApplication(argc, argv)
 VornApp::~VornApp()
 {
     // Objects of the list are children of the application; clear the selection
-    // first so no destroyed() handler runs against a half-destroyed application.
+    // first so no destroyed() handler runs against a half-destroyed application,
+    // then release cameras and files while the application is still whole
+    // (their timers, threads and pictures need it).
     clearSelection();
+    m_vornObjModel->clear();
+    qDeleteAll(findChildren<VornObject*>(Qt::FindDirectChildrenOnly));
 }
 
 VornApp* VornApp::instance()
