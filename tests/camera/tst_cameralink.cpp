@@ -24,19 +24,6 @@ QJsonValue simMember(q7sim::SimCamera* sim, const QStringList& key, const QStrin
     return found;
 }
 
-// Changes a value on the camera behind the program's back.
-void putOnCamera(const QString& address, const QString& path, const QByteArray& body)
-{
-    QNetworkAccessManager nam;
-    QNetworkRequest request(QUrl(QStringLiteral("http://%1%2").arg(address, path)));
-    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
-    QNetworkReply* reply = nam.put(request, body);
-    QSignalSpy finished(reply, &QNetworkReply::finished);
-    QVERIFY(finished.wait(5000));
-    QCOMPARE(reply->error(), QNetworkReply::NoError);
-    delete reply;
-}
-
 } // namespace
 
 class TestCameraLink : public QObject
@@ -89,7 +76,8 @@ private slots:
         config.name = QStringLiteral("Bench Left");
         auto* sim = m_sims.start(config);
         QVERIFY(sim);
-        putOnCamera(config.address, "/meta/time", "\"2001-02-03 04:05:06\""); // a camera clock gone wrong
+        QVERIFY(SimCameras::put(config.address, "/meta/time",
+                                "\"2001-02-03 04:05:06\"")); // a camera clock gone wrong
         VornApp* app = VornApp::instance();
         QSignalSpy selected(app, &VornApp::selectedVornObjectChanged);
         app->connectCamera(config.address);
@@ -149,7 +137,7 @@ private slots:
         QVERIFY(polls.first().header("Content-Type").isEmpty());
 
         // Values follow the camera.
-        putOnCamera(sim->config().address, "/camera/name", "\"Renamed\"");
+        QVERIFY(SimCameras::put(sim->config().address, "/camera/name", "\"Renamed\""));
         QTRY_COMPARE_WITH_TIMEOUT(camera->name()->value().toString(), QStringLiteral("Renamed"), 2000);
 
         // A slow camera is never asked twice at once.
@@ -190,7 +178,7 @@ private slots:
         Fault serverError = Fault::httpError(500, true, "/");
         serverError.method = "GET";
         sim->addFault(serverError);
-        putOnCamera(sim->config().address, "/camera/name", "\"Changed While Failing\"");
+        QVERIFY(SimCameras::put(sim->config().address, "/camera/name", "\"Changed While Failing\""));
         polled.clear();
         QVERIFY(polled.wait(2000));
         QTRY_VERIFY_WITH_TIMEOUT(!camera->responding(), 2000);

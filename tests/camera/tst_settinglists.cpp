@@ -13,19 +13,6 @@
 
 namespace {
 
-// Changes a value on the camera behind the program's back.
-void putOnCamera(const QString& address, const QString& path, const QByteArray& body)
-{
-    QNetworkAccessManager nam;
-    QNetworkRequest request(QUrl(QStringLiteral("http://%1%2").arg(address, path)));
-    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
-    QNetworkReply* reply = nam.put(request, body);
-    QSignalSpy finished(reply, &QNetworkReply::finished);
-    QVERIFY(finished.wait(5000));
-    QCOMPARE(reply->error(), QNetworkReply::NoError);
-    delete reply;
-}
-
 CameraValue* cameraValue(Camera* camera, const char* name)
 {
     return camera->property(name).value<CameraValue*>();
@@ -88,7 +75,8 @@ private:
     bool putAndWait(q7sim::SimCamera* sim, Camera* camera, const char* value, const QString& path,
                     const QByteArray& body, const QVariant& expected)
     {
-        putOnCamera(sim->config().address, path, body);
+        if (!SimCameras::put(sim->config().address, path, body))
+            return false;
         return QTest::qWaitFor([&] { return cameraValue(camera, value)->value() == expected; }, 5000);
     }
 

@@ -89,3 +89,9 @@ Camera* SimCameras::connect(const q7sim::SimCamera* camera)
         return nullptr;
     return connected;
 }
+
+bool SimCameras::put(const QString& address, const QString& path, const QByteArray& body)
+{
+    QNetworkAccessManager nam;
+    return send(nam, "PUT", QStringLiteral("http://") + address + path, body);
+}

@@ -20,6 +20,10 @@ public:
     static QList<q7sim::RecordedRequest> requests(const q7sim::SimCamera* camera, const QString& method,
                                                   const QString& path);
 
+    // Changes a value on the camera behind the program's back (a PUT over
+    // HTTP); true when the camera accepted it.
+    static bool put(const QString& address, const QString& path, const QByteArray& body);
+
     // Connects the program to the camera through the application object and
     // waits for the first poll; null when it did not connect within 5 s.
     static Camera* connect(const q7sim::SimCamera* camera);
