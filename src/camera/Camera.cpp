@@ -102,6 +102,10 @@ Camera::Camera(const QHostAddress& address, QObject* parent)
         this->*entry.member = value;
         appendValue(value);
     }
+    // The I/O lines add their values after the camera's own.
+    m_ios = new QQmlObjectListModel<CameraIO>(this);
+    for (CameraIO* line : CameraIO::createLines(this))
+        m_ios->append(line);
     setImageModel(new CameraImgAdjModel(this));
     // Until the first poll the tables must already show something sensible.
     m_imgAdjModel->updateLut();
@@ -187,6 +191,8 @@ void Camera::setConnected(bool connected, const QJsonObject& document)
         setVidFormatList(document);
         setFstopList();
         m_time->setValue(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+        for (CameraIO* line : *m_ios)
+            line->update();
         m_pollTimer->start();
         m_frameTimer->start();
         emit cameraConnected(this);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CameraIO.h"
 #include "CameraValue.h"
 #include "QQmlObjectListModel.h"
 #include "SavedTakeModel.h"
@@ -28,6 +29,8 @@ class Camera : public VornObject
     Q_PROPERTY(QQmlObjectListModelBase* takes READ takesBase CONSTANT)
     Q_PROPERTY(SavedTakeModel* savedTakes READ savedTakes NOTIFY savedTakesChanged)
     Q_PROPERTY(Take* activeTake READ activeTake NOTIFY activeTakeChanged)
+    // The trigger input and the six general-purpose I/O lines.
+    Q_PROPERTY(QQmlObjectListModelBase* ios READ iosBase CONSTANT)
     // Setting lists: the choices for a combo box and the index of the
     // camera's current value among them (-1 when it is not listed).
     Q_PROPERTY(QStringListModel* resList READ resList NOTIFY resListChanged)
@@ -164,6 +167,8 @@ public:
     QQmlObjectListModelBase* takesBase() const { return m_takes; }
     SavedTakeModel* savedTakes() const { return m_savedTakes; }
     Take* activeTake() const { return m_activeTake; }
+    QQmlObjectListModel<CameraIO>* ios() const { return m_ios; }
+    QQmlObjectListModelBase* iosBase() const { return m_ios; }
     // Free partitions: partitions minus saved takes.
     Q_INVOKABLE int takesAvailable() const;
     // True while the camera's file save queue runs a job: no frames may be
@@ -174,6 +179,7 @@ public:
     CameraValue* serial() const { return m_serial; }
     CameraValue* cfa() const { return m_cfa; }
     CameraValue* acqState() const { return m_acqState; }
+    CameraValue* clkFreq() const { return m_clkFreq; }
     CameraValue* prtnCnt() const { return m_prtnCnt; }
     CameraValue* trigOffset() const { return m_trigOffset; }
     CameraValue* activeTakeId() const { return m_activeTakeId; }
@@ -281,6 +287,7 @@ private:
     QQmlObjectListModel<Take>* m_takes = nullptr;
     SavedTakeModel* m_savedTakes = nullptr;
     Take* m_activeTake = nullptr;
+    QQmlObjectListModel<CameraIO>* m_ios = nullptr;
 
     QStringListModel* m_resList = nullptr;
     QStringListModel* m_frRateList = nullptr;
