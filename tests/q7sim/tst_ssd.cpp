@@ -121,6 +121,8 @@ private slots:
     void saveLevels();
     void failingSsdEndsSaves();
     void openTransferClose();
+    void cameraAutosave();
+    void refusals();
 };
 
 void TestSsd::readyWithSizeAndListing()
@@ -138,7 +140,7 @@ void TestSsd::readyWithSizeAndListing()
     QCOMPARE(at(doc, "ssd/wr_seq").toInt(), 0);
     QCOMPARE(http.post("/ssd-ls", "{\"long\": 1}").json().value("ssd-ls").toArray(), QJsonArray());
     QCOMPARE(http.put("/ssd/used", "0").status, 403);
-    QCOMPARE(http.put("/ssd/autosave/mode", "1").status, 200);
+    QCOMPARE(http.put("/ssd/autosave/cnt", "10").status, 200);
 
     QVERIFY(recordTake(http));
     const SimHttpReply saved = http.post("/ssd-save", saveBody(-40, 50, QStringLiteral("clip")));
@@ -362,6 +364,84 @@ void TestSsd::openTransferClose()
     // Ejecting closes every file.
     QCOMPARE(http.post("/ssd-umount").status, 200);
     QCOMPARE(at(http.state(), "ssd/open_takes").toArray(), QJsonArray());
+}
+
+void TestSsd::cameraAutosave()
+{
+    // Slow writes, so the take is seen before a deleting autosave removes it.
+    auto camera = startCamera(QStringLiteral("127.0.0.10"), 8LL << 20);
+    SimHttpClient http(QStringLiteral("127.0.0.10"));
+    // Enabled with a selection: frames -5 .. 4 of each new take, named "auto".
+    QCOMPARE(http.put("/ssd/autosave/mode", "3").status, 200);
+    QCOMPARE(http.put("/ssd/autosave/start", "-5").status, 200);
+    QCOMPARE(http.put("/ssd/autosave/cnt", "10").status, 200);
+    QCOMPARE(http.put("/ssd/autosave/name", "\"auto\"").status, 200);
+    QVERIFY(recordTake(http));
+    QVERIFY(waitForWrSeq(http, 1));
+    QCOMPARE(http.post("/ssd-fopen", "{\"name\":\"auto.vorn\"}").json().value("take").toInt(), 1);
+    const QJsonObject doc = http.get("/ssd/takes/take1").json();
+    QCOMPARE(at(doc, "ssd/takes/take1/first_fr").toInt(), -5);
+    QCOMPARE(at(doc, "ssd/takes/take1/last_fr").toInt(), 4);
+    QVERIFY(at(http.state(), "acq/saved_takes").toArray().contains(1)); // kept
+
+    // Disabled: a new take stays in memory only.
+    QCOMPARE(http.put("/ssd/autosave/mode", "0").status, 200);
+    QCOMPARE(http.post("/del", "{\"take\":1}").status, 200);
+    QVERIFY(recordTake(http));
+    QTest::qWait(300);
+    QCOMPARE(at(http.state(), "ssd/wr_seq").toInt(), 1);
+    QCOMPARE(at(http.state(), "ssd/wr_state").toInt(), 0);
+
+    // Whole takes, deleted from memory once written; no name: the camera's.
+    QCOMPARE(http.put("/ssd/autosave/mode", "5").status, 200);
+    QCOMPARE(http.put("/ssd/autosave/name", "\"\"").status, 200);
+    QCOMPARE(http.post("/del", "{\"take\":1}").status, 200);
+    QVERIFY(recordTake(http));
+    QCOMPARE(at(http.state(), "acq/locked_takes").toArray(), QJsonArray{1});
+    QVERIFY(waitForWrSeq(http, 2));
+    QVERIFY(at(http.state(), "acq/saved_takes").toArray().isEmpty());
+    const QJsonArray listing = http.post("/ssd-ls", "{\"long\": 1}").json().value("ssd-ls").toArray();
+    QCOMPARE(listing.size(), 2);
+    QJsonObject whole;
+    for (const QJsonValue& entry : listing)
+        if (entry.toObject().value("name").toString() != QLatin1String("auto.vorn"))
+            whole = entry.toObject();
+    QVERIFY(whole.value("name").toString().startsWith("clip_"));
+    QCOMPARE(whole.value("size").toDouble(), double(FileBytes));
+}
+
+void TestSsd::refusals()
+{
+    auto camera = startCamera(QStringLiteral("127.0.0.11"), 4LL << 20);
+    SimHttpClient http(QStringLiteral("127.0.0.11"));
+    QVERIFY(recordTake(http));
+    QCOMPARE(http.post("/ssd-save", saveBody(-40, 50, QStringLiteral("kept"))).status, 200);
+    QVERIFY(waitForWrSeq(http, 1));
+
+    // Faults switched on by a test answer like a camera that refuses.
+    camera->addFault(Fault::httpError(503, true, QStringLiteral("/ssd-fopen")));
+    SimHttpReply reply = http.post("/ssd-fopen", "{\"name\":\"kept.vorn\"}");
+    QCOMPARE(reply.status, 503);
+    QVERIFY(!reply.json().value("error").toString().isEmpty());
+    camera->clearFaults();
+    camera->addFault(Fault::httpError(500, true, QStringLiteral("/ssd-save")));
+    QCOMPARE(http.post("/ssd-save", saveBody(0, 5)).status, 500);
+    camera->clearFaults();
+    QCOMPARE(at(http.state(), "ssd/wr_seq").toInt(), 1);
+
+    // A card pulled out during a save: the save is lost, the take unlocked.
+    QCOMPARE(http.post("/ssd-save", saveBody(-40, 50, QStringLiteral("lost"))).status, 200);
+    QCOMPARE(at(http.state(), "ssd/wr_state").toInt(), 1);
+    camera->removeSsd();
+    QJsonObject doc = http.state();
+    QCOMPARE(at(doc, "ssd/state").toInt(), 0);
+    QCOMPARE(at(doc, "ssd/wr_state").toInt(), 0);
+    QCOMPARE(at(doc, "ssd/wr_seq").toInt(), 2); // done with, though not written
+    QVERIFY(at(doc, "acq/locked_takes").toArray().isEmpty());
+    reply = http.post("/ssd-save", saveBody(0, 5));
+    QCOMPARE(reply.status, 409);
+    QCOMPARE(reply.json().value("error").toString(), QStringLiteral("SSD not ready"));
+    QCOMPARE(http.post("/ssd-fopen", "{\"name\":\"kept.vorn\"}").status / 100, 4);
 }
 
 QTEST_MAIN(TestSsd)

@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QSet>
 #include <QTest>
+#include <QTimer>
 
 using namespace q7sim;
 
@@ -92,6 +93,7 @@ private slots:
     void liveImage();
     void lightFollowsExposureApertureAndShutter();
     void sizeHeaderVariantsAndLargeFrames();
+    void bandwidthLimit();
 
 private:
     std::unique_ptr<SimCamera> m_camera;
@@ -384,6 +386,52 @@ void TestXfer::sizeHeaderVariantsAndLargeFrames()
     reply = http.post("/xfer", "{\"type\":3,\"src\":1}");
     QCOMPARE(reply.header("Img-Size"), QByteArray("8192"));
     QCOMPARE(reply.header("Fr-Size"), QByteArray("8192"));
+}
+
+void TestXfer::bandwidthLimit()
+{
+    // 8 MB/s shared by the camera's transfers: one transfer, then two at once.
+    const int64_t limit = 8000000;
+    CameraConfig config;
+    config.address = QStringLiteral("127.0.0.9");
+    config.res = QStringLiteral("320x240");
+    config.xferBytesPerSecond = limit;
+    SimCamera camera(config);
+    QVERIFY(camera.start());
+    SimHttpClient http(config.address);
+    recordTake(http, 120, 10);
+    const int recordBytes = 320 * 240 + 32;
+    const int frames = 100; // 7.7 MB, about a second
+
+    const SimHttpReply one = http.post("/xfer", xferBody(3, 1, -100, frames), 10000);
+    QCOMPARE(one.status, 200);
+    QCOMPARE(one.body.size(), frames * recordBytes);
+    const double rate = one.body.size() * 1000.0 / one.elapsedMs;
+    qInfo("one transfer: %.2f MB/s at a limit of %.2f MB/s", rate / 1e6, limit / 1e6);
+    QVERIFY2(rate > 0.9 * limit && rate < 1.1 * limit, qPrintable(QString::number(rate)));
+
+    // Two concurrent transfers together keep within the same limit.
+    QNetworkAccessManager manager;
+    QList<QNetworkReply*> replies;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 2; ++i) {
+        QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.9/xfer")));
+        request.setRawHeader("Content-Type", "application/json");
+        replies.append(manager.post(request, xferBody(3, 1, -100 + i, frames / 2)));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(replies[0]->isFinished() && replies[1]->isFinished(), 10000);
+    const qint64 elapsed = clock.elapsed();
+    qint64 bytes = 0;
+    for (QNetworkReply* reply : replies) {
+        QCOMPARE(reply->error(), QNetworkReply::NoError);
+        bytes += reply->readAll().size();
+        delete reply;
+    }
+    QCOMPARE(bytes, qint64(frames) * recordBytes);
+    const double shared = bytes * 1000.0 / elapsed;
+    qInfo("two transfers: %.2f MB/s together", shared / 1e6);
+    QVERIFY2(shared > 0.9 * limit && shared < 1.1 * limit, qPrintable(QString::number(shared)));
 }
 
 QTEST_GUILESS_MAIN(TestXfer)

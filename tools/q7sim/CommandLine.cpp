@@ -45,6 +45,12 @@ QString CommandLine::helpText()
         "                                example 0.0.0.0)\n"
         "  --no-discovery                do not answer discovery searches\n"
         "  --print-requests              print each request received on stderr\n"
+        "  --bandwidth MBIT              frame transfers of the camera share MBIT Mbit/s of\n"
+        "                                payload (default 940, about gigabit Ethernet; 0: no limit)\n"
+        "  --upload-mbit MBIT            firmware uploads are read at MBIT Mbit/s (default 80)\n"
+        "  --fw-install-ms N             installing a firmware file takes N ms (default 3000)\n"
+        "  --fw-outcome N                camera/fw_state after an installation: 1 installed\n"
+        "                                (default), another number an error code\n"
         "  --fault KIND[:N][@PATH]       switch a fault on from the start (repeatable); PATH\n"
         "                                limits it to request paths beginning so. KIND:\n"
         "                                  delay:MS          answer after MS milliseconds\n"
@@ -55,6 +61,10 @@ QString CommandLine::helpText()
         "                                  end-early:N       transfers end after N records\n"
         "                                  drop:N            transfers break off inside record N\n"
         "                                  pieces:BYTES      transfers sent in BYTES-sized pieces\n"
+        "\n"
+        "Update manifest (the maker's update server, plain HTTP):\n"
+        "  --manifest ADDR:PORT          serve GET /latest-versions.json on ADDR:PORT\n"
+        "  --manifest-file FILE          serve FILE instead of the built-in demo manifest\n"
         "\n"
         "Example, inside scripts/sandbox:\n"
         "  scripts/on-camera-host q7sim --camera 10.77.0.2 --colour --name \"Q7 Colour\" \\\n"
@@ -132,6 +142,17 @@ bool CommandLine::parseCameraKey(const QString& key, const QString& value, Camer
         c.memoryBytes = value.toULongLong(&ok) << 20;
     } else if (key == QLatin1String("ssd-gb")) {
         c.ssdBytes = value.toULongLong(&ok) << 30;
+    } else if (key == QLatin1String("bandwidth")) {
+        c.xferBytesPerSecond = value.toLongLong(&ok) * 1000000 / 8;
+        ok = ok && c.xferBytesPerSecond >= 0;
+    } else if (key == QLatin1String("upload-mbit")) {
+        c.fwUploadBytesPerSecond = value.toLongLong(&ok) * 1000000 / 8;
+        ok = ok && c.fwUploadBytesPerSecond >= 0;
+    } else if (key == QLatin1String("fw-install-ms")) {
+        c.fwInstallMs = value.toInt(&ok);
+        ok = ok && c.fwInstallMs >= 0;
+    } else if (key == QLatin1String("fw-outcome")) {
+        setup->fwOutcome = value.toInt(&ok);
     } else if (key == QLatin1String("bref-slots")) {
         c.brefSlots = value.toInt(&ok);
     } else if (key == QLatin1String("bref-ms")) {
@@ -190,6 +211,9 @@ bool CommandLine::parse(int argc, char** argv)
     // Options before the first --camera shape this template for every camera.
     CameraSetup defaults;
     defaults.config.discoveryListen = QString::fromLatin1(CameraConfig::DiscoveryOnCameraNetwork);
+    // A demo camera behaves like one on gigabit Ethernet.
+    defaults.config.xferBytesPerSecond = 940LL * 1000000 / 8;
+    defaults.config.fwUploadBytesPerSecond = 80LL * 1000000 / 8;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
@@ -211,7 +235,10 @@ bool CommandLine::parse(int argc, char** argv)
                                          QStringLiteral("old-firmware"), QStringLiteral("headers"),
                                          QStringLiteral("discovery"),    QStringLiteral("no-discovery"),
                                          QStringLiteral("fault"),        QStringLiteral("print-requests"),
-                                         QStringLiteral("ssd-gb")};
+                                         QStringLiteral("ssd-gb"),       QStringLiteral("bandwidth"),
+                                         QStringLiteral("upload-mbit"),  QStringLiteral("fw-install-ms"),
+                                         QStringLiteral("fw-outcome"),   QStringLiteral("manifest"),
+                                         QStringLiteral("manifest-file")};
         if (!keys.contains(key)) {
             m_error = QStringLiteral("unknown option %1").arg(arg);
             return false;
@@ -223,6 +250,21 @@ bool CommandLine::parse(int argc, char** argv)
                 return false;
             }
             value = QString::fromLocal8Bit(argv[++i]);
+        }
+        if (key == QLatin1String("manifest")) {
+            const int colon = value.lastIndexOf(QLatin1Char(':'));
+            bool portOk = false;
+            value.mid(colon + 1).toUShort(&portOk);
+            if (colon < 1 || !portOk || QHostAddress(value.left(colon)).isNull()) {
+                m_error = QStringLiteral("--manifest needs ADDR:PORT, not %1").arg(value);
+                return false;
+            }
+            m_manifestListen = value;
+            continue;
+        }
+        if (key == QLatin1String("manifest-file")) {
+            m_manifestFile = value;
+            continue;
         }
         if (key == QLatin1String("camera")) {
             CameraSetup setup = defaults;
@@ -237,7 +279,7 @@ bool CommandLine::parse(int argc, char** argv)
             return false;
         }
     }
-    if (m_cameras.isEmpty()) {
+    if (m_cameras.isEmpty() && m_manifestListen.isEmpty()) {
         m_error = QStringLiteral("no --camera given");
         return false;
     }

@@ -12,6 +12,7 @@ struct CameraSetup
 {
     CameraConfig config;
     QList<Fault> faults;
+    int fwOutcome = 1; // camera/fw_state after an installation
 };
 
 // The q7sim command line: one --camera option per camera, each with its own
@@ -23,6 +24,10 @@ public:
     bool helpRequested() const { return m_help; }
     QString error() const { return m_error; }
     const QList<CameraSetup>& cameras() const { return m_cameras; }
+    // The update-manifest server: "ADDR:PORT" (empty: none) and the file it
+    // serves (empty: the built-in demo manifest).
+    QString manifestListen() const { return m_manifestListen; }
+    QString manifestFile() const { return m_manifestFile; }
 
     static QString helpText();
     static bool parseFault(const QString& text, Fault* fault);
@@ -35,6 +40,8 @@ private:
     bool m_help = false;
     QString m_error;
     QList<CameraSetup> m_cameras;
+    QString m_manifestListen;
+    QString m_manifestFile;
 };
 
 } // namespace q7sim

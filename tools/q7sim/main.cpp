@@ -1,6 +1,9 @@
 // q7sim: runs simulated Q7 cameras until interrupted.
 #include "CommandLine.h"
+#include "ManifestServer.h"
 #include "SimCamera.h"
+
+#include <QFile>
 
 #include <csignal>
 #include <cstdio>
@@ -32,6 +35,7 @@ int main(int argc, char** argv)
         auto camera = std::make_unique<q7sim::SimCamera>(setup.config);
         for (const q7sim::Fault& fault : setup.faults)
             camera->addFault(fault);
+        camera->setFirmwareOutcome(setup.fwOutcome);
         if (!camera->start()) {
             std::fprintf(stderr, "q7sim: camera %s: %s\n", qPrintable(setup.config.address),
                          qPrintable(camera->errorString()));
@@ -49,11 +53,31 @@ int main(int argc, char** argv)
                     qPrintable(setup.config.address), unsigned(setup.config.httpPort), qPrintable(discovery));
         cameras.push_back(std::move(camera));
     }
+    q7sim::ManifestServer manifest;
+    if (!commandLine.manifestListen().isEmpty()) {
+        if (!commandLine.manifestFile().isEmpty()) {
+            QFile file(commandLine.manifestFile());
+            if (!file.open(QIODevice::ReadOnly)) {
+                std::fprintf(stderr, "q7sim: cannot read %s\n", qPrintable(commandLine.manifestFile()));
+                return 1;
+            }
+            manifest.setManifestBody(file.readAll());
+        }
+        const QString listen = commandLine.manifestListen();
+        const int colon = listen.lastIndexOf(QLatin1Char(':'));
+        QString error;
+        if (!manifest.start(listen.left(colon), listen.mid(colon + 1).toUShort(), &error)) {
+            std::fprintf(stderr, "q7sim: update manifest: %s\n", qPrintable(error));
+            return 1;
+        }
+        std::printf("q7sim: update manifest on %s\n", qPrintable(manifest.url()));
+    }
     std::fflush(stdout);
 
     int signal = 0;
     sigwait(&stopSignals, &signal);
     for (auto& camera : cameras)
         camera->stop();
+    manifest.stop();
     return 0;
 }

@@ -29,6 +29,13 @@ struct CameraConfig
     int ssdFormatMs = 1000;
     int64_t ssdWriteBytesPerSecond = 400LL << 20;
 
+    // Frame transfers share this many bytes per second (0: as fast as the
+    // host allows); firmware uploads are read at their own rate, and an
+    // installation (firmware level 2 and above) holds the upload's answer.
+    int64_t xferBytesPerSecond = 0;
+    int64_t fwUploadBytesPerSecond = 0;
+    int fwInstallMs = 3000;
+
     // Older firmware: year offset under time/, numeric fw_ver, no valid_format.
     bool oldFirmware = false;
     // Frame transfer size headers: "Img-" (default), "Fr-", or both.

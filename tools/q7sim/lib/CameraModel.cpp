@@ -58,6 +58,7 @@ CameraModel::CameraModel(const CameraConfig& config)
 void CameraModel::advance(Clock::time_point now)
 {
     m_recorder.advance(now);
+    autosaveNewTakes(now);
     std::vector<SsdSave> ended;
     m_ssd.advance(now, &ended);
     const std::vector<int> stillSaving = m_ssd.takesBeingSaved();

@@ -3,6 +3,7 @@
 #include "BlackReference.h"
 #include "CameraConfig.h"
 #include "CameraSettings.h"
+#include "FirmwareUpload.h"
 #include "PutResult.h"
 #include "Recorder.h"
 #include "SsdDrive.h"
@@ -11,6 +12,7 @@
 #include <QJsonObject>
 #include <mutex>
 #include <optional>
+#include <set>
 
 namespace q7sim {
 
@@ -21,6 +23,7 @@ class CameraModel
 {
 public:
     using Clock = std::chrono::steady_clock;
+    enum AutosaveMode { AutosaveEnabled = 1, AutosaveSelection = 2, AutosaveDeleteTake = 4 };
 
     explicit CameraModel(const CameraConfig& config);
 
@@ -44,6 +47,15 @@ public:
     void insertSsd(bool formatted);
     void removeSsd();
     void failSsd();
+    // POST /q7fw: whether an upload may begin, then the parts that arrived.
+    // On success `installMs` is how long the installation holds the answer,
+    // after which firmwareInstalled() sets the outcome.
+    PutResult firmwareUploadStarting();
+    PutResult firmwareUploaded(const QList<FirmwareUpload>& parts, int* installMs);
+    void firmwareInstalled();
+    // What camera/fw_state becomes after an installation (1: installed).
+    void setFirmwareOutcome(int fwState);
+    QList<FirmwareUpload> firmwareUploads() const;
     // The frame params of a saved take (tests compute expected bytes from it).
     std::optional<FrameParams> takeFrameParams(int take);
 
@@ -53,6 +65,10 @@ private:
     PutResult ssdCommand(const QString& path, const QJsonObject& body, QJsonObject* reply,
                          Clock::time_point now);
     PutResult ssdSave(const QJsonObject& body, QJsonObject* reply, Clock::time_point now);
+    PutResult queueSsdSave(const TakeRecord& record, int64_t start, int64_t count, const QString& name,
+                           bool deleteTake, Clock::time_point now, SsdSave* save);
+    // The camera's own autosave: new takes go onto the SSD as ssd/autosave/* says.
+    void autosaveNewTakes(Clock::time_point now);
     int64_t cameraNowNs() const;
     int64_t partitionFrames() const;
     int maxPartitions() const;
@@ -75,6 +91,10 @@ private:
     int64_t m_clockOffsetNs = 0;
     Clock::time_point m_startedAt;
     int m_focusPosition = 600; // 0 nearest .. 1000 infinity
+    bool m_firmwareInstalling = false;
+    int m_firmwareOutcome = 1;
+    QList<FirmwareUpload> m_firmwareUploads;
+    std::set<int> m_takesSeen; // saved takes known to the autosave
 };
 
 } // namespace q7sim

@@ -115,7 +115,7 @@ QJsonObject defaultSettings(const CameraConfig& config)
     values.insert(QStringLiteral("features"),
                   QJsonObject{{QStringLiteral("corr_mode"), 1},
                               {QStringLiteral("low_light"), 1},
-                              {QStringLiteral("q7fw"), 0},
+                              {QStringLiteral("q7fw"), config.oldFirmware ? 1 : 2},
                               {QStringLiteral("lens"), 3},
                               {QStringLiteral("shtr"), 1},
                               {QStringLiteral("ssd-format"), ssdLevel > 0 ? 1 : 0},

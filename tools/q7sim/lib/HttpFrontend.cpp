@@ -1,5 +1,6 @@
 #include "HttpFrontend.h"
 
+#include "BandwidthLimiter.h"
 #include "CameraModel.h"
 #include "FaultPlan.h"
 #include "JsonReply.h"
@@ -57,6 +58,10 @@ bool HttpFrontend::start(const QString& address, uint16_t port, QString* error)
     auto handler = [this](const httplib::Request& request, httplib::Response& response) {
         dispatch(request, response);
     };
+    // The firmware upload is read as it streams in, at the camera's pace.
+    m_server->Post(
+        "/q7fw", [this](const httplib::Request& request, httplib::Response& response,
+                        const httplib::ContentReader& reader) { firmwareUpload(request, response, reader); });
     m_server->Get(".*", handler);
     m_server->Put(".*", handler);
     m_server->Post(".*", handler);
@@ -96,7 +101,7 @@ bool HttpFrontend::sleepUnlessStopping(int ms) const
     return !m_stopping;
 }
 
-void HttpFrontend::dispatch(const httplib::Request& request, httplib::Response& response)
+RecordedRequest HttpFrontend::record(const httplib::Request& request, const QByteArray& body)
 {
     RecordedRequest recorded;
     recorded.method = QString::fromStdString(request.method);
@@ -104,12 +109,18 @@ void HttpFrontend::dispatch(const httplib::Request& request, httplib::Response& 
     for (const auto& header : request.headers)
         recorded.headers.append(
             {QByteArray::fromStdString(header.first), QByteArray::fromStdString(header.second)});
-    recorded.body = QByteArray::fromStdString(request.body);
+    recorded.body = body;
     m_log.append(recorded);
     if (m_model.config().printRequests)
         std::fprintf(stderr, "q7sim %s: %s %s %s\n", qPrintable(m_model.config().address),
                      request.method.c_str(), request.path.c_str(),
-                     request.body.size() <= 200 ? request.body.c_str() : "(long body)");
+                     body.size() <= 200 ? body.constData() : "(long body)");
+    return recorded;
+}
+
+void HttpFrontend::dispatch(const httplib::Request& request, httplib::Response& response)
+{
+    const RecordedRequest recorded = record(request, QByteArray::fromStdString(request.body));
 
     std::vector<Fault> faults = m_faults.take(recorded.method, recorded.path);
     const Fault* transferFault = nullptr;
@@ -154,6 +165,60 @@ bool HttpFrontend::applyFaults(const QString& method, const QString& path, httpl
         }
     }
     return false;
+}
+
+void HttpFrontend::firmwareUpload(const httplib::Request& request, httplib::Response& response,
+                                  const httplib::ContentReader& reader)
+{
+    // Logged before the body is read, with no body: the file parts are kept
+    // by the model (SimCamera::firmwareUploads()).
+    const RecordedRequest recorded = record(request, QByteArray());
+    std::vector<Fault> faults = m_faults.take(recorded.method, recorded.path);
+    const Fault* transferFault = nullptr;
+    if (applyFaults(recorded.method, recorded.path, response, &transferFault, faults))
+        return;
+    PutResult result = m_model.firmwareUploadStarting();
+    if (!result.ok()) {
+        JsonReply::error(response, result.status, result.error);
+        return;
+    }
+    if (!request.is_multipart_form_data()) {
+        JsonReply::error(response, 400, QStringLiteral("expected a multipart/form-data upload"));
+        return;
+    }
+    // Read at the camera's pace as it streams in.
+    BandwidthLimiter link(m_model.config().fwUploadBytesPerSecond);
+    QList<FirmwareUpload> parts;
+    const bool complete = reader(
+        [&parts](const httplib::MultipartFormData& header) {
+            FirmwareUpload part;
+            part.partName = QString::fromStdString(header.name);
+            part.fileName = QString::fromStdString(header.filename);
+            part.contentType = QString::fromStdString(header.content_type);
+            parts.append(part);
+            return true;
+        },
+        [this, &parts, &link](const char* data, size_t length) {
+            if (!link.acquire(static_cast<int64_t>(length), m_stopping) || parts.isEmpty())
+                return false;
+            parts.last().content.append(data, static_cast<qsizetype>(length));
+            return true;
+        });
+    if (!complete || m_stopping) {
+        JsonReply::error(response, 400, QStringLiteral("upload incomplete"));
+        return;
+    }
+    int installMs = 0;
+    result = m_model.firmwareUploaded(parts, &installMs);
+    if (!result.ok()) {
+        JsonReply::error(response, result.status, result.error);
+        return;
+    }
+    if (installMs > 0) {
+        sleepUnlessStopping(installMs);
+        m_model.firmwareInstalled();
+    }
+    JsonReply::send(response, 200, QJsonObject());
 }
 
 void HttpFrontend::route(const httplib::Request& request, const QString& path, httplib::Response& response,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RequestLog.h"
+
 #include <QString>
 #include <atomic>
 #include <memory>
@@ -9,13 +11,13 @@ namespace httplib {
 class Server;
 struct Request;
 struct Response;
+class ContentReader;
 } // namespace httplib
 
 namespace q7sim {
 
 class CameraModel;
 class FaultPlan;
-class RequestLog;
 class TransferResponder;
 struct Fault;
 
@@ -33,7 +35,10 @@ public:
     void stop();
 
 private:
+    RecordedRequest record(const httplib::Request& request, const QByteArray& body);
     void dispatch(const httplib::Request& request, httplib::Response& response);
+    void firmwareUpload(const httplib::Request& request, httplib::Response& response,
+                        const httplib::ContentReader& reader);
     // Applies the request's faults; true when a fault already answered.
     bool applyFaults(const QString& method, const QString& path, httplib::Response& response,
                      const Fault** transferFault, std::vector<Fault>& faults);

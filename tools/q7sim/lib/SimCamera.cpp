@@ -87,10 +87,6 @@ void SimCamera::setTakeLocked(int take, bool locked)
     m_model->setTakeLocked(take, locked);
 }
 
-} // namespace q7sim
-
-namespace q7sim {
-
 void SimCamera::insertSsd(bool formatted)
 {
     m_model->insertSsd(formatted);
@@ -104,6 +100,16 @@ void SimCamera::removeSsd()
 void SimCamera::failSsd()
 {
     m_model->failSsd();
+}
+
+void SimCamera::setFirmwareOutcome(int fwState)
+{
+    m_model->setFirmwareOutcome(fwState);
+}
+
+QList<FirmwareUpload> SimCamera::firmwareUploads() const
+{
+    return m_model->firmwareUploads();
 }
 
 } // namespace q7sim

@@ -2,6 +2,7 @@
 
 #include "CameraConfig.h"
 #include "Fault.h"
+#include "FirmwareUpload.h"
 #include "FrameParams.h"
 #include "RequestLog.h"
 
@@ -64,6 +65,12 @@ public:
     void insertSsd(bool formatted = true);
     void removeSsd();
     void failSsd();
+
+    // Firmware uploads: what camera/fw_state becomes once an uploaded file is
+    // installed (1 installed, the default; another number an error code), and
+    // every file part received by POST /q7fw.
+    void setFirmwareOutcome(int fwState);
+    QList<FirmwareUpload> firmwareUploads() const;
 
 private:
     CameraConfig m_config;

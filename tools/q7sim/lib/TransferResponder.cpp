@@ -31,7 +31,7 @@ struct TransferStream
 } // namespace
 
 TransferResponder::TransferResponder(CameraModel& model, const std::atomic<bool>& stopping)
-    : m_model(model), m_stopping(stopping)
+    : m_model(model), m_stopping(stopping), m_link(model.config().xferBytesPerSecond)
 {
 }
 
@@ -106,6 +106,8 @@ void TransferResponder::respond(const std::string& body, httplib::Response& resp
                     return true;
                 }
                 const QByteArray& record = stream->recordAt(static_cast<int64_t>(offset) / recordSize);
+                if (!m_link.acquire(record.size(), m_stopping))
+                    return false;
                 return sink.write(record.constData(), record.size());
             },
             release);
@@ -117,7 +119,11 @@ void TransferResponder::respond(const std::string& body, httplib::Response& resp
         fault.kind == Fault::XferDropMidRecord
             ? recordSize * std::min<int64_t>(std::max(fault.records, 0), plan.count - 1) + recordSize / 2
             : total;
-    const int64_t piece = fault.kind == Fault::XferPieces ? fault.pieceBytes : recordSize;
+    // A limited link sends small pieces, so that concurrent transfers share it evenly.
+    const int64_t LinkPieceBytes = 64 * 1024;
+    int64_t piece = fault.kind == Fault::XferPieces ? fault.pieceBytes : recordSize;
+    if (m_link.limited())
+        piece = std::min(piece, LinkPieceBytes);
     const int pauseMs = fault.kind == Fault::XferPieces ? fault.pieceDelayMs : 0;
     response.set_content_provider(
         static_cast<size_t>(total), "application/octet-stream",
@@ -130,7 +136,8 @@ void TransferResponder::respond(const std::string& body, httplib::Response& resp
             const int64_t within = at % recordSize;
             int64_t n =
                 std::min<int64_t>({recordSize - within, piece, dropAt - at, static_cast<int64_t>(length)});
-            if (!sink.write(record.constData() + within, static_cast<size_t>(n)))
+            if (!m_link.acquire(n, m_stopping) ||
+                !sink.write(record.constData() + within, static_cast<size_t>(n)))
                 return false;
             if (pauseMs > 0)
                 sleepUnlessStopping(pauseMs);

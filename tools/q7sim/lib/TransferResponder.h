@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BandwidthLimiter.h"
+
 #include <atomic>
 #include <string>
 
@@ -16,6 +18,7 @@ struct XferPlan;
 // Answers POST /xfer: the size headers, then the frame records streamed one
 // by one as they are generated, so a long range never sits in memory. A
 // transfer fault shapes the stream (cut short, broken off, sent in pieces).
+// All transfers of a camera share its link speed when one is set.
 class TransferResponder
 {
 public:
@@ -29,6 +32,7 @@ private:
 
     CameraModel& m_model;
     const std::atomic<bool>& m_stopping;
+    BandwidthLimiter m_link;
 };
 
 } // namespace q7sim
