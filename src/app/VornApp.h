@@ -94,6 +94,11 @@ public slots:
     void connectCamera(const QString& ip);
     void connectVirtualCamera();
 
+    // Asks the update manifest whether a newer application exists. A silent
+    // check (manual false) says nothing unless it has something to offer;
+    // a check while one is outstanding is ignored.
+    void updateCheck(bool manual = false);
+
 signals:
     void networkAccessManagerChanged(QNetworkAccessManager* networkAccessManager);
     void selectedVornObjectChanged();
@@ -101,12 +106,14 @@ signals:
     void backgroundViewChanged();
     // An HTML message for the user; the window opens one message dialog for each.
     void showMessage(const QString& msg);
+    void vornUpdateAvailable(const QString& version, const QString& msg);
 
 private slots:
     void removeVornObject(VornObject* vornObj);
     void sendBroadcast();
     void recvBroadcastReply();
     void connectCameraFinished(Camera* camera);
+    void updateCheckFinished();
 
 private:
     struct BroadcastEntry
@@ -130,6 +137,7 @@ private:
     QMetaObject::Connection m_destroyedConnection;
     OpenVornFileModel* m_openVornFiles = nullptr;
     ImgAdjUtil* m_imgAdjUtil = nullptr;
+    bool m_updateCheckPending = false;
 
     QList<BroadcastEntry> m_broadcastEntries;
     QTimer* m_broadcastTimer = nullptr;

@@ -96,6 +96,7 @@ void registerQmlTypes()
                                                              QString());
     qmlRegisterUncreatableType<PlaybackVornObject>(uri, 1, 0, "PlaybackVornObject", QString());
     qmlRegisterUncreatableType<Camera>(uri, 1, 0, "Camera", QString());
+    qmlRegisterUncreatableType<CameraIO>(uri, 1, 0, "CameraIO", QString());
     qmlRegisterUncreatableType<ImgAdjModel>(uri, 1, 0, "ImgAdjModel", QString());
     qmlRegisterUncreatableType<ImgAdjUtil>(uri, 1, 0, "ImgAdjUtil", QString());
     qmlRegisterUncreatableType<ImgFrame>(uri, 1, 0, "ImgFrame", QString());
@@ -117,6 +118,7 @@ void prepareEngine(QQmlApplicationEngine& engine)
     VornApp* app = VornApp::instance();
     qDebug() << "set_networkAccessManager";
     app->set_networkAccessManager(engine.networkAccessManager());
+    app->updateCheck(false);
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/QUELM.png")));
     qDebug() << "register types";
     registerQmlTypes();

@@ -111,6 +111,7 @@ Camera::Camera(const QHostAddress& address, QObject* parent)
     m_imgAdjModel->updateLut();
 
     createSettingLists();
+    createFirmwareUpdate();
     m_takes = new QQmlObjectListModel<Take>(this);
     m_savedTakes = new SavedTakeModel(this);
     m_savedTakes->setSourceModel(m_takes);
@@ -161,8 +162,11 @@ void Camera::pollCameraValuesFinished()
         if (reply->error() == QNetworkReply::NoError) {
             const QJsonObject object = document.object();
             loadValues(object);
-            updateTakes(object, reply->property("init").toBool());
-            // SSD takes and the firmware check hook in here.
+            const bool init = reply->property("init").toBool();
+            updateTakes(object, init);
+            // SSD takes hook in here.
+            if (init)
+                updateCheck(false);
             setConnected(true, object);
             setResponding(true);
         } else {

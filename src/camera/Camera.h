@@ -53,6 +53,8 @@ class Camera : public VornObject
     Q_PROPERTY(CameraValue* fwVer MEMBER m_fwVer CONSTANT)
     Q_PROPERTY(CameraValue* fwVerInt MEMBER m_fwVerInt CONSTANT)
     Q_PROPERTY(CameraValue* fwState MEMBER m_fwState CONSTANT)
+    Q_PROPERTY(double fwUpdateProgress READ fwUpdateProgress NOTIFY fwUpdateProgressChanged)
+    Q_PROPERTY(QString fwUpdateStatus READ fwUpdateStatus NOTIFY fwUpdateStatusChanged)
     Q_PROPERTY(CameraValue* acqMode MEMBER m_acqMode CONSTANT)
     Q_PROPERTY(CameraValue* acqState MEMBER m_acqState CONSTANT)
     Q_PROPERTY(CameraValue* clkFreq MEMBER m_clkFreq CONSTANT)
@@ -200,6 +202,11 @@ public:
     QStringListModel* fstopList() const { return m_fstopList; }
     int fstopIndex() const { return m_fstopIndex; }
 
+    // Firmware upload: percent sent (0 while none runs) and the status line.
+    double fwUpdateProgress() const { return m_fwUpdateProgress; }
+    QString fwUpdateStatus() const { return m_fwUpdateStatus; }
+    bool fwFinalizing() const { return m_fwFinalizing; }
+
     // Application settings of this camera, under "cameras/<serial>/".
     Q_INVOKABLE QVariant setting(const QString& key, const QVariant& defaultValue) const;
     Q_INVOKABLE QVariant setting(const QString& key) const;
@@ -220,6 +227,10 @@ public slots:
     void ssdUmount();
     void ssdFormat(const QString& name);
     void bref();
+    // Uploads a Q7FW file (a local file URL or path); the camera installs it.
+    void fwUpdate(const QString& fileUrl);
+    // Asks the update manifest for newer firmware of this camera's model.
+    void updateCheck(bool manual = false);
 
 signals:
     void connectedChanged();
@@ -242,9 +253,13 @@ signals:
     void vidFormatIndexChanged();
     void fstopListChanged();
     void fstopIndexChanged();
+    void fwUpdateProgressChanged();
+    void fwUpdateStatusChanged();
+    void cameraFWUpdateAvailable(const QString& version, const QString& msg);
 
 private slots:
     void pollCameraValuesFinished();
+    void updateCheckFinished();
     void brefFinished();
 
 private:
@@ -263,6 +278,13 @@ private:
     void setResponding(bool responding);
     void command(const QString& path, const QByteArray& body = QByteArray());
     QString settingKey(const QString& key) const;
+
+    // Firmware upload (CameraFirmware.cpp).
+    void createFirmwareUpdate();
+    void setFwUpdateProgress(double progress);
+    void fwUpdateFinished(QNetworkReply* reply);
+    void setFwUpdateStatus(const QString& status);
+    void updateFwStatus();
 
     // Setting lists (CameraSettingLists.cpp): built on connection and
     // rebuilt whenever one of their input values changes.
@@ -288,6 +310,11 @@ private:
     SavedTakeModel* m_savedTakes = nullptr;
     Take* m_activeTake = nullptr;
     QQmlObjectListModel<CameraIO>* m_ios = nullptr;
+    double m_fwUpdateProgress = 0;
+    QString m_fwUpdateStatus;
+    bool m_fwFinalizing = false;
+    QTimer* m_fwFinalizeTimer = nullptr;
+    bool m_updateCheckPending = false;
 
     QStringListModel* m_resList = nullptr;
     QStringListModel* m_frRateList = nullptr;
