@@ -34,8 +34,8 @@ var dialogs = {
     save: "",               // "Save..." of a take, SSD take or file
     batchSave: "",          // "Save All Takes...", "Save All SSD Takes...", "Batch Save VORN Files..."
     ssdTakeOpen: "",        // "Open SSD Take..."
-    vornUpdate: "",         // offered by vornUpdateAvailable
-    cameraFwUpdate: ""      // offered by a camera's cameraFWUpdateAvailable
+    vornUpdate: "VornUpdateDialog.qml",         // offered by vornUpdateAvailable
+    cameraFwUpdate: "CameraFwUpdateDialog.qml"  // offered by a camera's cameraFWUpdateAvailable
 }
 
 function viewFor(vornObject, backgroundView) {

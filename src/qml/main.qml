@@ -85,10 +85,9 @@ ApplicationWindow {
         function onShowMessage(msg) { shell.showMessage(msg) }
     }
 
-    // The application update check arrives with a later version of VornApp.
+    // A newer VORN on the update server is offered in a dialog of its own.
     Connections {
         target: vornApp
-        ignoreUnknownSignals: true
         function onVornUpdateAvailable(version, msg) {
             if (Registry.hasDialog("vornUpdate"))
                 shell.openDialog("vornUpdate", { version: version, msg: msg })
