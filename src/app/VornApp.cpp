@@ -43,11 +43,18 @@ VornApp::VornApp(int& argc, char** argv) : QGuiApplication(argc, argv)
     m_vornObjModel = new QQmlObjectListModel<VornObject>(this);
     m_openVornFiles = new OpenVornFileModel(this);
     m_openVornFiles->setSourceModel(m_vornObjModel);
+    m_saveBatchObjModel = new QQmlObjectListModel<SaveBatchObject>(this);
+    m_saveManager = new SaveManager(this);
     m_imgAdjUtil = new ImgAdjUtil(this);
 
     m_broadcastTimer = new QTimer(this);
     m_broadcastTimer->setInterval(1000);
     connect(m_broadcastTimer, &QTimer::timeout, this, &VornApp::sendBroadcast);
+
+    // A file handed over by the desktop (or named by the user) opens at once.
+    const QStringList args = arguments();
+    if (args.size() > 1)
+        openVornFile(QUrl::fromLocalFile(args.at(1)).toString());
 
     startBroadcast();
 }

@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include "OpenVornFileModel.h"
+#include "SaveManager.h"
 
 class Camera;
 #include "ImgAdjUtil.h"
@@ -27,6 +28,8 @@ class VornApp : public QGuiApplication
     Q_PROPERTY(QNetworkAccessManager* networkAccessManager READ networkAccessManager WRITE
                    set_networkAccessManager NOTIFY networkAccessManagerChanged)
     Q_PROPERTY(QQmlObjectListModelBase* vornObjModel READ vornObjModelBase CONSTANT)
+    Q_PROPERTY(QQmlObjectListModelBase* saveBatchObjModel READ saveBatchObjModelBase CONSTANT)
+    Q_PROPERTY(SaveManager* saveManager READ saveManager CONSTANT)
     Q_PROPERTY(VornObject* selectedVornObject READ selectedVornObject WRITE setSelectedVornObject NOTIFY
                    selectedVornObjectChanged)
     Q_PROPERTY(OpenVornFileModel* openVornFiles READ openVornFiles NOTIFY openVornFilesChanged)
@@ -59,6 +62,9 @@ public:
     QNetworkAccessManager* networkAccessManager() const { return m_networkAccessManager; }
     QQmlObjectListModel<VornObject>* vornObjModel() const { return m_vornObjModel; }
     QQmlObjectListModelBase* vornObjModelBase() const { return m_vornObjModel; }
+    QQmlObjectListModel<SaveBatchObject>* saveBatchObjModel() const { return m_saveBatchObjModel; }
+    QQmlObjectListModelBase* saveBatchObjModelBase() const { return m_saveBatchObjModel; }
+    SaveManager* saveManager() const { return m_saveManager; }
     VornObject* selectedVornObject() const { return m_selectedVornObject; }
     void setSelectedVornObject(VornObject* vornObject);
     OpenVornFileModel* openVornFiles() const { return m_openVornFiles; }
@@ -93,6 +99,15 @@ public slots:
     void connectCamera(const QHostAddress& ip);
     void connectCamera(const QString& ip);
     void connectVirtualCamera();
+
+    // VORN files (VornAppFiles.cpp). A file that opens is listed and
+    // selected; one that does not is dropped (the file says why).
+    void openVornFile(const QString& fileUrl);
+    void closeAllVornFiles();
+    // Opens a file as a row of the batch save list only, opened or not, so
+    // that the batch shows every file the user chose.
+    void openVornFileForSaveBatch(const QString& fileUrl);
+    void clearSaveBatchObjModel(bool deleteSource = false);
 
     // Asks the update manifest whether a newer application exists. A silent
     // check (manual false) says nothing unless it has something to offer;
@@ -137,6 +152,8 @@ private:
     QMetaObject::Connection m_destroyedConnection;
     OpenVornFileModel* m_openVornFiles = nullptr;
     ImgAdjUtil* m_imgAdjUtil = nullptr;
+    QQmlObjectListModel<SaveBatchObject>* m_saveBatchObjModel = nullptr;
+    SaveManager* m_saveManager = nullptr;
     bool m_updateCheckPending = false;
 
     QList<BroadcastEntry> m_broadcastEntries;

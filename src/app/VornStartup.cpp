@@ -6,8 +6,10 @@
 #include "ImgSearch.h"
 #include "PlaybackScrubberTemplate.h"
 #include "QQmlObjectListModelBase.h"
+#include "SaveManager.h"
 #include "TriggerSliderTemplate.h"
 #include "Util.h"
+#include "VornFile.h"
 #include "VornApp.h"
 #include "VornObject.h"
 
@@ -103,6 +105,11 @@ void registerQmlTypes()
     qmlRegisterUncreatableType<ImgSearch>(uri, 1, 0, "ImgSearch", QString());
     qmlRegisterUncreatableType<QQmlObjectListModelBase>(uri, 1, 0, "QQmlObjectListModelBase", QString());
     qmlRegisterUncreatableType<SavedTakeModel>(uri, 1, 0, "SavedTakeModel", QString());
+    qmlRegisterUncreatableType<SaveBatchObject>(uri, 1, 0, "SaveBatchObject", QString());
+    qmlRegisterUncreatableType<SaveJob>(uri, 1, 0, "SaveJob", QString());
+    qmlRegisterUncreatableType<SaveJobQueue>(uri, 1, 0, "SaveJobQueue", QString());
+    qmlRegisterUncreatableType<SaveManager>(uri, 1, 0, "SaveManager", QString());
+    qmlRegisterUncreatableType<VornFile>(uri, 1, 0, "VornFile", QString());
     qmlRegisterUncreatableType<VornFrame>(uri, 1, 0, "VornFrame", QString());
     qmlRegisterUncreatableType<Take>(uri, 1, 0, "Take", QString());
     qmlRegisterUncreatableType<TriggerSliderHandleObject>(uri, 1, 0, "TriggerSliderHandleObject", QString());

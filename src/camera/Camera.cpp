@@ -4,6 +4,7 @@
 #include "CameraImgAdjModel.h"
 #include "FrameXfer.h"
 #include "JsonText.h"
+#include "SaveBatchObject.h"
 #include "VornApp.h"
 
 #include <QDateTime>
@@ -115,6 +116,8 @@ Camera::Camera(const QHostAddress& address, QObject* parent)
     m_takes = new QQmlObjectListModel<Take>(this);
     m_savedTakes = new SavedTakeModel(this);
     m_savedTakes->setSourceModel(m_takes);
+    m_fileSaveJobQueue = new SaveJobQueue(this);
+    m_ssdSaveJobQueue = new SaveJobQueue(this);
 
     m_pollTimer = new QTimer(this);
     m_pollTimer->setInterval(250);
@@ -366,4 +369,16 @@ void Camera::brefFinished()
             m_brefState->setJsonValue(state);
     }
     reply->deleteLater();
+}
+
+void Camera::addAllTakesToSaveBatch()
+{
+    VornApp* app = VornApp::instance();
+    if (!app)
+        return;
+    app->clearSaveBatchObjModel();
+    for (Take* take : *m_takes) {
+        if (take->savedOpened())
+            app->saveBatchObjModel()->append(new SaveBatchObject(take, app));
+    }
 }

@@ -4,6 +4,7 @@
 #include "CameraValue.h"
 #include "QQmlObjectListModel.h"
 #include "SavedTakeModel.h"
+#include "SaveJobQueue.h"
 #include "Take.h"
 #include "VornObject.h"
 
@@ -31,6 +32,10 @@ class Camera : public VornObject
     Q_PROPERTY(Take* activeTake READ activeTake NOTIFY activeTakeChanged)
     // The trigger input and the six general-purpose I/O lines.
     Q_PROPERTY(QQmlObjectListModelBase* ios READ iosBase CONSTANT)
+    // File saves of its takes run one at a time here; saves onto its SSD in
+    // the other queue.
+    Q_PROPERTY(SaveJobQueue* fileSaveJobQueue READ fileSaveJobQueue CONSTANT)
+    Q_PROPERTY(SaveJobQueue* ssdSaveJobQueue READ ssdSaveJobQueue CONSTANT)
     // Setting lists: the choices for a combo box and the index of the
     // camera's current value among them (-1 when it is not listed).
     Q_PROPERTY(QStringListModel* resList READ resList NOTIFY resListChanged)
@@ -174,8 +179,10 @@ public:
     // Free partitions: partitions minus saved takes.
     Q_INVOKABLE int takesAvailable() const;
     // True while the camera's file save queue runs a job: no frames may be
-    // fetched for display meanwhile. Saving comes with its own queue.
-    bool fileSaveBusy() const { return false; }
+    // fetched for display meanwhile.
+    bool fileSaveBusy() const { return m_fileSaveJobQueue->activeSaveJob() != nullptr; }
+    SaveJobQueue* fileSaveJobQueue() const { return m_fileSaveJobQueue; }
+    SaveJobQueue* ssdSaveJobQueue() const { return m_ssdSaveJobQueue; }
 
     CameraValue* name() const { return m_name; }
     CameraValue* serial() const { return m_serial; }
@@ -227,6 +234,8 @@ public slots:
     void ssdUmount();
     void ssdFormat(const QString& name);
     void bref();
+    // Fills the batch save list with every saved take of the camera.
+    void addAllTakesToSaveBatch();
     // Uploads a Q7FW file (a local file URL or path); the camera installs it.
     void fwUpdate(const QString& fileUrl);
     // Asks the update manifest for newer firmware of this camera's model.
@@ -310,6 +319,8 @@ private:
     SavedTakeModel* m_savedTakes = nullptr;
     Take* m_activeTake = nullptr;
     QQmlObjectListModel<CameraIO>* m_ios = nullptr;
+    SaveJobQueue* m_fileSaveJobQueue = nullptr;
+    SaveJobQueue* m_ssdSaveJobQueue = nullptr;
     double m_fwUpdateProgress = 0;
     QString m_fwUpdateStatus;
     bool m_fwFinalizing = false;

@@ -1,0 +1,135 @@
+#include "FileSaveJob.h"
+
+#include "AbstractTake.h"
+#include "AbstractTakeReader.h"
+#include "Camera.h"
+#include "SaveJobQueue.h"
+#include "Take.h"
+#include "VornFile.h"
+#include "VornFileReader.h"
+#include "VornWriter.h"
+#include "VornWriterWorker.h"
+
+namespace {
+
+SaveJob::SourceInfo takeInfo(AbstractTake* take, const QString& fileName)
+{
+    SaveJob::SourceInfo info;
+    info.cameraName = take->camera()->name()->value().toString();
+    info.takeId = take->takeId();
+    info.fileName = fileName;
+    return info;
+}
+
+SaveJob::SourceInfo fileInfo(VornFile* file)
+{
+    SaveJob::SourceInfo info;
+    info.fileName = file->fileName();
+    return info;
+}
+
+} // namespace
+
+FileSaveJob::FileSaveJob(QObject* parent, AbstractTake* take, const QString& sourceFileName,
+                         const Params& params, const SaveFileName& outputName)
+    : SaveJob(parent, take, take->camera()->fileSaveJobQueue(), takeInfo(take, sourceFileName), params,
+              outputName)
+{
+    AbstractTakeReader::Range range;
+    range.camera = take->camera()->address();
+    range.source = take->xferSource();
+    range.take = take->takeId();
+    range.start = params.startFr;
+    range.count = params.frCnt;
+    m_reader = new AbstractTakeReader(readerType(params), range, this);
+}
+
+FileSaveJob::FileSaveJob(QObject* parent, VornFile* file, const Params& params,
+                         const SaveFileName& outputName)
+    : SaveJob(parent, file, nullptr, fileInfo(file), params, outputName)
+{
+    m_reader = new VornFileReader(readerType(params), this);
+}
+
+Util::ReqTypes FileSaveJob::readerType(const Params& params)
+{
+    return params.format == Util::FormatCsv ? Util::ReqTypes(Util::ReqMeta) : Util::ReqTypes(Util::ReqBoth);
+}
+
+bool FileSaveJob::startImpl()
+{
+    if (!m_writer->start()) {
+        finish(FinishedError);
+        return false;
+    }
+    // The camera reader hands its records on from the GUI thread; the VORN
+    // file reader's worker feeds the writer's worker directly.
+    connect(m_reader, SIGNAL(readyRead(QByteArray, qint64, qint64, qint64)), m_writer->worker(),
+            SLOT(writeChunk(QByteArray, qint64, qint64, qint64)));
+    // A reader that fails hands its text to the writer, which ends the job.
+    m_readFailedConnection = connect(m_reader, &VornReader::readFailed, this, &FileSaveJob::readFailed);
+    m_progressConnection =
+        connect(m_writer, &VornWriter::progressChanged, this, &FileSaveJob::copyWriterProgress);
+    m_finishedConnection =
+        connect(m_writer, &VornWriter::finished, this, [this](FinishState state) { finish(state); });
+    if (!m_reader->start()) {
+        disconnect(m_readFailedConnection);
+        disconnect(m_progressConnection);
+        disconnect(m_finishedConnection);
+        m_writer->finish(FinishedError, m_reader->error(), false);
+        finish(FinishedError);
+        return false;
+    }
+    return true;
+}
+
+void FileSaveJob::readFailed(const QString& error)
+{
+    m_writer->finish(FinishedError, error, false);
+}
+
+void FileSaveJob::copyWriterProgress()
+{
+    setProgress(m_writer->progress());
+}
+
+void FileSaveJob::cancel(SaveJob::FinishState state)
+{
+    if (this->state() == Queued) {
+        // Never started: there is nothing to stop, only the place in line.
+        if (queue())
+            queue()->remove(this);
+        finish(state);
+        return;
+    }
+    if (this->state() != Saving)
+        return;
+    m_reader->stop();
+    m_writer->finish(state, QString(), true);
+}
+
+void FileSaveJob::onFinished(FinishState state)
+{
+    bool doIt = deleteCloseSource() == DeleteClose || deleteCloseSource() == ForceDeleteClose;
+    if (state == FinishedError) {
+        if (!m_writer->error().isEmpty())
+            setError(m_writer->error());
+        if (deleteCloseSource() == DeleteClose)
+            doIt = false;
+    }
+    disconnect(m_readFailedConnection);
+    disconnect(m_progressConnection);
+    disconnect(m_finishedConnection);
+    PlaybackVornObject* object = source();
+    if (!doIt || !object)
+        return;
+    if (auto* take = qobject_cast<Take*>(object)) {
+        // Without its queue the camera itself is going away.
+        if (queue())
+            take->deleteTake();
+    } else if (auto* file = qobject_cast<VornFile*>(object)) {
+        file->close();
+        file->deleteLater();
+    }
+    // SSD takes close on the camera once they exist here.
+}

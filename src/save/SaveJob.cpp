@@ -1,0 +1,107 @@
+#include "SaveJob.h"
+
+#include "AbstractTake.h"
+#include "PlaybackVornObject.h"
+#include "SaveJobQueue.h"
+
+#include <QDebug>
+
+SaveJob::SaveJob(QObject* parent, PlaybackVornObject* source, SaveJobQueue* queue, const SourceInfo& info,
+                 const Params& params, const SaveFileName& outputName)
+    : QObject(parent), m_source(source), m_queue(queue),
+      m_sourceType(source ? SourceType(source->type()) : UnknownSourceType), m_sourceInfo(info),
+      m_params(params), m_outputName(outputName)
+{
+    if (queue)
+        m_queueConnection = connect(queue, &QObject::destroyed, this, &SaveJob::queueDestroyed);
+    if (auto* take = qobject_cast<AbstractTake*>(source))
+        m_takeConnection = connect(take, &AbstractTake::deletedClosed, this, &SaveJob::sourceDeletedClosed);
+}
+
+void SaveJob::appendToFileName(const QString& text)
+{
+    m_outputName.appendToTemplate(text);
+    emit fileNameChanged();
+}
+
+bool SaveJob::start()
+{
+    qDebug() << "bool __cdecl SaveJob::start(void)";
+    if (!startImpl())
+        return false;
+    setState(Saving);
+    return true;
+}
+
+void SaveJob::finish(FinishState state)
+{
+    onFinished(state);
+    switch (state) {
+    case FinishedOk:
+        setProgress(100);
+        setState(Done);
+        break;
+    case FinishedCancelled:
+        setState(Cancelled);
+        break;
+    case FinishedError:
+        setState(Error);
+        break;
+    }
+    disconnect(m_queueConnection);
+    disconnect(m_takeConnection);
+    emit finished();
+}
+
+void SaveJob::queueDestroyed()
+{
+    m_queue = nullptr;
+    if (m_state == Saving) {
+        cancel(FinishedError);
+    } else {
+        // A job that never ran ends here: nothing else may touch it again.
+        setState(Error);
+        disconnect(m_queueConnection);
+        disconnect(m_takeConnection);
+    }
+    setError(QStringLiteral("camera disconnected"));
+}
+
+void SaveJob::sourceDeletedClosed()
+{
+    m_source = nullptr;
+    if (m_state == Saving) {
+        cancel(FinishedError);
+    } else {
+        setState(Error);
+        disconnect(m_queueConnection);
+        disconnect(m_takeConnection);
+        if (m_queue)
+            m_queue->remove(this);
+    }
+    setError(QStringLiteral("take deleted or closed"));
+}
+
+void SaveJob::setState(State state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    emit stateChanged();
+}
+
+void SaveJob::setProgress(double progress)
+{
+    if (progress == m_progress)
+        return;
+    m_progress = progress;
+    emit progressChanged();
+}
+
+void SaveJob::setError(const QString& error)
+{
+    if (error == m_error)
+        return;
+    m_error = error;
+    emit errorChanged();
+}

@@ -1,0 +1,132 @@
+#include "SaveManager.h"
+
+#include "AbstractTake.h"
+#include "SaveJobQueue.h"
+#include "VornApp.h"
+#include "VornFile.h"
+#include "VornFileSaveJob.h"
+#include "VornFileWriter.h"
+
+#include <QDebug>
+#include <QFileInfo>
+
+SaveManager::SaveManager(VornApp* app) : QObject(app), m_saveJobs(new QQmlObjectListModel<SaveJob>(this))
+{
+    qDebug() << "__cdecl SaveManager::SaveManager(class VornApp *)";
+}
+
+QString SaveManager::sourceName(const PlaybackVornObject* source)
+{
+    if (!source)
+        return QString();
+    switch (source->type()) {
+    case VornObject::TakeType:
+        return QStringLiteral("Take%1").arg(static_cast<const AbstractTake*>(source)->takeId());
+    case VornObject::VornFileType:
+        return QFileInfo(static_cast<const VornFile*>(source)->fileName()).completeBaseName();
+    default:
+        // SSD takes name themselves by their file once they can be saved.
+        return QString();
+    }
+}
+
+SaveJob* SaveManager::createSaveJob(PlaybackVornObject* source, qint64 startFr, qint64 frCnt, SaveDest dest,
+                                    Util::Format format, Util::Codec codec, double frameRate, int quality,
+                                    const QString& fileName, const QString& folderPath,
+                                    SaveJob::DeleteCloseSource deleteCloseSource)
+{
+    // Nothing to save is no save: a job of no frames would wait for ever
+    // for a transfer that never sends a frame.
+    if (!source || frCnt < 1) {
+        qWarning() << "createSaveJob: nothing to save" << source << frCnt;
+        return nullptr;
+    }
+    SaveJob::Params params;
+    params.startFr = startFr;
+    params.frCnt = frCnt;
+    params.dest = SaveJob::Dest(dest);
+    params.format = format;
+    params.codec = codec;
+    params.frameRate = frameRate;
+    params.quality = quality;
+    params.deleteCloseSource = deleteCloseSource;
+
+    SaveJob* job = nullptr;
+    if (dest == FileDest) {
+        const SaveFileName outputName(folderPath, fileName, format, startFr, sourceName(source));
+        job = createFileSaveJob(source, params, outputName);
+    }
+    // Saves onto the camera's SSD arrive with the SSD save job.
+    if (!job)
+        return nullptr;
+    m_saveJobs->append(job);
+    if (job->queue())
+        job->queue()->enqueue(job);
+    else
+        job->start();
+    return job;
+}
+
+SaveJob* SaveManager::createFileSaveJob(PlaybackVornObject* source, const SaveJob::Params& params,
+                                        const SaveFileName& outputName)
+{
+    auto* take = qobject_cast<AbstractTake*>(source);
+    auto* file = qobject_cast<VornFile*>(source);
+    switch (params.format) {
+    case Util::FormatVorn:
+        if (take && source->type() == VornObject::TakeType)
+            return new VornFileSaveJob(this, take, QString(), params, outputName);
+        if (file)
+            return new VornFileSaveJob(this, file, params, outputName);
+        return nullptr;
+    default:
+        // TIFF, CSV and video writers arrive with their formats.
+        return nullptr;
+    }
+}
+
+void SaveManager::createSaveJobBatch(QQmlObjectListModelBase* objs, SaveDest dest, Util::Format format,
+                                     Util::Codec codec, double frameRate, int quality,
+                                     const QString& fileName, const QString& folderPath,
+                                     SaveJob::DeleteCloseSource deleteCloseSources)
+{
+    if (!objs)
+        return;
+    // Jobs that close their source when done may change the list meanwhile.
+    QList<QPointer<SaveBatchObject>> rows;
+    for (int i = 0; i < objs->count(); ++i) {
+        if (auto* row = qobject_cast<SaveBatchObject*>(objs->get(i)))
+            rows.append(row);
+    }
+    for (const QPointer<SaveBatchObject>& row : std::as_const(rows)) {
+        if (row && row->source())
+            createSaveJob(row->source(), row->aFr(), row->bFr() - row->aFr() + 1, dest, format, codec,
+                          frameRate, quality, fileName, folderPath, deleteCloseSources);
+    }
+}
+
+void SaveManager::removeSaveJob(SaveJob* saveJob)
+{
+    if (!saveJob || !m_saveJobs->contains(saveJob))
+        return;
+    if (saveJob->state() == SaveJob::Queued) {
+        if (saveJob->queue())
+            saveJob->queue()->remove(saveJob);
+    } else if (saveJob->state() == SaveJob::QueuedFW || saveJob->state() == SaveJob::Saving) {
+        return;
+    }
+    m_saveJobs->remove(saveJob);
+    saveJob->deleteLater();
+}
+
+qint64 SaveManager::estFileSize(PlaybackVornObject* source, qint64 frames, Util::Format format,
+                                Util::Codec) const
+{
+    switch (format) {
+    case Util::FormatVorn:
+        return VornFileWriter::estFileSize(source, frames);
+    default:
+        // The other formats estimate through their writers once they exist.
+        return 0;
+    }
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "QQmlObjectListModel.h"
+#include "SaveBatchObject.h"
+#include "SaveJob.h"
+#include "Util.h"
+
+#include <QObject>
+
+class PlaybackVornObject;
+class VornApp;
+
+// The one place where saves are made: turns a save dialog's choices into the
+// job of the right kind, lists every job until the user removes it, and hands
+// each job to its camera's queue or starts it at once.
+class SaveManager : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QQmlObjectListModelBase* saveJobs READ saveJobsBase CONSTANT)
+
+public:
+    enum SaveDest { FileDest = SaveJob::FileDest, SsdDest = SaveJob::SsdDest };
+    Q_ENUM(SaveDest)
+
+    explicit SaveManager(VornApp* app);
+
+    QQmlObjectListModel<SaveJob>* saveJobs() const { return m_saveJobs; }
+    QQmlObjectListModelBase* saveJobsBase() const { return m_saveJobs; }
+
+    // The job made, or null when this source, destination and format make none.
+    Q_INVOKABLE SaveJob* createSaveJob(PlaybackVornObject* source, qint64 startFr, qint64 frCnt,
+                                       SaveDest dest, Util::Format format, Util::Codec codec,
+                                       double frameRate, int quality, const QString& fileName,
+                                       const QString& folderPath,
+                                       SaveJob::DeleteCloseSource deleteCloseSource);
+    // One job per row with a source, each with the row's range.
+    Q_INVOKABLE void createSaveJobBatch(QQmlObjectListModelBase* objs, SaveDest dest, Util::Format format,
+                                        Util::Codec codec, double frameRate, int quality,
+                                        const QString& fileName, const QString& folderPath,
+                                        SaveJob::DeleteCloseSource deleteCloseSources);
+    // Takes a job off the list unless it is running (cancel it first).
+    Q_INVOKABLE void removeSaveJob(SaveJob* saveJob);
+    // Bytes the save of `frames` frames of the source will take; 0 for a
+    // format that cannot say.
+    Q_INVOKABLE qint64 estFileSize(PlaybackVornObject* source, qint64 frames, Util::Format format,
+                                   Util::Codec codec) const;
+
+    // The name the <name> tag stands for.
+    static QString sourceName(const PlaybackVornObject* source);
+
+private:
+    SaveJob* createFileSaveJob(PlaybackVornObject* source, const SaveJob::Params& params,
+                               const SaveFileName& outputName);
+
+    QQmlObjectListModel<SaveJob>* m_saveJobs;
+};

@@ -1,0 +1,44 @@
+#include "VornFileReaderWorker.h"
+
+#include <QFile>
+#include <QThread>
+
+VornFileReaderWorker::VornFileReaderWorker(QFile* file, const Range& range)
+    : QObject(nullptr), m_file(file), m_range(range), m_framesRemaining(range.frCnt)
+{
+}
+
+void VornFileReaderWorker::readChunk()
+{
+    if (m_done || QThread::currentThread()->isInterruptionRequested())
+        return;
+    const qint64 count = qMin(m_framesRemaining, ChunkFrames);
+    const qint64 fileIndex = m_range.startFr + m_framesRead - m_range.firstFr;
+    const qint64 record = qint64(m_range.imgSize) + m_range.metaSize;
+    const qint64 readLen = (m_range.type & Util::ReqImg ? qint64(m_range.imgSize) : 0) +
+                           (m_range.type & Util::ReqMeta ? qint64(m_range.metaSize) : 0);
+    const qint64 skip = record - readLen;
+    qint64 position = qint64(m_range.dataOffset) + record * fileIndex;
+    if (!(m_range.type & Util::ReqMeta))
+        position += m_range.metaSize;
+
+    // Every byte is overwritten by a read or the chunk is not sent at all.
+    QByteArray buffer(count * readLen, Qt::Uninitialized);
+    bool ok = m_file->seek(position);
+    for (qint64 i = 0; ok && i < count; ++i) {
+        char* at = buffer.data() + i * readLen;
+        ok = m_file->read(at, readLen) == readLen && (skip == 0 || m_file->seek(m_file->pos() + skip));
+    }
+    if (!ok) {
+        m_done = true;
+        emit finished(SaveJob::FinishedError, QStringLiteral("read error"));
+        return;
+    }
+    m_framesRead += count;
+    m_framesRemaining -= count;
+    emit readyRead(buffer, count, m_framesRead, m_framesRemaining);
+    if (m_framesRemaining == 0) {
+        m_done = true;
+        emit finished(SaveJob::FinishedOk, QString());
+    }
+}

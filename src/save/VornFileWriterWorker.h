@@ -1,0 +1,20 @@
+#pragma once
+
+#include "VornWriterWorker.h"
+
+class QFile;
+
+// Appends frame records to a VORN file as they come, in the writer's thread.
+class VornFileWriterWorker : public VornWriterWorker
+{
+    Q_OBJECT
+
+public:
+    explicit VornFileWriterWorker(QFile* file) : m_file(file) {}
+
+public slots:
+    void writeChunk(const QByteArray& data, qint64 dataFrameCnt, qint64 framesRead, qint64 framesRemaining);
+
+private:
+    QFile* const m_file;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "SaveJob.h"
+
+#include <QObject>
+#include <QPointer>
+
+class FileSaveJob;
+class QThread;
+#include "VornWriterWorker.h"
+
+// Base of the writers of file saves: the output is written by a worker in a
+// thread of the writer's own, fed by the job's frame reader through queued
+// signals. The writer itself lives in the GUI thread with its job.
+class VornWriter : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(qint64 framesWritten READ framesWritten NOTIFY framesWrittenChanged)
+    Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
+    Q_PROPERTY(QString error READ error NOTIFY errorChanged)
+
+public:
+    explicit VornWriter(FileSaveJob* job);
+    ~VornWriter() override;
+
+    FileSaveJob* job() const { return m_job; }
+    qint64 framesWritten() const { return m_framesWritten; }
+    double progress() const { return m_progress; }
+    QString error() const { return m_error; }
+    VornWriterWorker* worker() const { return m_worker; }
+
+    // Creates the output and starts the worker; false with `error` set when
+    // the output cannot be created.
+    virtual bool start() = 0;
+
+public slots:
+    // Ends the write: joins the thread, lets the subclass close its output,
+    // keeps the error and tells the job. Only the first call counts.
+    void finish(SaveJob::FinishState state, const QString& error = QString(), bool cancelReader = false);
+
+signals:
+    void framesWrittenChanged();
+    void progressChanged();
+    void errorChanged();
+    void finished(SaveJob::FinishState state);
+
+protected:
+    // Closes, keeps or removes the output; the thread has stopped.
+    virtual void close(SaveJob::FinishState state) = 0;
+
+    void setError(const QString& error);
+    // Moves the worker into the writer's thread, wires it up and starts it.
+    void startWorker(VornWriterWorker* worker, const QString& threadName);
+
+private slots:
+    void onFramesWritten(qint64 framesWritten);
+
+private:
+    void stopThread();
+
+    FileSaveJob* const m_job;
+    QThread* m_thread;
+    QPointer<VornWriterWorker> m_worker;
+    qint64 m_framesWritten = 0;
+    double m_progress = 0;
+    QString m_error;
+    bool m_finished = false;
+};

@@ -1,0 +1,8 @@
+#include "VornWriterWorker.h"
+
+#include <QThread>
+
+bool VornWriterWorker::stopRequested()
+{
+    return QThread::currentThread()->isInterruptionRequested();
+}

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtEndian>
+
+// VORN files made byte by byte for the tests, independent of the program's
+// writer: any version, magic, header fields and frame records.
+namespace VornFileBytes {
+
+struct Spec
+{
+    QByteArray magic = "VORN";
+    quint32 version = 2;
+    int width = 32;
+    int height = 16;
+    int metaSize = 32;
+    qint64 firstFr = 0;
+    int frames = 10;
+    QString cameraName = QStringLiteral("Bench Q7");
+    QJsonObject extra;      // members merged into the JSON header
+    bool metaAtTop = false; // "meta_size" and "time/year_offset" instead of "meta/..."
+    // Header fields as stored; negative: the consistent value.
+    qint64 jsonOffset = -1;
+    qint64 jsonSize = -1;
+    qint64 dataOffset = -1;
+    QByteArray json; // replaces the JSON text when not empty
+};
+
+inline int recordSize(const Spec& spec)
+{
+    return spec.width * spec.height + spec.metaSize;
+}
+
+// A record whose every byte depends on the frame number.
+inline QByteArray record(const Spec& spec, qint64 frame)
+{
+    QByteArray bytes(recordSize(spec), Qt::Uninitialized);
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char((frame * 31 + i * 7 + (i >> 8)) & 0xff);
+    return bytes;
+}
+
+inline QByteArray jsonText(const Spec& spec)
+{
+    if (!spec.json.isEmpty())
+        return spec.json;
+    QJsonObject acq{
+        {"res", QStringLiteral("%1x%2").arg(spec.width).arg(spec.height)}, {"fr_rate", 1000.0}, {"bpp", 8}};
+    QJsonObject doc{{"first_fr", spec.firstFr},
+                    {"last_fr", spec.firstFr + spec.frames - 1},
+                    {"fr_cnt", spec.frames},
+                    {"acq", acq},
+                    {"camera", QJsonObject{{"name", spec.cameraName}, {"serial", "S123"}}},
+                    {"adjust", QJsonObject{{"gain", 2.0}, {"gamma_r", 1.5}}}};
+    if (spec.metaAtTop) {
+        doc.insert("meta_size", spec.metaSize);
+        doc.insert("time", QJsonObject{{"year_offset", 1000000}});
+    } else {
+        doc.insert("meta", QJsonObject{{"size", spec.metaSize}, {"year_offset", 1000000}});
+    }
+    for (auto it = spec.extra.begin(); it != spec.extra.end(); ++it)
+        doc.insert(it.key(), it.value());
+    return QJsonDocument(doc).toJson(QJsonDocument::Compact);
+}
+
+inline QByteArray build(const Spec& spec)
+{
+    const QByteArray json = jsonText(spec);
+    const quint64 fixedSize = spec.version >= 2 ? 36 : 32;
+    const quint64 jsonOffset = spec.jsonOffset >= 0 ? quint64(spec.jsonOffset) : fixedSize;
+    const quint64 dataOffset =
+        spec.dataOffset >= 0 ? quint64(spec.dataOffset) : ((fixedSize + json.size() + 4095) & ~quint64(4095));
+    QByteArray bytes = spec.magic.left(4);
+    char b[8];
+    qToLittleEndian(spec.version, b);
+    bytes.append(b, 4);
+    qToLittleEndian(jsonOffset, b);
+    bytes.append(b, 8);
+    qToLittleEndian(spec.jsonSize >= 0 ? quint64(spec.jsonSize) : quint64(json.size()), b);
+    bytes.append(b, 8);
+    qToLittleEndian(dataOffset, b);
+    bytes.append(b, 8);
+    if (spec.version >= 2) {
+        qToLittleEndian(quint32(5), b);
+        bytes.append(b, 4);
+    }
+    bytes.append(json);
+    if (quint64(bytes.size()) < dataOffset)
+        bytes.append(QByteArray(int(dataOffset - bytes.size()), '\0'));
+    for (int i = 0; i < spec.frames; ++i)
+        bytes.append(record(spec, spec.firstFr + i));
+    return bytes;
+}
+
+inline bool write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+inline quint32 u32(const QByteArray& bytes, int at)
+{
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+
+inline quint64 u64(const QByteArray& bytes, int at)
+{
+    return qFromLittleEndian<quint64>(bytes.constData() + at);
+}
+
+} // namespace VornFileBytes
