@@ -58,6 +58,14 @@ Util::ReqTypes FileSaveJob::readerType(const Params& params)
 
 bool FileSaveJob::startImpl()
 {
+    // A queued save whose take went while it waited has nothing to read.
+    const bool takeSource = sourceType() == TakeSourceType || sourceType() == SsdTakeSourceType;
+    auto* take = qobject_cast<AbstractTake*>(source());
+    if (takeSource && (!take || !take->savedOpened())) {
+        setError(QStringLiteral("take deleted or closed"));
+        finish(FinishedError);
+        return false;
+    }
     if (!m_writer->start()) {
         finish(FinishedError);
         return false;
