@@ -113,6 +113,7 @@ Camera::Camera(const QHostAddress& address, QObject* parent)
 
     createSettingLists();
     createFirmwareUpdate();
+    createSsdModels();
     m_takes = new QQmlObjectListModel<Take>(this);
     m_savedTakes = new SavedTakeModel(this);
     m_savedTakes->setSourceModel(m_takes);
@@ -167,7 +168,7 @@ void Camera::pollCameraValuesFinished()
             loadValues(object);
             const bool init = reply->property("init").toBool();
             updateTakes(object, init);
-            // SSD takes hook in here.
+            updateSsdTakes(object, init);
             if (init)
                 updateCheck(false);
             setConnected(true, object);

@@ -3,8 +3,12 @@
 #include "CameraIO.h"
 #include "CameraValue.h"
 #include "QQmlObjectListModel.h"
-#include "SavedTakeModel.h"
 #include "SaveJobQueue.h"
+#include "SavedTakeModel.h"
+#include "SsdLsListModel.h"
+#include "SsdLsSortProxyModel.h"
+#include "SsdTake.h"
+#include "SsdTakeSortProxyModel.h"
 #include "Take.h"
 #include "VornObject.h"
 
@@ -58,6 +62,10 @@ class Camera : public VornObject
     Q_PROPERTY(CameraValue* fwVer MEMBER m_fwVer CONSTANT)
     Q_PROPERTY(CameraValue* fwVerInt MEMBER m_fwVerInt CONSTANT)
     Q_PROPERTY(CameraValue* fwState MEMBER m_fwState CONSTANT)
+    Q_PROPERTY(QQmlObjectListModelBase* ssdTakes READ ssdTakesBase CONSTANT)
+    Q_PROPERTY(SsdTakeSortProxyModel* ssdTakesSorted READ ssdTakesSorted CONSTANT)
+    Q_PROPERTY(SsdLsSortProxyModel* ssdLsEntries READ ssdLsEntries CONSTANT)
+    Q_PROPERTY(SsdLsListModel* ssdLsList READ ssdLsList CONSTANT)
     Q_PROPERTY(double fwUpdateProgress READ fwUpdateProgress NOTIFY fwUpdateProgressChanged)
     Q_PROPERTY(QString fwUpdateStatus READ fwUpdateStatus NOTIFY fwUpdateStatusChanged)
     Q_PROPERTY(CameraValue* acqMode MEMBER m_acqMode CONSTANT)
@@ -209,6 +217,14 @@ public:
     QStringListModel* fstopList() const { return m_fstopList; }
     int fstopIndex() const { return m_fstopIndex; }
 
+    // The takes open on the SSD, in opening order and by name, and the
+    // SSD's listing for the open dialog (sorted, and as the camera sent it).
+    QQmlObjectListModel<SsdTake>* ssdTakes() const { return m_ssdTakes; }
+    QQmlObjectListModelBase* ssdTakesBase() const { return m_ssdTakes; }
+    SsdTakeSortProxyModel* ssdTakesSorted() const { return m_ssdTakesSorted; }
+    SsdLsSortProxyModel* ssdLsEntries() const { return m_ssdLsEntries; }
+    SsdLsListModel* ssdLsList() const { return m_ssdLsList; }
+
     // Firmware upload: percent sent (0 while none runs) and the status line.
     double fwUpdateProgress() const { return m_fwUpdateProgress; }
     QString fwUpdateStatus() const { return m_fwUpdateStatus; }
@@ -236,6 +252,14 @@ public slots:
     void bref();
     // Fills the batch save list with every saved take of the camera.
     void addAllTakesToSaveBatch();
+
+    // The SSD's files (CameraSsd.cpp): listing, opening the selected ones or
+    // one by name (it becomes the selected object), closing all.
+    void ssdLs();
+    void ssdFOpen(const QString& name);
+    void ssdFOpen();
+    void ssdFCloseAll();
+
     // Uploads a Q7FW file (a local file URL or path); the camera installs it.
     void fwUpdate(const QString& fileUrl);
     // Asks the update manifest for newer firmware of this camera's model.
@@ -269,6 +293,8 @@ signals:
 private slots:
     void pollCameraValuesFinished();
     void updateCheckFinished();
+    void ssdLsFinished();
+    void ssdFOpenFinished();
     void brefFinished();
 
 private:
@@ -287,6 +313,11 @@ private:
     void setResponding(bool responding);
     void command(const QString& path, const QByteArray& body = QByteArray());
     QString settingKey(const QString& key) const;
+
+    // Keeps one SsdTake per file the camera has open (CameraSsd.cpp).
+    void createSsdModels();
+    void updateSsdTakes(const QJsonObject& document, bool init);
+    SsdTake* addSsdTake(int takeId, const QString& name);
 
     // Firmware upload (CameraFirmware.cpp).
     void createFirmwareUpdate();
@@ -321,6 +352,10 @@ private:
     QQmlObjectListModel<CameraIO>* m_ios = nullptr;
     SaveJobQueue* m_fileSaveJobQueue = nullptr;
     SaveJobQueue* m_ssdSaveJobQueue = nullptr;
+    QQmlObjectListModel<SsdTake>* m_ssdTakes = nullptr;
+    SsdTakeSortProxyModel* m_ssdTakesSorted = nullptr;
+    SsdLsListModel* m_ssdLsList = nullptr;
+    SsdLsSortProxyModel* m_ssdLsEntries = nullptr;
     double m_fwUpdateProgress = 0;
     QString m_fwUpdateStatus;
     bool m_fwFinalizing = false;

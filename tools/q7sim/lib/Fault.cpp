@@ -36,6 +36,19 @@ Fault Fault::noAnswer(const QString& pathPrefix)
     return f;
 }
 
+Fault Fault::reply(const QString& method, const QString& path, int status, const QByteArray& body, int times)
+{
+    Fault f;
+    f.kind = Reply;
+    f.method = method;
+    f.pathPrefix = path;
+    f.exactPath = true;
+    f.status = status;
+    f.body = body;
+    f.remaining = times;
+    return f;
+}
+
 Fault Fault::xferEndEarly(int records)
 {
     Fault f;

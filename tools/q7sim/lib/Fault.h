@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace q7sim {
@@ -17,6 +18,7 @@ struct Fault
         XferEndEarly,      // a transfer that ends cleanly after `records` records
         XferDropMidRecord, // a transfer that breaks off halfway through record `records`
         XferPieces,        // a transfer sent in pieces of pieceBytes, not aligned to records
+        Reply,             // status with `body` as JSON, whatever was asked
     };
 
     Kind kind = Delay;
@@ -28,12 +30,15 @@ struct Fault
     int records = 1;
     int pieceBytes = 1000;
     int pieceDelayMs = 2;
-    int remaining = -1; // requests it still applies to; -1 forever
+    int remaining = -1;     // requests it still applies to; -1 forever
+    bool exactPath = false; // the path must equal pathPrefix
+    QByteArray body;
 
     bool matches(const QString& requestMethod, const QString& path) const
     {
         return (method.isEmpty() || method.compare(requestMethod, Qt::CaseInsensitive) == 0) &&
-               path.startsWith(pathPrefix.isEmpty() ? QStringLiteral("/") : pathPrefix);
+               (exactPath ? path == pathPrefix
+                          : path.startsWith(pathPrefix.isEmpty() ? QStringLiteral("/") : pathPrefix));
     }
     bool isTransferFault() const
     {
@@ -44,6 +49,10 @@ struct Fault
     static Fault httpError(int status, bool jsonBody, const QString& pathPrefix = {});
     static Fault malformedJson(const QString& pathPrefix = {});
     static Fault noAnswer(const QString& pathPrefix = {});
+    // Answers requests of exactly `method` and `path` with `body` (a camera
+    // whose firmware answers differently), `times` times (-1: always).
+    static Fault reply(const QString& method, const QString& path, int status, const QByteArray& body,
+                       int times = -1);
     static Fault xferEndEarly(int records);
     static Fault xferDropMidRecord(int records);
     static Fault xferPieces(int pieceBytes, int pieceDelayMs = 2);

@@ -154,6 +154,10 @@ bool HttpFrontend::applyFaults(const QString& method, const QString& path, httpl
         case Fault::HttpErrorJson:
             JsonReply::error(response, fault.status, fault.errorText);
             return true;
+        case Fault::Reply:
+            response.status = fault.status;
+            response.set_content(fault.body.toStdString(), JsonReply::ContentType);
+            return true;
         case Fault::MalformedJson:
             response.status = 200;
             response.set_content("{\"acq\": {\"state\": 1, \"res\": \"640x4", JsonReply::ContentType);

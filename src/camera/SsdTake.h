@@ -1,0 +1,36 @@
+#pragma once
+
+#include "AbstractTake.h"
+
+// A take file on the camera's SSD that the camera has open under a take
+// number: it plays like a memory take, its frames read from the SSD.
+class SsdTake : public AbstractTake
+{
+    Q_OBJECT
+    Q_PROPERTY(QString name READ name CONSTANT)
+
+public:
+    SsdTake(int takeId, const QString& name, Camera* camera);
+
+    QString name() const { return m_name; }
+    QString takesPath() const override { return QStringLiteral("/ssd/takes"); }
+    int xferSource() const override { return 2; }
+
+public slots:
+    // Asks the camera to close the file; the next poll removes the take.
+    void fclose();
+
+signals:
+    void fcloseFinished();
+
+protected:
+    void onOpened() override {}
+    // An open file does not change: it is read only while it is shown.
+    bool pollNeededOnTick() const override { return false; }
+
+private slots:
+    void fcloseHandleFinished();
+
+private:
+    const QString m_name;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QSortFilterProxyModel>
+
+// The camera's open SSD takes by file name, as their tabs list them.
+class SsdTakeSortProxyModel : public QSortFilterProxyModel
+{
+    Q_OBJECT
+    Q_PROPERTY(int count READ count NOTIFY countChanged)
+
+public:
+    explicit SsdTakeSortProxyModel(QAbstractItemModel* source, QObject* parent = nullptr);
+
+    int count() const { return rowCount(); }
+    Q_INVOKABLE QObject* get(int row) const;
+
+signals:
+    void countChanged();
+
+protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+};
