@@ -23,7 +23,11 @@ void VornFileReaderWorker::readChunk()
         position += m_range.metaSize;
 
     // Every byte is overwritten by a read or the chunk is not sent at all.
-    QByteArray buffer(count * readLen, Qt::Uninitialized);
+    // The buffer of the last chunk is used again once the writer has let go
+    // of it: fresh memory for every chunk costs a page fault per page.
+    if (m_buffer.size() != count * readLen || !m_buffer.isDetached())
+        m_buffer = QByteArray(count * readLen, Qt::Uninitialized);
+    QByteArray& buffer = m_buffer;
     bool ok = m_file->seek(position);
     for (qint64 i = 0; ok && i < count; ++i) {
         char* at = buffer.data() + i * readLen;

@@ -41,4 +41,5 @@ private:
     qint64 m_framesRead = 0;
     qint64 m_framesRemaining;
     bool m_done = false;
+    QByteArray m_buffer;
 };

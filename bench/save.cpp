@@ -1,0 +1,262 @@
+// Saving as VORN files, each against the plain copy of the same bytes: a
+// 1280 x 1024 take from a simulated camera (bandwidth unlimited, loopback)
+// against curl of the same /xfer range into a file, and a VORN file of more
+// than 1 GB saved again whole against cp of the file. Prints MB/s, the
+// ratio to the plain copy (target at least 0.8) and how far the process's
+// memory grows while the long save runs (one chunk of ten frames expected).
+//
+// Run inside the network sandbox: scripts/bench save
+
+#include "Camera.h"
+#include "FrameXfer.h"
+#include "SaveManager.h"
+#include "SimCamera.h"
+#include "Take.h"
+#include "VornApp.h"
+#include "VornFile.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// Sleeps between events (a 10 ms tick wakes it): a loop that spins would take
+// one of the two cores from the save it measures.
+bool waitFor(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QTimer tick;
+    tick.start(10);
+    while (!done() && timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return done();
+}
+
+bool send(QNetworkAccessManager& nam, const QByteArray& verb, const QString& url, const QByteArray& body)
+{
+    QNetworkRequest request{QUrl(url)};
+    request.setRawHeader("Content-Type", "application/json");
+    QNetworkReply* reply = nam.sendCustomRequest(request, verb, body);
+    waitFor([reply] { return reply->isFinished(); }, 5000);
+    const bool ok = reply->error() == QNetworkReply::NoError;
+    delete reply;
+    return ok;
+}
+
+// Resident memory of the process in bytes.
+qint64 residentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
+    }
+    return 0;
+}
+
+bool finished(const SaveJob* job)
+{
+    return job->state() == SaveJob::Done || job->state() == SaveJob::Cancelled ||
+           job->state() == SaveJob::Error;
+}
+
+struct Timed
+{
+    double seconds = 0;
+    bool ok = false;
+};
+
+// Runs a job to its end; peak is the highest resident size seen meanwhile.
+Timed runJob(SaveManager* manager, PlaybackVornObject* source, qint64 start, qint64 count,
+             const QString& name, const QString& folder, qint64* peak)
+{
+    sync();
+    QTimer sampler;
+    sampler.setInterval(10);
+    QObject::connect(&sampler, &QTimer::timeout, [peak] { *peak = qMax(*peak, residentBytes()); });
+    sampler.start();
+    QElapsedTimer clock;
+    clock.start();
+    SaveJob* job = manager->createSaveJob(source, start, count, SaveManager::FileDest, Util::FormatVorn,
+                                          Util::CodecVorn, 0, 0, name, folder, SaveJob::DontDeleteClose);
+    Timed result;
+    if (!job)
+        return result;
+    waitFor([job] { return finished(job); }, 600000);
+    result.seconds = clock.nsecsElapsed() / 1e9;
+    result.ok = job->state() == SaveJob::Done;
+    if (!result.ok)
+        fprintf(stderr, "save %s ended %d: %s\n", qPrintable(name), int(job->state()),
+                qPrintable(job->error()));
+    return result;
+}
+
+Timed runProcess(const QString& program, const QStringList& arguments)
+{
+    sync();
+    QProcess process;
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program, arguments);
+    // The simulated camera answers from this process's event loop.
+    waitFor([&process] { return process.state() == QProcess::NotRunning; }, 600000);
+    Timed result;
+    result.seconds = clock.nsecsElapsed() / 1e9;
+    result.ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (!result.ok)
+        fprintf(stderr, "%s failed: %s\n", qPrintable(program), process.readAllStandardError().constData());
+    return result;
+}
+
+Timed best(const Timed& a, const Timed& b)
+{
+    if (!a.ok)
+        return b;
+    return (b.ok && b.seconds < a.seconds) ? b : a;
+}
+
+void report(const char* what, qint64 bytes, const Timed& save, const Timed& plain, const char* plainName)
+{
+    const double mb = bytes / 1e6;
+    const double saveRate = mb / save.seconds;
+    const double plainRate = mb / plain.seconds;
+    printf("%s: %.0f MB\n", what, mb);
+    printf("  save              %7.1f MB/s  (%.2f s)\n", saveRate, save.seconds);
+    printf("  %-17s %7.1f MB/s  (%.2f s)\n", plainName, plainRate, plain.seconds);
+    printf("  ratio             %7.2f       (target >= 0.80)\n", saveRate / plainRate);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
+    qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
+        if (type != QtDebugMsg)
+            fprintf(stderr, "%s\n", qPrintable(msg));
+    });
+    static int appArgc = 1;
+    VornApp app(appArgc, argv);
+    Q_UNUSED(argc)
+    app.stopBroadcast();
+    QNetworkAccessManager nam;
+    app.set_networkAccessManager(&nam);
+    QTemporaryDir out(QDir::current().filePath(QStringLiteral("bench-save-XXXXXX")));
+
+    q7sim::CameraConfig config;
+    config.res = QStringLiteral("1280x1024");
+    q7sim::SimCamera sim(config);
+    if (!sim.start()) {
+        fprintf(stderr, "simulated camera did not start (run inside scripts/sandbox): %s\n",
+                qPrintable(sim.errorString()));
+        return 1;
+    }
+    const QString base = QStringLiteral("http://") + config.address;
+    send(nam, "PUT", base + "/acq/trig_offset", "800");
+    send(nam, "POST", base + "/rec", {});
+    waitFor([] { return false; }, 300);
+    send(nam, "POST", base + "/trig", {});
+    app.connectCamera(config.address);
+    auto* camera = qobject_cast<Camera*>(app.vornObjModel()->first());
+    if (!waitFor([&] { return camera->savedTakes()->count() > 0; }, 20000)) {
+        fprintf(stderr, "no take\n");
+        return 1;
+    }
+    auto* take = qobject_cast<Take*>(camera->savedTakes()->get(0));
+    waitFor([&] { return take->valuesInit(); }, 5000);
+    const qint64 first = take->firstFrame();
+    const qint64 count = take->lastFrame() - first + 1;
+    const qint64 record = 1280 * 1024 + take->metaSizeValue()->value().toLongLong();
+    SaveManager* manager = app.saveManager();
+
+    // Take -> VORN against curl of the same range. The disk of a virtual
+    // machine answers unevenly, so each side runs twice, alternately, and
+    // the faster run of each counts.
+    qint64 peak = 0;
+    const QString takeFile = out.filePath(QStringLiteral("take.vorn"));
+    const QString curlFile = out.filePath(QStringLiteral("curl.bin"));
+    const QStringList curlArgs{"-s",
+                               "-f",
+                               "-X",
+                               "POST",
+                               "-H",
+                               "Content-Type: application/json",
+                               "--data-binary",
+                               QString::fromUtf8(FrameXfer::rangeBody(3, 0, take->takeId(), first, count)),
+                               "-o",
+                               curlFile,
+                               base + "/xfer"};
+    Timed takeSave, curl;
+    for (int run = 0; run < 2; ++run) {
+        const Timed plain = runProcess(QStringLiteral("curl"), curlArgs);
+        const qint64 curlBytes = QFileInfo(curlFile).size();
+        QFile::remove(curlFile);
+        if (!plain.ok || curlBytes != record * count) {
+            fprintf(stderr, "curl failed (%lld bytes)\n", curlBytes);
+            return 1;
+        }
+        QFile::remove(takeFile);
+        const Timed saved = runJob(manager, take, first, count, QStringLiteral("take"), out.path(), &peak);
+        if (!saved.ok)
+            return 1;
+        curl = best(curl, plain);
+        takeSave = best(takeSave, saved);
+    }
+    report("take -> VORN, 1280x1024", record * count, takeSave, curl, "curl of /xfer");
+
+    // VORN -> VORN of the whole file against cp.
+    app.openVornFile(QUrl::fromLocalFile(takeFile).toString());
+    auto* file = qobject_cast<VornFile*>(app.selectedVornObject());
+    if (!file) {
+        fprintf(stderr, "saved take does not open\n");
+        return 1;
+    }
+    // Opening selects and plays the file; the display would share the two
+    // cores with the save.
+    file->pause();
+    app.setNullVornObject();
+    const qint64 fileBytes = QFileInfo(takeFile).size();
+    const qint64 before = residentBytes();
+    peak = before;
+    const QString copyFile = out.filePath(QStringLiteral("copy.vorn"));
+    const QString cpFile = out.filePath(QStringLiteral("cp.vorn"));
+    Timed fileSave, cp, dd;
+    for (int run = 0; run < 2; ++run) {
+        const Timed plain = runProcess(QStringLiteral("cp"), {takeFile, cpFile});
+        QFile::remove(cpFile);
+        // dd copies through user space with read and write, as the save does;
+        // cp lets the kernel copy.
+        const Timed byDd =
+            runProcess(QStringLiteral("dd"), {"if=" + takeFile, "of=" + cpFile, "bs=1M", "status=none"});
+        QFile::remove(cpFile);
+        dd = best(dd, byDd);
+        const Timed saved = runJob(manager, file, first, count, QStringLiteral("copy"), out.path(), &peak);
+        QFile::remove(copyFile);
+        if (!plain.ok || !saved.ok)
+            return 1;
+        cp = best(cp, plain);
+        fileSave = best(fileSave, saved);
+    }
+    report("VORN -> VORN", fileBytes, fileSave, cp, "cp of the file");
+    printf("  dd bs=1M          %7.1f MB/s  (%.2f s; ratio of the save to it %.2f)\n",
+           fileBytes / 1e6 / dd.seconds, dd.seconds, dd.seconds / fileSave.seconds);
+    printf("  memory            %7.1f MB resident before, peak %.1f MB during the save (+%.1f MB; one chunk "
+           "is %.1f MB)\n",
+           before / 1e6, peak / 1e6, (peak - before) / 1e6, 10 * record / 1e6);
+    if (fileBytes < 1000000000)
+        printf("  (file below 1 GB: the take was shorter than asked)\n");
+    return 0;
+}
