@@ -76,7 +76,7 @@ bool VornFileWriter::start()
         m_file = nullptr;
         return false;
     }
-    auto* worker = new VornFileWriterWorker(m_file);
+    auto* worker = new VornFileWriterWorker(m_file, saveJob->frCnt());
     startWorker(worker, QStringLiteral("VornFileWriter Thread"));
     return true;
 }

@@ -10,11 +10,13 @@ class VornFileWriterWorker : public VornWriterWorker
     Q_OBJECT
 
 public:
-    explicit VornFileWriterWorker(QFile* file) : m_file(file) {}
+    VornFileWriterWorker(QFile* file, qint64 frCnt) : m_file(file), m_frCnt(frCnt) {}
 
 public slots:
     void writeChunk(const QByteArray& data, qint64 dataFrameCnt, qint64 framesRead, qint64 framesRemaining);
 
 private:
     QFile* const m_file;
+    const qint64 m_frCnt;
+    bool m_done = false;
 };
