@@ -7,6 +7,7 @@
 #include "PlaybackScrubberTemplate.h"
 #include "QQmlObjectListModelBase.h"
 #include "SaveManager.h"
+#include "SsdSaveJob.h"
 #include "TriggerSliderTemplate.h"
 #include "Util.h"
 #include "VornFile.h"
@@ -109,6 +110,12 @@ void registerQmlTypes()
     qmlRegisterUncreatableType<SaveJob>(uri, 1, 0, "SaveJob", QString());
     qmlRegisterUncreatableType<SaveJobQueue>(uri, 1, 0, "SaveJobQueue", QString());
     qmlRegisterUncreatableType<SaveManager>(uri, 1, 0, "SaveManager", QString());
+    qmlRegisterUncreatableType<SsdLsEntry>(uri, 1, 0, "SsdLsEntry", QString());
+    qmlRegisterUncreatableType<SsdLsListModel>(uri, 1, 0, "SsdLsListModel", QString());
+    qmlRegisterUncreatableType<SsdLsSortProxyModel>(uri, 1, 0, "SsdLsSortProxyModel", QString());
+    qmlRegisterUncreatableType<SsdSaveJob>(uri, 1, 0, "SsdSaveJob", QString());
+    qmlRegisterUncreatableType<SsdTake>(uri, 1, 0, "SsdTake", QString());
+    qmlRegisterUncreatableType<SsdTakeSortProxyModel>(uri, 1, 0, "SsdTakeSortProxyModel", QString());
     qmlRegisterUncreatableType<VornFile>(uri, 1, 0, "VornFile", QString());
     qmlRegisterUncreatableType<VornFrame>(uri, 1, 0, "VornFrame", QString());
     qmlRegisterUncreatableType<Take>(uri, 1, 0, "Take", QString());

@@ -252,6 +252,8 @@ public slots:
     void bref();
     // Fills the batch save list with every saved take of the camera.
     void addAllTakesToSaveBatch();
+    // The same with every open SSD take.
+    void addAllSsdTakesToSaveBatch();
 
     // The SSD's files (CameraSsd.cpp): listing, opening the selected ones or
     // one by name (it becomes the selected object), closing all.

@@ -4,6 +4,7 @@
 #include "Camera.h"
 #include "CameraHttp.h"
 #include "JsonText.h"
+#include "SaveBatchObject.h"
 #include "VornApp.h"
 
 #include <QJsonArray>
@@ -117,6 +118,16 @@ void Camera::ssdFCloseAll()
 {
     for (SsdTake* take : *m_ssdTakes)
         take->fclose();
+}
+
+void Camera::addAllSsdTakesToSaveBatch()
+{
+    VornApp* app = VornApp::instance();
+    if (!app)
+        return;
+    app->clearSaveBatchObjModel(false);
+    for (SsdTake* take : *m_ssdTakes)
+        app->saveBatchObjModel()->append(new SaveBatchObject(take, app));
 }
 
 void Camera::updateSsdTakes(const QJsonObject& document, bool init)

@@ -2,6 +2,7 @@
 
 #include "Camera.h"
 #include "CameraHttp.h"
+#include "SaveManager.h"
 #include "VornApp.h"
 
 #include <QDateTime>
@@ -71,5 +72,21 @@ void Take::autosaveStart()
     QString fileName = app->setting(QStringLiteral("vorn/x-autosave_filename"), stamp()).toString();
     if (fileName.isEmpty())
         fileName = stamp();
-    emit autosaveRequested(this, aFr(), frCntValue()->value().toInt(), fileName);
+    SaveJob* job = app->saveManager()->createSaveJob(this, aFr(), frCntValue()->value().toInt(),
+                                                     SaveManager::SsdDest, Util::FormatVorn, Util::CodecVorn,
+                                                     0.0, 0, fileName, QString(), SaveJob::DontDeleteClose);
+    if (job)
+        connect(job, &SaveJob::finished, this, &Take::autosaveFinish);
+}
+
+void Take::autosaveFinish()
+{
+    auto* job = qobject_cast<SaveJob*>(sender());
+    if (!job)
+        return;
+    VornApp* app = VornApp::instance();
+    if (job->state() == SaveJob::Done && app &&
+        app->setting(QStringLiteral("vorn/x-autosave_restart"), false).toBool())
+        deleteTake(true);
+    disconnect(job, &SaveJob::finished, this, &Take::autosaveFinish);
 }

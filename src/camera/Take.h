@@ -31,15 +31,16 @@ public slots:
 signals:
     void activeChanged();
     void lockedChanged();
-    // A new take is ready for the automatic save onto the camera's SSD.
-    void autosaveRequested(Take* take, qint64 startFr, qint64 frameCount, const QString& fileName);
 
 protected:
     void onOpened() override;
     bool pollNeededOnTick() const override { return m_active; }
 
 private slots:
+    // The automatic save onto the camera's SSD of a take that was just
+    // recorded, and, once it is written, the next recording if so set.
     void autosaveStart();
+    void autosaveFinish();
 
 private:
     bool m_active = false;

@@ -31,6 +31,8 @@ public:
 
     void setTemplate(const QString& nameTemplate) { m_tokens = parse(nameTemplate); }
     void appendToTemplate(const QString& text) { m_tokens += parse(text); }
+    // The camera names SSD files itself; the job then shows that name.
+    void setExt(const QString& ext) { m_ext = ext; }
     bool hasNumberTag() const;
 
     // The name for frame offset k (images of a sequence count k up from 0).

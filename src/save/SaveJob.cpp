@@ -105,3 +105,15 @@ void SaveJob::setError(const QString& error)
     m_error = error;
     emit errorChanged();
 }
+
+void SaveJob::setFileNameTemplate(const QString& nameTemplate)
+{
+    m_outputName.setTemplate(nameTemplate);
+    emit fileNameChanged();
+}
+
+void SaveJob::setFileExt(const QString& ext)
+{
+    m_outputName.setExt(ext);
+    emit fileExtChanged();
+}

@@ -43,9 +43,9 @@ public:
         VornFileSourceType = 5,
     };
     Q_ENUM(SourceType)
-    enum Dest { FileDest = 0, SsdDest = 1 };
+    enum Dest : int { FileDest = 0, SsdDest = 1 };
     Q_ENUM(Dest)
-    enum DeleteCloseSource { DontDeleteClose = 0, DeleteClose = 1, ForceDeleteClose = 2 };
+    enum DeleteCloseSource : int { DontDeleteClose = 0, DeleteClose = 1, ForceDeleteClose = 2 };
     Q_ENUM(DeleteCloseSource)
     enum State { Queued = 0, QueuedFW = 1, Saving = 2, Done = 3, Cancelled = 4, Error = 5 };
     Q_ENUM(State)
@@ -129,6 +129,9 @@ protected:
     void setState(State state);
     void setProgress(double progress);
     void setError(const QString& error);
+    // The name the output really got, when the destination chose it.
+    void setFileNameTemplate(const QString& nameTemplate);
+    void setFileExt(const QString& ext);
 
 private:
     void queueDestroyed();

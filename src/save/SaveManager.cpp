@@ -2,6 +2,8 @@
 
 #include "AbstractTake.h"
 #include "SaveJobQueue.h"
+#include "SsdSaveJob.h"
+#include "Take.h"
 #include "VornApp.h"
 #include "VornFile.h"
 #include "VornFileSaveJob.h"
@@ -56,7 +58,15 @@ SaveJob* SaveManager::createSaveJob(PlaybackVornObject* source, qint64 startFr, 
         const SaveFileName outputName(folderPath, fileName, format, startFr, sourceName(source));
         job = createFileSaveJob(source, params, outputName);
     }
-    // Saves onto the camera's SSD arrive with the SSD save job.
+    if (dest == SsdDest) {
+        // The camera copies a range of its memory; the file name is the
+        // template expanded (its folder plays no part).
+        auto* take = qobject_cast<Take*>(source);
+        if (take && take->camera())
+            job = new SsdSaveJob(
+                this, take, params,
+                SaveFileName(QString(), fileName, Util::FormatVorn, startFr, sourceName(source)));
+    }
     if (!job)
         return nullptr;
     m_saveJobs->append(job);

@@ -11,6 +11,15 @@ Fault Fault::delay(int ms, const QString& pathPrefix)
     return f;
 }
 
+Fault Fault::delayAnswer(int ms, const QString& pathPrefix)
+{
+    Fault f;
+    f.kind = DelayAnswer;
+    f.delayMs = ms;
+    f.pathPrefix = pathPrefix;
+    return f;
+}
+
 Fault Fault::httpError(int status, bool jsonBody, const QString& pathPrefix)
 {
     Fault f;

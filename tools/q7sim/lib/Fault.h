@@ -19,6 +19,7 @@ struct Fault
         XferDropMidRecord, // a transfer that breaks off halfway through record `records`
         XferPieces,        // a transfer sent in pieces of pieceBytes, not aligned to records
         Reply,             // status with `body` as JSON, whatever was asked
+        DelayAnswer,       // act on the request at once, answer after delayMs
     };
 
     Kind kind = Delay;
@@ -46,6 +47,7 @@ struct Fault
     }
 
     static Fault delay(int ms, const QString& pathPrefix = {});
+    static Fault delayAnswer(int ms, const QString& pathPrefix);
     static Fault httpError(int status, bool jsonBody, const QString& pathPrefix = {});
     static Fault malformedJson(const QString& pathPrefix = {});
     static Fault noAnswer(const QString& pathPrefix = {});

@@ -127,6 +127,9 @@ void HttpFrontend::dispatch(const httplib::Request& request, httplib::Response& 
     if (applyFaults(recorded.method, recorded.path, response, &transferFault, faults))
         return;
     route(request, recorded.path, response, transferFault);
+    for (const Fault& fault : faults)
+        if (fault.kind == Fault::DelayAnswer)
+            sleepUnlessStopping(fault.delayMs);
 }
 
 bool HttpFrontend::applyFaults(const QString& method, const QString& path, httplib::Response& response,
