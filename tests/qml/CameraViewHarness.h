@@ -10,6 +10,14 @@
 
 #include <QQuickItem>
 
+// Steps of a test that stop it at their first failure.
+#define VIEW_STEP(step)                                                                                        \
+    do {                                                                                                       \
+        step;                                                                                                  \
+        if (QTest::currentTestFailed())                                                                        \
+            return;                                                                                            \
+    } while (false)
+
 class CameraViewHarness : public ShellHarness
 {
 protected:
@@ -112,7 +120,10 @@ protected:
         QVERIFY2(box, qPrintable("no " + comboName));
         QVERIFY2(box->isEnabled(), qPrintable(comboName + " is disabled"));
         reveal(box);
-        click(box);
+        // An editable box opens its list from its indicator; a click on its
+        // text edits it.
+        auto* indicator = box->property("indicator").value<QQuickItem*>();
+        click(box->property("editable").toBool() && indicator ? indicator : box);
         QObject* popup = box->property("popup").value<QObject*>();
         QTRY_VERIFY(popup->property("opened").toBool());
         auto* list = popup->property("contentItem").value<QQuickItem*>();
@@ -140,7 +151,14 @@ protected:
         QTest::keyClick(field->window(), Qt::Key_Return);
     }
 
-    void typeInCombo(const QString& comboName, const QString& text) { type(item(comboName + "Box"), text); }
+    // Types into the text of an editable combo box, as a click into it does.
+    void typeInCombo(const QString& comboName, const QString& text)
+    {
+        QQuickItem* box = item(comboName + "Box");
+        QVERIFY2(box, qPrintable("no " + comboName));
+        QVERIFY2(box->isEnabled(), qPrintable(comboName + " is disabled"));
+        type(box->property("contentItem").value<QQuickItem*>(), text);
+    }
 
     static QList<QQuickItem*> itemsWithText(QQuickItem* root, const QString& text)
     {
