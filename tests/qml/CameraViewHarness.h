@@ -71,7 +71,9 @@ protected:
         return o ? o->property("text").toString() : QStringLiteral("(no %1)").arg(name);
     }
 
-    // Scrolls the pane column so that the item lies in view.
+    // Scrolls the pane column so that the item lies in view. The column's
+    // height follows a pane that opens a moment later, so this tries again
+    // until the item shows whole.
     void reveal(QQuickItem* target)
     {
         QVERIFY(target);
@@ -80,10 +82,17 @@ protected:
         auto* flickable = scroll->property("contentItem").value<QQuickItem*>();
         QVERIFY(flickable);
         auto* content = flickable->property("contentItem").value<QQuickItem*>();
-        const qreal y = target->mapToItem(content, QPointF(0, 0)).y();
-        const qreal maxY = qMax<qreal>(0, flickable->property("contentHeight").toReal() - flickable->height());
-        flickable->setProperty("contentY", qBound<qreal>(0, y - 60, maxY));
-        QTest::qWait(20);
+        const auto inView = [&] {
+            const QRectF r = target->mapRectToItem(flickable, QRectF(0, 0, target->width(), target->height()));
+            return r.top() >= 0 && r.bottom() <= flickable->height();
+        };
+        for (int attempt = 0; attempt < 20 && !inView(); ++attempt) {
+            const qreal y = target->mapToItem(content, QPointF(0, 0)).y();
+            const qreal maxY = qMax<qreal>(0, flickable->property("contentHeight").toReal() - flickable->height());
+            flickable->setProperty("contentY", qBound<qreal>(0, y - 60, maxY));
+            QTest::qWait(20);
+        }
+        QVERIFY2(inView(), qPrintable(target->objectName() + " can't be scrolled into view"));
     }
 
     void click(QQuickItem* target, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -128,9 +137,17 @@ protected:
         QTRY_VERIFY(popup->property("opened").toBool());
         auto* list = popup->property("contentItem").value<QQuickItem*>();
         QVERIFY(list);
-        QQuickItem* found = nullptr;
         QTRY_VERIFY(!itemsWithText(list, entry).isEmpty());
-        found = itemsWithText(list, entry).first();
+        // The list places its entries after it opens: click once they stay put.
+        QQuickItem* found = itemsWithText(list, entry).first();
+        QPointF last(-1, -1);
+        QTRY_VERIFY([&] {
+            const QPointF now = found->mapToScene(QPointF(0, 0));
+            const bool still = now == last;
+            last = now;
+            QTest::qWait(30);
+            return still;
+        }());
         click(found);
         QTRY_VERIFY(!popup->property("visible").toBool());
     }
