@@ -61,6 +61,12 @@ protected:
         return bodies;
     }
 
+    QByteArray lastPut(const QString& path) const
+    {
+        const QList<QByteArray> bodies = puts(path);
+        return bodies.isEmpty() ? QByteArray() : bodies.last();
+    }
+
     int posts(const QString& path) const { return SimCameras::requests(m_sim, QStringLiteral("POST"), path).size(); }
 
     QQuickItem* item(const QString& name) const { return find<QQuickItem>(name); }

@@ -17,22 +17,27 @@ class TestCameraViewRecord : public CameraViewHarness
 
     CameraValue* value(const char* name) const { return m_camera->property(name).value<CameraValue*>(); }
 
-    // Presses the trigger slider at x (slider pixels), moves through the
-    // other positions and lets go at the last.
-    void drag(const QList<int>& xs)
+    // Drags the trigger slider's handle: presses at the first x (slider
+    // pixels), moves through the others and lets go at the last; after each
+    // position the offset the view wrote must be the expected one.
+    void drag(const QList<int>& xs, const QList<qint64>& expected)
     {
         auto* slider = item("triggerSlider");
         QVERIFY(slider);
-        reveal(slider);
+        VIEW_STEP(reveal(slider));
         const int y = int(slider->height() / 2);
         const QPoint origin = slider->mapToScene(QPointF(0, 0)).toPoint();
-        QTest::mousePress(window(), Qt::LeftButton, Qt::NoModifier, origin + QPoint(xs.first(), y));
-        for (int i = 1; i < xs.size(); ++i) {
-            QTest::qWait(60); // each position goes out with the next value send
-            QTest::mouseMove(window(), origin + QPoint(xs[i], y));
+        for (int i = 0; i < xs.size(); ++i) {
+            const QPoint at = origin + QPoint(xs[i], y);
+            if (i == 0)
+                QTest::mousePress(window(), Qt::LeftButton, Qt::NoModifier, at);
+            else
+                QTest::mouseMove(window(), at);
+            QTRY_COMPARE(value("trigOffset")->value().toLongLong(), expected[i]);
         }
-        QTest::qWait(60);
         QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier, origin + QPoint(xs.last(), y));
+        // The last of them reaches the camera.
+        QTRY_COMPARE(lastPut("/acq/trig_offset"), QByteArray::number(expected.last()));
     }
 
     qint64 partitionFrames() const { return find("frameBufferPane")->property("partitionFrames").toLongLong(); }
@@ -105,9 +110,7 @@ private slots:
         QCOMPARE(w, 260);
 
         // Pre-trigger: T = P − P·x, never below 2, however far right.
-        VIEW_STEP(drag({130, 259, 400, 1000}));
-        QTRY_COMPARE(puts("/acq/trig_offset").value(0), QByteArray::number(qRound64(P / 2.0)));
-        QTRY_COMPARE(puts("/acq/trig_offset").last(), QByteArray("2"));
+        VIEW_STEP(drag({130, 259, 400, 1000}, {qRound64(P / 2.0), qRound64(P - P * 259 / 260.0), 2, 2}));
         for (const QByteArray& body : puts("/acq/trig_offset"))
             QVERIFY2(body.toLongLong() >= 2, body.constData());
         QTRY_COMPARE(value("trigOffset")->value().toLongLong(), 2);
@@ -115,27 +118,21 @@ private slots:
 
         // Delay: a typed offset beyond the partition.
         VIEW_STEP(typeInCombo("trigOffsetCombo", QString::number(2 * P)));
-        QTRY_COMPARE(puts("/acq/trig_offset").last(), QByteArray::number(2 * P));
+        QTRY_COMPARE(lastPut("/acq/trig_offset"), QByteArray::number(2 * P));
         QTRY_COMPARE(find("triggerModeRow")->property("label").toString(), QStringLiteral("Delay"));
         QTRY_COMPARE(text("triggerModeRowText").section('\n', 0, 0), QStringLiteral("%1 fr").arg(P));
         auto* handle = item("triggerSlider")->property("trigHandle").value<QObject*>();
         QTRY_VERIFY(qAbs(handle->property("position").toReal() - 0.5) < 1e-9);
         // T = P / (1 − x); the mode of the press holds while the handle
         // crosses T = P.
-        VIEW_STEP(drag({195, 65, 0, 130}));
-        const QList<QByteArray> sent = puts("/acq/trig_offset");
-        QVERIFY(sent.contains(QByteArray::number(4 * P)));
-        QVERIFY(sent.contains(QByteArray::number(qRound64(P / 0.75))));
-        QVERIFY(sent.contains(QByteArray::number(P)));
-        QTRY_COMPARE(puts("/acq/trig_offset").last(), QByteArray::number(2 * P));
+        VIEW_STEP(drag({195, 65, 0, 130}, {4 * P, qRound64(P / 0.75), P, 2 * P}));
 
         // Typed offsets stop at 2^32 − 1, as does the delay at the far right.
         VIEW_STEP(typeInCombo("trigOffsetCombo", QStringLiteral("99999999999")));
-        QTRY_COMPARE(puts("/acq/trig_offset").last(), QByteArray("4294967295"));
+        QTRY_COMPARE(lastPut("/acq/trig_offset"), QByteArray("4294967295"));
         VIEW_STEP(typeInCombo("trigOffsetCombo", QString::number(3 * P)));
         QTRY_COMPARE(value("trigOffset")->value().toLongLong(), 3 * P);
-        VIEW_STEP(drag({259, 260, 900}));
-        QTRY_COMPARE(puts("/acq/trig_offset").last(), QByteArray("4294967295"));
+        VIEW_STEP(drag({259, 260, 900}, {qRound64(P / (1 - 259 / 260.0)), 4294967295LL, 4294967295LL}));
         VIEW_STEP(screenshotFrom("frameBufferPane", "camera-view-delay.png"));
     }
 
