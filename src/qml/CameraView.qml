@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
+import "Capabilities.js" as Capabilities
 import "Format.js" as Format
 
 // The view of a selected camera: a scrollable column of panes with every
@@ -66,12 +67,20 @@ Control {
         }
     }
 
+    // Set once the camera is on its way out (disconnected, about to be
+    // released): the panes go before the camera does.
+    property bool cameraLeaving: false
+
     Connections {
         target: view.camera
+        // A camera-type object without a camera's API gets the picture only.
+        ignoreUnknownSignals: true
         function onConnectedChanged() {
             if (view.camera.connected)
                 view.restorePaneStates()
         }
+        function onCameraDisconnected() { view.cameraLeaving = true }
+        function onShouldBeUnselected() { view.cameraLeaving = true }
     }
 
     ScrollView {
@@ -88,7 +97,8 @@ Control {
 
         Loader {
             id: paneLoader
-            active: view.camera !== null
+            // The panes need a whole camera: its values, lists and settings.
+            active: view.camera !== null && !view.cameraLeaving && Capabilities.has(view.camera, "setting")
             sourceComponent: paneColumnComponent
         }
     }
@@ -109,7 +119,7 @@ Control {
         anchors.right: parent.right
         anchors.top: parent.top
         anchors.bottom: parent.bottom
-        vornObject: view.camera
+        vornObject: view.cameraLeaving ? null : view.camera
         showHistogram: false
     }
 

@@ -18,8 +18,12 @@ CollapsiblePane {
     readonly property int acqState: Format.val(camera.acqState, 0)
     readonly property bool geometryUnlocked: acqState === 1 || acqState === 2 || acqState === 6
     readonly property var activeTake: camera.activeTake
-    readonly property real partitionFrames: activeTake ? Format.val(activeTake.prtnFrCnt, 0)
-                                                       : Format.val(camera.take1PrtnFrCnt, 0)
+    // The active take's partition, or the first one's until the take has
+    // reported its own.
+    readonly property real partitionFrames: {
+        const own = activeTake ? Format.val(activeTake.prtnFrCnt, 0) : 0
+        return own > 0 ? own : Format.val(camera.take1PrtnFrCnt, 0)
+    }
     readonly property real trigOffset: Format.val(camera.trigOffset, 0)
     readonly property bool delayMode: trigOffset > partitionFrames
     readonly property real frameRate: {

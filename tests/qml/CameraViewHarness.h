@@ -8,6 +8,7 @@
 #include "ShellHarness.h"
 #include "SimCameras.h"
 
+#include <QPointer>
 #include <QQuickItem>
 
 // Steps of a test that stop it at their first failure.
@@ -129,33 +130,43 @@ protected:
     }
 
     // Chooses the entry with this text in the combo box of a value combo box.
+    // A camera report may rebuild the list while it is open; then the entry
+    // is looked for again.
     void choose(const QString& comboName, const QString& entry)
     {
         QQuickItem* box = item(comboName + "Box");
         QVERIFY2(box, qPrintable("no " + comboName));
         QVERIFY2(box->isEnabled(), qPrintable(comboName + " is disabled"));
         reveal(box);
+        QObject* popup = box->property("popup").value<QObject*>();
         // An editable box opens its list from its indicator; a click on its
         // text edits it.
         auto* indicator = box->property("indicator").value<QQuickItem*>();
-        click(box->property("editable").toBool() && indicator ? indicator : box);
-        QObject* popup = box->property("popup").value<QObject*>();
-        QTRY_VERIFY(popup->property("opened").toBool());
-        auto* list = popup->property("contentItem").value<QQuickItem*>();
-        QVERIFY(list);
-        QTRY_VERIFY(!itemsWithText(list, entry).isEmpty());
-        // The list places its entries after it opens: click once they stay put.
-        QQuickItem* found = itemsWithText(list, entry).first();
-        QPointF last(-1, -1);
-        QTRY_VERIFY([&] {
-            const QPointF now = found->mapToScene(QPointF(0, 0));
-            const bool still = now == last;
-            last = now;
-            QTest::qWait(30);
-            return still;
-        }());
-        click(found);
-        QTRY_VERIFY(!popup->property("visible").toBool());
+        QQuickItem* opener = box->property("editable").toBool() && indicator ? indicator : box;
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (!popup->property("visible").toBool())
+                click(opener);
+            QTRY_VERIFY(popup->property("opened").toBool());
+            auto* list = popup->property("contentItem").value<QQuickItem*>();
+            QVERIFY(list);
+            QTRY_VERIFY(!itemsWithText(list, entry).isEmpty());
+            // The list places its entries after it opens: click once they stay put.
+            QPointer<QQuickItem> found = itemsWithText(list, entry).first();
+            QPointF last(-1, -1);
+            QTRY_VERIFY(!found || [&] {
+                const QPointF now = found->mapToScene(QPointF(0, 0));
+                const bool still = now == last;
+                last = now;
+                QTest::qWait(30);
+                return still;
+            }());
+            if (found && found->isVisible()) {
+                click(found);
+                if (QTest::qWaitFor([&] { return !popup->property("visible").toBool(); }, 1000))
+                    return;
+            }
+        }
+        QFAIL(qPrintable("can't choose " + entry + " in " + comboName));
     }
 
     // Types into an editable combo box, a text field or a dialog field, and
