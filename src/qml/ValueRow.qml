@@ -26,6 +26,7 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         text: row.label
         color: row.labelColor
+        opacity: row.enabled ? 1 : 0.45
         elide: Text.ElideRight
     }
     Label {
@@ -37,6 +38,7 @@ Item {
         visible: valueArea.children.length === 0
         text: row.value
         color: row.valueColor
+        opacity: row.enabled ? 1 : 0.45
         elide: Text.ElideRight
     }
     Item {

@@ -9,6 +9,8 @@
 #include "UpdateManifest.h"
 
 #include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QTemporaryDir>
 #include "VornTestMain.h"
 
@@ -21,6 +23,16 @@ class TestCameraView : public CameraViewHarness
     Q_OBJECT
 
     q7sim::ManifestServer m_server;
+
+    // A command to the camera behind the program's back; true when it was accepted.
+    bool postToCamera(const QString& path, const QByteArray& body)
+    {
+        QNetworkAccessManager nam;
+        QNetworkRequest request(QUrl("http://" + m_sim->config().address + path));
+        request.setRawHeader("Content-Type", "application/json");
+        std::unique_ptr<QNetworkReply> reply(nam.post(request, body));
+        return QTest::qWaitFor([&] { return reply->isFinished(); }, 5000) && reply->error() == QNetworkReply::NoError;
+    }
 
 private slots:
     void initTestCase()
@@ -115,6 +127,8 @@ private slots:
         QTRY_COMPARE(puts("/acq/fr_clks").value(2), QByteArray("1"));
         QTest::qWait(300);
         QCOMPARE(puts("/acq/fr_clks").size(), 3);
+        QTRY_COMPARE(item("frameRateComboBox")->property("editText").toString(),
+                     QString::number(100000000 / m_camera->property("frClks").value<CameraValue*>()->value().toInt()));
 
         // Exposure in microseconds: clocks = clock × t / 1000000.
         VIEW_STEP(typeInCombo("exposureCombo", QStringLiteral("250")));
@@ -146,9 +160,11 @@ private slots:
         QTRY_VERIFY(item("blackRefModeComboBox")->isEnabled());
         VIEW_STEP(choose("blackRefModeCombo", QStringLiteral("Normal")));
         QTRY_COMPARE(puts("/acq/corr_mode").value(1), QByteArray("0"));
+        VIEW_STEP(choose("resolutionCombo", QStringLiteral("640x480")));
+        VIEW_STEP(typeInCombo("frameRateCombo", QStringLiteral("1000")));
+        QTRY_COMPARE(puts("/acq/fr_clks").value(3), QByteArray("100000"));
         VIEW_STEP(typeInCombo("exposureCombo", QStringLiteral("500")));
         QTRY_COMPARE(puts("/acq/exp_clks").value(2), QByteArray("50000"));
-        VIEW_STEP(choose("resolutionCombo", QStringLiteral("640x480")));
         QTRY_COMPARE(m_camera->property("res").value<CameraValue*>()->value().toString(), QStringLiteral("640x480"));
     }
 
@@ -312,6 +328,126 @@ private slots:
         QTRY_COMPARE(puts("/io/io3/signal").value(1), QByteArray("\"irig\""));
         QTRY_VERIFY(!item("io3PolarityComboBox")->isEnabled());
         VIEW_STEP(screenshotFrom("ioPane_trigger", "camera-view-io-panes.png"));
+    }
+
+    void frameViewZoomsAndPans()
+    {
+        auto* frameView = item("frameView");
+        QVERIFY(frameView);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_camera->imgFrame()->image().isNull(), 5000);
+        ImgFrame* frame = m_camera->imgFrame();
+        QVERIFY(frame->zoomFit());
+        QVERIFY(!item("frameHScrollBar")->isVisible());
+
+        // The context menu of the picture zooms; a picture larger than the
+        // view shows its scroll bars for a while.
+        clickItem(frameView, Qt::RightButton);
+        QObject* menu = find("frameMenu");
+        QTRY_VERIFY(menu->property("opened").toBool());
+        triggerMenuItem(menu, QStringLiteral("Actual Size"));
+        clickItem(frameView, Qt::RightButton);
+        QTRY_VERIFY(menu->property("opened").toBool());
+        triggerMenuItem(menu, QStringLiteral("Zoom In"));
+        QCOMPARE(frame->zoomScale(), 1.25);
+        QVERIFY(!frame->zoomFit());
+        QTRY_VERIFY(frame->maxPanX() > 0);
+        frame->setPanX(frame->maxPanX()); // as a drag of the picture does
+        QTRY_VERIFY(item("frameHScrollBar")->isVisible());
+        auto* bar = item("frameHScrollBar");
+        QCOMPARE(bar->property("size").toReal(), 1 - frame->maxPanX());
+        QCOMPARE(bar->property("position").toReal(), frame->maxPanX());
+        saveScreenshot("camera-view-zoomed.png");
+        // Dragging the scroll bar pans back.
+        const QPointF from = bar->mapToScene(QPointF(bar->width() * (1 - bar->property("size").toReal() / 2), 4));
+        QTest::mousePress(window(), Qt::LeftButton, Qt::NoModifier, from.toPoint());
+        QTest::mouseMove(window(), (from - QPointF(bar->width() / 2, 0)).toPoint());
+        QTest::mouseMove(window(), (from - QPointF(bar->width(), 0)).toPoint());
+        QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier, (from - QPointF(bar->width(), 0)).toPoint());
+        QTRY_COMPARE(frame->panX(), 0.0);
+
+        clickItem(frameView, Qt::RightButton);
+        QTRY_VERIFY(menu->property("opened").toBool());
+        triggerMenuItem(menu, QStringLiteral("Zoom to Fit"));
+        QVERIFY(frame->zoomFit());
+        QTRY_COMPARE(frame->maxPanX(), 0.0);
+    }
+
+    void ssdOpenDialog()
+    {
+        if (m_camera->metaObject()->indexOfMethod("ssdLs()") < 0)
+            QSKIP("the camera has no SSD listing yet");
+        // Two files on the SSD, saved there by the camera.
+        const int take = SimCameras::recordTake(m_sim, 200, 10);
+        QVERIFY(take > 0);
+        for (const char* name : {"beta", "Alpha"}) {
+            QVERIFY(postToCamera(QStringLiteral("/ssd-save"),
+                                 QStringLiteral("{\"take\":%1,\"cnt\":5,\"name\":\"%2\"}")
+                                     .arg(take)
+                                     .arg(QLatin1String(name))
+                                     .toUtf8()));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(text("ssdStateRowText"), QStringLiteral("Ready"), 5000);
+        QTest::qWait(500);
+
+        VIEW_STEP(click("openSsdTakeButton"));
+        QTRY_COMPARE(SimCameras::requests(m_sim, "POST", "/ssd-ls").value(0).body, QByteArray("{\"long\": 1}"));
+        QQuickWindow* d = dialog("ssdOpenDialog");
+        QVERIFY(d);
+        const auto rows = [d] { return itemsNamed(d->contentItem(), "ssdFileRow"); };
+        const auto rowName = [](QQuickItem* row) {
+            return row->property("qtObject").value<QObject*>()->property("name").toString();
+        };
+        const auto selected = [&] {
+            QStringList names;
+            for (QQuickItem* row : rows())
+                if (row->property("qtObject").value<QObject*>()->property("selected").toBool())
+                    names << rowName(row);
+            std::sort(names.begin(), names.end());
+            return names;
+        };
+        QTRY_COMPARE(rows().size(), 2);
+        // Sorted by name, case aside; a click on the header turns it round.
+        const auto inOrder = [&] {
+            QList<QQuickItem*> list = rows();
+            std::sort(list.begin(), list.end(), [](QQuickItem* a, QQuickItem* b) { return a->y() < b->y(); });
+            QStringList names;
+            for (QQuickItem* row : list)
+                names << rowName(row);
+            return names;
+        };
+        QCOMPARE(inOrder(), (QStringList{"Alpha", "beta"}));
+        VIEW_STEP(click(childOf<QQuickItem>(d, "sortByName")));
+        QTRY_COMPARE(inOrder(), (QStringList{"beta", "Alpha"}));
+        VIEW_STEP(click(childOf<QQuickItem>(d, "sortByName")));
+        QTRY_COMPARE(inOrder(), (QStringList{"Alpha", "beta"}));
+
+        // A click selects one, Ctrl+click adds, a plain click starts over.
+        auto* open = childOf<QQuickItem>(d, "ssdOpenButton");
+        QVERIFY(!open->isEnabled());
+        const auto rowNamed = [&](const QString& name) {
+            for (QQuickItem* row : rows())
+                if (rowName(row) == name)
+                    return row;
+            return static_cast<QQuickItem*>(nullptr);
+        };
+        VIEW_STEP(click(rowNamed("Alpha")));
+        QTRY_COMPARE(selected(), QStringList{"Alpha"});
+        VIEW_STEP(click(rowNamed("beta"), Qt::ControlModifier));
+        QTRY_COMPARE(selected(), (QStringList{"Alpha", "beta"}));
+        VIEW_STEP(click(rowNamed("beta")));
+        QTRY_COMPARE(selected(), QStringList{"beta"});
+        VIEW_STEP(click(rowNamed("Alpha"), Qt::ShiftModifier));
+        QTRY_COMPARE(selected(), (QStringList{"Alpha", "beta"}));
+        QVERIFY(open->isEnabled());
+        saveScreenshot("ssd-open-dialog.png", d);
+
+        VIEW_STEP(click(open));
+        QTRY_COMPARE(SimCameras::requests(m_sim, "POST", "/ssd-fopen").size(), 2);
+        QTRY_VERIFY(!find<QQuickWindow>("ssdOpenDialog"));
+        // The camera opened them; the view of the camera comes back.
+        QTRY_VERIFY_WITH_TIMEOUT(app()->selectedVornObject() != m_camera, 5000);
+        app()->setSelectedVornObject(m_camera);
+        QTRY_VERIFY(find("paneColumn"));
     }
 
     void ssdStateFormatAndEject()
