@@ -48,7 +48,7 @@ CollapsiblePane {
                 return ""
             if (d === 65535)
                 return "\u221E"
-            return d + " m"
+            return Math.round(d * 100) / 100 + " m"
         }
     }
     ValueRow {

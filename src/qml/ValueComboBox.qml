@@ -29,6 +29,12 @@ Item {
     onListIndexChanged: resync()
     onListChanged: Qt.callLater(resync)
 
+    // A list model refilled in place keeps its index: show it again.
+    Connections {
+        target: root.list && root.list.rowCount !== undefined ? root.list : null
+        function onModelReset() { Qt.callLater(root.resync) }
+    }
+
     ComboBox {
         id: box
         objectName: root.objectName !== "" ? root.objectName + "Box" : ""

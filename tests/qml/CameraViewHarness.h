@@ -146,10 +146,12 @@ protected:
         for (int attempt = 0; attempt < 5; ++attempt) {
             if (!popup->property("visible").toBool())
                 click(opener);
-            QTRY_VERIFY(popup->property("opened").toBool());
+            if (!QTest::qWaitFor([&] { return popup->property("opened").toBool(); }, 1000))
+                continue;
             auto* list = popup->property("contentItem").value<QQuickItem*>();
             QVERIFY(list);
-            QTRY_VERIFY(!itemsWithText(list, entry).isEmpty());
+            if (!QTest::qWaitFor([&] { return !itemsWithText(list, entry).isEmpty(); }, 2000))
+                continue;
             // The list places its entries after it opens: click once they stay put.
             QPointer<QQuickItem> found = itemsWithText(list, entry).first();
             QPointF last(-1, -1);

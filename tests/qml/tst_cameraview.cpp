@@ -374,8 +374,21 @@ private slots:
 
     void ssdOpenDialog()
     {
-        if (m_camera->metaObject()->indexOfMethod("ssdLs()") < 0)
+        if (m_camera->metaObject()->indexOfMethod("ssdLs()") < 0) {
+            // Without the listing the dialog still opens, empty, and offers nothing.
+            QVariant opened;
+            const QVariantMap properties{{"camera", QVariant::fromValue(m_camera)}};
+            QVERIFY(QMetaObject::invokeMethod(find("cameraView"), "openWindow", Q_RETURN_ARG(QVariant, opened),
+                                              Q_ARG(QVariant, QStringLiteral("SsdOpenDialog.qml")),
+                                              Q_ARG(QVariant, properties)));
+            QQuickWindow* d = dialog("ssdOpenDialog");
+            QVERIFY(d);
+            QVERIFY(itemsNamed(d->contentItem(), "ssdFileRow").isEmpty());
+            QVERIFY(!childOf<QQuickItem>(d, "ssdOpenButton")->isEnabled());
+            d->close();
+            QTRY_VERIFY(!find<QQuickWindow>("ssdOpenDialog"));
             QSKIP("the camera has no SSD listing yet");
+        }
         // Two files on the SSD, saved there by the camera.
         const int take = SimCameras::recordTake(m_sim, 200, 10);
         QVERIFY(take > 0);
