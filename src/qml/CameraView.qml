@@ -4,19 +4,19 @@ import Vorn 1.0
 import "Capabilities.js" as Capabilities
 import "Format.js" as Format
 
-// The view of a selected camera: a scrollable column of panes with every
+// The cameraView of a selected camera: a scrollable column of panes with every
 // setting of the camera on the left, its live image filling the rest. Each
 // pane's open state is kept per camera.
 Control {
-    id: view
+    id: cameraView
     objectName: "cameraView"
 
-    // The camera the view was made for. The view outlives a change of
+    // The camera the cameraView was made for. The cameraView outlives a change of
     // selection by a moment, so it keeps this one rather than following the
     // selection; it turns null only when the camera itself goes away.
     property var camera: null
 
-    background: Rectangle { color: view.palette.base }
+    background: Rectangle { color: cameraView.palette.base }
 
     Component.onCompleted: {
         const selected = vornApp.selectedVornObject
@@ -25,7 +25,7 @@ Control {
     }
 
     function centreOnWindow(dialog) {
-        const w = view.Window.window
+        const w = cameraView.Window.window
         if (!w)
             return
         dialog.x = w.x + Math.round((w.width - dialog.width) / 2)
@@ -40,7 +40,7 @@ Control {
             console.error("can't create", file, component.errorString())
             return null
         }
-        const dialog = component.createObject(view.Window.window, properties || {})
+        const dialog = component.createObject(cameraView.Window.window, properties || {})
         dialog.closing.connect(function() { dialog.destroy() })
         centreOnWindow(dialog)
         dialog.show()
@@ -72,15 +72,15 @@ Control {
     property bool cameraLeaving: false
 
     Connections {
-        target: view.camera
+        target: cameraView.camera
         // A camera-type object without a camera's API gets the picture only.
         ignoreUnknownSignals: true
         function onConnectedChanged() {
-            if (view.camera.connected)
-                view.restorePaneStates()
+            if (cameraView.camera.connected)
+                cameraView.restorePaneStates()
         }
-        function onCameraDisconnected() { view.cameraLeaving = true }
-        function onShouldBeUnselected() { view.cameraLeaving = true }
+        function onCameraDisconnected() { cameraView.cameraLeaving = true }
+        function onShouldBeUnselected() { cameraView.cameraLeaving = true }
     }
 
     ScrollView {
@@ -98,7 +98,7 @@ Control {
         Loader {
             id: paneLoader
             // The panes need a whole camera: its values, lists and settings.
-            active: view.camera !== null && !view.cameraLeaving && Capabilities.has(view.camera, "setting")
+            active: cameraView.camera !== null && !cameraView.cameraLeaving && Capabilities.has(cameraView.camera, "setting")
             sourceComponent: paneColumnComponent
         }
     }
@@ -119,7 +119,7 @@ Control {
         anchors.right: parent.right
         anchors.top: parent.top
         anchors.bottom: parent.bottom
-        vornObject: view.cameraLeaving ? null : view.camera
+        vornObject: cameraView.cameraLeaving ? null : cameraView.camera
         showHistogram: false
     }
 
@@ -133,79 +133,79 @@ Control {
             spacing: 2
 
             CameraMainPane {
-                camera: view.camera
-                dialogs: view
-                settingsOwner: view.camera
+                camera: cameraView.camera
+                dialogs: cameraView
+                settingsOwner: cameraView.camera
                 settingKey: "main_pane_expanded"
             }
             AcquisitionPane {
-                camera: view.camera
-                dialogs: view
-                settingsOwner: view.camera
+                camera: cameraView.camera
+                dialogs: cameraView
+                settingsOwner: cameraView.camera
                 settingKey: "acq_pane_expanded"
             }
             FrameBufferPane {
-                camera: view.camera
-                dialogs: view
-                settingsOwner: view.camera
+                camera: cameraView.camera
+                dialogs: cameraView
+                settingsOwner: cameraView.camera
                 settingKey: "fr_buffer_pane_expanded"
             }
             ImageToolsPane {
-                vornObject: view.camera
-                settingsOwner: view.camera
+                vornObject: cameraView.camera
+                settingsOwner: cameraView.camera
                 settingKey: "img_tools_pane_expanded"
             }
             ImageAdjustmentsPane {
-                vornObject: view.camera
-                settingsOwner: view.camera
+                vornObject: cameraView.camera
+                settingsOwner: cameraView.camera
                 settingKey: "img_adj_pane_expanded"
             }
             ColorAdjustmentsPane {
-                vornObject: view.camera
-                visible: !!view.camera.imgAdjModel && Format.val(view.camera.imgAdjModel.cfa, 0) !== 0
-                settingsOwner: view.camera
+                vornObject: cameraView.camera
+                visible: !!cameraView.camera.imgAdjModel && Format.val(cameraView.camera.imgAdjModel.cfa, 0) !== 0
+                settingsOwner: cameraView.camera
                 settingKey: "color_adj_pane_expanded"
                 // Until the camera has its own, the application's choice applies.
                 settingDefault: Format.isTrue(vornApp.setting("color_adj_pane_expanded", false))
             }
             SsdPane {
-                camera: view.camera
-                dialogs: view
-                settingsOwner: view.camera
+                camera: cameraView.camera
+                dialogs: cameraView
+                settingsOwner: cameraView.camera
                 settingKey: "ssd_pane_expanded"
             }
             SsdAutosavePane {
-                camera: view.camera
-                dialogs: view
-                visible: Format.val(view.camera.featureSsdSave, 0) >= 3
-                settingsOwner: view.camera
+                camera: cameraView.camera
+                dialogs: cameraView
+                visible: Format.val(cameraView.camera.featureSsdSave, 0) >= 3
+                settingsOwner: cameraView.camera
                 settingKey: "ssd_autosave_pane_expanded"
             }
             LensPane {
-                camera: view.camera
-                settingsOwner: view.camera
+                camera: cameraView.camera
+                settingsOwner: cameraView.camera
                 settingKey: "lens_pane_expanded"
             }
             Repeater {
-                model: view.camera.ios
+                model: cameraView.camera.ios
                 delegate: IoLinePane {
                     required property var qtObject
-                    camera: view.camera
+                    camera: cameraView.camera
                     io: qtObject
-                    settingsOwner: view.camera
+                    settingsOwner: cameraView.camera
                     settingKey: qtObject.token + "_pane_expanded"
                     settingDefault: false
                 }
             }
             VideoPane {
-                camera: view.camera
-                settingsOwner: view.camera
+                camera: cameraView.camera
+                settingsOwner: cameraView.camera
                 settingKey: "video_pane_expanded"
             }
             FirmwarePane {
-                camera: view.camera
-                dialogs: view
-                settingsOwner: view.camera
+                camera: cameraView.camera
+                dialogs: cameraView
+                settingsOwner: cameraView.camera
                 settingKey: "fw_pane_expanded"
                 settingDefault: false
             }

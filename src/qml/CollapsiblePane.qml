@@ -5,7 +5,7 @@ import "Format.js" as Format
 // A titled pane of the control column whose body folds away under its
 // header. The body is a column of rows; the pane's width is the column's.
 Column {
-    id: pane
+    id: collapsiblePane
 
     property string title
     property bool expanded: true
@@ -40,35 +40,35 @@ Column {
 
     Rectangle {
         id: header
-        objectName: pane.objectName !== "" ? pane.objectName + "Header" : ""
-        width: pane.width
+        objectName: collapsiblePane.objectName !== "" ? collapsiblePane.objectName + "Header" : ""
+        width: collapsiblePane.width
         height: 26
         color: headerArea.containsMouse ? "#2e2e2e" : "#262626"
 
         Label {
             x: 6
             anchors.verticalCenter: parent.verticalCenter
-            text: pane.expanded ? "\u25BE" : "\u25B8"
+            text: collapsiblePane.expanded ? "\u25BE" : "\u25B8"
             color: "#a0a0a0"
         }
         Label {
             x: 22
             anchors.verticalCenter: parent.verticalCenter
-            text: pane.title
+            text: collapsiblePane.title
             font.bold: true
         }
         MouseArea {
             id: headerArea
             anchors.fill: parent
             hoverEnabled: true
-            onClicked: pane.expanded = !pane.expanded
+            onClicked: collapsiblePane.expanded = !collapsiblePane.expanded
         }
     }
 
     Column {
         id: body
-        visible: pane.expanded
-        width: pane.width
+        visible: collapsiblePane.expanded
+        width: collapsiblePane.width
         topPadding: 4
         bottomPadding: 6
         spacing: 3

@@ -8,7 +8,7 @@ import "Format.js" as Format
 // chooser, the camera's status line for the upload and installation, and
 // "Start Update", offered while no upload runs.
 ApplicationWindow {
-    id: dialog
+    id: firmwareUpdateDialog
     objectName: "firmwareUpdateDialog"
 
     required property var camera
@@ -30,7 +30,7 @@ ApplicationWindow {
         id: fileDialog
         title: "Q7FW File"
         nameFilters: ["Q7FW files (*.q7fw)"]
-        onAccepted: dialog.fileUrl = fileDialog.selectedFile
+        onAccepted: firmwareUpdateDialog.fileUrl = fileDialog.selectedFile
     }
 
     Pane {
@@ -44,7 +44,7 @@ ApplicationWindow {
             Label {
                 objectName: "fwCameraName"
                 Layout.fillWidth: true
-                text: dialog.camera ? Format.val(dialog.camera.name, "") : ""
+                text: firmwareUpdateDialog.camera ? Format.val(firmwareUpdateDialog.camera.name, "") : ""
                 font.bold: true
                 elide: Text.ElideRight
             }
@@ -58,13 +58,13 @@ ApplicationWindow {
                     objectName: "fwFileField"
                     Layout.fillWidth: true
                     readOnly: true
-                    text: dialog.fileUrl.toString() !== "" ? vornApp.fileNameFromPath(vornApp.filePathFromUrl(dialog.fileUrl)) : ""
+                    text: firmwareUpdateDialog.fileUrl.toString() !== "" ? vornApp.fileNameFromPath(vornApp.filePathFromUrl(firmwareUpdateDialog.fileUrl)) : ""
                     placeholderText: "No file chosen"
                 }
                 Button {
                     objectName: "fwBrowseButton"
                     text: "Browse..."
-                    enabled: !dialog.uploading
+                    enabled: !firmwareUpdateDialog.uploading
                     onClicked: fileDialog.open()
                 }
             }
@@ -78,7 +78,7 @@ ApplicationWindow {
                 Label {
                     objectName: "fwStatusText"
                     Layout.fillWidth: true
-                    text: dialog.camera ? dialog.camera.fwUpdateStatus : ""
+                    text: firmwareUpdateDialog.camera ? firmwareUpdateDialog.camera.fwUpdateStatus : ""
                     wrapMode: Text.Wrap
                 }
             }
@@ -87,8 +87,8 @@ ApplicationWindow {
                 Layout.fillWidth: true
                 from: 0
                 to: 100
-                value: dialog.camera ? dialog.camera.fwUpdateProgress : 0
-                visible: dialog.uploading
+                value: firmwareUpdateDialog.camera ? firmwareUpdateDialog.camera.fwUpdateProgress : 0
+                visible: firmwareUpdateDialog.uploading
             }
             Item { Layout.fillHeight: true }
             RowLayout {
@@ -96,13 +96,13 @@ ApplicationWindow {
                 Button {
                     objectName: "fwStartButton"
                     text: "Start Update"
-                    enabled: dialog.fileUrl.toString() !== "" && !!dialog.camera && dialog.camera.fwUpdateProgress === 0
-                    onClicked: dialog.camera.fwUpdate(dialog.fileUrl.toString())
+                    enabled: firmwareUpdateDialog.fileUrl.toString() !== "" && !!firmwareUpdateDialog.camera && firmwareUpdateDialog.camera.fwUpdateProgress === 0
+                    onClicked: firmwareUpdateDialog.camera.fwUpdate(firmwareUpdateDialog.fileUrl.toString())
                 }
                 Button {
                     objectName: "fwCloseButton"
                     text: "Close"
-                    onClicked: dialog.close()
+                    onClicked: firmwareUpdateDialog.close()
                 }
             }
         }

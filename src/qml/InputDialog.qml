@@ -6,7 +6,7 @@ import QtQuick.Layouts
 // "Cancel". `accepted(text)` comes with "OK" or Return when the field's
 // validator accepts the text.
 ApplicationWindow {
-    id: dialog
+    id: inputDialog
     objectName: "inputDialog"
 
     property alias label: promptLabel.text
@@ -30,8 +30,8 @@ ApplicationWindow {
         if (!inputField.acceptableInput)
             return
         const text = inputField.text
-        dialog.close()
-        dialog.accepted(text)
+        inputDialog.close()
+        inputDialog.accepted(text)
     }
 
     Pane {
@@ -53,7 +53,7 @@ ApplicationWindow {
                 Layout.fillWidth: true
                 focus: true
                 selectByMouse: true
-                onAccepted: dialog.accept()
+                onAccepted: inputDialog.accept()
             }
             RowLayout {
                 Layout.alignment: Qt.AlignRight
@@ -62,12 +62,12 @@ ApplicationWindow {
                     objectName: "okButton"
                     text: "OK"
                     enabled: inputField.acceptableInput
-                    onClicked: dialog.accept()
+                    onClicked: inputDialog.accept()
                 }
                 Button {
                     objectName: "cancelButton"
                     text: "Cancel"
-                    onClicked: dialog.close()
+                    onClicked: inputDialog.close()
                 }
             }
         }

@@ -6,7 +6,7 @@ import "Format.js" as Format
 // `value` while not edited; a typed number is clamped to the range and
 // reported by `edited`.
 TextField {
-    id: field
+    id: numberField
 
     property var value: 0
     property real minimum: 0
@@ -21,9 +21,9 @@ TextField {
     text: value === undefined ? "" : String(value)
 
     onEditingFinished: {
-        const v = Format.parseNumber(field.text)
+        const v = Format.parseNumber(numberField.text)
         if (!isNaN(v))
-            field.edited(Format.clamp(Math.round(v), minimum, maximum))
-        field.text = Qt.binding(() => field.value === undefined ? "" : String(field.value))
+            numberField.edited(Format.clamp(Math.round(v), minimum, maximum))
+        numberField.text = Qt.binding(() => numberField.value === undefined ? "" : String(numberField.value))
     }
 }

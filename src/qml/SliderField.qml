@@ -8,7 +8,7 @@ import "Format.js" as Format
 // linear one it moves in steps of 0.01. The user's value comes out through
 // `edited`; `value` follows the model.
 Item {
-    id: root
+    id: sliderField
 
     property real value: 0
     property real minimum: 0.1
@@ -43,34 +43,34 @@ Item {
 
     Slider {
         id: slider
-        objectName: root.objectName !== "" ? root.objectName + "Slider" : ""
-        width: root.width - field.width - 4
+        objectName: sliderField.objectName !== "" ? sliderField.objectName + "Slider" : ""
+        width: sliderField.width - field.width - 4
         anchors.verticalCenter: parent.verticalCenter
-        from: root.logarithmic ? 0 : root.minimum
-        to: root.logarithmic ? 1 : root.maximum
+        from: sliderField.logarithmic ? 0 : sliderField.minimum
+        to: sliderField.logarithmic ? 1 : sliderField.maximum
         stepSize: 0.01
         snapMode: Slider.SnapAlways
-        onMoved: root.edited(root.rounded(root.fromPosition(slider.value)))
+        onMoved: sliderField.edited(sliderField.rounded(sliderField.fromPosition(slider.value)))
     }
     Binding {
         target: slider
         property: "value"
-        value: root.toPosition(root.value)
+        value: sliderField.toPosition(sliderField.value)
         when: !slider.pressed
     }
 
     TextField {
         id: field
-        objectName: root.objectName !== "" ? root.objectName + "Field" : ""
+        objectName: sliderField.objectName !== "" ? sliderField.objectName + "Field" : ""
         width: 48
-        height: root.height
+        height: sliderField.height
         anchors.right: parent.right
         horizontalAlignment: Text.AlignRight
         leftPadding: 4
         rightPadding: 4
         validator: DoubleValidator {
-            bottom: root.minimum
-            top: root.maximum
+            bottom: sliderField.minimum
+            top: sliderField.maximum
             decimals: 2
             notation: DoubleValidator.StandardNotation
             locale: "C"
@@ -78,9 +78,9 @@ Item {
         onEditingFinished: {
             const v = Format.parseNumber(field.text)
             if (!isNaN(v))
-                root.edited(root.rounded(v))
-            field.text = Qt.binding(() => root.value.toFixed(2))
+                sliderField.edited(sliderField.rounded(v))
+            field.text = Qt.binding(() => sliderField.value.toFixed(2))
         }
-        text: root.value.toFixed(2)
+        text: sliderField.value.toFixed(2)
     }
 }

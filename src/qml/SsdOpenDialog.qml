@@ -8,7 +8,7 @@ import QtQuick.Layouts
 // files between the last click and this one; a double click or "Open"
 // opens the selection, which the camera then lists as SSD takes.
 ApplicationWindow {
-    id: dialog
+    id: ssdOpenDialog
     objectName: "ssdOpenDialog"
 
     required property var camera
@@ -59,7 +59,7 @@ ApplicationWindow {
         if (selectedCount === 0)
             return
         camera.ssdFOpen()
-        dialog.close()
+        ssdOpenDialog.close()
     }
 
     function sizeText(bytes) {
@@ -75,9 +75,9 @@ ApplicationWindow {
         property string caption
         flat: true
         height: 26
-        text: caption + (dialog.sortMode === ascendingMode ? "  \u25B2"
-                         : dialog.sortMode === ascendingMode + 1 ? "  \u25BC" : "")
-        onClicked: dialog.sortBy(ascendingMode)
+        text: caption + (ssdOpenDialog.sortMode === ascendingMode ? "  \u25B2"
+                         : ssdOpenDialog.sortMode === ascendingMode + 1 ? "  \u25BC" : "")
+        onClicked: ssdOpenDialog.sortBy(ascendingMode)
     }
 
     Pane {
@@ -123,7 +123,7 @@ ApplicationWindow {
                     anchors.fill: parent
                     anchors.margins: 1
                     clip: true
-                    model: dialog.entries
+                    model: ssdOpenDialog.entries
                     ScrollBar.vertical: ScrollBar {}
 
                     delegate: Rectangle {
@@ -147,7 +147,7 @@ ApplicationWindow {
                             }
                             Label {
                                 Layout.preferredWidth: 90
-                                text: row.qtObject.oldFW ? "" : dialog.sizeText(row.qtObject.size)
+                                text: row.qtObject.oldFW ? "" : ssdOpenDialog.sizeText(row.qtObject.size)
                             }
                             Label {
                                 Layout.preferredWidth: 160
@@ -156,10 +156,10 @@ ApplicationWindow {
                         }
                         MouseArea {
                             anchors.fill: parent
-                            onClicked: mouse => dialog.clicked(row.index, mouse.modifiers)
+                            onClicked: mouse => ssdOpenDialog.clicked(row.index, mouse.modifiers)
                             onDoubleClicked: {
                                 row.qtObject.select(false)
-                                dialog.openSelected()
+                                ssdOpenDialog.openSelected()
                             }
                         }
                     }
@@ -177,19 +177,19 @@ ApplicationWindow {
                 Button {
                     objectName: "ssdRefreshButton"
                     text: "Refresh"
-                    onClicked: dialog.camera.ssdLs()
+                    onClicked: ssdOpenDialog.camera.ssdLs()
                 }
                 Item { Layout.fillWidth: true }
                 Button {
                     objectName: "ssdOpenButton"
                     text: "Open"
-                    enabled: dialog.selectedCount > 0
-                    onClicked: dialog.openSelected()
+                    enabled: ssdOpenDialog.selectedCount > 0
+                    onClicked: ssdOpenDialog.openSelected()
                 }
                 Button {
                     objectName: "ssdCancelButton"
                     text: "Cancel"
-                    onClicked: dialog.close()
+                    onClicked: ssdOpenDialog.close()
                 }
             }
         }

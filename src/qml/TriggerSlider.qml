@@ -5,7 +5,7 @@ import Vorn 1.0
 // draggable handle. `handlePosition` and `markerPosition` place them while
 // the handle is not dragged; a drag reports each position through `dragged`.
 TriggerSliderTemplate {
-    id: slider
+    id: triggerSlider
 
     property real handlePosition: 0
     property real markerPosition: 0
@@ -22,24 +22,24 @@ TriggerSliderTemplate {
     }
 
     Binding {
-        target: slider.trigHandle
+        target: triggerSlider.trigHandle
         property: "position"
-        value: slider.handlePosition
-        when: !slider.trigHandle.pressed
+        value: triggerSlider.handlePosition
+        when: !triggerSlider.trigHandle.pressed
     }
     Binding {
-        target: slider.trigMarker
+        target: triggerSlider.trigMarker
         property: "position"
-        value: slider.markerPosition
+        value: triggerSlider.markerPosition
     }
     Connections {
-        target: slider.trigHandle
-        function onMoved() { slider.dragged(slider.trigHandle.position) }
+        target: triggerSlider.trigHandle
+        function onMoved() { triggerSlider.dragged(triggerSlider.trigHandle.position) }
     }
 
     Rectangle {
-        x: slider.trackX
-        width: slider.trackWidth
+        x: triggerSlider.trackX
+        width: triggerSlider.trackWidth
         anchors.verticalCenter: parent.verticalCenter
         height: 6
         radius: 3
@@ -48,28 +48,28 @@ TriggerSliderTemplate {
     }
     Rectangle {
         // the frames recorded before the trigger, or after the delay
-        x: slider.trackX
-        width: slider.place(slider.trigHandle) - x
+        x: triggerSlider.trackX
+        width: triggerSlider.place(triggerSlider.trigHandle) - x
         anchors.verticalCenter: parent.verticalCenter
         height: 6
         color: "#D25F15"
-        opacity: slider.enabled ? 0.6 : 0.25
+        opacity: triggerSlider.enabled ? 0.6 : 0.25
     }
     Rectangle {
-        x: slider.place(slider.trigMarker) - 1
+        x: triggerSlider.place(triggerSlider.trigMarker) - 1
         width: 2
         height: parent.height
         color: "#ff3030"
     }
     Rectangle {
         id: handleItem
-        x: slider.place(slider.trigHandle) - width / 2
+        x: triggerSlider.place(triggerSlider.trigHandle) - width / 2
         width: 10
         height: parent.height - 4
         anchors.verticalCenter: parent.verticalCenter
         radius: 2
-        color: !slider.enabled ? "#606060"
-             : slider.trigHandle.hovered || slider.trigHandle.pressed ? "#ffffff" : "#D25F15"
-        Component.onCompleted: slider.trigHandle.handle = handleItem
+        color: !triggerSlider.enabled ? "#606060"
+             : triggerSlider.trigHandle.hovered || triggerSlider.trigHandle.pressed ? "#ffffff" : "#D25F15"
+        Component.onCompleted: triggerSlider.trigHandle.handle = handleItem
     }
 }

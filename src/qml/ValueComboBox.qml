@@ -6,7 +6,7 @@ import QtQuick.Controls
 // or, when editable, a typed text is reported by `chosen`; the box then goes
 // back to `listIndex` until the camera reports the new value.
 Item {
-    id: root
+    id: valueComboBox
 
     property var list: null
     property int listIndex: -1
@@ -21,9 +21,9 @@ Item {
     height: 26
 
     function resync() {
-        box.currentIndex = root.listIndex
+        box.currentIndex = valueComboBox.listIndex
         if (box.editable)
-            box.editText = root.listIndex >= 0 ? box.textAt(root.listIndex) : ""
+            box.editText = valueComboBox.listIndex >= 0 ? box.textAt(valueComboBox.listIndex) : ""
     }
 
     onListIndexChanged: resync()
@@ -31,38 +31,38 @@ Item {
 
     // A list model refilled in place keeps its index: show it again.
     Connections {
-        target: root.list && root.list.rowCount !== undefined ? root.list : null
-        function onModelReset() { Qt.callLater(root.resync) }
+        target: valueComboBox.list && valueComboBox.list.rowCount !== undefined ? valueComboBox.list : null
+        function onModelReset() { Qt.callLater(valueComboBox.resync) }
     }
 
     ComboBox {
         id: box
-        objectName: root.objectName !== "" ? root.objectName + "Box" : ""
-        width: root.units !== "" ? root.width - unitsLabel.width - 4 : root.width
-        height: root.height
-        model: root.list
-        textRole: root.list && root.list.rowCount !== undefined ? "display" : ""
-        editable: root.editable
-        validator: root.validator
-        currentIndex: root.listIndex
-        Component.onCompleted: root.resync()
+        objectName: valueComboBox.objectName !== "" ? valueComboBox.objectName + "Box" : ""
+        width: valueComboBox.units !== "" ? valueComboBox.width - unitsLabel.width - 4 : valueComboBox.width
+        height: valueComboBox.height
+        model: valueComboBox.list
+        textRole: valueComboBox.list && valueComboBox.list.rowCount !== undefined ? "display" : ""
+        editable: valueComboBox.editable
+        validator: valueComboBox.validator
+        currentIndex: valueComboBox.listIndex
+        Component.onCompleted: valueComboBox.resync()
 
         onActivated: index => {
-            root.chosen(index, box.textAt(index))
-            Qt.callLater(root.resync)
+            valueComboBox.chosen(index, box.textAt(index))
+            Qt.callLater(valueComboBox.resync)
         }
         onAccepted: {
-            root.chosen(-1, box.editText)
-            Qt.callLater(root.resync)
+            valueComboBox.chosen(-1, box.editText)
+            Qt.callLater(valueComboBox.resync)
         }
-        onActiveFocusChanged: if (!activeFocus) Qt.callLater(root.resync)
+        onActiveFocusChanged: if (!activeFocus) Qt.callLater(valueComboBox.resync)
     }
     Label {
         id: unitsLabel
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
-        visible: root.units !== ""
-        text: root.units
+        visible: valueComboBox.units !== ""
+        text: valueComboBox.units
         width: visible ? Math.max(implicitWidth, 28) : 0
         horizontalAlignment: Text.AlignRight
         color: "#a0a0a0"

@@ -5,7 +5,7 @@ import QtQuick.Controls
 // 140-pixel value column, either the text `value` or the control given as
 // the row's content.
 Item {
-    id: row
+    id: valueRow
 
     property string label
     property color labelColor: "#ffffff"
@@ -22,29 +22,29 @@ Item {
 
     Label {
         id: labelText
-        width: row.labelWidth - 6
+        width: valueRow.labelWidth - 6
         anchors.verticalCenter: parent.verticalCenter
-        text: row.label
-        color: row.labelColor
-        opacity: row.enabled ? 1 : 0.45
+        text: valueRow.label
+        color: valueRow.labelColor
+        opacity: valueRow.enabled ? 1 : 0.45
         elide: Text.ElideRight
     }
     Label {
         id: valueText
-        objectName: row.objectName !== "" ? row.objectName + "Text" : ""
-        x: row.labelWidth
-        width: row.valueWidth
+        objectName: valueRow.objectName !== "" ? valueRow.objectName + "Text" : ""
+        x: valueRow.labelWidth
+        width: valueRow.valueWidth
         anchors.verticalCenter: parent.verticalCenter
         visible: valueArea.children.length === 0
-        text: row.value
-        color: row.valueColor
-        opacity: row.enabled ? 1 : 0.45
+        text: valueRow.value
+        color: valueRow.valueColor
+        opacity: valueRow.enabled ? 1 : 0.45
         elide: Text.ElideRight
     }
     Item {
         id: valueArea
-        x: row.labelWidth
-        width: row.valueWidth
+        x: valueRow.labelWidth
+        width: valueRow.valueWidth
         height: childrenRect.height
         anchors.verticalCenter: parent.verticalCenter
     }
