@@ -156,12 +156,14 @@ private slots:
         for (int take = 1; take <= 2; ++take) {
             QTRY_COMPARE(text("recordButton"), QStringLiteral("Record"));
             QCOMPARE(text("stateRowText"), QStringLiteral("STBY"));
+            QCOMPARE(find("stateRowText")->property("color").value<QColor>(), QColor("#30d050"));
             QCOMPARE(text("recordedRowText"), QStringLiteral("STBY"));
             VIEW_STEP(click("recordButton"));
             QTRY_COMPARE(posts("/rec"), take);
             QTRY_COMPARE(text("recordButton"), QStringLiteral("Trigger"));
             const QString takeId = value("activeTakeId")->value().toString();
             QCOMPARE(text("stateRowText"), "REC " + takeId);
+            QCOMPARE(find("stateRowText")->property("color").value<QColor>(), QColor("#ff3030"));
             QVERIFY(!item("editPartitionButton")->isEnabled() || take == 1);
             QTRY_VERIFY(text("recordedRowText").endsWith(')'));
             if (take == 1)
