@@ -12,11 +12,11 @@
 #include <QQuickItem>
 
 // Steps of a test that stop it at their first failure.
-#define VIEW_STEP(step)                                                                                        \
-    do {                                                                                                       \
-        step;                                                                                                  \
-        if (QTest::currentTestFailed())                                                                        \
-            return;                                                                                            \
+#define VIEW_STEP(step)                                                                                      \
+    do {                                                                                                     \
+        step;                                                                                                \
+        if (QTest::currentTestFailed())                                                                      \
+            return;                                                                                          \
     } while (false)
 
 class CameraViewHarness : public ShellHarness
@@ -41,7 +41,8 @@ protected:
         if (!m_camera || !QTest::qWaitFor([this] { return m_camera->connected(); }, 5000))
             return false;
         app()->setSelectedVornObject(m_camera);
-        return QTest::qWaitFor([this] { return loadedView() == QLatin1String("cameraView") && find("paneColumn"); });
+        return QTest::qWaitFor(
+            [this] { return loadedView() == QLatin1String("cameraView") && find("paneColumn"); });
     }
 
     void finish()
@@ -68,7 +69,10 @@ protected:
         return bodies.isEmpty() ? QByteArray() : bodies.last();
     }
 
-    int posts(const QString& path) const { return SimCameras::requests(m_sim, QStringLiteral("POST"), path).size(); }
+    int posts(const QString& path) const
+    {
+        return SimCameras::requests(m_sim, QStringLiteral("POST"), path).size();
+    }
 
     QQuickItem* item(const QString& name) const { return find<QQuickItem>(name); }
 
@@ -90,12 +94,14 @@ protected:
         QVERIFY(flickable);
         auto* content = flickable->property("contentItem").value<QQuickItem*>();
         const auto inView = [&] {
-            const QRectF r = target->mapRectToItem(flickable, QRectF(0, 0, target->width(), target->height()));
+            const QRectF r =
+                target->mapRectToItem(flickable, QRectF(0, 0, target->width(), target->height()));
             return r.top() >= 0 && r.bottom() <= flickable->height();
         };
         for (int attempt = 0; attempt < 20 && !inView(); ++attempt) {
             const qreal y = target->mapToItem(content, QPointF(0, 0)).y();
-            const qreal maxY = qMax<qreal>(0, flickable->property("contentHeight").toReal() - flickable->height());
+            const qreal maxY =
+                qMax<qreal>(0, flickable->property("contentHeight").toReal() - flickable->height());
             flickable->setProperty("contentY", qBound<qreal>(0, y - 60, maxY));
             QTest::qWait(20);
         }

@@ -8,11 +8,11 @@
 #include "ManifestServer.h"
 #include "UpdateManifest.h"
 
+#include "VornTestMain.h"
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTemporaryDir>
-#include "VornTestMain.h"
 
 using namespace ShellTestSupport;
 
@@ -31,7 +31,8 @@ class TestCameraView : public CameraViewHarness
         QNetworkRequest request(QUrl("http://" + m_sim->config().address + path));
         request.setRawHeader("Content-Type", "application/json");
         std::unique_ptr<QNetworkReply> reply(nam.post(request, body));
-        return QTest::qWaitFor([&] { return reply->isFinished(); }, 5000) && reply->error() == QNetworkReply::NoError;
+        return QTest::qWaitFor([&] { return reply->isFinished(); }, 5000) &&
+               reply->error() == QNetworkReply::NoError;
     }
 
 private slots:
@@ -114,7 +115,8 @@ private slots:
     {
         VIEW_STEP(choose("resolutionCombo", QStringLiteral("320x240")));
         QTRY_COMPARE(puts("/acq/res"), QList<QByteArray>{"\"320x240\""});
-        QTRY_COMPARE(item("resolutionComboBox")->property("displayText").toString(), QStringLiteral("320x240"));
+        QTRY_COMPARE(item("resolutionComboBox")->property("displayText").toString(),
+                     QStringLiteral("320x240"));
 
         // A listed rate and typed ones become the frame period in clocks
         // (clock 100 MHz); a rate above the clock gives one clock.
@@ -127,8 +129,9 @@ private slots:
         QTRY_COMPARE(puts("/acq/fr_clks").value(2), QByteArray("1"));
         QTest::qWait(300);
         QCOMPARE(puts("/acq/fr_clks").size(), 3);
-        QTRY_COMPARE(item("frameRateComboBox")->property("editText").toString(),
-                     QString::number(100000000 / m_camera->property("frClks").value<CameraValue*>()->value().toInt()));
+        QTRY_COMPARE(
+            item("frameRateComboBox")->property("editText").toString(),
+            QString::number(100000000 / m_camera->property("frClks").value<CameraValue*>()->value().toInt()));
 
         // Exposure in microseconds: clocks = clock × t / 1000000.
         VIEW_STEP(typeInCombo("exposureCombo", QStringLiteral("250")));
@@ -165,7 +168,8 @@ private slots:
         QTRY_COMPARE(puts("/acq/fr_clks").value(3), QByteArray("100000"));
         VIEW_STEP(typeInCombo("exposureCombo", QStringLiteral("500")));
         QTRY_COMPARE(puts("/acq/exp_clks").value(2), QByteArray("50000"));
-        QTRY_COMPARE(m_camera->property("res").value<CameraValue*>()->value().toString(), QStringLiteral("640x480"));
+        QTRY_COMPARE(m_camera->property("res").value<CameraValue*>()->value().toString(),
+                     QStringLiteral("640x480"));
     }
 
     void imageToolsDriveTheAdjustmentModel()
@@ -189,7 +193,8 @@ private slots:
         // Exposure assist and focus peaking exclude each other.
         VIEW_STEP(choose("expAssistCombo", QStringLiteral("Enabled")));
         QCOMPARE(model->expAssist(), ImgAdjModel::ExpAssistEnabled);
-        QTRY_COMPARE(item("focusPeakComboBox")->property("displayText").toString(), QStringLiteral("Disabled"));
+        QTRY_COMPARE(item("focusPeakComboBox")->property("displayText").toString(),
+                     QStringLiteral("Disabled"));
         VIEW_STEP(choose("expAssistCombo", QStringLiteral("Disabled")));
         QCOMPARE(model->expAssist(), ImgAdjModel::ExpAssistDisabled);
         QVERIFY(item("histogramView")->isVisible());
@@ -268,9 +273,11 @@ private slots:
     void lensVideoAndShutter()
     {
         VIEW_STEP(click("focusStep10"));
-        QTRY_COMPARE(SimCameras::requests(m_sim, "POST", "/focus").value(0).body, QByteArray("{\"step\":10}"));
+        QTRY_COMPARE(SimCameras::requests(m_sim, "POST", "/focus").value(0).body,
+                     QByteArray("{\"step\":10}"));
         VIEW_STEP(click("focusStep32767"));
-        QTRY_COMPARE(SimCameras::requests(m_sim, "POST", "/focus").value(1).body, QByteArray("{\"step\":32767}"));
+        QTRY_COMPARE(SimCameras::requests(m_sim, "POST", "/focus").value(1).body,
+                     QByteArray("{\"step\":32767}"));
         QTRY_COMPARE(text("focusDistanceRowText"), QStringLiteral("\u221E"));
         VIEW_STEP(choose("fstopCombo", QStringLiteral("8")));
         QTRY_COMPARE(puts("/lens/fstop"), QList<QByteArray>{"8.000000"});
@@ -289,7 +296,8 @@ private slots:
     {
         // I/O 3 carries Event 1 as an input: every timing adjustable.
         VIEW_STEP(expand("ioPane_io3"));
-        QTRY_COMPARE(item("io3SignalComboBox")->property("displayText").toString(), QStringLiteral("Event 1"));
+        QTRY_COMPARE(item("io3SignalComboBox")->property("displayText").toString(),
+                     QStringLiteral("Event 1"));
         QCOMPARE(item("io3ModeComboBox")->property("displayText").toString(), QStringLiteral("Input"));
         QVERIFY(item("io3_filterRowField")->isEnabled());
         QCOMPARE(text("io3_filterRowField"), QStringLiteral("100"));
@@ -323,7 +331,8 @@ private slots:
 
         VIEW_STEP(choose("io3SignalCombo", QStringLiteral("Frame Sync")));
         QTRY_COMPARE(puts("/io/io3/signal"), QList<QByteArray>{"\"fsync\""});
-        QTRY_COMPARE(item("io3SignalComboBox")->property("displayText").toString(), QStringLiteral("Frame Sync"));
+        QTRY_COMPARE(item("io3SignalComboBox")->property("displayText").toString(),
+                     QStringLiteral("Frame Sync"));
         VIEW_STEP(choose("io3SignalCombo", QStringLiteral("IRIG")));
         QTRY_COMPARE(puts("/io/io3/signal").value(1), QByteArray("\"irig\""));
         QTRY_VERIFY(!item("io3PolarityComboBox")->isEnabled());
@@ -358,11 +367,13 @@ private slots:
         QCOMPARE(bar->property("position").toReal(), frame->maxPanX());
         saveScreenshot("camera-view-zoomed.png");
         // Dragging the scroll bar pans back.
-        const QPointF from = bar->mapToScene(QPointF(bar->width() * (1 - bar->property("size").toReal() / 2), 4));
+        const QPointF from =
+            bar->mapToScene(QPointF(bar->width() * (1 - bar->property("size").toReal() / 2), 4));
         QTest::mousePress(window(), Qt::LeftButton, Qt::NoModifier, from.toPoint());
         QTest::mouseMove(window(), (from - QPointF(bar->width() / 2, 0)).toPoint());
         QTest::mouseMove(window(), (from - QPointF(bar->width(), 0)).toPoint());
-        QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier, (from - QPointF(bar->width(), 0)).toPoint());
+        QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier,
+                            (from - QPointF(bar->width(), 0)).toPoint());
         QTRY_COMPARE(frame->panX(), 0.0);
 
         clickItem(frameView, Qt::RightButton);
@@ -378,9 +389,9 @@ private slots:
             // Without the listing the dialog still opens, empty, and offers nothing.
             QVariant opened;
             const QVariantMap properties{{"camera", QVariant::fromValue(m_camera)}};
-            QVERIFY(QMetaObject::invokeMethod(find("cameraView"), "openWindow", Q_RETURN_ARG(QVariant, opened),
-                                              Q_ARG(QVariant, QStringLiteral("SsdOpenDialog.qml")),
-                                              Q_ARG(QVariant, properties)));
+            QVERIFY(QMetaObject::invokeMethod(
+                find("cameraView"), "openWindow", Q_RETURN_ARG(QVariant, opened),
+                Q_ARG(QVariant, QStringLiteral("SsdOpenDialog.qml")), Q_ARG(QVariant, properties)));
             QQuickWindow* d = dialog("ssdOpenDialog");
             QVERIFY(d);
             QVERIFY(itemsNamed(d->contentItem(), "ssdFileRow").isEmpty());
@@ -403,10 +414,13 @@ private slots:
         QTest::qWait(500);
 
         VIEW_STEP(click("openSsdTakeButton"));
-        QTRY_COMPARE(SimCameras::requests(m_sim, "POST", "/ssd-ls").value(0).body, QByteArray("{\"long\": 1}"));
+        QTRY_COMPARE(SimCameras::requests(m_sim, "POST", "/ssd-ls").value(0).body,
+                     QByteArray("{\"long\": 1}"));
         QQuickWindow* d = dialog("ssdOpenDialog");
         QVERIFY(d);
-        const auto rows = [d] { return itemsNamed(d->contentItem(), "ssdFileRow"); };
+        const auto rows = [d] {
+            return itemsNamed(d->contentItem(), "ssdFileRow");
+        };
         const auto rowName = [](QQuickItem* row) {
             return row->property("qtObject").value<QObject*>()->property("name").toString();
         };
@@ -468,7 +482,8 @@ private slots:
         QTRY_COMPARE(text("ssdStateRowText"), QStringLiteral("Ready"));
         // 64 GiB in decimal gigabytes.
         QCOMPARE(text("ssdUsedRowText"), QStringLiteral("0 GB of 69 GB"));
-        QCOMPARE(item("openSsdTakeButton")->isEnabled(), m_camera->metaObject()->indexOfMethod("ssdLs()") >= 0);
+        QCOMPARE(item("openSsdTakeButton")->isEnabled(),
+                 m_camera->metaObject()->indexOfMethod("ssdLs()") >= 0);
 
         VIEW_STEP(click("formatSsdButton"));
         QQuickWindow* d = dialog("inputDialog");
@@ -562,11 +577,12 @@ private slots:
         VIEW_STEP(click(start));
         QVERIFY2(!start->isEnabled(), "one upload at a time");
         QTRY_COMPARE_WITH_TIMEOUT(childOf(d, "fwStatusText")->property("text").toString(),
-                                  QStringLiteral("Installing firmware update...Do NOT power off camera!"), 5000);
+                                  QStringLiteral("Installing firmware update...Do NOT power off camera!"),
+                                  5000);
         saveScreenshot("firmware-update-dialog.png", d);
-        QTRY_COMPARE_WITH_TIMEOUT(childOf(d, "fwStatusText")->property("text").toString(),
-                                  QStringLiteral("Firmware update installed! Restart camera to complete update."),
-                                  8000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            childOf(d, "fwStatusText")->property("text").toString(),
+            QStringLiteral("Firmware update installed! Restart camera to complete update."), 8000);
         QVERIFY(start->isEnabled());
         QCOMPARE(m_sim->firmwareUploads().size(), 1);
         QCOMPARE(m_sim->firmwareUploads().first().fileName, QStringLiteral("q7-3.5.0.q7fw"));

@@ -40,7 +40,10 @@ class TestCameraViewRecord : public CameraViewHarness
         QTRY_COMPARE(lastPut("/acq/trig_offset"), QByteArray::number(expected.last()));
     }
 
-    qint64 partitionFrames() const { return find("frameBufferPane")->property("partitionFrames").toLongLong(); }
+    qint64 partitionFrames() const
+    {
+        return find("frameBufferPane")->property("partitionFrames").toLongLong();
+    }
 
 private slots:
     void initTestCase()
@@ -191,8 +194,9 @@ private slots:
         // The takes hold the camera's one black reference slot.
         QTRY_COMPARE_WITH_TIMEOUT(value("brefState")->value().toInt() & 4, 4, 3000);
         VIEW_STEP(click("blackRefButton"));
-        QTRY_COMPARE(messages(), QStringList{"<b>No black reference slots remaining!</b><br>Delete saved takes to "
-                                             "clear slots."});
+        QTRY_COMPARE(messages(),
+                     QStringList{"<b>No black reference slots remaining!</b><br>Delete saved takes to "
+                                 "clear slots."});
         QCOMPARE(posts("/bref"), 1);
         VIEW_STEP(closeMessages());
 
