@@ -3,10 +3,14 @@ import QtQuick.Controls
 import Vorn 1.0
 
 // The picture of a selectable object: its frame view with the probed pixel,
-// the time stamp and the histogram.
+// the time stamp and (unless a pane of the view shows it) the histogram;
+// scroll bars while the picture is larger than the view, and a context menu
+// of zoom commands.
 Rectangle {
     id: pane
     property var vornObject: null
+    property bool showHistogram: true
+    readonly property var imgFrame: vornObject ? (vornObject.imgFrame || null) : null
     color: "#000000"
 
     ImgFrameControl {
@@ -20,6 +24,64 @@ Rectangle {
                 pane.vornObject.vornFrame.rgbPoint = Qt.point(mouseX, mouseY)
         }
         Component.onCompleted: if (imgFrame) imgFrame.zoomFit = true
+        onRightClicked: frameMenu.popup()
+    }
+
+    ScrollBar {
+        id: hBar
+        objectName: "frameHScrollBar"
+        orientation: Qt.Horizontal
+        policy: ScrollBar.AlwaysOn
+        x: frameView.paintedRect.x
+        y: frameView.paintedRect.y + frameView.paintedRect.height - height
+        width: frameView.paintedRect.width
+        visible: !!pane.imgFrame && pane.imgFrame.maxPanX > 0 && (pane.imgFrame.panZoomActive || hovered || pressed)
+        size: pane.imgFrame ? 1 - pane.imgFrame.maxPanX : 1
+        position: pane.imgFrame ? pane.imgFrame.panX : 0
+        onPositionChanged: if (pressed && pane.imgFrame) pane.imgFrame.panX = position
+    }
+    ScrollBar {
+        id: vBar
+        objectName: "frameVScrollBar"
+        orientation: Qt.Vertical
+        policy: ScrollBar.AlwaysOn
+        x: frameView.paintedRect.x + frameView.paintedRect.width - width
+        y: frameView.paintedRect.y
+        height: frameView.paintedRect.height
+        visible: !!pane.imgFrame && pane.imgFrame.maxPanY > 0 && (pane.imgFrame.panZoomActive || hovered || pressed)
+        size: pane.imgFrame ? 1 - pane.imgFrame.maxPanY : 1
+        position: pane.imgFrame ? pane.imgFrame.panY : 0
+        onPositionChanged: if (pressed && pane.imgFrame) pane.imgFrame.panY = position
+    }
+
+    Menu {
+        id: frameMenu
+        objectName: "frameMenu"
+        MenuItem {
+            text: "Zoom In"
+            enabled: !!pane.imgFrame
+            onTriggered: pane.imgFrame.zoomIn()
+        }
+        MenuItem {
+            text: "Zoom Out"
+            enabled: !!pane.imgFrame
+            onTriggered: pane.imgFrame.zoomOut()
+        }
+        MenuItem {
+            text: "Zoom to Fit"
+            enabled: !!pane.imgFrame
+            checkable: true
+            checked: !!pane.imgFrame && pane.imgFrame.zoomFit
+            onTriggered: pane.imgFrame.zoomFit = true
+        }
+        MenuItem {
+            text: "Actual Size"
+            enabled: !!pane.imgFrame
+            onTriggered: {
+                pane.imgFrame.zoomFit = false
+                pane.imgFrame.zoomScale = 1
+            }
+        }
     }
 
     Column {
@@ -30,6 +92,7 @@ Rectangle {
 
         HistogramControl {
             objectName: "histogram"
+            visible: pane.showHistogram
             width: 128
             height: 64
             histogram: pane.vornObject ? (pane.vornObject.histogram || null) : null

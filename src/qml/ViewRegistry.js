@@ -33,7 +33,7 @@ var generalMenuBar = "GeneralMenuBar.qml"
 var dialogs = {
     save: "",               // "Save..." of a take, SSD take or file
     batchSave: "",          // "Save All Takes...", "Save All SSD Takes...", "Batch Save VORN Files..."
-    ssdTakeOpen: "",        // "Open SSD Take..."
+    ssdTakeOpen: "SsdOpenDialog.qml", // "Open SSD Take..."
     vornUpdate: "VornUpdateDialog.qml",         // offered by vornUpdateAvailable
     cameraFwUpdate: "CameraFwUpdateDialog.qml"  // offered by a camera's cameraFWUpdateAvailable
 }

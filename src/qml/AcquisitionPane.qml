@@ -1,0 +1,200 @@
+import QtQuick
+import QtQuick.Controls
+import Vorn 1.0
+import "Format.js" as Format
+
+// "Acquisition": state, resolution, frame rate, exposure, frame sync, low
+// light, black reference and the record button. Each choice is written
+// into the camera value that sends it; the camera's next report shows it.
+CollapsiblePane {
+    id: acquisitionPane
+    objectName: "acquisitionPane"
+    title: "Acquisition"
+
+    required property var camera
+    required property var dialogs
+
+    readonly property int acqState: Format.val(camera.acqState, 0)
+    // Stand-by or recording: the recording geometry may change.
+    readonly property bool geometryUnlocked: acqState === 1 || acqState === 2 || acqState === 6
+    readonly property bool lowLight: Format.val(camera.lowLightMode, 0) > 0
+    readonly property real clk: Format.val(camera.clkFreq, 0)
+    readonly property int fsyncMode: Format.val(camera.fsyncMode, 0)
+    readonly property int brefState: Format.val(camera.brefState, 0)
+    readonly property int corrMode: Format.val(camera.corrMode, 0)
+
+    readonly property string stateText: {
+        const takeSuffix = Format.val(camera.prtnCnt, 0) > 1 ? " " + Format.val(camera.activeTakeId, "") : ""
+        switch (acqState) {
+        case 1: return "STBY"
+        case 2:
+        case 6: return "REC" + takeSuffix
+        case 3: return "TRIG" + takeSuffix
+        }
+        return ""
+    }
+
+    // Frames per second typed or chosen: the frame period in clocks.
+    function writeFrameRate(text) {
+        const rate = Format.parseNumber(text)
+        if (!(rate > 0) || !(clk > 0))
+            return
+        camera.frClks.value = Math.max(1, Math.round(clk / Math.min(rate, clk)))
+    }
+
+    // Microseconds typed or chosen: the exposure in clocks, of the low-light
+    // exposure while that mode is on.
+    function writeExposure(text) {
+        const us = Format.parseNumber(text)
+        if (!(us > 0) || !(clk > 0))
+            return
+        const clocks = Math.round(clk * us / 1000000)
+        if (lowLight)
+            camera.lowLightExpClks.value = clocks
+        else
+            camera.expClks.value = clocks
+    }
+
+    function blackReference() {
+        if (brefState & Camera.BrefFull)
+            vornApp.showMessage("<b>No black reference slots remaining!</b><br>Delete saved takes to clear slots.")
+        else
+            camera.bref()
+    }
+
+    function recordButtonClicked() {
+        switch (acqState) {
+        case 1:
+            if (camera.takesAvailable() > 0)
+                camera.record()
+            else
+                vornApp.showMessage("<b>No take partitions remaining!</b><br>Delete takes to begin recording.")
+            break
+        case 2:
+        case 6:
+            camera.trigger()
+            break
+        case 3:
+            camera.abort()
+            break
+        }
+    }
+
+    ValueRow {
+        objectName: "stateRow"
+        label: "State"
+        value: acquisitionPane.stateText
+        valueColor: acquisitionPane.acqState === 1 ? "#30d050" : "#ff3030"
+    }
+    ValueRow {
+        label: "Resolution"
+        ValueComboBox {
+            objectName: "resolutionCombo"
+            list: acquisitionPane.camera.resList
+            listIndex: acquisitionPane.camera.resIndex
+            enabled: acquisitionPane.geometryUnlocked
+            onChosen: (index, text) => acquisitionPane.camera.res.value = text
+        }
+    }
+    ValueRow {
+        objectName: "frameRateRow"
+        label: "Frame Rate"
+        labelColor: Format.val(acquisitionPane.camera.fsyncState, 0) < 0 ? "#ff3030" : "#ffffff"
+        ValueComboBox {
+            objectName: "frameRateCombo"
+            list: acquisitionPane.camera.frRateList
+            listIndex: acquisitionPane.camera.frRateListIndex
+            editable: true
+            units: "fps"
+            validator: RegularExpressionValidator { regularExpression: /\d{0,12}(\.\d{0,6})?/ }
+            enabled: !acquisitionPane.lowLight && acquisitionPane.fsyncMode !== Camera.FsyncModeExt
+            onChosen: (index, text) => acquisitionPane.writeFrameRate(text)
+        }
+    }
+    ValueRow {
+        label: "Exposure Time"
+        ValueComboBox {
+            objectName: "exposureCombo"
+            list: acquisitionPane.camera.expList
+            listIndex: acquisitionPane.camera.expListIndex
+            editable: true
+            units: "\u00B5s"
+            validator: RegularExpressionValidator { regularExpression: /\d{0,9}(\.\d{0,3})?/ }
+            onChosen: (index, text) => acquisitionPane.writeExposure(text)
+        }
+    }
+    ValueRow {
+        label: "Frame Sync Mode"
+        ValueComboBox {
+            objectName: "frameSyncCombo"
+            list: ["Internal", "External"]
+            listIndex: acquisitionPane.fsyncMode
+            enabled: !acquisitionPane.lowLight
+            onChosen: (index, text) => acquisitionPane.camera.fsyncMode.value = index
+        }
+    }
+    ValueRow {
+        objectName: "lowLightRow"
+        label: "Low Light Mode"
+        visible: Format.val(acquisitionPane.camera.featureLowLight, 0) > 0
+        labelColor: acquisitionPane.lowLight ? "#D25F15" : "#ffffff"
+        ValueComboBox {
+            objectName: "lowLightCombo"
+            list: ["Disabled", "Enabled"]
+            listIndex: acquisitionPane.lowLight ? 1 : 0
+            onChosen: (index, text) => acquisitionPane.camera.lowLightMode.value = index
+        }
+    }
+    ValueRow {
+        objectName: "blackRefModeRow"
+        label: "Black Ref Mode"
+        visible: (Format.val(acquisitionPane.camera.featureCorrMode, 0) & Camera.CorrModeBrefAdv) !== 0
+        ValueComboBox {
+            objectName: "blackRefModeCombo"
+            list: ["Normal", "Advanced"]
+            listIndex: (acquisitionPane.corrMode & Camera.CorrModeBrefAdv) ? 1 : 0
+            enabled: acquisitionPane.fsyncMode === Camera.FsyncModeInt
+            onChosen: (index, text) => {
+                const mode = acquisitionPane.corrMode
+                acquisitionPane.camera.corrMode.value = index === 1 ? (mode | Camera.CorrModeBrefAdv)
+                                                                    : (mode & ~Camera.CorrModeBrefAdv)
+            }
+        }
+    }
+    Row {
+        x: 4
+        spacing: 8
+        topPadding: 4
+
+        Button {
+            objectName: "blackRefButton"
+            width: 126
+            text: "Black Reference"
+            enabled: acquisitionPane.geometryUnlocked && !(acquisitionPane.brefState & Camera.BrefInProgress)
+            icon.color: "transparent"
+            onClicked: acquisitionPane.blackReference()
+
+            Label {
+                objectName: "blackRefWarning"
+                anchors.right: parent.right
+                anchors.rightMargin: 4
+                anchors.verticalCenter: parent.verticalCenter
+                visible: (acquisitionPane.brefState & Camera.BrefInvalid) !== 0
+                text: "\u26A0"
+                color: "#ffc000"
+                ToolTip.visible: warningHover.hovered
+                ToolTip.text: "The black reference is not valid"
+                HoverHandler { id: warningHover }
+            }
+        }
+        Button {
+            objectName: "recordButton"
+            width: 126
+            text: acquisitionPane.acqState === 3 ? "Abort Recording"
+                : acquisitionPane.acqState === 2 || acquisitionPane.acqState === 6 ? "Trigger" : "Record"
+            enabled: acquisitionPane.geometryUnlocked || acquisitionPane.acqState === 3
+            highlighted: acquisitionPane.acqState !== 1 && enabled
+            onClicked: acquisitionPane.recordButtonClicked()
+        }
+    }
+}

@@ -1,0 +1,110 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Dialogs
+import QtQuick.Layouts
+import "Format.js" as Format
+
+// Uploads a Q7FW file to one camera, which then installs it: the file
+// chooser, the camera's status line for the upload and installation, and
+// "Start Update", offered while no upload runs.
+ApplicationWindow {
+    id: firmwareUpdateDialog
+    objectName: "firmwareUpdateDialog"
+
+    required property var camera
+    // The chosen Q7FW file.
+    property url fileUrl
+
+    readonly property bool uploading: camera ? camera.fwUpdateProgress > 0 : false
+
+    title: "Firmware Update"
+    flags: Qt.Dialog
+    width: 420
+    height: 200
+    minimumWidth: width
+    maximumWidth: width
+    minimumHeight: height
+    maximumHeight: height
+
+    FileDialog {
+        id: fileDialog
+        title: "Q7FW File"
+        nameFilters: ["Q7FW files (*.q7fw)"]
+        onAccepted: firmwareUpdateDialog.fileUrl = fileDialog.selectedFile
+    }
+
+    Pane {
+        anchors.fill: parent
+        padding: 12
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 8
+
+            Label {
+                objectName: "fwCameraName"
+                Layout.fillWidth: true
+                text: firmwareUpdateDialog.camera ? Format.val(firmwareUpdateDialog.camera.name, "") : ""
+                font.bold: true
+                elide: Text.ElideRight
+            }
+            RowLayout {
+                Layout.fillWidth: true
+                Label {
+                    text: "Q7FW File:"
+                    Layout.preferredWidth: 70
+                }
+                TextField {
+                    objectName: "fwFileField"
+                    Layout.fillWidth: true
+                    readOnly: true
+                    text: firmwareUpdateDialog.fileUrl.toString() !== "" ? vornApp.fileNameFromPath(vornApp.filePathFromUrl(firmwareUpdateDialog.fileUrl)) : ""
+                    placeholderText: "No file chosen"
+                }
+                Button {
+                    objectName: "fwBrowseButton"
+                    text: "Browse..."
+                    enabled: !firmwareUpdateDialog.uploading
+                    onClicked: fileDialog.open()
+                }
+            }
+            RowLayout {
+                Layout.fillWidth: true
+                Label {
+                    text: "Status:"
+                    Layout.preferredWidth: 70
+                    Layout.alignment: Qt.AlignTop
+                }
+                Label {
+                    objectName: "fwStatusText"
+                    Layout.fillWidth: true
+                    text: firmwareUpdateDialog.camera ? firmwareUpdateDialog.camera.fwUpdateStatus : ""
+                    wrapMode: Text.Wrap
+                }
+            }
+            ProgressBar {
+                objectName: "fwProgressBar"
+                Layout.fillWidth: true
+                from: 0
+                to: 100
+                value: firmwareUpdateDialog.camera ? firmwareUpdateDialog.camera.fwUpdateProgress : 0
+                visible: firmwareUpdateDialog.uploading
+            }
+            Item { Layout.fillHeight: true }
+            RowLayout {
+                Layout.alignment: Qt.AlignRight
+                Button {
+                    objectName: "fwStartButton"
+                    text: "Start Update"
+                    enabled: firmwareUpdateDialog.fileUrl.toString() !== "" && !!firmwareUpdateDialog.camera && firmwareUpdateDialog.camera.fwUpdateProgress === 0
+                    onClicked: firmwareUpdateDialog.camera.fwUpdate(firmwareUpdateDialog.fileUrl.toString())
+                }
+                Button {
+                    objectName: "fwCloseButton"
+                    text: "Close"
+                    onClicked: firmwareUpdateDialog.close()
+                }
+            }
+        }
+    }
+}

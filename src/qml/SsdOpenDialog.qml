@@ -1,0 +1,197 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+
+// Chooses takes saved on a camera's SSD and asks the camera to open them.
+// The listing (camera.ssdLsEntries) arrives after camera.ssdLs(); a click
+// selects one file, Ctrl+click adds or removes one, Shift+click adds the
+// files between the last click and this one; a double click or "Open"
+// opens the selection, which the camera then lists as SSD takes.
+ApplicationWindow {
+    id: ssdOpenDialog
+    objectName: "ssdOpenDialog"
+
+    required property var camera
+
+    readonly property var entries: camera ? (camera.ssdLsEntries || null) : null
+    readonly property int sortMode: entries ? entries.sortMode : 1
+    readonly property int selectedCount: entries && entries.sourceModel ? entries.sourceModel.selectedCount : 0
+    // The row of the last plain or Ctrl click, where a Shift+click range starts.
+    property int anchorRow: -1
+
+    title: "Open SSD Take"
+    flags: Qt.Dialog
+    width: 520
+    height: 380
+    minimumWidth: 420
+    minimumHeight: 240
+
+    function entryAt(row) {
+        return entries.data(entries.index(row, 0), 256)
+    }
+
+    // Name, size and date each sort ascending first, descending on a second click.
+    function sortBy(ascendingMode) {
+        if (!entries)
+            return
+        entries.sortMode = sortMode === ascendingMode ? ascendingMode + 1 : ascendingMode
+    }
+
+    function clicked(row, modifiers) {
+        const entry = entryAt(row)
+        if (modifiers & Qt.ShiftModifier && anchorRow >= 0) {
+            for (let r = Math.min(anchorRow, row); r <= Math.max(anchorRow, row); ++r)
+                entryAt(r).select(true)
+            return
+        }
+        if (modifiers & Qt.ControlModifier) {
+            if (entry.selected)
+                entry.unselect()
+            else
+                entry.select(true)
+        } else {
+            entry.select(false)
+        }
+        anchorRow = row
+    }
+
+    function openSelected() {
+        if (selectedCount === 0)
+            return
+        camera.ssdFOpen()
+        ssdOpenDialog.close()
+    }
+
+    function sizeText(bytes) {
+        if (bytes >= 1e9)
+            return (bytes / 1e9).toFixed(2) + " GB"
+        if (bytes >= 1e6)
+            return (bytes / 1e6).toFixed(1) + " MB"
+        return Math.round(bytes / 1e3) + " kB"
+    }
+
+    component SortHeader: Button {
+        required property int ascendingMode
+        property string caption
+        flat: true
+        height: 26
+        text: caption + (ssdOpenDialog.sortMode === ascendingMode ? "  \u25B2"
+                         : ssdOpenDialog.sortMode === ascendingMode + 1 ? "  \u25BC" : "")
+        onClicked: ssdOpenDialog.sortBy(ascendingMode)
+    }
+
+    Pane {
+        anchors.fill: parent
+        padding: 10
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 6
+
+            RowLayout {
+                Layout.fillWidth: true
+                spacing: 0
+                SortHeader {
+                    objectName: "sortByName"
+                    Layout.fillWidth: true
+                    ascendingMode: 1
+                    caption: "Name"
+                }
+                SortHeader {
+                    objectName: "sortBySize"
+                    Layout.preferredWidth: 90
+                    ascendingMode: 3
+                    caption: "Size"
+                }
+                SortHeader {
+                    objectName: "sortByDate"
+                    Layout.preferredWidth: 160
+                    ascendingMode: 5
+                    caption: "Date"
+                }
+            }
+
+            Rectangle {
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                color: "#191919"
+                border.color: "#444444"
+
+                ListView {
+                    id: listView
+                    objectName: "ssdFileList"
+                    anchors.fill: parent
+                    anchors.margins: 1
+                    clip: true
+                    model: ssdOpenDialog.entries
+                    ScrollBar.vertical: ScrollBar {}
+
+                    delegate: Rectangle {
+                        id: row
+                        objectName: "ssdFileRow"
+                        required property var qtObject
+                        required property int index
+                        width: listView.width
+                        height: 24
+                        color: qtObject.selected ? "#D25F15" : (index % 2 ? "#202020" : "#191919")
+
+                        RowLayout {
+                            anchors.fill: parent
+                            anchors.leftMargin: 8
+                            anchors.rightMargin: 8
+                            spacing: 0
+                            Label {
+                                Layout.fillWidth: true
+                                text: row.qtObject.name
+                                elide: Text.ElideRight
+                            }
+                            Label {
+                                Layout.preferredWidth: 90
+                                text: row.qtObject.oldFW ? "" : ssdOpenDialog.sizeText(row.qtObject.size)
+                            }
+                            Label {
+                                Layout.preferredWidth: 160
+                                text: row.qtObject.oldFW ? "" : row.qtObject.dateStr
+                            }
+                        }
+                        MouseArea {
+                            anchors.fill: parent
+                            onClicked: mouse => ssdOpenDialog.clicked(row.index, mouse.modifiers)
+                            onDoubleClicked: {
+                                row.qtObject.select(false)
+                                ssdOpenDialog.openSelected()
+                            }
+                        }
+                    }
+                }
+                Label {
+                    anchors.centerIn: parent
+                    visible: listView.count === 0
+                    text: "No files"
+                    color: "#808080"
+                }
+            }
+
+            RowLayout {
+                Layout.fillWidth: true
+                Button {
+                    objectName: "ssdRefreshButton"
+                    text: "Refresh"
+                    onClicked: ssdOpenDialog.camera.ssdLs()
+                }
+                Item { Layout.fillWidth: true }
+                Button {
+                    objectName: "ssdOpenButton"
+                    text: "Open"
+                    enabled: ssdOpenDialog.selectedCount > 0
+                    onClicked: ssdOpenDialog.openSelected()
+                }
+                Button {
+                    objectName: "ssdCancelButton"
+                    text: "Cancel"
+                    onClicked: ssdOpenDialog.close()
+                }
+            }
+        }
+    }
+}

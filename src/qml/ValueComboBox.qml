@@ -1,0 +1,70 @@
+import QtQuick
+import QtQuick.Controls
+
+// A combo box over a list of choices (a string list model or an array)
+// that shows the entry at `listIndex`, the camera's current value. A choice
+// or, when editable, a typed text is reported by `chosen`; the box then goes
+// back to `listIndex` until the camera reports the new value.
+Item {
+    id: valueComboBox
+
+    property var list: null
+    property int listIndex: -1
+    property bool editable: false
+    property string units
+    property var validator: null
+    property alias comboBox: box
+
+    signal chosen(int index, string text)
+
+    width: 140
+    height: 26
+
+    function resync() {
+        box.currentIndex = valueComboBox.listIndex
+        if (box.editable)
+            box.editText = valueComboBox.listIndex >= 0 ? box.textAt(valueComboBox.listIndex) : ""
+    }
+
+    onListIndexChanged: resync()
+    onListChanged: Qt.callLater(resync)
+
+    // A list model refilled in place keeps its index: show it again.
+    Connections {
+        target: valueComboBox.list && valueComboBox.list.rowCount !== undefined ? valueComboBox.list : null
+        function onModelReset() { Qt.callLater(valueComboBox.resync) }
+    }
+
+    ComboBox {
+        id: box
+        objectName: valueComboBox.objectName !== "" ? valueComboBox.objectName + "Box" : ""
+        width: valueComboBox.units !== "" ? valueComboBox.width - unitsLabel.width - 4 : valueComboBox.width
+        height: valueComboBox.height
+        model: valueComboBox.list
+        textRole: valueComboBox.list && valueComboBox.list.rowCount !== undefined ? "display" : ""
+        editable: valueComboBox.editable
+        validator: valueComboBox.validator
+        currentIndex: valueComboBox.listIndex
+        Component.onCompleted: valueComboBox.resync()
+
+        onActivated: index => {
+            valueComboBox.chosen(index, box.textAt(index))
+            Qt.callLater(valueComboBox.resync)
+        }
+        onAccepted: {
+            valueComboBox.chosen(-1, box.editText)
+            Qt.callLater(valueComboBox.resync)
+        }
+        onActiveFocusChanged: if (!activeFocus) Qt.callLater(valueComboBox.resync)
+    }
+    Label {
+        id: unitsLabel
+        anchors.right: parent.right
+        anchors.verticalCenter: parent.verticalCenter
+        visible: valueComboBox.units !== ""
+        text: valueComboBox.units
+        width: visible ? Math.max(implicitWidth, 28) : 0
+        horizontalAlignment: Text.AlignRight
+        color: "#a0a0a0"
+    }
+}
