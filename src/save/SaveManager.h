@@ -19,7 +19,7 @@ class SaveManager : public QObject
     Q_PROPERTY(QQmlObjectListModelBase* saveJobs READ saveJobsBase CONSTANT)
 
 public:
-    enum SaveDest { FileDest = SaveJob::FileDest, SsdDest = SaveJob::SsdDest };
+    enum SaveDest : int { FileDest = SaveJob::FileDest, SsdDest = SaveJob::SsdDest };
     Q_ENUM(SaveDest)
 
     explicit SaveManager(VornApp* app);

@@ -8,7 +8,9 @@
 namespace Util {
 Q_NAMESPACE
 
-enum Format {
+// Fixed underlying types: a number from QML that names no key is still a
+// value of the type (and then no format or codec), not undefined behaviour.
+enum Format : int {
     FormatVorn = 0,
     FormatAvi = 1,
     FormatMp4 = 2,
@@ -17,7 +19,7 @@ enum Format {
 };
 Q_ENUM_NS(Format)
 
-enum Codec {
+enum Codec : int {
     CodecVorn = 0,
     CodecCsv = 1,
     CodecRaw_BGR24 = 2,

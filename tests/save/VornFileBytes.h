@@ -101,14 +101,15 @@ inline bool write(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+// Header fields of a file read back; 0 when the file is shorter.
 inline quint32 u32(const QByteArray& bytes, int at)
 {
-    return qFromLittleEndian<quint32>(bytes.constData() + at);
+    return bytes.size() >= at + 4 ? qFromLittleEndian<quint32>(bytes.constData() + at) : 0;
 }
 
 inline quint64 u64(const QByteArray& bytes, int at)
 {
-    return qFromLittleEndian<quint64>(bytes.constData() + at);
+    return bytes.size() >= at + 8 ? qFromLittleEndian<quint64>(bytes.constData() + at) : 0;
 }
 
 } // namespace VornFileBytes

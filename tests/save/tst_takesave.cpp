@@ -5,6 +5,7 @@
 #include "Take.h"
 #include "VornApp.h"
 #include "VornFile.h"
+#include "VornFileBytes.h"
 #include "VornTestMain.h"
 
 #include <QJsonDocument>
@@ -50,7 +51,7 @@ class TestTakeSave : public QObject
         if (id == 0)
             return nullptr;
         Take* take = nullptr;
-        QTest::qWaitFor(
+        (void)QTest::qWaitFor(
             [&] {
                 for (Take* t : *camera->takes()) {
                     if (t->takeId() == id && t->savedOpened() && t->valuesInit())
@@ -121,8 +122,8 @@ private slots:
         QVERIFY(!m_camera->fileSaveBusy());
 
         const QByteArray bytes = readAll(outputPath(job));
-        const quint64 jsonSize = qFromLittleEndian<quint64>(bytes.constData() + 16);
-        const quint64 dataOffset = qFromLittleEndian<quint64>(bytes.constData() + 24);
+        const quint64 jsonSize = VornFileBytes::u64(bytes, 16);
+        const quint64 dataOffset = VornFileBytes::u64(bytes, 24);
         const QJsonObject header = QJsonDocument::fromJson(bytes.mid(36, int(jsonSize))).object();
         QCOMPARE(header.value("first_fr").toInteger(), first);
         QCOMPARE(header.value("fr_cnt").toInteger(), count);
@@ -146,7 +147,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(finished(part), 10000);
         QCOMPARE(part->state(), SaveJob::Done);
         const QByteArray partBytes = readAll(outputPath(part));
-        const quint64 partData = qFromLittleEndian<quint64>(partBytes.constData() + 24);
+        const quint64 partData = VornFileBytes::u64(partBytes, 24);
         QCOMPARE(partBytes.mid(int(partData), record), q7sim::FrameSynth::record(*params, first + 10, 3));
         file->close();
     }
@@ -191,8 +192,8 @@ private slots:
         // The same records; a file's header holds fewer values than a take's.
         const QByteArray fromTake = readAll(outputPath(a));
         const QByteArray fromFile = readAll(outputPath(fileJob));
-        QCOMPARE(fromFile.mid(int(qFromLittleEndian<quint64>(fromFile.constData() + 24))),
-                 fromTake.mid(int(qFromLittleEndian<quint64>(fromTake.constData() + 24))));
+        QCOMPARE(fromFile.mid(int(VornFileBytes::u64(fromFile, 24))),
+                 fromTake.mid(int(VornFileBytes::u64(fromTake, 24))));
         file->close();
         QCOMPARE(queue->activeSaveJob(), nullptr);
     }

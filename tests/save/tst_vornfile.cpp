@@ -595,7 +595,7 @@ int childMain(const QByteArray& mode, int argc, char** argv)
                                          Util::CodecVorn, 0, 0, "limited", folder, SaveJob::DontDeleteClose);
     if (!job)
         return 3;
-    QTest::qWaitFor([job] { return finished(job); }, 20000);
+    (void)QTest::qWaitFor([job] { return finished(job); }, 20000);
     printf("%s|%s\n", QMetaEnum::fromType<SaveJob::State>().valueToKey(job->state()),
            qPrintable(job->error()));
     return 0;
