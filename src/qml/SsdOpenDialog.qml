@@ -49,6 +49,12 @@ ApplicationWindow {
                 entry.unselect()
             else
                 entry.select(true)
+        } else if (entry.selected) {
+            // Already chosen: a plain click still leaves it chosen alone.
+            for (let r = 0; r < entries.count; ++r) {
+                if (r !== row)
+                    entryAt(r).unselect()
+            }
         } else {
             entry.select(false)
         }
