@@ -23,11 +23,13 @@ void VornFileReaderWorker::readChunk()
         position += m_range.metaSize;
 
     // Every byte is overwritten by a read or the chunk is not sent at all.
-    // The buffer of the last chunk is used again once the writer has let go
-    // of it: fresh memory for every chunk costs a page fault per page.
-    if (m_buffer.size() != count * readLen || !m_buffer.isDetached())
-        m_buffer = QByteArray(count * readLen, Qt::Uninitialized);
-    QByteArray& buffer = m_buffer;
+    // Two buffers take turns: fresh memory for every chunk costs a page
+    // fault per page, and the one sent two chunks ago is surely written and
+    // let go of, while the last one may still be held by the writer's event.
+    m_turn = 1 - m_turn;
+    QByteArray& buffer = m_buffers[m_turn];
+    if (buffer.size() != count * readLen || !buffer.isDetached())
+        buffer = QByteArray(count * readLen, Qt::Uninitialized);
     bool ok = m_file->seek(position);
     for (qint64 i = 0; ok && i < count; ++i) {
         char* at = buffer.data() + i * readLen;

@@ -41,5 +41,6 @@ private:
     qint64 m_framesRead = 0;
     qint64 m_framesRemaining;
     bool m_done = false;
-    QByteArray m_buffer;
+    QByteArray m_buffers[2];
+    int m_turn = 0;
 };
