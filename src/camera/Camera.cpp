@@ -150,6 +150,7 @@ void Camera::pollCameraValues(bool init)
     if (!reply)
         return;
     reply->setProperty("init", init);
+    reply->setProperty("pollNumber", ++m_pollsSent);
     m_pollInFlight = true;
     connect(reply, &QNetworkReply::finished, this, &Camera::pollCameraValuesFinished);
 }
@@ -168,7 +169,7 @@ void Camera::pollCameraValuesFinished()
             loadValues(object);
             const bool init = reply->property("init").toBool();
             updateTakes(object, init);
-            updateSsdTakes(object, init);
+            updateSsdTakes(object, init, reply->property("pollNumber").toULongLong());
             if (init)
                 updateCheck(false);
             setConnected(true, object);

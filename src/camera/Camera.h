@@ -318,7 +318,7 @@ private:
 
     // Keeps one SsdTake per file the camera has open (CameraSsd.cpp).
     void createSsdModels();
-    void updateSsdTakes(const QJsonObject& document, bool init);
+    void updateSsdTakes(const QJsonObject& document, bool init, quint64 pollNumber);
     SsdTake* addSsdTake(int takeId, const QString& name);
 
     // Firmware upload (CameraFirmware.cpp).
@@ -346,6 +346,7 @@ private:
     bool m_connected = false;
     bool m_responding = true;
     bool m_pollInFlight = false;
+    quint64 m_pollsSent = 0;
     QTimer* m_pollTimer = nullptr;
     QTimer* m_frameTimer = nullptr;
     QQmlObjectListModel<Take>* m_takes = nullptr;

@@ -100,8 +100,10 @@ void Camera::ssdFOpenFinished()
     for (SsdTake* open : *m_ssdTakes)
         if (open->takeId() == takeId)
             take = open;
-    if (!take)
+    if (!take) {
         take = addSsdTake(takeId, reply->property("name").toString());
+        take->setOpenedAfterPoll(m_pollsSent);
+    }
     if (app)
         app->setSelectedVornObject(take);
 }
@@ -130,7 +132,7 @@ void Camera::addAllSsdTakesToSaveBatch()
         app->saveBatchObjModel()->append(new SaveBatchObject(take, app));
 }
 
-void Camera::updateSsdTakes(const QJsonObject& document, bool init)
+void Camera::updateSsdTakes(const QJsonObject& document, bool init, quint64 pollNumber)
 {
     const QJsonObject ssd = document.value(QStringLiteral("ssd")).toObject();
     const QJsonValue openTakes = ssd.value(QStringLiteral("open_takes"));
@@ -156,6 +158,9 @@ void Camera::updateSsdTakes(const QJsonObject& document, bool init)
             numbers.removeOne(take->takeId());
             continue;
         }
+        // A poll sent before the file was opened may be answered after it.
+        if (!numbers.contains(take->takeId()) && pollNumber <= take->openedAfterPoll())
+            continue;
         take->setSavedOpened(false, false, init);
         m_ssdTakes->remove(take);
         take->deleteLater();

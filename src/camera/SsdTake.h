@@ -13,6 +13,10 @@ public:
     SsdTake(int takeId, const QString& name, Camera* camera);
 
     QString name() const { return m_name; }
+    // The number of camera polls sent when the camera opened the file for
+    // the program: the answers to those may still list the camera without it.
+    quint64 openedAfterPoll() const { return m_openedAfterPoll; }
+    void setOpenedAfterPoll(quint64 polls) { m_openedAfterPoll = polls; }
     QString takesPath() const override { return QStringLiteral("/ssd/takes"); }
     int xferSource() const override { return 2; }
 
@@ -33,4 +37,5 @@ private slots:
 
 private:
     const QString m_name;
+    quint64 m_openedAfterPoll = 0;
 };

@@ -249,6 +249,30 @@ private slots:
             5000));
         QCOMPARE(m_camera->ssdTakes()->at(0)->takeId(), takeId);
     }
+
+    void latePollKeepsAJustOpenedTake()
+    {
+        VornApp* app = VornApp::instance();
+        m_camera->ssdFCloseAll();
+        QVERIFY(QTest::qWaitFor([&] { return m_camera->ssdTakes()->count() == 0; }, 5000));
+        // Polls read the camera at once but are answered late, so one that
+        // predates the opening arrives after the camera's answer to it.
+        q7sim::Fault late = q7sim::Fault::delayAnswer(700, "/");
+        late.exactPath = true;
+        late.method = "GET";
+        m_sim->addFault(late);
+        QTest::qWait(300);
+        app->setSelectedVornObject(m_camera);
+        m_camera->ssdFOpen("Whole.vorn");
+        QVERIFY(QTest::qWaitFor([&] { return m_camera->ssdTakes()->count() == 1; }, 5000));
+        QPointer<SsdTake> take(m_camera->ssdTakes()->at(0));
+        QVERIFY(QTest::qWaitFor([&] { return app->selectedVornObject() == take; }, 5000));
+        QTest::qWait(1500); // the late polls, older and newer, have come in
+        QVERIFY(!take.isNull());
+        QCOMPARE(m_camera->ssdTakes()->count(), 1);
+        QCOMPARE(app->selectedVornObject(), take.data());
+        m_sim->clearFaults();
+    }
 };
 
 VORN_TEST_MAIN(TestSsdTakes)
