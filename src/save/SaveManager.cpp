@@ -1,8 +1,11 @@
 #include "SaveManager.h"
 
 #include "AbstractTake.h"
+#include "MetaFileSaveJob.h"
+#include "MetaFileWriter.h"
 #include "SaveJobQueue.h"
 #include "SsdSaveJob.h"
+#include "SsdTake.h"
 #include "Take.h"
 #include "VornApp.h"
 #include "VornFile.h"
@@ -26,8 +29,9 @@ QString SaveManager::sourceName(const PlaybackVornObject* source)
         return QStringLiteral("Take%1").arg(static_cast<const AbstractTake*>(source)->takeId());
     case VornObject::VornFileType:
         return QFileInfo(static_cast<const VornFile*>(source)->fileName()).completeBaseName();
+    case VornObject::SsdTakeType:
+        return QFileInfo(static_cast<const SsdTake*>(source)->name()).completeBaseName();
     default:
-        // SSD takes name themselves by their file once they can be saved.
         return QString();
     }
 }
@@ -77,6 +81,13 @@ SaveJob* SaveManager::createSaveJob(PlaybackVornObject* source, qint64 startFr, 
     return job;
 }
 
+// The file an SSD take reads; a memory take has none.
+static QString takeFileName(AbstractTake* take)
+{
+    auto* ssdTake = qobject_cast<SsdTake*>(take);
+    return ssdTake ? ssdTake->name() : QString();
+}
+
 SaveJob* SaveManager::createFileSaveJob(PlaybackVornObject* source, const SaveJob::Params& params,
                                         const SaveFileName& outputName)
 {
@@ -84,10 +95,16 @@ SaveJob* SaveManager::createFileSaveJob(PlaybackVornObject* source, const SaveJo
     auto* file = qobject_cast<VornFile*>(source);
     switch (params.format) {
     case Util::FormatVorn:
-        if (take && source->type() == VornObject::TakeType)
-            return new VornFileSaveJob(this, take, QString(), params, outputName);
+        if (take)
+            return new VornFileSaveJob(this, take, takeFileName(take), params, outputName);
         if (file)
             return new VornFileSaveJob(this, file, params, outputName);
+        return nullptr;
+    case Util::FormatCsv:
+        if (take)
+            return new MetaFileSaveJob(this, take, takeFileName(take), params, outputName);
+        if (file)
+            return new MetaFileSaveJob(this, file, params, outputName);
         return nullptr;
     default:
         // TIFF, CSV and video writers arrive with their formats.
@@ -135,6 +152,8 @@ qint64 SaveManager::estFileSize(PlaybackVornObject* source, qint64 frames, Util:
     switch (format) {
     case Util::FormatVorn:
         return VornFileWriter::estFileSize(source, frames);
+    case Util::FormatCsv:
+        return MetaFileWriter::estFileSize(source, frames);
     default:
         // The other formats estimate through their writers once they exist.
         return 0;
