@@ -4,6 +4,7 @@
 #include "Camera.h"
 #include "FrameSynth.h"
 #include "RawFrame.h"
+#include "SaveManager.h"
 #include "SimCameras.h"
 #include "VornTestMain.h"
 
@@ -12,6 +13,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtEndian>
 
 class TestSsdTakes : public QObject
 {
@@ -272,6 +275,42 @@ private slots:
         QCOMPARE(m_camera->ssdTakes()->count(), 1);
         QCOMPARE(app->selectedVornObject(), take.data());
         m_sim->clearFaults();
+    }
+
+    void ssdTakeSavesToAFile()
+    {
+        m_sim->clearFaults();
+        m_camera->ssdFOpen("Whole.vorn");
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                for (SsdTake* take : *m_camera->ssdTakes())
+                    if (take->name() == QLatin1String("Whole.vorn") && take->valuesInit())
+                        return true;
+                return false;
+            },
+            5000));
+        SsdTake* take = nullptr;
+        for (SsdTake* t : *m_camera->ssdTakes())
+            if (t->name() == QLatin1String("Whole.vorn"))
+                take = t;
+        QTemporaryDir dir;
+        SaveJob* job = VornApp::instance()->saveManager()->createSaveJob(
+            take, -5, 10, SaveManager::FileDest, Util::FormatVorn, Util::CodecVorn, 0, 0, "<name>_copy",
+            dir.path(), SaveJob::DontDeleteClose);
+        QVERIFY(job);
+        QCOMPARE(job->sourceFileName(), QStringLiteral("Whole.vorn"));
+        QVERIFY(QTest::qWaitFor([job] { return job->state() >= SaveJob::Done; }, 10000));
+        QCOMPARE(job->state(), SaveJob::Done);
+        QFile file(dir.filePath("Whole_copy.vorn"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const qint64 dataOffset = qFromLittleEndian<quint64>(bytes.constData() + 24);
+        const auto params = m_sim->takeFrameParams(m_memoryTake);
+        QByteArray expected;
+        for (qint64 fr = -5; fr < 5; ++fr)
+            expected += q7sim::FrameSynth::record(*params, fr, q7sim::XferBoth);
+        QVERIFY(bytes.mid(dataOffset) == expected);
+        QVERIFY(SimCameras::requests(m_sim, "POST", "/xfer").last().body.contains("\"src\":2"));
     }
 };
 
