@@ -1,6 +1,8 @@
 #include "SaveManager.h"
 
 #include "AbstractTake.h"
+#include "ImgFileSaveJob.h"
+#include "ImgFileWriter.h"
 #include "MetaFileSaveJob.h"
 #include "MetaFileWriter.h"
 #include "SaveJobQueue.h"
@@ -100,6 +102,12 @@ SaveJob* SaveManager::createFileSaveJob(PlaybackVornObject* source, const SaveJo
         if (file)
             return new VornFileSaveJob(this, file, params, outputName);
         return nullptr;
+    case Util::FormatTiff:
+        if (take)
+            return new ImgFileSaveJob(this, take, takeFileName(take), params, outputName);
+        if (file)
+            return new ImgFileSaveJob(this, file, params, outputName);
+        return nullptr;
     case Util::FormatCsv:
         if (take)
             return new MetaFileSaveJob(this, take, takeFileName(take), params, outputName);
@@ -147,13 +155,15 @@ void SaveManager::removeSaveJob(SaveJob* saveJob)
 }
 
 qint64 SaveManager::estFileSize(PlaybackVornObject* source, qint64 frames, Util::Format format,
-                                Util::Codec) const
+                                Util::Codec codec) const
 {
     switch (format) {
     case Util::FormatVorn:
         return VornFileWriter::estFileSize(source, frames);
     case Util::FormatCsv:
         return MetaFileWriter::estFileSize(source, frames);
+    case Util::FormatTiff:
+        return ImgFileWriter::estFileSize(source, frames, codec);
     default:
         // The other formats estimate through their writers once they exist.
         return 0;

@@ -1,0 +1,44 @@
+#include "ImgFileSaveJob.h"
+
+#include "ImgFileWriter.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+ImgFileSaveJob::ImgFileSaveJob(QObject* parent, AbstractTake* take, const QString& sourceFileName,
+                               const Params& params, const SaveFileName& outputName)
+    : FileSaveJob(parent, take, sourceFileName, tiffParams(params), outputName)
+{
+    setWriter(new ImgFileWriter(this));
+    numberImages();
+}
+
+ImgFileSaveJob::ImgFileSaveJob(QObject* parent, VornFile* file, const Params& params,
+                               const SaveFileName& outputName)
+    : FileSaveJob(parent, file, tiffParams(params), outputName)
+{
+    setWriter(new ImgFileWriter(this));
+    numberImages();
+}
+
+SaveJob::Params ImgFileSaveJob::tiffParams(Params params)
+{
+    params.format = Util::FormatTiff;
+    params.frameRate = 0;
+    params.quality = 0;
+    return params;
+}
+
+void ImgFileSaveJob::numberImages()
+{
+    // Every image needs a name of its own: without a number tag they are
+    // numbered from 0, as wide as the count needs.
+    if (!outputName().hasNumberTag())
+        appendToFileName(QStringLiteral("_<seq:%1>").arg(QString::number(frCnt()).size()));
+}
+
+void ImgFileSaveJob::open()
+{
+    if (state() == Done)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(outputName().folder()));
+}
