@@ -50,9 +50,11 @@ class TestSsdSave : public QObject
         bench.camera = SimCameras::connect(bench.sim);
         if (!bench.camera || takeId < 1)
             return bench;
-        QTest::qWaitFor([&] { return bench.camera->takes()->count() >= takeId; }, 3000);
-        bench.take = bench.camera->takes()->at(takeId - 1);
-        QTest::qWaitFor([&] { return bench.take->valuesInit(); }, 3000);
+        if (!QTest::qWaitFor([&] { return bench.camera->takes()->count() >= takeId; }, 3000))
+            return bench;
+        Take* take = bench.camera->takes()->at(takeId - 1);
+        if (QTest::qWaitFor([&] { return take->valuesInit(); }, 3000))
+            bench.take = take;
         return bench;
     }
 
@@ -69,7 +71,8 @@ class TestSsdSave : public QObject
         QNetworkRequest request(QUrl(QStringLiteral("http://%1%2").arg(address, path)));
         request.setRawHeader("Content-Type", "application/json");
         QNetworkReply* reply = m_nam.post(request, body);
-        QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000);
+        if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000))
+            reply->abort();
         const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
         delete reply;
         return answer;
