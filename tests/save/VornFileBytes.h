@@ -10,7 +10,7 @@
 // writer: any version, magic, header fields and frame records.
 namespace VornFileBytes {
 
-struct Spec
+struct FileLayout
 {
     QByteArray magic = "VORN";
     quint32 version = 2;
@@ -29,69 +29,70 @@ struct Spec
     QByteArray json; // replaces the JSON text when not empty
 };
 
-inline int recordSize(const Spec& spec)
+inline int recordSize(const FileLayout& layout)
 {
-    return spec.width * spec.height + spec.metaSize;
+    return layout.width * layout.height + layout.metaSize;
 }
 
 // A record whose every byte depends on the frame number.
-inline QByteArray record(const Spec& spec, qint64 frame)
+inline QByteArray record(const FileLayout& layout, qint64 frame)
 {
-    QByteArray bytes(recordSize(spec), Qt::Uninitialized);
+    QByteArray bytes(recordSize(layout), Qt::Uninitialized);
     for (int i = 0; i < bytes.size(); ++i)
         bytes[i] = char((frame * 31 + i * 7 + (i >> 8)) & 0xff);
     return bytes;
 }
 
-inline QByteArray jsonText(const Spec& spec)
+inline QByteArray jsonText(const FileLayout& layout)
 {
-    if (!spec.json.isEmpty())
-        return spec.json;
-    QJsonObject acq{
-        {"res", QStringLiteral("%1x%2").arg(spec.width).arg(spec.height)}, {"fr_rate", 1000.0}, {"bpp", 8}};
-    QJsonObject doc{{"first_fr", spec.firstFr},
-                    {"last_fr", spec.firstFr + spec.frames - 1},
-                    {"fr_cnt", spec.frames},
+    if (!layout.json.isEmpty())
+        return layout.json;
+    QJsonObject acq{{"res", QStringLiteral("%1x%2").arg(layout.width).arg(layout.height)},
+                    {"fr_rate", 1000.0},
+                    {"bpp", 8}};
+    QJsonObject doc{{"first_fr", layout.firstFr},
+                    {"last_fr", layout.firstFr + layout.frames - 1},
+                    {"fr_cnt", layout.frames},
                     {"acq", acq},
-                    {"camera", QJsonObject{{"name", spec.cameraName}, {"serial", "S123"}}},
+                    {"camera", QJsonObject{{"name", layout.cameraName}, {"serial", "S123"}}},
                     {"adjust", QJsonObject{{"gain", 2.0}, {"gamma_r", 1.5}}}};
-    if (spec.metaAtTop) {
-        doc.insert("meta_size", spec.metaSize);
+    if (layout.metaAtTop) {
+        doc.insert("meta_size", layout.metaSize);
         doc.insert("time", QJsonObject{{"year_offset", 1000000}});
     } else {
-        doc.insert("meta", QJsonObject{{"size", spec.metaSize}, {"year_offset", 1000000}});
+        doc.insert("meta", QJsonObject{{"size", layout.metaSize}, {"year_offset", 1000000}});
     }
-    for (auto it = spec.extra.begin(); it != spec.extra.end(); ++it)
+    for (auto it = layout.extra.begin(); it != layout.extra.end(); ++it)
         doc.insert(it.key(), it.value());
     return QJsonDocument(doc).toJson(QJsonDocument::Compact);
 }
 
-inline QByteArray build(const Spec& spec)
+inline QByteArray build(const FileLayout& layout)
 {
-    const QByteArray json = jsonText(spec);
-    const quint64 fixedSize = spec.version >= 2 ? 36 : 32;
-    const quint64 jsonOffset = spec.jsonOffset >= 0 ? quint64(spec.jsonOffset) : fixedSize;
-    const quint64 dataOffset =
-        spec.dataOffset >= 0 ? quint64(spec.dataOffset) : ((fixedSize + json.size() + 4095) & ~quint64(4095));
-    QByteArray bytes = spec.magic.left(4);
+    const QByteArray json = jsonText(layout);
+    const quint64 fixedSize = layout.version >= 2 ? 36 : 32;
+    const quint64 jsonOffset = layout.jsonOffset >= 0 ? quint64(layout.jsonOffset) : fixedSize;
+    const quint64 dataOffset = layout.dataOffset >= 0 ? quint64(layout.dataOffset)
+                                                      : ((fixedSize + json.size() + 4095) & ~quint64(4095));
+    QByteArray bytes = layout.magic.left(4);
     char b[8];
-    qToLittleEndian(spec.version, b);
+    qToLittleEndian(layout.version, b);
     bytes.append(b, 4);
     qToLittleEndian(jsonOffset, b);
     bytes.append(b, 8);
-    qToLittleEndian(spec.jsonSize >= 0 ? quint64(spec.jsonSize) : quint64(json.size()), b);
+    qToLittleEndian(layout.jsonSize >= 0 ? quint64(layout.jsonSize) : quint64(json.size()), b);
     bytes.append(b, 8);
     qToLittleEndian(dataOffset, b);
     bytes.append(b, 8);
-    if (spec.version >= 2) {
+    if (layout.version >= 2) {
         qToLittleEndian(quint32(5), b);
         bytes.append(b, 4);
     }
     bytes.append(json);
     if (quint64(bytes.size()) < dataOffset)
         bytes.append(QByteArray(int(dataOffset - bytes.size()), '\0'));
-    for (int i = 0; i < spec.frames; ++i)
-        bytes.append(record(spec, spec.firstFr + i));
+    for (int i = 0; i < layout.frames; ++i)
+        bytes.append(record(layout, layout.firstFr + i));
     return bytes;
 }
 

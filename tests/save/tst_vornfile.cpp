@@ -15,7 +15,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
-using VornFileBytes::Spec;
+using VornFileBytes::FileLayout;
 
 namespace {
 
@@ -48,10 +48,10 @@ class TestVornFile : public QObject
     VornApp* m_app = nullptr;
     SaveManager* m_manager = nullptr;
 
-    QString makeFile(const QString& name, const Spec& spec)
+    QString makeFile(const QString& name, const FileLayout& layout)
     {
         const QString path = m_dir.filePath(name);
-        if (!VornFileBytes::write(path, VornFileBytes::build(spec)))
+        if (!VornFileBytes::write(path, VornFileBytes::build(layout)))
             return QString();
         return path;
     }
@@ -96,10 +96,10 @@ private slots:
 
     void writtenFileAndSubRange()
     {
-        Spec spec;
-        spec.firstFr = 90;
-        spec.frames = 110; // 90 .. 199
-        const QString path = makeFile("src.vorn", spec);
+        FileLayout layout;
+        layout.firstFr = 90;
+        layout.frames = 110; // 90 .. 199
+        const QString path = makeFile("src.vorn", layout);
         VornFile* file = open(path);
         QVERIFY(file);
         QCOMPARE(m_app->selectedVornObject(), file);
@@ -114,16 +114,16 @@ private slots:
         QCOMPARE(file->aFr(), 90);
         QCOMPARE(file->bFr(), 199);
         QVERIFY(file->valuesInit());
-        QCOMPARE(file->property("cameraName").value<VornValue*>()->value().toString(), spec.cameraName);
+        QCOMPARE(file->property("cameraName").value<VornValue*>()->value().toString(), layout.cameraName);
         // The saved adjustment comes back with the file.
         QCOMPARE(file->imgAdjModel()->gain()->value().toDouble(), 2.0);
         QCOMPARE(file->imgAdjModel()->gammaR()->value().toDouble(), 1.5);
         QCOMPARE(m_app->openVornFiles()->count(), 1);
 
-        const qint64 record = VornFileBytes::recordSize(spec);
+        const qint64 record = VornFileBytes::recordSize(layout);
         QCOMPARE(m_manager->estFileSize(file, 50, Util::FormatVorn, Util::CodecVorn), record * 50 + 4096);
         QCOMPARE(m_manager->estFileSize(file, 50, Util::FormatTiff, Util::CodecRaw_Gray8),
-                 qint64(spec.width) * spec.height * 50);
+                 qint64(layout.width) * layout.height * 50);
         QCOMPARE(m_manager->estFileSize(file, 50, Util::FormatMp4, Util::CodecH264), 0);
 
         SaveJob* job = save(file, 100, 50, "<name>_<fr>");
@@ -164,7 +164,7 @@ private slots:
         for (int i = 0; i < 50; ++i) {
             // Records 10 to 59 of the source, byte for byte.
             QCOMPARE(bytes.mid(int(dataOffset + i * record), int(record)),
-                     VornFileBytes::record(spec, 100 + i));
+                     VornFileBytes::record(layout, 100 + i));
         }
 
         // The saved file opens, plays its frames and saves again.
@@ -177,7 +177,7 @@ private slots:
         QSignalSpy ready(&frame, &RawFrame::initFinished);
         QCOMPARE(copy->getFrame(&frame, 120), 0);
         QCOMPARE(ready.count(), 1);
-        QCOMPARE(frame.data(), VornFileBytes::record(spec, 120));
+        QCOMPARE(frame.data(), VornFileBytes::record(layout, 120));
         QCOMPARE(frame.width(), quint16(32));
         QCOMPARE(frame.height(), quint16(16));
         QCOMPARE(frame.metaSize(), 32u);
@@ -206,9 +206,9 @@ private slots:
 
     void jsonLengthAtThePageBoundary()
     {
-        Spec spec;
-        spec.frames = 3;
-        VornFile* file = open(makeFile("pad.vorn", spec));
+        FileLayout layout;
+        layout.frames = 3;
+        VornFile* file = open(makeFile("pad.vorn", layout));
         QVERIFY(file);
         SaveJob* probe = save(file, 0, 1, "probe");
         QTRY_VERIFY_WITH_TIMEOUT(finished(probe), 10000);
@@ -216,8 +216,8 @@ private slots:
         m_app->closeAllVornFiles();
 
         for (int target : {4060, 4061}) {
-            Spec padded = spec;
-            padded.cameraName = spec.cameraName + QString(target - probeJson, QLatin1Char('p'));
+            FileLayout padded = layout;
+            padded.cameraName = layout.cameraName + QString(target - probeJson, QLatin1Char('p'));
             VornFile* source = open(makeFile(QStringLiteral("pad%1.vorn").arg(target), padded));
             QVERIFY(source);
             SaveJob* job = save(source, 0, 3, QStringLiteral("out%1").arg(target));
@@ -227,20 +227,20 @@ private slots:
             QCOMPARE(int(VornFileBytes::u64(bytes, 16)), target);
             const quint64 dataOffset = VornFileBytes::u64(bytes, 24);
             QCOMPARE(dataOffset, target == 4060 ? 4096u : 8192u);
-            QCOMPARE(bytes.mid(int(dataOffset), VornFileBytes::recordSize(spec)),
-                     VornFileBytes::record(spec, 0));
+            QCOMPARE(bytes.mid(int(dataOffset), VornFileBytes::recordSize(layout)),
+                     VornFileBytes::record(layout, 0));
         }
     }
 
     void versionsAndAlternativeKeys()
     {
         for (quint32 version : {0u, 1u}) {
-            Spec spec;
-            spec.version = version;
-            spec.metaAtTop = true;
-            spec.metaSize = 48;
-            spec.firstFr = -5;
-            VornFile* file = open(makeFile(QStringLiteral("v%1.vorn").arg(version), spec));
+            FileLayout layout;
+            layout.version = version;
+            layout.metaAtTop = true;
+            layout.metaSize = 48;
+            layout.firstFr = -5;
+            VornFile* file = open(makeFile(QStringLiteral("v%1.vorn").arg(version), layout));
             QVERIFY(file);
             QCOMPARE(file->version(), version);
             QCOMPARE(file->jsonOffset(), 32u); // no header word before the JSON
@@ -249,11 +249,11 @@ private slots:
             QCOMPARE(file->yearOffsetSeconds(), 1000000u);
             RawFrame frame;
             QCOMPARE(file->getFrame(&frame, -3), 0);
-            QCOMPARE(frame.data(), VornFileBytes::record(spec, -3));
+            QCOMPARE(frame.data(), VornFileBytes::record(layout, -3));
         }
         // A JSON header elsewhere than right after the fixed part is found
         // by its offset.
-        Spec moved;
+        FileLayout moved;
         moved.jsonOffset = 100;
         QByteArray bytes = VornFileBytes::build(moved);
         const QByteArray json = VornFileBytes::jsonText(moved);
@@ -263,13 +263,13 @@ private slots:
         QVERIFY(open(m_dir.filePath("moved.vorn")));
 
         QSignalSpy messages(m_app, &VornApp::showMessage);
-        Spec v3;
+        FileLayout v3;
         v3.version = 3;
         QVERIFY(!open(makeFile("v3.vorn", v3)));
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().first().toString(), QStringLiteral("<b>Unsupported VORN file version!</b>"));
         for (int i = 0; i < 4; ++i) {
-            Spec wrong;
+            FileLayout wrong;
             wrong.magic = "VORN";
             wrong.magic[i] = 'x';
             QVERIFY(!open(makeFile(QStringLiteral("magic%1.vorn").arg(i), wrong)));
@@ -286,29 +286,29 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         const auto with = [](auto change) {
-            Spec spec;
-            change(spec);
-            return VornFileBytes::build(spec);
+            FileLayout layout;
+            change(layout);
+            return VornFileBytes::build(layout);
         };
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("magic only") << QByteArray("VORN");
-        QTest::newRow("fixed part cut") << VornFileBytes::build(Spec()).left(30);
-        QTest::newRow("json size absurd") << with([](Spec& s) { s.jsonSize = qint64(1) << 62; });
-        QTest::newRow("json size past end") << with([](Spec& s) { s.jsonSize = 1 << 20; });
-        QTest::newRow("json offset past end") << with([](Spec& s) { s.jsonOffset = 1 << 30; });
-        QByteArray wraps = VornFileBytes::build(Spec());
+        QTest::newRow("fixed part cut") << VornFileBytes::build(FileLayout()).left(30);
+        QTest::newRow("json size absurd") << with([](FileLayout& s) { s.jsonSize = qint64(1) << 62; });
+        QTest::newRow("json size past end") << with([](FileLayout& s) { s.jsonSize = 1 << 20; });
+        QTest::newRow("json offset past end") << with([](FileLayout& s) { s.jsonOffset = 1 << 30; });
+        QByteArray wraps = VornFileBytes::build(FileLayout());
         wraps.replace(8, 8, QByteArray(8, char(0xff)));
         QTest::newRow("json offset wraps") << wraps;
-        QTest::newRow("data offset past end") << with([](Spec& s) { s.dataOffset = qint64(1) << 40; });
-        QTest::newRow("json not json") << with([](Spec& s) { s.json = "{\"first_fr\": 0, "; });
-        QTest::newRow("json cut") << with([](Spec& s) { s.jsonSize = 20; });
-        QTest::newRow("frames huge") << with([](Spec& s) {
+        QTest::newRow("data offset past end") << with([](FileLayout& s) { s.dataOffset = qint64(1) << 40; });
+        QTest::newRow("json not json") << with([](FileLayout& s) { s.json = "{\"first_fr\": 0, "; });
+        QTest::newRow("json cut") << with([](FileLayout& s) { s.jsonSize = 20; });
+        QTest::newRow("frames huge") << with([](FileLayout& s) {
             s.extra = {{"acq", QJsonObject{{"res", "65535x65535"}}}};
         });
-        QTest::newRow("meta huge") << with([](Spec& s) {
+        QTest::newRow("meta huge") << with([](FileLayout& s) {
             s.extra = {{"meta", QJsonObject{{"size", 1 << 30}}}};
         });
-        QTest::newRow("meta negative") << with([](Spec& s) {
+        QTest::newRow("meta negative") << with([](FileLayout& s) {
             s.extra = {{"meta", QJsonObject{{"size", -32}}}};
         });
     }
@@ -329,9 +329,9 @@ private slots:
         // A "res" that does not split into two numbers has no image, and a
         // header without frame values still opens; neither may crash a fetch.
         for (const char* res : {"640", "0x0", "axb", "12x34x56", "x480"}) {
-            Spec spec;
-            spec.extra = {{"acq", QJsonObject{{"res", res}}}};
-            VornFile* file = open(makeFile("odd.vorn", spec));
+            FileLayout layout;
+            layout.extra = {{"acq", QJsonObject{{"res", res}}}};
+            VornFile* file = open(makeFile("odd.vorn", layout));
             QVERIFY(file);
             RawFrame frame;
             QCOMPARE(file->getFrame(&frame, 3), 0);
@@ -340,7 +340,7 @@ private slots:
             file->setFr(4, true);
             file->close();
         }
-        Spec bare;
+        FileLayout bare;
         bare.json = "{}";
         VornFile* file = open(makeFile("bare.vorn", bare));
         QVERIFY(file);
@@ -354,12 +354,12 @@ private slots:
 
     void truncatedBody()
     {
-        Spec spec;
-        spec.frames = 20;
-        QByteArray bytes = VornFileBytes::build(spec);
-        const int record = VornFileBytes::recordSize(spec);
+        FileLayout layout;
+        layout.frames = 20;
+        QByteArray bytes = VornFileBytes::build(layout);
+        const int record = VornFileBytes::recordSize(layout);
         bytes.chop(record * 5 - 100); // frame 15 keeps 100 bytes, 16 to 19 are gone
-        VornFile* file = open(makeFile("cut.vorn", Spec()));
+        VornFile* file = open(makeFile("cut.vorn", FileLayout()));
         QVERIFY(file);
         file->close();
         QVERIFY(VornFileBytes::write(m_dir.filePath("cut.vorn"), bytes));
@@ -367,7 +367,7 @@ private slots:
         QVERIFY(file);
         RawFrame frame;
         QCOMPARE(file->getFrame(&frame, 15), 0);
-        QCOMPARE(frame.data(), VornFileBytes::record(spec, 15).left(100));
+        QCOMPARE(frame.data(), VornFileBytes::record(layout, 15).left(100));
         QCOMPARE(file->getFrame(&frame, 18), 0);
         QCOMPARE(frame.data().size(), 0);
         // Shown all the same: the picture is padded to its size.
@@ -396,10 +396,10 @@ private slots:
 
     void cancelAndSideBySide()
     {
-        Spec spec;
-        spec.frames = 200;
-        VornFile* a = open(makeFile("a.vorn", spec));
-        VornFile* b = open(makeFile("b.vorn", spec));
+        FileLayout layout;
+        layout.frames = 200;
+        VornFile* a = open(makeFile("a.vorn", layout));
+        VornFile* b = open(makeFile("b.vorn", layout));
         QVERIFY(a && b);
         SaveJob* first = save(a, 0, 200, "first");
         SaveJob* second = save(b, 0, 200, "second");
@@ -436,18 +436,18 @@ private slots:
         QCOMPARE(third->sourceFileName(), m_dir.filePath("b.vorn"));
         const QByteArray bytes = readAll(outputPath(third));
         const quint64 dataOffset = VornFileBytes::u64(bytes, 24);
-        QCOMPARE(bytes.mid(int(dataOffset + 99 * VornFileBytes::recordSize(spec))),
-                 VornFileBytes::record(spec, 109));
+        QCOMPARE(bytes.mid(int(dataOffset + 99 * VornFileBytes::recordSize(layout))),
+                 VornFileBytes::record(layout, 109));
     }
 
     void batchClosesItsFiles()
     {
-        Spec spec;
-        spec.firstFr = 7;
-        spec.frames = 30;
-        makeFile("batch1.vorn", spec);
-        makeFile("batch2.vorn", spec);
-        Spec v9;
+        FileLayout layout;
+        layout.firstFr = 7;
+        layout.frames = 30;
+        makeFile("batch1.vorn", layout);
+        makeFile("batch2.vorn", layout);
+        FileLayout v9;
         v9.version = 9;
         makeFile("batch3.vorn", v9);
         QTemporaryDir out;
@@ -516,9 +516,9 @@ private slots:
 
     void closeAll()
     {
-        Spec spec;
-        VornFile* a = open(makeFile("c1.vorn", spec));
-        VornFile* b = open(makeFile("c2.vorn", spec));
+        FileLayout layout;
+        VornFile* a = open(makeFile("c1.vorn", layout));
+        VornFile* b = open(makeFile("c2.vorn", layout));
         QVERIFY(a && b);
         QCOMPARE(m_app->openVornFiles()->count(), 2);
         QCOMPARE(m_app->selectedVornObject(), b);
@@ -535,9 +535,9 @@ private slots:
     void writeFailureEndsInError()
     {
         // The file-size limit lives in a child process of this test.
-        Spec spec;
-        spec.frames = 100;
-        const QString source = makeFile("big.vorn", spec);
+        FileLayout layout;
+        layout.frames = 100;
+        const QString source = makeFile("big.vorn", layout);
         QTemporaryDir out;
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -555,7 +555,7 @@ private slots:
 
     void commandLineOpensTheFile()
     {
-        const QString path = makeFile("cmdline.vorn", Spec());
+        const QString path = makeFile("cmdline.vorn", FileLayout());
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("VORN_SAVE_CHILD", "cmdline");

@@ -21,10 +21,10 @@ class TestVornFileShell : public ShellHarness
 
     QTemporaryDir m_dir;
 
-    QString makeFile(const QString& name, const VornFileBytes::Spec& spec)
+    QString makeFile(const QString& name, const VornFileBytes::FileLayout& layout)
     {
         const QString path = m_dir.filePath(name);
-        return VornFileBytes::write(path, VornFileBytes::build(spec)) ? path : QString();
+        return VornFileBytes::write(path, VornFileBytes::build(layout)) ? path : QString();
     }
 
     // What the dialog hands over when the user picks files.
@@ -51,13 +51,13 @@ private slots:
 
     void openPlayAndClose()
     {
-        VornFileBytes::Spec spec;
-        spec.width = 64;
-        spec.height = 48;
-        spec.firstFr = 10;
-        spec.frames = 30;
-        const QString first = makeFile("first.vorn", spec);
-        const QString second = makeFile("second.vorn", spec);
+        VornFileBytes::FileLayout layout;
+        layout.width = 64;
+        layout.height = 48;
+        layout.firstFr = 10;
+        layout.frames = 30;
+        const QString first = makeFile("first.vorn", layout);
+        const QString second = makeFile("second.vorn", layout);
         QVERIFY(shellAction("openVornFile")->property("enabled").toBool());
         QVERIFY(!shellAction("closeAllVornFiles")->property("enabled").toBool());
 
@@ -92,9 +92,9 @@ private slots:
 
     void unsupportedFileSaysSo()
     {
-        VornFileBytes::Spec spec;
-        spec.version = 7;
-        choose({makeFile("future.vorn", spec)});
+        VornFileBytes::FileLayout layout;
+        layout.version = 7;
+        choose({makeFile("future.vorn", layout)});
         QCOMPARE(app()->openVornFiles()->count(), 0);
         QTRY_COMPARE(shell()->property("messageDialogs").toList().size(), 1);
         QObject* dialog = shell()->property("messageDialogs").toList().first().value<QObject*>();
