@@ -6,7 +6,6 @@
 #include "VornFileGeometry.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 MetaFileWriter::MetaFileWriter(FileSaveJob* job) : VornWriter(job) {}
 
@@ -28,22 +27,13 @@ bool MetaFileWriter::start()
         return false;
     }
     const VornFileGeometry geometry = VornFileGeometry::of(source);
-    if (QFileInfo::exists(saveJob->outputName().filePath(0)))
-        saveJob->appendToFileName(SaveFileName::suffixText(saveJob->outputName().firstFreeSuffix(0)));
-
-    m_file = new QFile(saveJob->outputName().filePath(0), this);
-    if (!m_file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        setError(QStringLiteral("can't open file for writing"));
-        m_file->deleteLater();
-        m_file = nullptr;
+    m_file = createOutputFile();
+    if (!m_file)
         return false;
-    }
     const QByteArray header(HeaderLine);
     if (m_file->write(header) != header.size()) {
         setError(QStringLiteral("write error"));
-        m_file->remove();
-        m_file->deleteLater();
-        m_file = nullptr;
+        closeOutputFile(m_file, SaveJob::FinishedCancelled); // a file without its header is no file
         return false;
     }
     auto* worker = new MetaFileWriterWorker(m_file, saveJob->startFr(), saveJob->frCnt(), geometry.metaSize,
@@ -54,12 +44,5 @@ bool MetaFileWriter::start()
 
 void MetaFileWriter::close(SaveJob::FinishState state)
 {
-    if (!m_file)
-        return;
-    if (state == SaveJob::FinishedCancelled)
-        m_file->remove();
-    else
-        m_file->close();
-    m_file->deleteLater();
-    m_file = nullptr;
+    closeOutputFile(m_file, state);
 }

@@ -141,6 +141,22 @@ void SsdSaveJob::ssdSaveFinished()
     }
 }
 
+bool SsdSaveJob::stillPossible()
+{
+    Camera* cam = camera();
+    if (!cam || !take()) {
+        finish(FinishedError);
+        return false;
+    }
+    const int ssdState = intValue(cam, "ssdState");
+    if (ssdState != SsdReady) {
+        setError(QStringLiteral("ssd.state = %1").arg(ssdState));
+        finish(FinishedError);
+        return false;
+    }
+    return true;
+}
+
 void SsdSaveJob::watchSequence()
 {
     Camera* cam = camera();
@@ -152,17 +168,9 @@ void SsdSaveJob::watchSequence()
 
 void SsdSaveJob::checkProgress()
 {
+    if (!stillPossible())
+        return;
     Camera* cam = camera();
-    if (!cam || !take()) {
-        finish(FinishedError);
-        return;
-    }
-    const int ssdState = intValue(cam, "ssdState");
-    if (ssdState != SsdReady) {
-        setError(QStringLiteral("ssd.state = %1").arg(ssdState));
-        finish(FinishedError);
-        return;
-    }
     const qint64 wrSeq = cam->property("ssdWrSeq").value<CameraValue*>()->value().toLongLong();
     if (wrSeq >= m_seq) {
         finish(FinishedOk);
@@ -194,17 +202,9 @@ void SsdSaveJob::watchOlderFirmware()
 
 void SsdSaveJob::checkOlderFirmware()
 {
+    if (!stillPossible())
+        return;
     Camera* cam = camera();
-    if (!cam || !take()) {
-        finish(FinishedError);
-        return;
-    }
-    const int ssdState = intValue(cam, "ssdState");
-    if (ssdState != SsdReady) {
-        setError(QStringLiteral("ssd.state = %1").arg(ssdState));
-        finish(FinishedError);
-        return;
-    }
     const double progress = cam->property("ssdProgress").value<CameraValue*>()->value().toDouble();
     setProgress(progress);
     if (progress != 0 || intValue(cam, "ssdWrState") != 0)

@@ -37,6 +37,9 @@ private:
     Take* take() const;
     Camera* camera() const;
     QByteArray requestBody() const;
+    // False, with the job ended in Error, once the take or camera is gone or
+    // the SSD has left the ready state.
+    bool stillPossible();
     void watchSequence();
     void checkProgress();
     void watchOlderFirmware();

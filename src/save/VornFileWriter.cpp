@@ -6,7 +6,6 @@
 #include "VornFileWriterWorker.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QtEndian>
 
@@ -56,24 +55,14 @@ bool VornFileWriter::start()
         setError(QStringLiteral("source deleted or closed"));
         return false;
     }
-    if (QFileInfo::exists(saveJob->outputName().filePath(0)))
-        saveJob->appendToFileName(SaveFileName::suffixText(saveJob->outputName().firstFreeSuffix(0)));
-
-    m_file = new QFile(saveJob->outputName().filePath(0), this);
-    // Unbuffered: a failing write shows at once, not at a later flush.
-    if (!m_file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        setError(QStringLiteral("can't open file for writing"));
-        m_file->deleteLater();
-        m_file = nullptr;
+    m_file = createOutputFile();
+    if (!m_file)
         return false;
-    }
     quint64 dataOffset = 0;
     const QByteArray bytes = header(source, saveJob->startFr(), saveJob->frCnt(), &dataOffset);
     if (m_file->write(bytes) != bytes.size() || !m_file->seek(qint64(dataOffset))) {
         setError(QStringLiteral("write error"));
-        m_file->remove();
-        m_file->deleteLater();
-        m_file = nullptr;
+        closeOutputFile(m_file, SaveJob::FinishedCancelled); // a file without its header is no file
         return false;
     }
     auto* worker = new VornFileWriterWorker(m_file, saveJob->frCnt());
@@ -83,12 +72,5 @@ bool VornFileWriter::start()
 
 void VornFileWriter::close(SaveJob::FinishState state)
 {
-    if (!m_file)
-        return;
-    if (state == SaveJob::FinishedCancelled)
-        m_file->remove();
-    else
-        m_file->close();
-    m_file->deleteLater();
-    m_file = nullptr;
+    closeOutputFile(m_file, state);
 }

@@ -4,6 +4,8 @@
 #include "VornReader.h"
 #include "VornWriterWorker.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 VornWriter::VornWriter(FileSaveJob* job) : QObject(job), m_job(job), m_thread(new QThread(this)) {}
@@ -64,4 +66,29 @@ void VornWriter::setError(const QString& error)
         return;
     m_error = error;
     emit errorChanged();
+}
+
+QFile* VornWriter::createOutputFile()
+{
+    if (QFileInfo::exists(m_job->outputName().filePath(0)))
+        m_job->appendToFileName(SaveFileName::suffixText(m_job->outputName().firstFreeSuffix(0)));
+    auto* file = new QFile(m_job->outputName().filePath(0), this);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        setError(QStringLiteral("can't open file for writing"));
+        file->deleteLater();
+        return nullptr;
+    }
+    return file;
+}
+
+void VornWriter::closeOutputFile(QFile*& file, SaveJob::FinishState state)
+{
+    if (!file)
+        return;
+    if (state == SaveJob::FinishedCancelled)
+        file->remove();
+    else
+        file->close();
+    file->deleteLater();
+    file = nullptr;
 }

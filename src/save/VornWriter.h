@@ -6,6 +6,7 @@
 #include <QPointer>
 
 class FileSaveJob;
+class QFile;
 class QThread;
 #include "VornWriterWorker.h"
 
@@ -49,6 +50,12 @@ protected:
     virtual void close(SaveJob::FinishState state) = 0;
 
     void setError(const QString& error);
+    // The job's output file, created new (an existing name gets " (n)"
+    // added) and unbuffered, so a failing write shows at once; null with the
+    // error set when it cannot be created.
+    QFile* createOutputFile();
+    // Closes the output file, or removes it after a cancel, and lets it go.
+    static void closeOutputFile(QFile*& file, SaveJob::FinishState state);
     // Moves the worker into the writer's thread, wires it up and starts it.
     void startWorker(VornWriterWorker* worker, const QString& threadName);
 
