@@ -92,11 +92,15 @@ private slots:
             QTest::qWait(500);
             app->startBroadcast();
         });
-        QVERIFY(clock.elapsed() >= 2900 && clock.elapsed() < 3600);
+        // Timer ticks can come late on a loaded machine, never early.
+        const qint64 endedMs = clock.elapsed();
+        QVERIFY2(endedMs >= 2900 && endedMs < 4500, qPrintable(QString::number(endedMs)));
         QCOMPARE(searches.size(), 2);
         QCOMPARE(searches.at(0).from, QHostAddress(qEnvironmentVariable("VORN_PROGRAM_HOST_IP")));
-        QVERIFY2(qAbs(searches.at(0).atMs - 1000) < 250, qPrintable(QString::number(searches.at(0).atMs)));
-        QVERIFY2(qAbs(searches.at(1).atMs - 2000) < 250, qPrintable(QString::number(searches.at(1).atMs)));
+        QVERIFY2(searches.at(0).atMs > 900 && searches.at(0).atMs < 1500,
+                 qPrintable(QString::number(searches.at(0).atMs)));
+        QVERIFY2(searches.at(1).atMs - searches.at(0).atMs > 900 && searches.at(1).atMs < 2700,
+                 qPrintable(QString::number(searches.at(1).atMs)));
 
         // The camera answered both searches: one camera, connected over HTTP.
         QCOMPARE(app->vornObjModel()->count(), 1);

@@ -165,7 +165,7 @@ private slots:
         timer.start();
         const auto widest = SettingListMath::frameRates(0xFFFFFFFFu, 1, 1, 0xFFFFFFFFu, 0);
         const auto round = SettingListMath::frameRates(2000000000u, 7, 1, 0xFFFFFFFFu, 0);
-        QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(widest.entries,
                  QStringList({"4294967295"})); // 2^32-1 has no rate divisible by 1000 but itself
         QVERIFY(round.entries.contains("2000000000"));
@@ -274,7 +274,7 @@ private slots:
         const auto wide = SettingListMath::exposures(2147483647, 1, 0, 2147483647, 1, 0);
         const auto negative =
             SettingListMath::exposures(100000000, 5, -2147483647, 2147483647, 1, -2147483647);
-        QVERIFY(timer.elapsed() < 500);
+        QVERIFY(timer.elapsed() < 2000);
         QVERIFY(wide.entries.size() <= 2200);
         QVERIFY(!negative.entries.isEmpty());
         QVERIFY(SettingListMath::exposures(0, 5, 1, 10, 1, 0).entries.isEmpty());
