@@ -9,6 +9,8 @@
 #include "SsdSaveJob.h"
 #include "SsdTake.h"
 #include "Take.h"
+#include "VideoFileSaveJob.h"
+#include "VideoFileWriter.h"
 #include "VornApp.h"
 #include "VornFile.h"
 #include "VornFileSaveJob.h"
@@ -114,8 +116,14 @@ SaveJob* SaveManager::createFileSaveJob(PlaybackVornObject* source, const SaveJo
         if (file)
             return new MetaFileSaveJob(this, file, params, outputName);
         return nullptr;
+    case Util::FormatAvi:
+    case Util::FormatMp4:
+        if (take)
+            return new VideoFileSaveJob(this, take, takeFileName(take), params, outputName);
+        if (file)
+            return new VideoFileSaveJob(this, file, params, outputName);
+        return nullptr;
     default:
-        // TIFF, CSV and video writers arrive with their formats.
         return nullptr;
     }
 }
@@ -164,8 +172,10 @@ qint64 SaveManager::estFileSize(PlaybackVornObject* source, qint64 frames, Util:
         return MetaFileWriter::estFileSize(source, frames);
     case Util::FormatTiff:
         return ImgFileWriter::estFileSize(source, frames, codec);
+    case Util::FormatAvi:
+    case Util::FormatMp4:
+        return VideoFileWriter::estFileSize(source, frames, format, codec);
     default:
-        // The other formats estimate through their writers once they exist.
         return 0;
     }
 }

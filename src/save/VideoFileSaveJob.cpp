@@ -1,0 +1,26 @@
+#include "VideoFileSaveJob.h"
+
+#include "VideoFileWriter.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+VideoFileSaveJob::VideoFileSaveJob(QObject* parent, AbstractTake* take, const QString& sourceFileName,
+                                   const Params& params, const SaveFileName& outputName)
+    : FileSaveJob(parent, take, sourceFileName, params, outputName)
+{
+    setWriter(new VideoFileWriter(this));
+}
+
+VideoFileSaveJob::VideoFileSaveJob(QObject* parent, VornFile* file, const Params& params,
+                                   const SaveFileName& outputName)
+    : FileSaveJob(parent, file, params, outputName)
+{
+    setWriter(new VideoFileWriter(this));
+}
+
+void VideoFileSaveJob::open()
+{
+    if (state() == Done)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(outputName().filePath(0)));
+}
