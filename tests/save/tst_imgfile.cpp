@@ -10,8 +10,10 @@
 #include "VornTestMain.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImageReader>
 #include <QNetworkAccessManager>
+#include <QProcess>
 #include <QTemporaryDir>
 
 class TestImgFile : public QObject
@@ -52,6 +54,19 @@ class TestImgFile : public QObject
         return codec == Util::CodecRaw_Gray8    ? frame.gray8Image()
                : codec == Util::CodecRaw_Gray16 ? frame.gray16Image()
                                                 : frame.image();
+    }
+
+    // libtiff's own reading of an image's tags, "Bits/Sample: 8" and the like.
+    static QStringList tiffTags(const QString& path)
+    {
+        QProcess tiffinfo;
+        tiffinfo.start("tiffinfo", {path});
+        if (!tiffinfo.waitForFinished(10000) || tiffinfo.exitCode() != 0)
+            return {};
+        QStringList tags;
+        for (const QString& line : QString::fromUtf8(tiffinfo.readAllStandardOutput()).split('\n'))
+            tags.append(line.trimmed());
+        return tags;
     }
 
 private slots:
@@ -108,16 +123,34 @@ private slots:
 
     void picturesAsDisplayed()
     {
-        const QList<QPair<Util::Codec, QImage::Format>> layouts = {
-            {Util::CodecRaw_RGB24, QImage::Format_RGB32},
-            {Util::CodecRaw_Gray8, QImage::Format_Grayscale8},
-            {Util::CodecRaw_Gray16, QImage::Format_Grayscale16},
+        struct Layout
+        {
+            Util::Codec first;
+            QImage::Format second;
+            QStringList tags;
+        };
+        const QList<Layout> layouts = {
+            {Util::CodecRaw_RGB24,
+             QImage::Format_RGB32,
+             {"Bits/Sample: 8", "Samples/Pixel: 3", "Photometric Interpretation: RGB color"}},
+            {Util::CodecRaw_Gray8,
+             QImage::Format_Grayscale8,
+             {"Bits/Sample: 8", "Photometric Interpretation: min-is-black"}},
+            {Util::CodecRaw_Gray16,
+             QImage::Format_Grayscale16,
+             {"Bits/Sample: 16", "Photometric Interpretation: min-is-black"}},
         };
         for (const auto& layout : layouts) {
             const QString folder = m_dir.filePath(QStringLiteral("codec%1").arg(int(layout.first)));
             QVERIFY(QDir().mkpath(folder));
             SaveJob* job = saveTiff(3, 2, "img", layout.first, folder);
             QCOMPARE(job->state(), SaveJob::Done);
+            const QStringList tags = tiffTags(QDir(folder).filePath("img_0.tiff"));
+            QVERIFY(tags.contains("Image Width: 320 Image Length: 240"));
+            for (const QString& tag : layout.tags)
+                QVERIFY2(tags.contains(tag), qPrintable(tag));
+            if (layout.first != Util::CodecRaw_RGB24) // one sample per pixel is libtiff's default
+                QVERIFY(!tags.filter("Samples/Pixel").value(0, "Samples/Pixel: 1").endsWith(" 3"));
             for (int k = 0; k < 2; ++k) {
                 QImageReader reader(QDir(folder).filePath(QStringLiteral("img_%1.tiff").arg(k)), "tiff");
                 QImage read = reader.read();
@@ -136,6 +169,35 @@ private slots:
                          qPrintable(QStringLiteral("codec %1 image %2").arg(int(layout.first)).arg(k)));
             }
         }
+    }
+
+    void cancelKeepsImagesAndFailures()
+    {
+        // Frames trickle in; images written before the cancel stay.
+        const QString folder = m_dir.filePath("cancelled");
+        QVERIFY(QDir().mkpath(folder));
+        m_sim->addFault(q7sim::Fault::xferPieces(16384, 20));
+        SaveJob* job = VornApp::instance()->saveManager()->createSaveJob(
+            m_take, m_take->firstFrame(), 40, SaveManager::FileDest, Util::FormatTiff, Util::CodecRaw_Gray8,
+            0, 0, "part", folder, SaveJob::DontDeleteClose);
+        QVERIFY(job);
+        QVERIFY(QTest::qWaitFor([&] { return !filesIn(folder).isEmpty(); }, 10000));
+        job->cancel();
+        QVERIFY(QTest::qWaitFor([job] { return job->state() >= SaveJob::Done; }, 5000));
+        m_sim->clearFaults();
+        QCOMPARE(job->state(), SaveJob::Cancelled);
+        const QStringList kept = filesIn(folder);
+        QVERIFY(!kept.isEmpty() && kept.size() < 40);
+        QCOMPARE(kept.first(), QStringLiteral("part_00.tiff"));
+        QVERIFY(!QImageReader(QDir(folder).filePath(kept.first())).read().isNull());
+
+        // A folder that is a file: no image can be written.
+        QFile notFolder(m_dir.filePath("plain"));
+        QVERIFY(notFolder.open(QIODevice::WriteOnly));
+        notFolder.close();
+        job = saveTiff(0, 2, "img", Util::CodecRaw_RGB24, notFolder.fileName());
+        QCOMPARE(job->state(), SaveJob::Error);
+        QCOMPARE(job->error(), QStringLiteral("write error"));
     }
 };
 
