@@ -11,6 +11,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <opencv2/core/utility.hpp>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -280,12 +281,18 @@ bool VideoEncoder::openCodec()
         return true;
     };
     if (!allocate(m_frame, m_pixFmt, "frameAlloc failed!") ||
-        !allocate(m_tempFrame, AV_PIX_FMT_BGR48LE, "frameAlloc (temp) failed!"))
+        !allocate(m_tempFrame, tempFormat(), "frameAlloc (temp) failed!"))
         return false;
     // What a picture does not cover stays black.
-    for (int y = 0; y < m_tempFrame->height; ++y)
-        std::memset(m_tempFrame->data[0] + qptrdiff(y) * m_tempFrame->linesize[0], 0,
-                    size_t(m_tempFrame->width) * 6);
+    const int planes = av_pix_fmt_count_planes(tempFormat());
+    const int rowBytes = av_image_get_linesize(tempFormat(), m_tempFrame->width, 0);
+    for (int plane = 0; plane < planes; ++plane) {
+        const int planeRowBytes =
+            planes == 1 ? rowBytes : av_image_get_linesize(tempFormat(), m_tempFrame->width, plane);
+        for (int y = 0; y < m_tempFrame->height; ++y)
+            std::memset(m_tempFrame->data[plane] + qptrdiff(y) * m_tempFrame->linesize[plane], 0,
+                        size_t(planeRowBytes));
+    }
     if (avcodec_parameters_from_context(m_stream->codecpar, m_context) < 0) {
         qDebug() << "avcodec_parameters_from_context failed!";
         return false;
@@ -319,25 +326,59 @@ bool VideoEncoder::openOpenH264()
     return true;
 }
 
+AVPixelFormat VideoEncoder::tempFormat() const
+{
+    // swscale reads packed 48-bit RGB pixel by pixel through the format's
+    // descriptor, several times slower than these two.
+    return m_pixFmt == AV_PIX_FMT_YUV420P10LE ? AV_PIX_FMT_GBRP16LE : AV_PIX_FMT_BGR24;
+}
+
+void VideoEncoder::copyPicture(const quint16* picture)
+{
+    const int top = (m_height - m_pictureHeight) / 2;
+    const int left = (m_width - m_pictureWidth) / 2;
+    // Raw BGR24 in AVI is stored bottom-up.
+    const bool bottomUp = m_format == Util::FormatAvi && m_pixFmt == AV_PIX_FMT_BGR24;
+    const bool planar16 = tempFormat() == AV_PIX_FMT_GBRP16LE;
+    cv::parallel_for_(cv::Range(0, m_pictureHeight), [&](const cv::Range& rows) {
+        for (int y = rows.start; y < rows.end; ++y) {
+            const int row = bottomUp ? m_height - 1 - (top + y) : top + y;
+            const quint16* from = picture + qptrdiff(y) * m_pictureWidth * 3;
+            if (planar16) {
+                auto line = [&](int plane) {
+                    return reinterpret_cast<quint16*>(m_tempFrame->data[plane] +
+                                                      qptrdiff(row) * m_tempFrame->linesize[plane]) +
+                           left;
+                };
+                quint16* g = line(0);
+                quint16* b = line(1);
+                quint16* r = line(2);
+                for (int x = 0; x < m_pictureWidth; ++x) {
+                    b[x] = from[3 * x];
+                    g[x] = from[3 * x + 1];
+                    r[x] = from[3 * x + 2];
+                }
+            } else {
+                // 16 to 8 bits rounded, as the display's 8-bit picture.
+                uint8_t* to =
+                    m_tempFrame->data[0] + qptrdiff(row) * m_tempFrame->linesize[0] + qptrdiff(left) * 3;
+                for (int i = 0; i < m_pictureWidth * 3; ++i)
+                    to[i] = uint8_t((quint32(from[i]) * 255 + 32767) / 65535);
+            }
+        }
+    });
+}
+
 bool VideoEncoder::makeVideoFrame(const QList<quint16>& picture)
 {
     if (picture.size() < qsizetype(m_pictureWidth) * m_pictureHeight * 3)
         return false;
     if (av_frame_make_writable(m_frame) < 0)
         return false;
-    const int top = (m_height - m_pictureHeight) / 2;
-    const int left = (m_width - m_pictureWidth) / 2;
-    // Raw BGR24 in AVI is stored bottom-up.
-    const bool bottomUp = m_format == Util::FormatAvi && m_pixFmt == AV_PIX_FMT_BGR24;
-    const size_t rowBytes = size_t(m_pictureWidth) * 6;
-    for (int y = 0; y < m_pictureHeight; ++y) {
-        const int row = bottomUp ? m_height - 1 - (top + y) : top + y;
-        uint8_t* to = m_tempFrame->data[0] + qptrdiff(row) * m_tempFrame->linesize[0] + qptrdiff(left) * 6;
-        std::memcpy(to, picture.constData() + qptrdiff(y) * m_pictureWidth * 3, rowBytes);
-    }
+    copyPicture(picture.constData());
     if (!m_scaler) {
-        m_scaler = sws_getContext(m_width, m_height, AV_PIX_FMT_BGR48LE, m_width, m_height, m_pixFmt,
-                                  SWS_BICUBIC, nullptr, nullptr, nullptr);
+        m_scaler = sws_getContext(m_width, m_height, tempFormat(), m_width, m_height, m_pixFmt, SWS_BICUBIC,
+                                  nullptr, nullptr, nullptr);
         if (!m_scaler) {
             qDebug() << "sws_getContext failed!";
             return false;

@@ -77,6 +77,9 @@ private:
     bool openStream();
     bool openCodec();
     bool openOpenH264();
+    // The format pictures take on their way to the codec's.
+    AVPixelFormat tempFormat() const;
+    void copyPicture(const quint16* picture);
     bool makeVideoFrame(const QList<quint16>& picture);
     int sendFrame(AVFrame* frame);
     int writePacket(AVPacket* packet);
