@@ -10,7 +10,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QNetworkAccessManager>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -36,6 +39,27 @@ class TestMetaFile : public QObject
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
+
+    // The rows of a CSV file as Python's csv module parses them.
+    static QList<QStringList> parseCsv(const QString& path)
+    {
+        QProcess python;
+        python.start("python3", {"-c",
+                                 "import csv, json, sys\n"
+                                 "with open(sys.argv[1], newline='') as f:\n"
+                                 "    print(json.dumps(list(csv.reader(f))))",
+                                 path});
+        QList<QStringList> rows;
+        if (!python.waitForFinished(10000) || python.exitCode() != 0)
+            return rows;
+        for (const QJsonValue& row : QJsonDocument::fromJson(python.readAllStandardOutput()).array()) {
+            QStringList fields;
+            for (const QJsonValue& field : row.toArray())
+                fields.append(field.toString());
+            rows.append(fields);
+        }
+        return rows;
     }
 
 private slots:
@@ -105,9 +129,18 @@ private slots:
         }
         const QByteArray written = readFile(QDir(m_dir.path()).filePath("meta.csv"));
         QCOMPARE(written, expected);
-        const QList<QByteArray> lines = written.split('\n');
-        QVERIFY(lines.at(1).startsWith(QByteArray::number(first) + ",\""));
-        QVERIFY(lines.at(1).contains("Z\","));
+        // Python's csv module reads it as a spreadsheet would.
+        const QList<QStringList> rows = parseCsv(QDir(m_dir.path()).filePath("meta.csv"));
+        QCOMPARE(rows.size(), 21);
+        QCOMPARE(rows.at(0),
+                 (QStringList{"frame", "timestamp", "timecode_lock", "event1", "event2", "user_data"}));
+        for (int i = 1; i < rows.size(); ++i) {
+            QCOMPARE(rows.at(i).size(), 6);
+            QCOMPARE(rows.at(i).at(0).toLongLong(), first + i - 1);
+            QVERIFY(rows.at(i).at(1).endsWith('Z'));
+            QCOMPARE(rows.at(i).at(5).size(), 42);
+        }
+        QVERIFY(rows.at(1).at(0).startsWith('-'));
 
         // The same name again gets a free one; the estimate counts the widest frame number.
         SaveJob* again = saveCsv(0, 5, "meta");
