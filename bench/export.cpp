@@ -8,7 +8,7 @@
 //
 // Run inside the network sandbox: scripts/bench export
 
-#include "Camera.h"
+#include "BenchSupport.h"
 #include "FrameSynth.h"
 #include "ImgAdjModel.h"
 #include "SaveManager.h"
@@ -35,30 +35,6 @@ constexpr int Frames = 300;
 constexpr int Width = 1280;
 constexpr int Height = 1024;
 
-// Sleeps between events: a loop that spins would take a core from the export.
-bool waitFor(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QTimer tick;
-    tick.start(10);
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return done();
-}
-
-bool send(QNetworkAccessManager& nam, const QByteArray& verb, const QString& url)
-{
-    QNetworkRequest request{QUrl(url)};
-    request.setRawHeader("Content-Type", "application/json");
-    QNetworkReply* reply =
-        nam.sendCustomRequest(request, verb, verb == "PUT" ? QByteArray("420") : QByteArray());
-    waitFor([reply] { return reply->isFinished(); }, 5000);
-    const bool ok = reply->error() == QNetworkReply::NoError;
-    delete reply;
-    return ok;
-}
-
 // CPU seconds (user and system) of this process, or of its finished children.
 double cpuSeconds(int who)
 {
@@ -78,7 +54,7 @@ double runJob(SaveManager* manager, PlaybackVornObject* source, qint64 start, Ut
                                           quality, name, folder, SaveJob::DontDeleteClose);
     if (!job)
         return -1;
-    waitFor([job] { return job->state() >= SaveJob::Done; }, 1800000);
+    bench::waitFor([job] { return job->state() >= SaveJob::Done; }, 1800000);
     const double seconds = clock.nsecsElapsed() / 1e9;
     if (job->state() != SaveJob::Done) {
         fprintf(stderr, "%s ended %d: %s\n", qPrintable(name), int(job->state()), qPrintable(job->error()));
@@ -94,7 +70,7 @@ double runProcess(const QString& program, const QStringList& arguments)
     QElapsedTimer clock;
     clock.start();
     process.start(program, arguments);
-    waitFor([&process] { return process.state() == QProcess::NotRunning; }, 1800000);
+    bench::waitFor([&process] { return process.state() == QProcess::NotRunning; }, 1800000);
     const double seconds = clock.nsecsElapsed() / 1e9;
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? seconds : -1;
 }
@@ -104,13 +80,7 @@ double runProcess(const QString& program, const QStringList& arguments)
 int main(int argc, char** argv)
 {
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
-    qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
-        if (type != QtDebugMsg)
-            fprintf(stderr, "%s\n", qPrintable(msg));
-    });
+    bench::quietEnvironment(home);
     static int appArgc = 1;
     VornApp app(appArgc, argv);
     Q_UNUSED(argc)
@@ -128,19 +98,9 @@ int main(int argc, char** argv)
                 qPrintable(sim.errorString()));
         return 1;
     }
-    const QString base = QStringLiteral("http://") + config.address;
-    send(nam, "PUT", base + "/acq/trig_offset");
-    send(nam, "POST", base + "/rec");
-    waitFor([] { return false; }, 300);
-    send(nam, "POST", base + "/trig");
-    app.connectCamera(config.address);
-    auto* camera = qobject_cast<Camera*>(app.vornObjModel()->first());
-    if (!waitFor([&] { return camera->savedTakes()->count() > 0; }, 20000)) {
-        fprintf(stderr, "no take\n");
+    Take* take = bench::recordTake(app, nam, config, 420);
+    if (!take)
         return 1;
-    }
-    auto* take = qobject_cast<Take*>(camera->savedTakes()->get(0));
-    waitFor([&] { return take->valuesInit(); }, 5000);
     SaveManager* manager = app.saveManager();
 
     // The frames once as a VORN file: the exports read the disk, not the camera.

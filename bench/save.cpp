@@ -7,7 +7,7 @@
 //
 // Run inside the network sandbox: scripts/bench save
 
-#include "Camera.h"
+#include "BenchSupport.h"
 #include "FrameXfer.h"
 #include "SaveManager.h"
 #include "SimCamera.h"
@@ -26,30 +26,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Sleeps between events (a 10 ms tick wakes it): a loop that spins would take
-// one of the two cores from the save it measures.
-bool waitFor(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QTimer tick;
-    tick.start(10);
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return done();
-}
-
-bool send(QNetworkAccessManager& nam, const QByteArray& verb, const QString& url, const QByteArray& body)
-{
-    QNetworkRequest request{QUrl(url)};
-    request.setRawHeader("Content-Type", "application/json");
-    QNetworkReply* reply = nam.sendCustomRequest(request, verb, body);
-    waitFor([reply] { return reply->isFinished(); }, 5000);
-    const bool ok = reply->error() == QNetworkReply::NoError;
-    delete reply;
-    return ok;
-}
 
 // Resident memory of the process in bytes.
 qint64 residentBytes()
@@ -92,7 +68,7 @@ Timed runJob(SaveManager* manager, PlaybackVornObject* source, qint64 start, qin
     Timed result;
     if (!job)
         return result;
-    waitFor([job] { return finished(job); }, 600000);
+    bench::waitFor([job] { return finished(job); }, 600000);
     result.seconds = clock.nsecsElapsed() / 1e9;
     result.ok = job->state() == SaveJob::Done;
     if (!result.ok)
@@ -109,7 +85,7 @@ Timed runProcess(const QString& program, const QStringList& arguments)
     clock.start();
     process.start(program, arguments);
     // The simulated camera answers from this process's event loop.
-    waitFor([&process] { return process.state() == QProcess::NotRunning; }, 600000);
+    bench::waitFor([&process] { return process.state() == QProcess::NotRunning; }, 600000);
     Timed result;
     result.seconds = clock.nsecsElapsed() / 1e9;
     result.ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
@@ -141,13 +117,7 @@ void report(const char* what, qint64 bytes, const Timed& save, const Timed& plai
 int main(int argc, char** argv)
 {
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
-    qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
-        if (type != QtDebugMsg)
-            fprintf(stderr, "%s\n", qPrintable(msg));
-    });
+    bench::quietEnvironment(home);
     static int appArgc = 1;
     VornApp app(appArgc, argv);
     Q_UNUSED(argc)
@@ -165,18 +135,9 @@ int main(int argc, char** argv)
         return 1;
     }
     const QString base = QStringLiteral("http://") + config.address;
-    send(nam, "PUT", base + "/acq/trig_offset", "800");
-    send(nam, "POST", base + "/rec", {});
-    waitFor([] { return false; }, 300);
-    send(nam, "POST", base + "/trig", {});
-    app.connectCamera(config.address);
-    auto* camera = qobject_cast<Camera*>(app.vornObjModel()->first());
-    if (!waitFor([&] { return camera->savedTakes()->count() > 0; }, 20000)) {
-        fprintf(stderr, "no take\n");
+    Take* take = bench::recordTake(app, nam, config, 800);
+    if (!take)
         return 1;
-    }
-    auto* take = qobject_cast<Take*>(camera->savedTakes()->get(0));
-    waitFor([&] { return take->valuesInit(); }, 5000);
     const qint64 first = take->firstFrame();
     const qint64 count = take->lastFrame() - first + 1;
     const qint64 record = 1280 * 1024 + take->metaSizeValue()->value().toLongLong();

@@ -90,6 +90,16 @@ Camera* SimCameras::connect(const q7sim::SimCamera* camera)
     return connected;
 }
 
+Take* SimCameras::recordedTake(q7sim::SimCamera* camera, int preMs, int postFrames)
+{
+    const int takeId = recordTake(camera, preMs, postFrames);
+    Camera* connected = takeId > 0 ? connect(camera) : nullptr;
+    if (!connected || !QTest::qWaitFor([&] { return connected->takes()->count() >= takeId; }, 3000))
+        return nullptr;
+    Take* take = connected->takes()->at(takeId - 1);
+    return QTest::qWaitFor([take] { return take->valuesInit(); }, 3000) ? take : nullptr;
+}
+
 bool SimCameras::put(const QString& address, const QString& path, const QByteArray& body)
 {
     QNetworkAccessManager nam;

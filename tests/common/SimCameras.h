@@ -6,6 +6,7 @@
 #include <memory>
 
 class Camera;
+class Take;
 
 // Simulated cameras started in-process for a test, each on its own loopback
 // address (127.0.0.2, 127.0.0.3 ...) port 80, stopped when the test ends.
@@ -32,6 +33,10 @@ public:
     // before the trigger and `postFrames` after it; returns the saved take's
     // number, or 0 when none appeared.
     static int recordTake(q7sim::SimCamera* camera, int preMs, int postFrames);
+
+    // Records a take as recordTake does, connects the program and waits until
+    // the take's values arrived; null when any step failed.
+    static Take* recordedTake(q7sim::SimCamera* camera, int preMs, int postFrames);
 
 private:
     std::vector<std::unique_ptr<q7sim::SimCamera>> m_cameras;
