@@ -25,7 +25,7 @@ QDateTime utcFromTimestamp(quint64 sec, uint ns)
 
 } // namespace
 
-VornApp::VornApp(int& argc, char** argv) : QGuiApplication(argc, argv)
+VornApp::VornApp(int& argc, char** argv, StartMode mode) : QGuiApplication(argc, argv), m_startMode(mode)
 {
     setApplicationName(QStringLiteral("VORN"));
     setApplicationVersion(QStringLiteral(VORN_VERSION));
@@ -51,6 +51,8 @@ VornApp::VornApp(int& argc, char** argv) : QGuiApplication(argc, argv)
     m_broadcastTimer->setInterval(1000);
     connect(m_broadcastTimer, &QTimer::timeout, this, &VornApp::sendBroadcast);
 
+    if (headless())
+        return;
     // A file handed over by the desktop (or named by the user) opens at once.
     const QStringList args = arguments();
     if (args.size() > 1)

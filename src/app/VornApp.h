@@ -43,7 +43,13 @@ public:
     };
     Q_ENUM(BackgroundView)
 
-    VornApp(int& argc, char** argv);
+    // Window: the desktop program, which scans for cameras at once and opens
+    // a VORN file named as its first argument. Headless: the same objects for
+    // a command-line front end, which decides itself what to contact; cameras
+    // make no update checks of their own either.
+    enum class StartMode { Window, Headless };
+
+    VornApp(int& argc, char** argv, StartMode mode = StartMode::Window);
     ~VornApp() override;
 
     // The running application object, or null when the QCoreApplication is not
@@ -66,6 +72,7 @@ public:
     QQmlObjectListModelBase* saveBatchObjModelBase() const { return m_saveBatchObjModel; }
     SaveManager* saveManager() const { return m_saveManager; }
     VornObject* selectedVornObject() const { return m_selectedVornObject; }
+    bool headless() const { return m_startMode == StartMode::Headless; }
     void setSelectedVornObject(VornObject* vornObject);
     OpenVornFileModel* openVornFiles() const { return m_openVornFiles; }
     BackgroundView backgroundView() const { return m_backgroundView; }
@@ -159,5 +166,6 @@ private:
     QList<BroadcastEntry> m_broadcastEntries;
     QTimer* m_broadcastTimer = nullptr;
     bool m_broadcasting = false;
+    const StartMode m_startMode;
     int m_broadcastCount = 0;
 };

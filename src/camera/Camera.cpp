@@ -170,7 +170,7 @@ void Camera::pollCameraValuesFinished()
             const bool init = reply->property("init").toBool();
             updateTakes(object, init);
             updateSsdTakes(object, init, reply->property("pollNumber").toULongLong());
-            if (init)
+            if (init && !VornApp::instance()->headless())
                 updateCheck(false);
             setConnected(true, object);
             setResponding(true);
