@@ -12,14 +12,15 @@ Item {
     readonly property real firstFr: Format.val(vornObject ? vornObject.firstFr : null, 0)
     readonly property real lastFr: Format.val(vornObject ? vornObject.lastFr : null, 0)
 
-    // A number was typed (or the field let go of the keyboard).
+    // A number was typed and entered.
     signal editingDone()
 
     height: 30
 
     component FrameField: NumberField {
         width: 90
-        onEditingFinished: frameRangeRow.editingDone()
+        // (a field that lost the keyboard to another control leaves it there)
+        onEditingFinished: if (activeFocus) frameRangeRow.editingDone()
         minimum: frameRangeRow.firstFr
         maximum: frameRangeRow.lastFr
         enabled: frameRangeRow.ready

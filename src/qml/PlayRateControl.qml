@@ -36,7 +36,8 @@ Row {
             if (!isNaN(v))
                 playRateControl.vornObject.playFrRate = Math.round(v * 100) / 100
             rateField.text = Qt.binding(() => playRateControl.rate.toFixed(2))
-            playRateControl.editingDone()
+            if (rateField.activeFocus)
+                playRateControl.editingDone()
         }
     }
     Label {

@@ -24,7 +24,7 @@ Row {
         enabled: !!playStepControl.vornObject
         value: playStepControl.vornObject ? playStepControl.vornObject.playStep : undefined
         onEdited: v => playStepControl.vornObject.playStep = v
-        onEditingFinished: playStepControl.editingDone()
+        onEditingFinished: if (activeFocus) playStepControl.editingDone()
     }
     Label {
         objectName: "playStepUnitsLabel"

@@ -332,6 +332,11 @@ private slots:
         // Typing done, the keys go back to playback.
         QTRY_VERIFY(qobject_cast<QQuickItem*>(view())->hasActiveFocus());
         QVERIFY(!item("frameField")->hasActiveFocus());
+        // A field left for another control does not take the keys back.
+        item("frameField")->forceActiveFocus();
+        item("searchStepField")->forceActiveFocus();
+        QTest::qWait(50);
+        QVERIFY(item("searchStepField")->hasActiveFocus());
         VIEW_STEP(click(item("inBracketButton")));
         QCOMPARE(m_take->aFr(), qint64(5));
         QTRY_COMPARE(text("inFrameField"), QStringLiteral("5"));
