@@ -7,19 +7,19 @@ import Vorn 1.0
 // the progress of an image search), and the transport buttons between the
 // play step and the play rate. Left and Right step, Space pauses or plays.
 Rectangle {
-    id: strip
+    id: playbackStrip
     objectName: "playbackStrip"
 
     required property var vornObject
     readonly property var search: vornObject ? vornObject.imgSearch : null
     readonly property bool searching: !!search && search.state === ImgSearch.Searching
 
+    // A number of the strip was typed: the keys can go back to playback.
+    signal editingDone()
+
     // The scrubber and two rows of 30 with their spacing and padding; fixed,
     // so that the strip stands in place from the first frame on.
     height: 106
-
-    // A number of the strip was typed: the keys can go back to playback.
-    signal editingDone()
     color: "#262626"
 
     Keys.onLeftPressed: if (vornObject) vornObject.stepFrRev()
@@ -51,7 +51,7 @@ Rectangle {
             objectName: "scrubber"
             width: column.width
             height: 32
-            vornObject: strip.vornObject
+            vornObject: playbackStrip.vornObject
         }
         Item {
             width: column.width
@@ -59,15 +59,15 @@ Rectangle {
 
             FrameRangeRow {
                 anchors.fill: parent
-                visible: !strip.searching
-                vornObject: strip.vornObject
-                onEditingDone: strip.editingDone()
+                visible: !playbackStrip.searching
+                vornObject: playbackStrip.vornObject
+                onEditingDone: playbackStrip.editingDone()
             }
             SearchProgressRow {
                 objectName: "searchProgressRow"
                 anchors.fill: parent
-                visible: strip.searching
-                search: strip.search
+                visible: playbackStrip.searching
+                search: playbackStrip.search
             }
         }
         RowLayout {
@@ -77,8 +77,8 @@ Rectangle {
 
             PlayStepControl {
                 Layout.leftMargin: 8
-                vornObject: strip.vornObject
-                onEditingDone: strip.editingDone()
+                vornObject: playbackStrip.vornObject
+                onEditingDone: playbackStrip.editingDone()
             }
             Item {
                 // the transport buttons, centred in the room between
@@ -89,13 +89,13 @@ Rectangle {
                 TransportBar {
                     id: transportBar
                     anchors.centerIn: parent
-                    vornObject: strip.vornObject
+                    vornObject: playbackStrip.vornObject
                 }
             }
             PlayRateControl {
                 Layout.rightMargin: 8
-                vornObject: strip.vornObject
-                onEditingDone: strip.editingDone()
+                vornObject: playbackStrip.vornObject
+                onEditingDone: playbackStrip.editingDone()
             }
         }
     }
