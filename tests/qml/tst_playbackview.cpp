@@ -579,6 +579,14 @@ private slots:
         QTRY_VERIFY(settled(file));
         QTest::qWait(200);
         saveScreenshot("playback-file-view.png");
+        // The strip's rows spread out on a wide window.
+        window()->resize(1920, 1040);
+        QTRY_COMPARE(qobject_cast<QQuickItem*>(view())->width(), 1920.0 - 240);
+        QTRY_VERIFY(qobject_cast<QQuickItem*>(view())->height() > 900);
+        QVERIFY(stripShown());
+        saveScreenshot("playback-file-view-wide.png");
+        window()->resize(1280, 720);
+        QTRY_COMPARE(qobject_cast<QQuickItem*>(view())->width(), 1280.0 - 240);
         VIEW_STEP(click("imageSearchPaneHeader"));
         QTRY_COMPARE(app()->setting("playback/img_search_pane_expanded", false).toBool(), true);
     }
