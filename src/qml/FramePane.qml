@@ -10,6 +10,8 @@ Rectangle {
     id: pane
     property var vornObject: null
     property bool showHistogram: true
+    // Views send it the keys it handles (zoom) before their own.
+    readonly property alias frameView: frameView
     readonly property var imgFrame: vornObject ? (vornObject.imgFrame || null) : null
     color: "#000000"
 
@@ -101,6 +103,9 @@ Rectangle {
             objectName: "timestamp"
             text: pane.vornObject ? (pane.vornObject.timestamp || "") : ""
             color: "#ffffff"
+            // legible on bright pictures too
+            style: Text.Outline
+            styleColor: "#000000"
         }
         Label {
             objectName: "probe"

@@ -14,9 +14,15 @@ PlaybackScrubberTemplate {
         return Math.round(trackX + handle.position * (trackWidth - 1))
     }
 
+    // Once the object knows its frames: their range, then where its in and
+    // out points and its position stand (they may have moved before).
     function applyRange() {
-        if (vornObject && vornObject.valuesInit && vornObject.firstFr && vornObject.lastFr)
-            setFrRange(vornObject.firstFr.value, vornObject.lastFr.value)
+        if (!vornObject || !vornObject.valuesInit || !vornObject.firstFr || !vornObject.lastFr)
+            return
+        setFrRange(vornObject.firstFr.value, vornObject.lastFr.value)
+        aMarker.fr = vornObject.aFr
+        bMarker.fr = vornObject.bFr
+        playHead.fr = vornObject.fr
     }
 
     onVornObjectChanged: applyRange()

@@ -5,12 +5,12 @@
 // dialogs register here by file name (siblings of main.qml in the resources).
 
 // Object type (VornObject.Type) -> central view. A camera shows its live
-// image, every playable object its frames with the scrubber.
+// image, every playable object its frames with the playback strip.
 var objectViews = {
-    1: "CameraView.qml", // VornObject.CameraType
-    3: "TakeView.qml",   // VornObject.TakeType
-    4: "TakeView.qml",   // VornObject.SsdTakeType
-    5: "TakeView.qml"    // VornObject.VornFileType
+    1: "CameraView.qml",  // VornObject.CameraType
+    3: "TakeView.qml",    // VornObject.TakeType
+    4: "SsdTakeView.qml", // VornObject.SsdTakeType
+    5: "FileView.qml"     // VornObject.VornFileType
 }
 
 // Background views (VornApp.BackgroundView) shown while nothing is selected.

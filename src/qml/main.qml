@@ -114,7 +114,12 @@ ApplicationWindow {
             anchors.bottom: parent.bottom
             anchors.right: tabBar.left
             focus: true
-            onLoaded: item.forceActiveFocus()
+            onLoaded: {
+                // Views that open the shell's dialogs take it.
+                if (item.shell !== undefined)
+                    item.shell = shell
+                item.forceActiveFocus()
+            }
         }
 
         VornTabBar {

@@ -579,14 +579,14 @@ private slots:
         QTRY_VERIFY(!find<QQuickWindow>("ssdOpenDialog"));
         // The camera opened them; the view of the camera comes back.
         QTRY_VERIFY_WITH_TIMEOUT(app()->selectedVornObject() != m_camera, 5000);
-        // Each hangs under the camera's tab by name, and plays in the take view.
+        // Each hangs under the camera's tab by name, and plays in the SSD take view.
         QTRY_COMPARE(itemsNamed(window()->contentItem(), "ssdTakeTab").size(), 2);
         QStringList tabs;
         for (QQuickItem* tab : itemsNamed(window()->contentItem(), "ssdTakeTab"))
             tabs << tab->property("text").toString();
         std::sort(tabs.begin(), tabs.end());
         QCOMPARE(tabs, (QStringList{"Alpha.vorn", "beta.vorn"}));
-        QTRY_COMPARE(loadedView(), QStringLiteral("takeView"));
+        QTRY_COMPARE(loadedView(), QStringLiteral("ssdTakeView"));
         app()->setSelectedVornObject(m_camera);
         QTRY_VERIFY(find("paneColumn"));
     }

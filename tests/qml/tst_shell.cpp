@@ -319,8 +319,8 @@ private slots:
         QTest::addColumn<QString>("view");
         QTest::newRow("camera") << int(VornObject::CameraType) << "CameraMenuBar.qml" << "cameraView";
         QTest::newRow("take") << int(VornObject::TakeType) << "TakeMenuBar.qml" << "takeView";
-        QTest::newRow("ssd take") << int(VornObject::SsdTakeType) << "SsdTakeMenuBar.qml" << "takeView";
-        QTest::newRow("file") << int(VornObject::VornFileType) << "FileMenuBar.qml" << "takeView";
+        QTest::newRow("ssd take") << int(VornObject::SsdTakeType) << "SsdTakeMenuBar.qml" << "ssdTakeView";
+        QTest::newRow("file") << int(VornObject::VornFileType) << "FileMenuBar.qml" << "fileView";
         QTest::newRow("camera group") << int(VornObject::CameraGroupType) << "GeneralMenuBar.qml" << "aboutView";
         QTest::newRow("unknown") << int(VornObject::UnknownType) << "GeneralMenuBar.qml" << "aboutView";
     }

@@ -66,7 +66,7 @@ private slots:
         auto* file = qobject_cast<VornFile*>(app()->selectedVornObject());
         QVERIFY(file);
         QCOMPARE(file->fileName(), second);
-        QTRY_COMPARE(loadedView(), QStringLiteral("takeView"));
+        QTRY_COMPARE(loadedView(), QStringLiteral("fileView"));
         QTRY_COMPARE(loadedMenuBar(), QStringLiteral("FileMenuBar.qml"));
         QTRY_VERIFY(find("fileNameLabel"));
         QStringList names;

@@ -1,0 +1,65 @@
+import QtQuick
+import "Format.js" as Format
+
+// "Lens Info": the lens as it was when the recording was made.
+CollapsiblePane {
+    id: lensInfoPane
+    objectName: "lensInfoPane"
+    title: "Lens Info"
+
+    required property var vornObject
+
+    function value(name, fallback) {
+        return Format.val(vornObject ? vornObject[name] : null, fallback)
+    }
+
+    // "low – high unit" (lenses name their f-stop limits either way round),
+    // or the one value when the lens has no range.
+    function range(minName, maxName, decimals, unit) {
+        const a = Number(value(minName, 0)), b = Number(value(maxName, 0))
+        const lo = Math.min(a, b), hi = Math.max(a, b)
+        if (lo === 0 && hi === 0)
+            return ""
+        if (lo === hi)
+            return lo.toFixed(decimals) + unit
+        return lo.toFixed(decimals) + " \u2013 " + hi.toFixed(decimals) + unit
+    }
+
+    ValueRow { objectName: "lensMountRow"; label: "Mount"; value: lensInfoPane.value("lensMount", "") }
+    ValueRow { objectName: "lensNameRow"; label: "Name"; value: lensInfoPane.value("lensName", "") }
+    ValueRow {
+        objectName: "lensFocalLengthRow"
+        label: "Focal Length"
+        value: lensInfoPane.value("lensFocalLen", 0) + " mm"
+    }
+    ValueRow {
+        objectName: "lensFocalRangeRow"
+        label: "Focal Range"
+        value: lensInfoPane.range("lensFocalLenMin", "lensFocalLenMax", 0, " mm")
+    }
+    ValueRow {
+        objectName: "lensFstopRow"
+        label: "F-stop"
+        value: {
+            const f = Number(lensInfoPane.value("lensFstop", 0))
+            return f > 0 ? "f/" + f.toFixed(1) : ""
+        }
+    }
+    ValueRow {
+        objectName: "lensFstopRangeRow"
+        label: "F-stop Range"
+        value: lensInfoPane.range("lensFstopMin", "lensFstopMax", 1, "")
+    }
+    ValueRow {
+        objectName: "lensFocusDistanceRow"
+        label: "Focus Distance"
+        value: {
+            const d = Number(lensInfoPane.value("lensFocusDist", 0))
+            if (d === 0)
+                return ""
+            if (d === 65535)
+                return "\u221E"
+            return Math.round(d * 100) / 100 + " m"
+        }
+    }
+}

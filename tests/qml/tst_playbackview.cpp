@@ -1,0 +1,628 @@
+// The take, SSD take and file views against a simulated monochrome camera
+// with an SSD and a VORN file made byte by byte: the main panes' rows, the
+// playback strip's buttons, keys, brackets and fields reaching the playback
+// engine, image search from the strip, re-rendering after an adjustment, and
+// deleting a take that the camera holds locked.
+
+#include "../save/VornFileBytes.h"
+#include "CameraViewHarness.h"
+#include "FrameSynth.h"
+#include "ImgSearch.h"
+#include "PlaybackScrubberTemplate.h"
+#include "SsdTake.h"
+#include "Take.h"
+#include "VornFile.h"
+#include "VornTestMain.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <cmath>
+
+using namespace ShellTestSupport;
+
+static const bool offscreenScreenConfigured = configureOffscreenScreen();
+
+class TestPlaybackView : public CameraViewHarness
+{
+    Q_OBJECT
+
+    Take* m_take = nullptr;
+    int m_takeId = 0;
+    QTemporaryDir m_dir;
+
+    QObject* view() const { return viewLoader()->property("item").value<QObject*>(); }
+
+    static QVariant valueOf(const QObject* o, const char* name)
+    {
+        auto* v = o->property(name).value<VornValue*>();
+        return v ? v->value() : QVariant();
+    }
+
+    static qint64 markerFr(const QObject* scrubber, const char* marker)
+    {
+        return scrubber->property(marker).value<QObject*>()->property("fr").toLongLong();
+    }
+
+    // The newly loaded view has laid out its strip at the window's bottom.
+    bool stripShown() const
+    {
+        // Rows and columns place their items when the window renders.
+        if (!window() || window()->grabWindow().isNull())
+            return false;
+        return QTest::qWaitFor([this] {
+            QQuickItem* strip = item("playbackStrip");
+            QQuickItem* play = item("playButton");
+            if (!strip || !play || !window())
+                return false;
+            const QRectF r = play->mapRectToScene(QRectF(0, 0, play->width(), play->height()));
+            return strip->height() > 0 && r.bottom() <= window()->height() &&
+                   r.top() > window()->height() / 2;
+        });
+    }
+
+    // Types into a field of the playback strip and presses Return.
+    void typeIn(QQuickItem* field, const QString& text)
+    {
+        QVERIFY(field);
+        QVERIFY2(field->isEnabled(), qPrintable(field->objectName() + " is disabled"));
+        field->forceActiveFocus();
+        QTRY_VERIFY(field->hasActiveFocus());
+        QTest::keyClick(window(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(window(), Qt::Key_Backspace);
+        for (const QChar c : text)
+            QTest::keyClick(window(), c.toLatin1());
+        QTest::keyClick(window(), Qt::Key_Return);
+    }
+
+    int xferCount() const { return SimCameras::requests(m_sim, QStringLiteral("POST"), "/xfer").size(); }
+
+    // Waits until the paused take shows its frame and fetches nothing more.
+    bool settled(PlaybackVornObject* o) const
+    {
+        return QTest::qWaitFor([o] { return o->lastRequestedFr() == o->fr() && !o->requestInFlight(); },
+                               5000);
+    }
+
+    // Opens a strip menu from its button and chooses an entry.
+    void chooseFromMenu(const QString& buttonName, const QString& menuName, const QString& entry)
+    {
+        QObject* menu = find(menuName);
+        QVERIFY(menu);
+        VIEW_STEP(click(item(buttonName)));
+        QTRY_VERIFY(menu->property("opened").toBool());
+        QTRY_VERIFY(menuLaidOut(menu));
+        VIEW_STEP(triggerMenuItem(menu, entry));
+    }
+
+    // Holds a bracket down until its menu opens, and resets the point.
+    void resetBracket(const QString& name)
+    {
+        QQuickItem* bracket = item(name);
+        QVERIFY(bracket);
+        QObject* menu = find(name + "Menu");
+        QVERIFY(menu);
+        const QPoint at = bracket->mapToScene(QPointF(bracket->width() / 2, bracket->height() / 2)).toPoint();
+        QTest::mousePress(window(), Qt::LeftButton, Qt::NoModifier, at);
+        QTRY_VERIFY_WITH_TIMEOUT(menu->property("opened").toBool(), 5000);
+        QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier, at);
+        QTRY_VERIFY(menuLaidOut(menu));
+        VIEW_STEP(triggerMenuItem(menu, QStringLiteral("Reset")));
+    }
+
+    QColor labelColor(const QString& name) const { return find(name)->property("color").value<QColor>(); }
+
+    // The grey picture of a frame as the search sees it with the default
+    // adjustments of a monochrome take: the expanded samples.
+    std::vector<int> grey(const q7sim::FrameParams& params, qint64 fr) const
+    {
+        const QByteArray codes = q7sim::FrameSynth::image(params, fr);
+        std::vector<int> g(size_t(codes.size()));
+        for (int i = 0; i < codes.size(); ++i) {
+            const int code = quint8(codes.at(i));
+            const int linear = code < 128 ? code : (code < 192 ? 2 * code - 127 : 4 * code - 509);
+            g[size_t(i)] = int(std::lround(linear * 65535.0 / 511.0));
+        }
+        return g;
+    }
+
+    static int maxDiff(const std::vector<int>& a, const std::vector<int>& b)
+    {
+        int d = 0;
+        for (size_t i = 0; i < a.size(); ++i)
+            d = std::max(d, std::abs(a[i] - b[i]));
+        return d;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        q7sim::CameraConfig config;
+        config.cfa = q7sim::Cfa::Mono;
+        config.name = QStringLiteral("Q7 Mono");
+        config.res = QStringLiteral("320x240");
+        config.ssdBytes = 64ULL << 30;
+        QVERIFY(startWith(config));
+        m_takeId = SimCameras::recordTake(m_sim, 80, 60);
+        QVERIFY(m_takeId > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(m_camera->savedTakes()->count() > 0, 5000);
+        m_take = qobject_cast<Take*>(m_camera->savedTakes()->get(0));
+        QVERIFY(m_take);
+        QTRY_VERIFY_WITH_TIMEOUT(m_take->valuesInit(), 5000);
+        // Frames before and after the trigger frame 0.
+        QVERIFY2(m_take->firstFrame() < -20 && m_take->lastFrame() > 20,
+                 qPrintable(QStringLiteral("%1..%2").arg(m_take->firstFrame()).arg(m_take->lastFrame())));
+        app()->setSelectedVornObject(m_take);
+        QTRY_COMPARE(loadedView(), QStringLiteral("takeView"));
+        QTRY_VERIFY(find("takeMainPane"));
+        QVERIFY(stripShown());
+        m_take->pause();
+    }
+
+    void cleanupTestCase() { finish(); }
+
+    void takeViewShowsTheRecording()
+    {
+        QTRY_COMPARE(text("takeIdRowText"), QString::number(m_takeId));
+        QCOMPARE(text("resolutionRowText"), QStringLiteral("320x240"));
+        QCOMPARE(text("frameRateRowText"),
+                 QString::number(valueOf(m_take, "frRate").toDouble(), 'f', 0) + " fps");
+        QCOMPARE(text("exposureTimeRowText"),
+                 QString::number(valueOf(m_take, "expTime").toDouble(), 'f', 2) + QStringLiteral(" \u00B5s"));
+        QCOMPARE(text("frameSyncModeRowText"), QStringLiteral("Internal"));
+        // The trigger's time stamp, date over time.
+        const quint64 s = valueOf(m_take, "trigTsS").toULongLong();
+        const uint ns = valueOf(m_take, "trigTsNs").toUInt();
+        QVERIFY(s > 0);
+        QVERIFY(item("triggerTimestampRow")->isVisible());
+        QCOMPARE(text("triggerTimestampRowText"),
+                 app()->timestampDateString(s, ns) + '\n' + app()->timestampTimeUsString(s, ns));
+        // A memory take's black reference mode is chosen, not shown as text.
+        QVERIFY(!item("blackRefModeRow")->isVisible());
+        const bool advancedBref =
+            (valueOf(m_camera, "featureCorrMode").toInt() & Camera::CorrModeBrefAdv) != 0;
+        QCOMPARE(item("takeBlackRefModeRow")->isVisible(), advancedBref);
+        if (advancedBref) {
+            // Chosen for the take on the camera, in the take's document.
+            const QString path = QStringLiteral("/takes/take%1/acq/corr_mode").arg(m_takeId);
+            QVERIFY(item("takeBlackRefModeComboBox")->isEnabled());
+            VIEW_STEP(choose("takeBlackRefModeCombo", QStringLiteral("Advanced")));
+            QTRY_COMPARE(lastPut(path), QByteArray("1"));
+            QTRY_COMPARE(valueOf(m_take, "corrMode").toInt() & Camera::CorrModeBrefAdv, 1);
+            VIEW_STEP(choose("takeBlackRefModeCombo", QStringLiteral("Normal")));
+            QTRY_COMPARE(lastPut(path), QByteArray("0"));
+        }
+        QCOMPARE(text("deleteTakeButton"), QStringLiteral("Delete..."));
+
+        QCOMPARE(text("cameraNameRowText"), QStringLiteral("Q7 Mono"));
+        QCOMPARE(text("cameraSerialRowText"), valueOf(m_take, "cameraSerial").toString());
+        QVERIFY(!text("cameraSerialRowText").isEmpty());
+        QCOMPARE(text("cameraFwVerRowText"), valueOf(m_take, "fwVer").toString());
+        QCOMPARE(text("lensMountRowText"), valueOf(m_take, "lensMount").toString());
+        // One channel: no colour adjustments.
+        QVERIFY(!item("colorAdjustmentsPane")->isVisible());
+        QVERIFY(item("imageSearchPane")->isVisible());
+
+        // The scrubber spans the take and its markers stand on the range.
+        auto* scrubber = find<PlaybackScrubberTemplate>("scrubber");
+        QVERIFY(scrubber);
+        QTRY_COMPARE(scrubber->firstFr(), m_take->firstFrame());
+        QCOMPARE(scrubber->lastFr(), m_take->lastFrame());
+        QCOMPARE(markerFr(scrubber, "aMarker"), m_take->aFr());
+        QCOMPARE(markerFr(scrubber, "bMarker"), m_take->bFr());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_take->imgFrame()->image().isNull(), 5000);
+        QTest::qWait(200);
+        saveScreenshot("playback-take-view.png");
+        VIEW_STEP(screenshotFrom("imageSearchPane", "playback-take-view-lower.png"));
+    }
+
+    void transportButtonsAndKeys()
+    {
+        m_take->pause();
+        const QString pauseGlyph = QStringLiteral("\uEFD7");
+        const struct
+        {
+            const char* button;
+            PlaybackVornObject::State state;
+        } buttons[] = {{"playButton", PlaybackVornObject::Play},
+                       {"playRevButton", PlaybackVornObject::PlayRev},
+                       {"playFastFwdButton", PlaybackVornObject::PlayFastFwd},
+                       {"playFastRevButton", PlaybackVornObject::PlayFastRev}};
+        for (const auto& b : buttons) {
+            const QString name = QLatin1String(b.button);
+            const QString glyph = text(name);
+            QVERIFY(glyph != pauseGlyph);
+            VIEW_STEP(click(item(name)));
+            QCOMPARE(m_take->state(), b.state);
+            // The running playback's button pauses it.
+            QTRY_COMPARE(text(name), pauseGlyph);
+            QVERIFY(item(name)->property("highlighted").toBool());
+            VIEW_STEP(click(item(name)));
+            QCOMPARE(m_take->state(), PlaybackVornObject::Paused);
+            QTRY_COMPARE(text(name), glyph);
+        }
+        // Another playback's button switches to its own playback.
+        VIEW_STEP(click(item("playButton")));
+        VIEW_STEP(click(item("playRevButton")));
+        QCOMPARE(m_take->state(), PlaybackVornObject::PlayRev);
+        QTRY_VERIFY(text("playButton") != pauseGlyph);
+        m_take->pause();
+
+        QCOMPARE(m_take->repeatMode(), PlaybackVornObject::RepeatLoop);
+        VIEW_STEP(click(item("repeatButton")));
+        QCOMPARE(m_take->repeatMode(), PlaybackVornObject::RepeatPingPong);
+        VIEW_STEP(click(item("repeatButton")));
+        QCOMPARE(m_take->repeatMode(), PlaybackVornObject::RepeatLoop);
+
+        // Steps and jumps.
+        m_take->setFr(3, false);
+        VIEW_STEP(click(item("stepFwdButton")));
+        QCOMPARE(m_take->fr(), qint64(4));
+        VIEW_STEP(click(item("stepBackButton")));
+        VIEW_STEP(click(item("stepBackButton")));
+        QCOMPARE(m_take->fr(), qint64(2));
+        VIEW_STEP(chooseFromMenu("skipBackButton", "skipBackMenu", "Start Frame"));
+        QCOMPARE(m_take->fr(), m_take->aFr());
+        VIEW_STEP(chooseFromMenu("skipFwdButton", "skipFwdMenu", "End Frame"));
+        QCOMPARE(m_take->fr(), m_take->bFr());
+        VIEW_STEP(click(item("triggerButton")));
+        QCOMPARE(m_take->fr(), qint64(0));
+        QTRY_COMPARE(text("frameField"), QStringLiteral("0"));
+
+        // Keys reach the strip through the frame view.
+        qobject_cast<QQuickItem*>(view())->forceActiveFocus();
+        QTRY_VERIFY(qobject_cast<QQuickItem*>(view())->hasActiveFocus());
+        // The frame view has the first go (zoom) ...
+        QVERIFY(m_take->imgFrame()->property("zoomFit").toBool());
+        QTest::keyClick(window(), Qt::Key_Plus, Qt::ControlModifier);
+        QTRY_VERIFY(!m_take->imgFrame()->property("zoomFit").toBool());
+        m_take->imgFrame()->setProperty("zoomFit", true);
+        // ... and the strip the rest.
+        QTest::keyClick(window(), Qt::Key_Right);
+        QCOMPARE(m_take->fr(), qint64(1));
+        QTest::keyClick(window(), Qt::Key_Left);
+        QTest::keyClick(window(), Qt::Key_Left);
+        QCOMPARE(m_take->fr(), qint64(-1));
+        QTest::keyClick(window(), Qt::Key_Space);
+        QCOMPARE(m_take->state(), PlaybackVornObject::Play);
+        QTest::keyClick(window(), Qt::Key_Space);
+        QCOMPARE(m_take->state(), PlaybackVornObject::Paused);
+        // A fast playback pauses too.
+        VIEW_STEP(click(item("playFastFwdButton")));
+        QTest::keyClick(window(), Qt::Key_Space);
+        QCOMPARE(m_take->state(), PlaybackVornObject::Paused);
+
+        // Play step and play rate.
+        VIEW_STEP(typeIn(item("playStepField"), QStringLiteral("5")));
+        QTRY_COMPARE(m_take->playStep(), 5);
+        QCOMPARE(text("playStepUnitsLabel"), QStringLiteral("frames"));
+        VIEW_STEP(typeIn(item("playStepField"), QStringLiteral("1")));
+        QTRY_COMPARE(text("playStepUnitsLabel"), QStringLiteral("frame"));
+        VIEW_STEP(typeIn(item("playRateField"), QStringLiteral("59.94")));
+        QTRY_COMPARE(m_take->framePeriodNs(), qint64(16683333));
+        QCOMPARE(text("playRateField"), QStringLiteral("59.94"));
+        // The slider follows the rate, and moves it in whole frames per second.
+        QQuickItem* slider = item("playRateSlider");
+        QTRY_VERIFY(qAbs(slider->property("value").toReal() - 59.94) < 0.01);
+        const QPoint right = slider->mapToScene(QPointF(slider->width() - 2, slider->height() / 2)).toPoint();
+        QTest::mouseClick(window(), Qt::LeftButton, Qt::NoModifier, right);
+        QTRY_VERIFY(m_take->playFrRate() > 200);
+        const double whole = std::round(m_take->playFrRate());
+        QVERIFY2(qAbs(m_take->playFrRate() - whole) < 1e-3,
+                 qPrintable(QString::number(m_take->playFrRate())));
+        QTRY_COMPARE(text("playRateField"), QString::number(whole, 'f', 2));
+        m_take->setPlayFrRate(30);
+    }
+
+    void bracketsAndFieldsWriteTheRange()
+    {
+        m_take->pause();
+        const QColor highlight("#D25F15");
+        const qint64 first = m_take->firstFrame();
+        const qint64 last = m_take->lastFrame();
+        QCOMPARE(labelColor("inBracketButtonLabel"), QColor("#ffffff"));
+        QCOMPARE(labelColor("outBracketButtonLabel"), QColor("#ffffff"));
+        QVERIFY(item("triggerButton")->isEnabled());
+
+        // "[" at frame 5: frame 0 is out of range, the trigger button is off.
+        VIEW_STEP(typeIn(item("frameField"), QStringLiteral("5")));
+        QTRY_COMPARE(m_take->fr(), qint64(5));
+        // Typing done, the keys go back to playback.
+        QTRY_VERIFY(qobject_cast<QQuickItem*>(view())->hasActiveFocus());
+        QVERIFY(!item("frameField")->hasActiveFocus());
+        // A field left for another control does not take the keys back.
+        item("frameField")->forceActiveFocus();
+        item("searchStepField")->forceActiveFocus();
+        QTest::qWait(50);
+        QVERIFY(item("searchStepField")->hasActiveFocus());
+        VIEW_STEP(click(item("inBracketButton")));
+        QCOMPARE(m_take->aFr(), qint64(5));
+        QTRY_COMPARE(text("inFrameField"), QStringLiteral("5"));
+        QCOMPARE(labelColor("inBracketButtonLabel"), highlight);
+        QVERIFY(!item("triggerButton")->isEnabled());
+        auto* scrubber = find<PlaybackScrubberTemplate>("scrubber");
+        QCOMPARE(markerFr(scrubber, "aMarker"), qint64(5));
+        // A frame typed before the in point lands on it.
+        VIEW_STEP(typeIn(item("frameField"), QStringLiteral("-7")));
+        QTRY_COMPARE(m_take->fr(), qint64(5));
+        QTRY_COMPARE(text("frameField"), QStringLiteral("5"));
+        VIEW_STEP(resetBracket("inBracketButton"));
+        QCOMPARE(m_take->aFr(), first);
+        QTRY_COMPARE(labelColor("inBracketButtonLabel"), QColor("#ffffff"));
+        QVERIFY(item("triggerButton")->isEnabled());
+
+        // "]" before frame 0 does the same from the other side.
+        VIEW_STEP(typeIn(item("frameField"), QStringLiteral("-3")));
+        QTRY_COMPARE(m_take->fr(), qint64(-3));
+        VIEW_STEP(click(item("outBracketButton")));
+        QCOMPARE(m_take->bFr(), qint64(-3));
+        QTRY_COMPARE(labelColor("outBracketButtonLabel"), highlight);
+        QVERIFY(!item("triggerButton")->isEnabled());
+        VIEW_STEP(resetBracket("outBracketButton"));
+        QCOMPARE(m_take->bFr(), last);
+        QTRY_VERIFY(item("triggerButton")->isEnabled());
+
+        // The fields write the points; a number beyond the take stops at its end.
+        VIEW_STEP(typeIn(item("inFrameField"), QStringLiteral("-10")));
+        QTRY_COMPARE(m_take->aFr(), qint64(-10));
+        VIEW_STEP(typeIn(item("outFrameField"), QStringLiteral("12")));
+        QTRY_COMPARE(m_take->bFr(), qint64(12));
+        QCOMPARE(markerFr(scrubber, "bMarker"), qint64(12));
+        VIEW_STEP(typeIn(item("outFrameField"), QString::number(last + 1000)));
+        QTRY_COMPARE(m_take->bFr(), last);
+        QTRY_COMPARE(text("outFrameField"), QString::number(last));
+        VIEW_STEP(chooseFromMenu("skipBackButton", "skipBackMenu", "Start Frame"));
+        QCOMPARE(m_take->fr(), qint64(-10));
+        saveScreenshot("playback-take-view-range.png");
+        VIEW_STEP(resetBracket("inBracketButton"));
+        QCOMPARE(m_take->aFr(), first);
+    }
+
+    void imageSearchFromTheStrip()
+    {
+        m_take->pause();
+        const auto params = m_sim->takeFrameParams(m_takeId);
+        QVERIFY(params);
+        const qint64 start = m_take->firstFrame();
+        const qint64 last = m_take->lastFrame();
+        const qint64 step = 4;
+        // Where a forward search from the first frame stops at each threshold
+        // the field takes: choose one that passes a step and then finds a
+        // change inside the take.
+        std::vector<int> stepDiffs;
+        for (qint64 fr = start + step; fr <= last; fr += step)
+            stepDiffs.push_back(maxDiff(grey(*params, fr - step), grey(*params, fr)));
+        double threshold = 0;
+        qint64 expected = 0;
+        for (int t = 99; t >= 1 && threshold == 0; --t) {
+            const int level = int(t / 100.0 * 65535.0);
+            for (size_t k = 0; k < stepDiffs.size(); ++k) {
+                if (stepDiffs[k] > level) {
+                    if (k >= 1) {
+                        threshold = t / 100.0;
+                        expected = start + qint64(k + 1) * step;
+                    }
+                    break;
+                }
+            }
+        }
+        QStringList diffs;
+        for (int d : stepDiffs)
+            diffs << QString::number(d);
+        QVERIFY2(threshold > 0, qPrintable("no threshold finds a change after a step: " + diffs.join(' ')));
+
+        VIEW_STEP(expand("imageSearchPane"));
+        VIEW_STEP(choose("searchRefFrameCombo", QStringLiteral("Previous Frame")));
+        VIEW_STEP(type(item("searchStepField"), QString::number(step)));
+        QTRY_COMPARE(m_take->imgSearch()->step(), step);
+        VIEW_STEP(type(item("searchThresholdSliderField"), QString::number(threshold, 'f', 2)));
+        QTRY_COMPARE(m_take->imgSearch()->threshold(), threshold);
+        m_take->setFr(start, false);
+        QVERIFY(settled(m_take));
+
+        // Slow transfers keep the search on screen long enough to watch.
+        m_sim->addFault(q7sim::Fault::delay(250, QStringLiteral("/xfer")));
+        VIEW_STEP(chooseFromMenu("skipFwdButton", "skipFwdMenu", "Next Image Diff"));
+        QTRY_VERIFY(item("searchProgressRow")->isVisible());
+        QVERIFY(text("searchProgressLabel").startsWith(QStringLiteral("Searching frame: ")));
+        QVERIFY(!item("inFrameField")->isVisible());
+        // Its settings hold still meanwhile.
+        QVERIFY(!item("searchStepField")->isEnabled());
+        QVERIFY(!item("searchThresholdSliderField")->isEnabled());
+        saveScreenshot("playback-take-view-search.png");
+        QTRY_VERIFY_WITH_TIMEOUT(m_take->imgSearch()->state() == ImgSearch::Idle, 30000);
+        QCOMPARE(m_take->fr(), expected);
+        QTRY_VERIFY(!item("searchProgressRow")->isVisible());
+        QVERIFY(item("inFrameField")->isVisible());
+        QVERIFY(item("searchStepField")->isEnabled());
+
+        // Backward from there, cancelled while it waits for a frame.
+        m_sim->clearFaults();
+        m_sim->addFault(q7sim::Fault::delay(3000, QStringLiteral("/xfer")));
+        VIEW_STEP(chooseFromMenu("skipBackButton", "skipBackMenu", "Prev Image Diff"));
+        QTRY_VERIFY(item("searchProgressRow")->isVisible());
+        VIEW_STEP(click(item("cancelSearchButton")));
+        QTRY_COMPARE(m_take->imgSearch()->state(), ImgSearch::Idle);
+        QTRY_VERIFY(!item("searchProgressRow")->isVisible());
+        QCOMPARE(m_take->fr(), expected);
+        m_sim->clearFaults();
+        QVERIFY(settled(m_take));
+    }
+
+    void adjustingAPausedTakeRendersItAgain()
+    {
+        m_take->pause();
+        QVERIFY(settled(m_take));
+        const QImage before = m_take->imgFrame()->image();
+        QVERIFY(!before.isNull());
+        const int fetches = xferCount();
+        VIEW_STEP(expand("imageAdjustmentsPane"));
+        VIEW_STEP(type(item("gainSliderField"), QStringLiteral("2.5")));
+        QTRY_COMPARE(valueOf(m_take->imgAdjModel(), "gain").toDouble(), 2.5);
+        // The shown frame is fetched and processed again, brighter.
+        QTRY_VERIFY_WITH_TIMEOUT(xferCount() > fetches, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_take->imgFrame()->image() != before, 5000);
+        QCOMPARE(m_take->state(), PlaybackVornObject::Paused);
+        VIEW_STEP(click("resetAdjustmentsButton"));
+        QTRY_COMPARE(valueOf(m_take->imgAdjModel(), "gain").toDouble(), 1.0);
+    }
+
+    void ssdTakeView()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(m_sim->stateDocument().value("ssd").toObject().value("state").toInt(), 3,
+                                  5000);
+        QNetworkAccessManager nam;
+        QNetworkRequest request(QUrl("http://" + m_sim->config().address + "/ssd-save"));
+        request.setRawHeader("Content-Type", "application/json");
+        std::unique_ptr<QNetworkReply> reply(nam.post(
+            request, QStringLiteral("{\"take\":%1,\"cnt\":8,\"name\":\"stage.b\"}").arg(m_takeId).toUtf8()));
+        QTRY_VERIFY(reply->isFinished());
+        QCOMPARE(reply->error(), QNetworkReply::NoError);
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->stateDocument().value("ssd").toObject().value("wr_seq").toInt() >= 1,
+                                 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_sim->stateDocument().value("ssd").toObject().value("wr_state").toInt(), 0,
+                                  10000);
+
+        m_camera->ssdFOpen(QStringLiteral("stage.b.vorn"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_camera->ssdTakes()->count(), 1, 5000);
+        auto* ssdTake = qobject_cast<SsdTake*>(m_camera->ssdTakes()->get(0));
+        QVERIFY(ssdTake);
+        QTRY_VERIFY_WITH_TIMEOUT(ssdTake->valuesInit(), 5000);
+        app()->setSelectedVornObject(ssdTake);
+        QTRY_COMPARE(loadedView(), QStringLiteral("ssdTakeView"));
+        QTRY_VERIFY(find("ssdTakeMainPane"));
+        QVERIFY(stripShown());
+        QCOMPARE(find("ssdTakeMainPane")->property("title").toString(), QStringLiteral("SSD Take"));
+        // The base name of the file.
+        QCOMPARE(text("ssdTakeNameRowText"), QStringLiteral("stage.b"));
+        QCOMPARE(text("resolutionRowText"), QStringLiteral("320x240"));
+        QVERIFY(item("blackRefModeRow")->isVisible());
+        QCOMPARE(text("blackRefModeRowText"), QStringLiteral("Normal"));
+        QVERIFY(!find("deleteTakeButton"));
+        QCOMPARE(text("cameraNameRowText"), QStringLiteral("Q7 Mono"));
+
+        // It plays from the strip like a memory take.
+        ssdTake->pause();
+        VIEW_STEP(click(item("playButton")));
+        QCOMPARE(ssdTake->state(), PlaybackVornObject::Play);
+        VIEW_STEP(click(item("playButton")));
+        QCOMPARE(ssdTake->state(), PlaybackVornObject::Paused);
+        VIEW_STEP(chooseFromMenu("skipFwdButton", "skipFwdMenu", "End Frame"));
+        QCOMPARE(ssdTake->fr(), ssdTake->lastFrame());
+        QTRY_VERIFY_WITH_TIMEOUT(!ssdTake->imgFrame()->image().isNull(), 5000);
+        QVERIFY(settled(ssdTake));
+        QTest::qWait(200);
+        saveScreenshot("playback-ssd-take-view.png");
+    }
+
+    void fileView()
+    {
+        VornFileBytes::FileLayout layout;
+        layout.width = 64;
+        layout.height = 48;
+        layout.firstFr = -10;
+        layout.frames = 30;
+        layout.extra = QJsonObject{
+            {"acq",
+             QJsonObject{
+                 {"res", "64x48"}, {"fr_rate", 2000.0}, {"bpp", 8}, {"exp_time", 250.5}, {"fsync_mode", 1}}},
+            {"lens", QJsonObject{{"mount", "EF"}, {"name", "Bench 50"}, {"focal_len", 50}, {"fstop", 2.8}}},
+            {"adjust", QJsonObject{{"gain", 2.0}, {"cfa", 1}}}};
+        const QString path = m_dir.filePath("bench-run.vorn");
+        QVERIFY(VornFileBytes::write(path, VornFileBytes::build(layout)));
+        app()->openVornFile(QUrl::fromLocalFile(path).toString());
+        auto* file = qobject_cast<VornFile*>(app()->selectedVornObject());
+        QVERIFY(file);
+        QTRY_COMPARE(loadedView(), QStringLiteral("fileView"));
+        QTRY_VERIFY(find("fileMainPane"));
+        QVERIFY(stripShown());
+        QTRY_VERIFY(file->valuesInit());
+        QCOMPARE(find("fileMainPane")->property("title").toString(), QStringLiteral("VORN File"));
+        QCOMPARE(text("fileNameRowText"), QStringLiteral("bench-run"));
+        QCOMPARE(text("resolutionRowText"), QStringLiteral("64x48"));
+        QCOMPARE(text("frameRateRowText"), QStringLiteral("2000 fps"));
+        QCOMPARE(text("exposureTimeRowText"), QStringLiteral("250.50 \u00B5s"));
+        QCOMPARE(text("frameSyncModeRowText"), QStringLiteral("External"));
+        // No trigger time stamp in the file: no row.
+        QVERIFY(!item("triggerTimestampRow")->isVisible());
+        QCOMPARE(text("cameraNameRowText"), QStringLiteral("Bench Q7"));
+        QCOMPARE(text("lensMountRowText"), QStringLiteral("EF"));
+        QCOMPARE(text("lensNameRowText"), QStringLiteral("Bench 50"));
+        QCOMPARE(text("lensFocalLengthRowText"), QStringLiteral("50 mm"));
+        QCOMPARE(text("lensFstopRowText"), QStringLiteral("f/2.8"));
+        // A colour recording: channels and white balance.
+        QVERIFY(item("colorAdjustmentsPane")->isVisible());
+        QCOMPARE(item("channelComboBox")->property("count").toInt(), 4);
+
+        // The strip drives the file.
+        file->pause();
+        VIEW_STEP(click(item("playFastFwdButton")));
+        QCOMPARE(file->state(), PlaybackVornObject::PlayFastFwd);
+        VIEW_STEP(click(item("playFastFwdButton")));
+        QCOMPARE(file->state(), PlaybackVornObject::Paused);
+        VIEW_STEP(click(item("triggerButton")));
+        QCOMPARE(file->fr(), qint64(0));
+        VIEW_STEP(click(item("stepFwdButton")));
+        VIEW_STEP(click(item("inBracketButton")));
+        QCOMPARE(file->aFr(), qint64(1));
+        QVERIFY(!item("triggerButton")->isEnabled());
+        VIEW_STEP(typeIn(item("outFrameField"), QStringLiteral("15")));
+        QTRY_COMPARE(file->bFr(), qint64(15));
+
+        // The panes' open states are the application's, shared by the views.
+        QVERIFY(item("imageSearchPane")->property("expanded").toBool());
+        VIEW_STEP(click("imageSearchPaneHeader"));
+        QTRY_VERIFY(!item("imageSearchPane")->property("expanded").toBool());
+        QCOMPARE(app()->setting("playback/img_search_pane_expanded", true).toBool(), false);
+        QTRY_VERIFY(settled(file));
+        QTest::qWait(200);
+        saveScreenshot("playback-file-view.png");
+        // The strip's rows spread out on a wide window.
+        window()->resize(1920, 1040);
+        QTRY_COMPARE(qobject_cast<QQuickItem*>(view())->width(), 1920.0 - 240);
+        QTRY_VERIFY(qobject_cast<QQuickItem*>(view())->height() > 900);
+        QVERIFY(stripShown());
+        saveScreenshot("playback-file-view-wide.png");
+        window()->resize(1280, 720);
+        QTRY_COMPARE(qobject_cast<QQuickItem*>(view())->width(), 1280.0 - 240);
+        VIEW_STEP(click("imageSearchPaneHeader"));
+        QTRY_COMPARE(app()->setting("playback/img_search_pane_expanded", false).toBool(), true);
+    }
+
+    void deletingALockedTake()
+    {
+        app()->setSelectedVornObject(m_take);
+        QTRY_COMPARE(loadedView(), QStringLiteral("takeView"));
+        QTRY_VERIFY(find("deleteTakeButton"));
+        QVERIFY(stripShown());
+        m_sim->setTakeLocked(m_takeId, true);
+        QTRY_VERIFY_WITH_TIMEOUT(m_take->locked(), 5000);
+        VIEW_STEP(click("deleteTakeButton"));
+        QTRY_COMPARE(messages(), QStringList{QStringLiteral("<b>Take %1 can't be deleted while save<br>is in "
+                                                            "progress!</b>")
+                                                 .arg(m_takeId)});
+        QVERIFY(!confirmDialog());
+        VIEW_STEP(closeMessages());
+
+        // Unlocked, it is deleted once the user confirms.
+        m_sim->setTakeLocked(m_takeId, false);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_take->locked(), 5000);
+        VIEW_STEP(click("deleteTakeButton"));
+        QTRY_VERIFY(confirmDialog() && confirmDialog()->isVisible());
+        clickItem(childOf<QQuickItem>(confirmDialog(), "cancelButton"));
+        QTRY_VERIFY(!confirmDialog());
+        QTest::qWait(300);
+        QCOMPARE(posts("/del"), 0);
+        VIEW_STEP(click("deleteTakeButton"));
+        QTRY_VERIFY(confirmDialog() && confirmDialog()->isVisible());
+        clickItem(childOf<QQuickItem>(confirmDialog(), "acceptButton"));
+        QTRY_COMPARE(posts("/del"), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_camera->savedTakes()->count(), 0, 5000);
+        QTRY_VERIFY(loadedView() != QLatin1String("takeView"));
+    }
+};
+
+VORN_TEST_MAIN(TestPlaybackView)
+#include "tst_playbackview.moc"
