@@ -214,7 +214,11 @@ int CliCameraCommands::info(const QString& address, int takeId, const QString& s
         object = openSsdTake(camera, ssdTakeName, &exitCode);
     if (!object)
         return exitCode;
-    const QJsonObject all = values(object);
+    QJsonObject all = values(object);
+    if (const auto* take = qobject_cast<const AbstractTake*>(object))
+        all.insert(QStringLiteral("takeId"), take->takeId());
+    if (const auto* ssdTake = qobject_cast<const SsdTake*>(object))
+        all.insert(QStringLiteral("fileName"), ssdTake->name());
     QStringList lines;
     for (auto it = all.begin(); it != all.end(); ++it)
         lines.append(it.key() + QStringLiteral(" = ") + valueText(it.value()));
