@@ -118,6 +118,18 @@ class TestCli : public QObject
 
     QString out(const QString& name) const { return m_dir.filePath(name); }
 
+    // Records a take with vorn-cli; its number, or 0.
+    int recordTake()
+    {
+        if (!succeeded(cli({"record", m_address})))
+            return 0;
+        QTest::qWait(200);
+        return QJsonDocument::fromJson(cli({"--json", "trigger", m_address}).out)
+            .object()
+            .value("take")
+            .toInt();
+    }
+
     QJsonObject post(const QString& path, const QByteArray& body)
     {
         QNetworkAccessManager nam;
@@ -185,10 +197,7 @@ private slots:
 
     void saveAndConvert()
     {
-        QVERIFY(succeeded(cli({"record", m_address})));
-        QTest::qWait(200);
-        const int take =
-            QJsonDocument::fromJson(cli({"--json", "trigger", m_address}).out).object().value("take").toInt();
+        const int take = recordTake();
         QVERIFY(take > 0);
         const QString takeArg = QString::number(take);
         const auto params = m_sim->takeFrameParams(take);
@@ -280,13 +289,7 @@ private slots:
         QVERIFY(succeeded(cli({"--help"})));
 
         // A full disk (a file size limit on the process stands in for it).
-        QVERIFY(succeeded(cli({"record", m_address})));
-        QTest::qWait(200);
-        const QString take =
-            QString::number(QJsonDocument::fromJson(cli({"--json", "trigger", m_address}).out)
-                                .object()
-                                .value("take")
-                                .toInt());
+        const QString take = QString::number(recordTake());
         auto* process = new QProcess;
         process->setChildProcessModifier([] {
             std::signal(SIGXFSZ, SIG_IGN);
@@ -304,13 +307,7 @@ private slots:
     {
         // Frames trickle in, so the save is still running when Ctrl+C comes.
         m_sim->addFault(q7sim::Fault::xferPieces(16384, 20));
-        QVERIFY(succeeded(cli({"record", m_address})));
-        QTest::qWait(200);
-        const QString take =
-            QString::number(QJsonDocument::fromJson(cli({"--json", "trigger", m_address}).out)
-                                .object()
-                                .value("take")
-                                .toInt());
+        const QString take = QString::number(recordTake());
         QProcess* process = startCli(
             {"save", m_address, "--take", take, "--format", "mp4", "--folder", m_dir.path(), "--name", "cut"},
             this);
