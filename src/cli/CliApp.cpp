@@ -1,5 +1,6 @@
 #include "CliApp.h"
 
+#include "CliAcquisitionCommands.h"
 #include "CliCameraCommands.h"
 #include "CliSaveCommands.h"
 #include "CliSupport.h"
@@ -69,136 +70,171 @@ int CliApp::run(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const QCommandLineOption help({"h", "help"}, "");
-    const QCommandLineOption json("json", "");
-    const QCommandLineOption timeout("timeout", "", "seconds", "10");
-    const QCommandLineOption take("take", "", "n");
-    const QCommandLineOption ssdTake("ssd-take", "", "name");
-    const QCommandLineOption all("all", "");
-    const QCommandLineOption format("format", "", "format");
-    const QCommandLineOption codec("codec", "", "codec");
-    const QCommandLineOption range("range", "", "a:b");
-    const QCommandLineOption fps("fps", "", "rate", "30");
-    const QCommandLineOption quality("quality", "", "q");
-    const QCommandLineOption name("name", "", "template");
-    const QCommandLineOption folder("folder", "", "folder");
-    const QCommandLineOption gain("gain", "", "gain");
-    const QCommandLineOption gamma("gamma", "", "gamma");
-    const QCommandLineOption rotate("rotate", "", "degrees");
-    const QCommandLineOption wb("wb", "", "auto|r,g,b");
-    parser.addOptions({help, json, timeout, take, ssdTake, all, format, codec, range, fps, quality, name,
-                       folder, gain, gamma, rotate, wb});
+    parser.addOptions({{{"h", "help"}, ""},
+                       {"json", ""},
+                       {"timeout", "", "seconds", "10"},
+                       {"take", "", "n"},
+                       {"ssd-take", "", "name"},
+                       {"all", ""},
+                       {"format", "", "format"},
+                       {"codec", "", "codec"},
+                       {"range", "", "a:b"},
+                       {"fps", "", "rate", "30"},
+                       {"quality", "", "q"},
+                       {"name", "", "template"},
+                       {"folder", "", "folder"},
+                       {"gain", "", "gain"},
+                       {"gamma", "", "gamma"},
+                       {"rotate", "", "degrees"},
+                       {"wb", "", "auto|r,g,b"}});
     if (!parser.parse(arguments)) {
         Cli::error(parser.errorText());
         return Cli::ExitUsage;
     }
-    const QStringList args = parser.positionalArguments();
-    if (parser.isSet(help) || args.isEmpty()) {
-        fputs(Help, parser.isSet(help) ? stdout : stderr);
-        return parser.isSet(help) ? Cli::ExitOk : Cli::ExitUsage;
+    const bool help = parser.isSet("help");
+    if (help || parser.positionalArguments().isEmpty()) {
+        fputs(Help, help ? stdout : stderr);
+        return help ? Cli::ExitOk : Cli::ExitUsage;
     }
     bool ok = false;
-    const double seconds = parser.value(timeout).toDouble(&ok);
+    const double seconds = parser.value("timeout").toDouble(&ok);
     if (!ok || seconds <= 0) {
         Cli::error(QStringLiteral("--timeout wants a number of seconds"));
         return Cli::ExitUsage;
     }
-    const int timeoutMs = int(qMin(seconds, 86400.0) * 1000);
-
-    // Every message the program has for its user goes to stderr.
-    QObject::connect(m_app, &VornApp::showMessage, m_app,
-                     [](const QString& message) { Cli::error(message); });
-    auto* network = new QNetworkAccessManager(m_app);
-    m_app->set_networkAccessManager(network);
-
-    CliCameraCommands cameras(m_app, parser.isSet(json), timeoutMs);
-    const QString command = args.first();
-    const QString address = args.value(1);
-    auto need = [&](int count) {
-        if (args.size() == count)
-            return true;
-        Cli::error(
-            QStringLiteral("%1 wants %2 argument(s); see vorn-cli --help").arg(command).arg(count - 1));
-        return false;
-    };
     int takeId = 0;
-    if (parser.isSet(take) && (!toInt(parser.value(take), &takeId) || takeId <= 0)) {
+    if (parser.isSet("take") && (!toInt(parser.value("take"), &takeId) || takeId <= 0)) {
         Cli::error(QStringLiteral("--take wants a take number"));
         return Cli::ExitUsage;
     }
 
+    // Every message the program has for its user goes to stderr.
+    QObject::connect(m_app, &VornApp::showMessage, m_app,
+                     [](const QString& message) { Cli::error(message); });
+    m_app->set_networkAccessManager(new QNetworkAccessManager(m_app));
+
+    CliCameraCommands cameras(m_app, parser.isSet("json"), int(qMin(seconds, 86400.0) * 1000));
+    const QString command = parser.positionalArguments().first();
+    if (command == "save" || command == "convert")
+        return runSave(parser, &cameras, takeId);
+    return runCameraCommand(parser, &cameras, takeId);
+}
+
+namespace {
+
+// False, with the message, unless the command has exactly `count` words.
+bool argumentCount(const QStringList& args, int count)
+{
+    if (args.size() == count)
+        return true;
+    Cli::error(
+        QStringLiteral("%1 wants %2 argument(s); see vorn-cli --help").arg(args.first()).arg(count - 1));
+    return false;
+}
+
+} // namespace
+
+int CliApp::runCameraCommand(const QCommandLineParser& parser, CliCameraCommands* cameras, int takeId)
+{
+    const QStringList args = parser.positionalArguments();
+    const QString command = args.first();
+    const QString address = args.value(1);
+    CliAcquisitionCommands acquisition(cameras);
     if (command == "discover")
-        return need(1) ? cameras.discover() : Cli::ExitUsage;
+        return argumentCount(args, 1) ? cameras->discover() : Cli::ExitUsage;
     if (command == "info")
-        return need(2) ? cameras.info(address, takeId, parser.value(ssdTake)) : Cli::ExitUsage;
+        return argumentCount(args, 2) ? cameras->info(address, takeId, parser.value("ssd-take"))
+                                      : Cli::ExitUsage;
     if (command == "set")
-        return args.size() >= 3 ? cameras.set(address, args.mid(2)) : (need(3), Cli::ExitUsage);
+        return args.size() >= 3 ? cameras->set(address, args.mid(2))
+                                : (argumentCount(args, 3), Cli::ExitUsage);
     if (command == "record")
-        return need(2) ? cameras.record(address) : Cli::ExitUsage;
+        return argumentCount(args, 2) ? acquisition.record(address) : Cli::ExitUsage;
     if (command == "trigger")
-        return need(2) ? cameras.trigger(address) : Cli::ExitUsage;
+        return argumentCount(args, 2) ? acquisition.trigger(address) : Cli::ExitUsage;
     if (command == "abort")
-        return need(2) ? cameras.abort(address) : Cli::ExitUsage;
+        return argumentCount(args, 2) ? acquisition.abort(address) : Cli::ExitUsage;
     if (command == "bref")
-        return need(2) ? cameras.bref(address) : Cli::ExitUsage;
+        return argumentCount(args, 2) ? acquisition.bref(address) : Cli::ExitUsage;
     if (command == "partition") {
         int count = 0;
-        if (!need(3) || !toInt(args.at(2), &count) || count < 1) {
+        if (!argumentCount(args, 3) || !toInt(args.at(2), &count) || count < 1) {
             Cli::error(QStringLiteral("partition wants a count of 1 or more"));
             return Cli::ExitUsage;
         }
-        return cameras.partition(address, count);
+        return acquisition.partition(address, count);
     }
     if (command == "delete") {
-        if (!need(2) || (takeId > 0) == parser.isSet(all)) {
+        if (!argumentCount(args, 2) || (takeId > 0) == parser.isSet("all")) {
             Cli::error(QStringLiteral("delete wants --take N or --all"));
             return Cli::ExitUsage;
         }
-        return cameras.deleteTakes(address, takeId);
+        return acquisition.deleteTakes(address, takeId);
     }
-    if (command != "save" && command != "convert") {
-        Cli::error(QStringLiteral("unknown command \"%1\"; see vorn-cli --help").arg(command));
-        return Cli::ExitUsage;
-    }
+    Cli::error(QStringLiteral("unknown command \"%1\"; see vorn-cli --help").arg(command));
+    return Cli::ExitUsage;
+}
 
-    CliSaveCommands::Options options;
-    if (parser.isSet(quality) && (!toInt(parser.value(quality), &options.quality) || options.quality < 1)) {
+bool CliApp::readSaveOptions(const QCommandLineParser& parser, CliSaveCommands::Options* options)
+{
+    auto positive = [&parser](const char* name, double* value) {
+        bool ok = false;
+        *value = parser.value(name).toDouble(&ok);
+        if (!ok || *value <= 0)
+            Cli::error(QStringLiteral("--%1 wants a number above 0").arg(name));
+        return ok && *value > 0;
+    };
+    if (parser.isSet("quality") &&
+        (!toInt(parser.value("quality"), &options->quality) || options->quality < 1)) {
         Cli::error(QStringLiteral("--quality wants a number from 1"));
-        return Cli::ExitUsage;
+        return false;
     }
-    if (!parser.isSet(format)) {
-        Cli::error(QStringLiteral("%1 wants --format").arg(command));
-        return Cli::ExitUsage;
+    if (!parser.isSet("format")) {
+        Cli::error(QStringLiteral("saving wants --format"));
+        return false;
     }
-    if (!CliSaveCommands::parseFormat(parser.value(format), parser.value(codec), &options) ||
-        (parser.isSet(range) && !CliSaveCommands::parseRange(parser.value(range), &options)))
-        return Cli::ExitUsage;
-    options.frameRate = parser.value(fps).toDouble(&ok);
-    if (!ok || options.frameRate <= 0) {
-        Cli::error(QStringLiteral("--fps wants a frame rate above 0"));
-        return Cli::ExitUsage;
+    if (!CliSaveCommands::parseFormat(parser.value("format"), parser.value("codec"), options) ||
+        (parser.isSet("range") && !CliSaveCommands::parseRange(parser.value("range"), options)) ||
+        !positive("fps", &options->frameRate))
+        return false;
+    options->name = parser.value("name");
+    options->folder = parser.value("folder");
+    options->whiteBalance = parser.value("wb");
+    double number = 0;
+    if (parser.isSet("gain")) {
+        if (!positive("gain", &number))
+            return false;
+        options->gain = number;
     }
-    options.name = parser.value(name);
-    options.folder = parser.value(folder);
-    options.whiteBalance = parser.value(wb);
-    if (parser.isSet(gain))
-        options.gain = parser.value(gain).toDouble();
-    if (parser.isSet(gamma))
-        options.gamma = parser.value(gamma).toDouble();
-    if (parser.isSet(rotate)) {
+    if (parser.isSet("gamma")) {
+        if (!positive("gamma", &number))
+            return false;
+        options->gamma = number;
+    }
+    if (parser.isSet("rotate")) {
         int degrees = 0;
-        if (!toInt(parser.value(rotate), &degrees) || degrees % 90 != 0) {
+        if (!toInt(parser.value("rotate"), &degrees) || degrees % 90 != 0) {
             Cli::error(QStringLiteral("--rotate wants 0, 90, 180 or 270"));
-            return Cli::ExitUsage;
+            return false;
         }
-        options.rotate = degrees;
+        options->rotate = degrees;
     }
-    CliSaveCommands saves(m_app, &cameras, parser.isSet(json), timeoutMs);
-    if (command == "convert")
-        return args.size() >= 2 ? saves.convert(args.mid(1), options) : (need(2), Cli::ExitUsage);
-    if (!need(2) || (takeId > 0) == parser.isSet(ssdTake)) {
+    return true;
+}
+
+int CliApp::runSave(const QCommandLineParser& parser, CliCameraCommands* cameras, int takeId)
+{
+    const QStringList args = parser.positionalArguments();
+    CliSaveCommands::Options options;
+    if (!readSaveOptions(parser, &options))
+        return Cli::ExitUsage;
+    CliSaveCommands saves(m_app, cameras, parser.isSet("json"), cameras->timeoutMs());
+    if (args.first() == "convert")
+        return args.size() >= 2 ? saves.convert(args.mid(1), options)
+                                : (argumentCount(args, 2), Cli::ExitUsage);
+    if (!argumentCount(args, 2) || (takeId > 0) == parser.isSet("ssd-take")) {
         Cli::error(QStringLiteral("save wants an address and --take N or --ssd-take NAME"));
         return Cli::ExitUsage;
     }
-    return saves.save(address, takeId, parser.value(ssdTake), options);
+    return saves.save(args.at(1), takeId, parser.value("ssd-take"), options);
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "CliSaveCommands.h"
+
 #include <QStringList>
 
+class CliCameraCommands;
+class QCommandLineParser;
 class VornApp;
 
 // vorn-cli: the command line read and carried out on a headless application
@@ -16,5 +20,9 @@ public:
     static QString helpText();
 
 private:
+    int runCameraCommand(const QCommandLineParser& parser, CliCameraCommands* cameras, int takeId);
+    int runSave(const QCommandLineParser& parser, CliCameraCommands* cameras, int takeId);
+    static bool readSaveOptions(const QCommandLineParser& parser, CliSaveCommands::Options* options);
+
     VornApp* const m_app;
 };

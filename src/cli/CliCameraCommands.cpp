@@ -16,11 +16,6 @@
 
 namespace {
 
-constexpr int AcqStandby = 1;
-constexpr int AcqRecording = 2;
-constexpr int AcqTriggered = 3;
-constexpr int AcqRecordingWrapped = 6;
-
 void printLine(const QString& text)
 {
     fprintf(stdout, "%s\n", qPrintable(text));
@@ -283,124 +278,12 @@ int CliCameraCommands::set(const QString& address, const QStringList& assignment
     return notStuck.isEmpty() ? Cli::ExitOk : Cli::ExitFailed;
 }
 
-int CliCameraCommands::waitForState(Camera* camera, const QString& what, const std::function<bool()>& reached)
+int CliCameraCommands::waitUntil(const QString& what, const std::function<bool()>& reached)
 {
-    Q_UNUSED(camera)
     if (Cli::waitFor(reached, m_timeoutMs))
         return Cli::ExitOk;
     if (Cli::interrupted())
         return Cli::ExitInterrupted;
     Cli::error(QStringLiteral("the camera did not %1 within %2 s").arg(what).arg(m_timeoutMs / 1000.0));
     return Cli::ExitFailed;
-}
-
-int CliCameraCommands::record(const QString& address)
-{
-    Camera* camera = connect(address);
-    if (!camera)
-        return Cli::interrupted() ? Cli::ExitInterrupted : Cli::ExitUnreachable;
-    camera->record();
-    const int result = waitForState(camera, QStringLiteral("start recording"), [camera] {
-        const int state = camera->acqState()->value().toInt();
-        return state == AcqRecording || state == AcqRecordingWrapped;
-    });
-    if (result == Cli::ExitOk)
-        print({{"state", "recording"}}, QStringLiteral("recording"));
-    return result;
-}
-
-int CliCameraCommands::trigger(const QString& address)
-{
-    Camera* camera = connect(address);
-    if (!camera)
-        return Cli::interrupted() ? Cli::ExitInterrupted : Cli::ExitUnreachable;
-    QList<int> before;
-    for (Take* take : *camera->takes()) {
-        if (take->savedOpened())
-            before.append(take->takeId());
-    }
-    camera->trigger();
-    // The take is saved once the frames after the trigger are recorded.
-    int newTake = 0;
-    const int result = waitForState(camera, QStringLiteral("save a take after the trigger"), [&] {
-        if (camera->acqState()->value().toInt() == AcqTriggered)
-            return false;
-        for (Take* take : *camera->takes()) {
-            if (take->savedOpened() && !before.contains(take->takeId()))
-                newTake = take->takeId();
-        }
-        return newTake > 0;
-    });
-    if (result == Cli::ExitOk)
-        print({{"take", newTake}}, QStringLiteral("take %1").arg(newTake));
-    return result;
-}
-
-int CliCameraCommands::abort(const QString& address)
-{
-    Camera* camera = connect(address);
-    if (!camera)
-        return Cli::interrupted() ? Cli::ExitInterrupted : Cli::ExitUnreachable;
-    camera->abort();
-    const int result = waitForState(camera, QStringLiteral("stop recording"),
-                                    [camera] { return camera->acqState()->value().toInt() == AcqStandby; });
-    if (result == Cli::ExitOk)
-        print({{"state", "standby"}}, QStringLiteral("standby"));
-    return result;
-}
-
-int CliCameraCommands::bref(const QString& address)
-{
-    Camera* camera = connect(address);
-    if (!camera)
-        return Cli::interrupted() ? Cli::ExitInterrupted : Cli::ExitUnreachable;
-    // The state shows the reference in progress from the next polls on.
-    QObject guard;
-    int polls = 0;
-    QObject::connect(camera, &Camera::valuesPolled, &guard, [&polls] { ++polls; });
-    camera->bref();
-    const int result = waitForState(camera, QStringLiteral("finish its black reference"), [&] {
-        return polls >= 2 && !(camera->brefState()->value().toInt() & Camera::BrefInProgress);
-    });
-    if (result == Cli::ExitOk)
-        print({{"brefState", camera->brefState()->value().toInt()}}, QStringLiteral("black reference done"));
-    return result;
-}
-
-int CliCameraCommands::partition(const QString& address, int count)
-{
-    Camera* camera = connect(address);
-    if (!camera)
-        return Cli::interrupted() ? Cli::ExitInterrupted : Cli::ExitUnreachable;
-    camera->partition(count);
-    const int result = waitForState(camera, QStringLiteral("make %1 partitions").arg(count),
-                                    [camera, count] { return camera->prtnCnt()->value().toInt() == count; });
-    if (result == Cli::ExitOk)
-        print({{"partitions", count}}, QStringLiteral("%1 partitions").arg(count));
-    return result;
-}
-
-int CliCameraCommands::deleteTakes(const QString& address, int takeId)
-{
-    Camera* camera = connect(address);
-    if (!camera)
-        return Cli::interrupted() ? Cli::ExitInterrupted : Cli::ExitUnreachable;
-    if (takeId <= 0) {
-        camera->deleteAllTakes();
-        const int result = waitForState(camera, QStringLiteral("delete its takes"),
-                                        [camera] { return camera->savedTakes()->count() == 0; });
-        if (result == Cli::ExitOk)
-            print({{"deleted", "all"}}, QStringLiteral("all takes deleted"));
-        return result;
-    }
-    int exitCode = Cli::ExitOk;
-    QPointer<Take> take = qobject_cast<Take*>(findTake(camera, takeId, &exitCode));
-    if (!take)
-        return exitCode;
-    take->deleteTake();
-    const int result = waitForState(camera, QStringLiteral("delete take %1").arg(takeId),
-                                    [&take] { return !take || !take->savedOpened(); });
-    if (result == Cli::ExitOk)
-        print({{"deleted", takeId}}, QStringLiteral("take %1 deleted").arg(takeId));
-    return result;
 }

@@ -9,9 +9,10 @@ class Camera;
 class QObject;
 class VornApp;
 
-// The commands that talk to cameras: discovery, the mirrored values, setting
-// them, and the acquisition commands, each waiting for the change it causes.
-// Results go to stdout as text or, with `json`, as one JSON document.
+// The commands that read and write cameras: discovery, the mirrored values
+// and setting them; and what every camera command needs: connecting, finding
+// takes, waiting and printing. Results go to stdout as text or, with `json`,
+// as one JSON document.
 class CliCameraCommands
 {
 public:
@@ -20,12 +21,6 @@ public:
     int discover();
     int info(const QString& address, int takeId, const QString& ssdTakeName);
     int set(const QString& address, const QStringList& assignments);
-    int record(const QString& address);
-    int trigger(const QString& address);
-    int abort(const QString& address);
-    int bref(const QString& address);
-    int partition(const QString& address, int count);
-    int deleteTakes(const QString& address, int takeId);
 
     // Connects to the camera and waits for its first poll; null (and the
     // message printed) when no camera answers in time.
@@ -38,12 +33,16 @@ public:
     // Every value object of `object` by property name.
     static QJsonObject values(const QObject* object);
 
-private:
+    int timeoutMs() const { return m_timeoutMs; }
+    // The JSON document with --json, otherwise the text.
     void print(const QJsonObject& object, const QString& text) const;
-    int waitForState(Camera* camera, const QString& what, const std::function<bool()>& reached);
+    // Waits until `reached` holds; on a timeout says what the camera did not
+    // do ("start recording") and returns the exit code.
+    int waitUntil(const QString& what, const std::function<bool()>& reached);
     // Waits for `polls` complete polls of the camera after now.
     bool waitForPolls(Camera* camera, int polls);
 
+private:
     VornApp* const m_app;
     const bool m_json;
     const int m_timeoutMs;

@@ -286,6 +286,9 @@ private slots:
         QCOMPARE(cli({"save", m_address, "--take", "1", "--format", "gif"}).exitCode, 2);
         QCOMPARE(cli({"save", m_address, "--take", "1", "--format", "avi", "--codec", "h264"}).exitCode, 2);
         QCOMPARE(cli({"frobnicate"}).exitCode, 2);
+        const Run badGain = cli({"convert", out("none.vorn"), "--format", "csv", "--gain", "abc"});
+        QCOMPARE(badGain.exitCode, 2);
+        QCOMPARE(badGain.err, QStringLiteral("vorn-cli: --gain wants a number above 0\n"));
         QVERIFY(succeeded(cli({"--help"})));
 
         // A full disk (a file size limit on the process stands in for it).
