@@ -34,6 +34,15 @@ ApplicationWindow {
 
     Component.onCompleted: saveSettings.load()
 
+    // The dialog goes with its object: a take deleted, an SSD take or a file closed.
+    Connections {
+        target: saveDialog.vornObject
+        ignoreUnknownSignals: true
+        function onDeletedClosed() { saveDialog.close() }
+        function onClosed() { saveDialog.close() }
+        function onDestroyed() { saveDialog.close() }
+    }
+
     function save(repeat) {
         vornApp.saveManager.createSaveJob(vornObject, rangePane.startFr, rangePane.frCnt, saveSettings.dest,
                                           saveSettings.format, saveSettings.codec, saveSettings.frameRate,

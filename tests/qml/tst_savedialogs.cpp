@@ -287,20 +287,34 @@ private slots:
         QTRY_COMPARE(jobs().size(), 1);
         QVERIFY(find<QQuickWindow>("saveDialog"));
 
+        VIEW_STEP(setFileName("mp4clip"));
+        VIEW_STEP(choose("format", "MP4"));
+        VIEW_STEP(choose("codec", "H.264 - YUV420P"));
+        QCOMPARE(item("qualitySlider")->property("from").toInt(), 51);
+        const int quality = text("qualityValue").toInt();
+        QVERIFY(quality >= 1 && quality <= 51);
+        VIEW_STEP(saveAndRepeat());
+        QTRY_COMPARE(jobs().size(), 2);
+
         VIEW_STEP(setFileName("aviclip"));
         VIEW_STEP(choose("format", "AVI"));
         VIEW_STEP(choose("codec", "RAW - Gray8"));
         VIEW_STEP(typeInCombo("frameRate", "50"));
         VIEW_STEP(click(item("saveButton")));
         QTRY_VERIFY(!find<QQuickWindow>("saveDialog"));
-        QCOMPARE(jobs().size(), 2);
+        QCOMPARE(jobs().size(), 3);
         QCOMPARE(app()->backgroundView(), VornApp::SaveProgress);
         QTRY_COMPARE(loadedView(), QStringLiteral("saveProgressView"));
         SaveJob* vornJob = jobs().at(0);
-        SaveJob* aviJob = jobs().at(1);
+        SaveJob* mp4Job = jobs().at(1);
+        SaveJob* aviJob = jobs().at(2);
+        QCOMPARE(mp4Job->codec(), Util::CodecH264);
+        QCOMPARE(mp4Job->quality(), quality);
+        QCOMPARE(mp4Job->frameRate(), 30.0);
         QCOMPARE(aviJob->frameRate(), 50.0);
         QCOMPARE(aviJob->codec(), Util::CodecRaw_Gray8);
-        QTRY_VERIFY_WITH_TIMEOUT(allComplete({vornJob, aviJob}), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(allComplete({vornJob, mp4Job, aviJob}), 30000);
+        QVERIFY(QFileInfo(path("mp4clip.mp4")).size() > 0);
         QCOMPARE(inRow(vornJob, "jobDestText")->property("text").toString(), QStringLiteral("File"));
         QCOMPARE(inRow(vornJob, "jobNameText")->property("text").toString(), QStringLiteral("vornclip.vorn"));
         QCOMPARE(inRow(vornJob, "jobCameraText")->property("text").toString(), QStringLiteral("Q7 Mono"));
@@ -332,9 +346,9 @@ private slots:
         VIEW_STEP(choose("format", "CSV (Metadata)"));
         VIEW_STEP(setFileName("meta"));
         VIEW_STEP(click(item("saveButton")));
-        QTRY_COMPARE(jobs().size(), 3);
-        QTRY_VERIFY_WITH_TIMEOUT(allComplete({jobs().at(2)}), 30000);
-        QCOMPARE(inRow(jobs().at(2), "jobSourceText")->property("text").toString(),
+        QTRY_COMPARE(jobs().size(), 4);
+        QTRY_VERIFY_WITH_TIMEOUT(allComplete({jobs().at(3)}), 30000);
+        QCOMPARE(inRow(jobs().at(3), "jobSourceText")->property("text").toString(),
                  QStringLiteral("vornclip.vorn"));
         QFile csv(path("meta.csv"));
         QVERIFY(csv.open(QIODevice::ReadOnly));
@@ -455,6 +469,13 @@ private slots:
         VIEW_STEP(closeDialog("batchSaveDialog"));
         QCOMPARE(app()->saveBatchObjModel()->count(), 0);
         QVERIFY(ssdTake && m_camera->ssdTakes()->contains(ssdTake));
+
+        // A dialog whose SSD take is closed goes with it.
+        QVERIFY(openFromContextMenu(items("ssdTakeTab").first(), QStringLiteral("Save..."),
+                                    QStringLiteral("saveDialog")));
+        ssdTake->fclose();
+        QTRY_VERIFY_WITH_TIMEOUT(!find<QQuickWindow>("saveDialog"), 5000);
+        QTRY_COMPARE(m_camera->ssdTakes()->count(), 0);
     }
 
     void batchSaveOfTakes()
