@@ -141,6 +141,16 @@ class TestSaveDialogs : public CameraViewHarness
         QTRY_COMPARE(text(QStringLiteral("folderText")), folder);
     }
 
+    // Chooses in a dialog combo box once the dialog has laid out the rows
+    // that the last choice showed or hid.
+    void pick(const QString& comboName, const QString& entry)
+    {
+        QQuickItem* box = item(comboName + "Box");
+        QVERIFY2(box, qPrintable("no " + comboName));
+        QVERIFY(!box->window()->grabWindow().isNull());
+        choose(comboName, entry);
+    }
+
     void setFileName(const QString& name) { type(item(QStringLiteral("fileNameText")), name); }
 
 private slots:
@@ -196,35 +206,35 @@ private slots:
         QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF", "CSV (Metadata)"}));
 
         // Codecs, frame rate and quality per format.
-        VIEW_STEP(choose("format", "AVI"));
+        VIEW_STEP(pick("format", "AVI"));
         QCOMPARE(choiceTexts("codecBox"), (QStringList{"RAW - BGR24", "RAW - Gray8"}));
         QVERIFY(shown("codecBox") && shown("frameRateBox") && !shown("qualitySlider"));
         QVERIFY(shown("estFileSizeRowText"));
-        VIEW_STEP(choose("format", "MP4"));
+        VIEW_STEP(pick("format", "MP4"));
         QCOMPARE(choiceTexts("codecBox"),
                  (QStringList{"AV1 - YUV420P", "AV1 - YUV420P10", "H.264 - YUV420P"}));
         QVERIFY(shown("qualitySlider") && !shown("estFileSizeRowText"));
         QCOMPARE(item("qualitySlider")->property("from").toInt(), 63);
         QCOMPARE(item("qualitySlider")->property("to").toInt(), 1);
-        VIEW_STEP(choose("codec", "H.264 - YUV420P"));
+        VIEW_STEP(pick("codec", "H.264 - YUV420P"));
         QCOMPARE(item("qualitySlider")->property("from").toInt(), 51);
-        VIEW_STEP(choose("format", "TIFF"));
+        VIEW_STEP(pick("format", "TIFF"));
         QCOMPARE(choiceTexts("codecBox"), (QStringList{"RAW - RGB24", "RAW - Gray8", "RAW - Gray16"}));
         QVERIFY(!shown("frameRateBox") && !shown("qualitySlider"));
-        VIEW_STEP(choose("format", "CSV (Metadata)"));
+        VIEW_STEP(pick("format", "CSV (Metadata)"));
         QVERIFY(!shown("codecBox"));
-        VIEW_STEP(choose("format", "VORN"));
+        VIEW_STEP(pick("format", "VORN"));
         QVERIFY(!shown("codecBox") && !shown("frameRateBox"));
 
         // Onto the SSD only VORN, no folder, and the SSD's free space.
-        VIEW_STEP(choose("saveTo", "SSD"));
+        VIEW_STEP(pick("saveTo", "SSD"));
         QCOMPARE(choiceTexts("formatBox"), QStringList{"VORN"});
         QVERIFY(!item("formatBox")->isEnabled());
         QVERIFY(!shown("folderText"));
         const qint64 ssdFree =
             qint64(valueOf(m_camera, "ssdSize").toULongLong() - valueOf(m_camera, "ssdUsed").toULongLong());
         QCOMPARE(text("freeSpaceRowText"), QLocale().formattedDataSize(ssdFree));
-        VIEW_STEP(choose("saveTo", "File"));
+        VIEW_STEP(pick("saveTo", "File"));
         QCOMPARE(choiceTexts("formatBox").size(), 5);
         VIEW_STEP(setFolder(m_dir.path()));
         QCOMPARE(text("freeSpaceRowText"),
@@ -235,7 +245,7 @@ private slots:
         const qint64 first = m_take->firstFrame(), last = m_take->lastFrame(), total = last - first + 1;
         QCOMPARE(text("frameCountRowText"), QStringLiteral("%1  of  %1").arg(total));
         QVERIFY(!item("startFrameField")->isEnabled());
-        VIEW_STEP(choose("saveRange", "Selection"));
+        VIEW_STEP(pick("saveRange", "Selection"));
         VIEW_STEP(type(item("startFrameField"), QString::number(first + 5)));
         VIEW_STEP(type(item("endFrameField"), QString::number(first + 2)));
         QTRY_COMPARE(text("frameCountRowText"), QStringLiteral("1  of  %1").arg(total));
@@ -250,7 +260,7 @@ private slots:
         QCOMPARE(text("estFileSizeRowText"),
                  si(app()->saveManager()->estFileSize(m_take, last - first - 4, Util::FormatVorn,
                                                       Util::CodecVorn)));
-        VIEW_STEP(choose("saveRange", "All frames"));
+        VIEW_STEP(pick("saveRange", "All frames"));
         QCOMPARE(text("frameCountRowText"), QStringLiteral("%1  of  %1").arg(total));
 
         // The file name's insert menu puts the tags in.
@@ -264,7 +274,7 @@ private slots:
         click(item("fileNameReset"));
         QTRY_VERIFY(text("fileNameText").contains('T') && !text("fileNameText").contains(':'));
 
-        VIEW_STEP(choose("format", "AVI"));
+        VIEW_STEP(pick("format", "AVI"));
         VIEW_STEP(saveScreenshot("save-dialog.png", w));
         // "Cancel" saves nothing and remembers nothing.
         VIEW_STEP(closeDialog("saveDialog"));
@@ -276,29 +286,29 @@ private slots:
     {
         QVERIFY(openFromContextMenu(takeTab(), QStringLiteral("Save..."), QStringLiteral("saveDialog")));
         const qint64 first = m_take->firstFrame();
-        VIEW_STEP(choose("saveRange", "Selection"));
+        VIEW_STEP(pick("saveRange", "Selection"));
         VIEW_STEP(type(item("startFrameField"), QString::number(first)));
         VIEW_STEP(type(item("endFrameField"), QString::number(first + 4)));
         VIEW_STEP(setFolder(m_dir.path()));
         VIEW_STEP(setFileName("vornclip"));
-        VIEW_STEP(choose("format", "VORN"));
+        VIEW_STEP(pick("format", "VORN"));
         // "Save && Repeat" leaves the dialog open for the next save.
         VIEW_STEP(saveAndRepeat());
         QTRY_COMPARE(jobs().size(), 1);
         QVERIFY(find<QQuickWindow>("saveDialog"));
 
         VIEW_STEP(setFileName("mp4clip"));
-        VIEW_STEP(choose("format", "MP4"));
-        VIEW_STEP(choose("codec", "H.264 - YUV420P"));
+        VIEW_STEP(pick("format", "MP4"));
+        VIEW_STEP(pick("codec", "H.264 - YUV420P"));
         QCOMPARE(item("qualitySlider")->property("from").toInt(), 51);
         const int quality = text("qualityValue").toInt();
-        QVERIFY(quality >= 1 && quality <= 51);
+        QCOMPARE(quality, 15);
         VIEW_STEP(saveAndRepeat());
         QTRY_COMPARE(jobs().size(), 2);
 
         VIEW_STEP(setFileName("aviclip"));
-        VIEW_STEP(choose("format", "AVI"));
-        VIEW_STEP(choose("codec", "RAW - Gray8"));
+        VIEW_STEP(pick("format", "AVI"));
+        VIEW_STEP(pick("codec", "RAW - Gray8"));
         VIEW_STEP(typeInCombo("frameRate", "50"));
         VIEW_STEP(click(item("saveButton")));
         QTRY_VERIFY(!find<QQuickWindow>("saveDialog"));
@@ -343,7 +353,7 @@ private slots:
         QCOMPARE(text("sourceCameraRowText"), QStringLiteral("vornclip.vorn"));
         QVERIFY(!shown("sourceTakeRowText"));
         QCOMPARE(choiceTexts("saveToBox"), QStringList{"File"});
-        VIEW_STEP(choose("format", "CSV (Metadata)"));
+        VIEW_STEP(pick("format", "CSV (Metadata)"));
         VIEW_STEP(setFileName("meta"));
         VIEW_STEP(click(item("saveButton")));
         QTRY_COMPARE(jobs().size(), 4);
@@ -360,7 +370,7 @@ private slots:
         QCOMPARE(text("fileNameText"), QStringLiteral("meta"));
         QCOMPARE(text("folderText"), m_dir.path());
         QCOMPARE(app()->setting("save/fr_rate").toDouble(), 50.0);
-        VIEW_STEP(choose("format", "AVI"));
+        VIEW_STEP(pick("format", "AVI"));
         QCOMPARE(find("frameRateBox")->property("editText").toString(), QStringLiteral("50"));
         QCOMPARE(find("codecBox")->property("value").toInt(), int(Util::CodecRaw_BGR24));
         VIEW_STEP(closeDialog("saveDialog"));
@@ -377,8 +387,8 @@ private slots:
         m_sim->addFault(slow);
 
         QVERIFY(openFromContextMenu(takeTab(), QStringLiteral("Save..."), QStringLiteral("saveDialog")));
-        VIEW_STEP(choose("saveRange", "All frames"));
-        VIEW_STEP(choose("format", "VORN"));
+        VIEW_STEP(pick("saveRange", "All frames"));
+        VIEW_STEP(pick("format", "VORN"));
         VIEW_STEP(setFileName("slow"));
         VIEW_STEP(saveAndRepeat());
         // A second save of the same camera waits for the first.
@@ -418,8 +428,8 @@ private slots:
     void ssdSaveRunsOnTheCameraAndOpensAsSsdTake()
     {
         QVERIFY(openFromContextMenu(takeTab(), QStringLiteral("Save..."), QStringLiteral("saveDialog")));
-        VIEW_STEP(choose("saveTo", "SSD"));
-        VIEW_STEP(choose("saveRange", "All frames"));
+        VIEW_STEP(pick("saveTo", "SSD"));
+        VIEW_STEP(pick("saveRange", "All frames"));
         // The camera names the file after the template at this firmware level.
         QVERIFY(item("fileNameText")->isEnabled());
         VIEW_STEP(setFileName("ssdclip"));
@@ -486,9 +496,9 @@ private slots:
         QCOMPARE(text("batchSourceText"), QStringLiteral("Take %1").arg(m_take->takeId()));
         QCOMPARE(choiceTexts("saveToBox"), (QStringList{"File", "SSD"}));
         // The batch dialog lists the grey codecs first.
-        VIEW_STEP(choose("format", "AVI"));
+        VIEW_STEP(pick("format", "AVI"));
         QCOMPARE(choiceTexts("codecBox"), (QStringList{"RAW - Gray8", "RAW - BGR24"}));
-        VIEW_STEP(choose("format", "TIFF"));
+        VIEW_STEP(pick("format", "TIFF"));
         QCOMPARE(choiceTexts("codecBox"), (QStringList{"RAW - Gray8", "RAW - Gray16", "RAW - RGB24"}));
 
         // The row's range: typed, reset, and an end before the start.
@@ -505,7 +515,7 @@ private slots:
         QCOMPARE(text("estFileSizeRowText"),
                  si(app()->saveManager()->estFileSize(m_take, 3, Util::FormatTiff, Util::CodecRaw_Gray8)));
 
-        VIEW_STEP(choose("format", "CSV (Metadata)"));
+        VIEW_STEP(pick("format", "CSV (Metadata)"));
         VIEW_STEP(setFolder(m_dir.path()));
         VIEW_STEP(setFileName("batch_<name>"));
         const int before = jobs().size();
@@ -570,7 +580,7 @@ private slots:
         click(itemsNamed(w->contentItem(), "endResetButton").at(1));
         QTRY_COMPARE(rows.at(1)->bFr(), sources.at(1)->lastFrame());
 
-        VIEW_STEP(choose("format", "VORN"));
+        VIEW_STEP(pick("format", "VORN"));
         QVERIFY(QDir(m_dir.path()).mkpath("out"));
         VIEW_STEP(setFolder(path("out")));
         VIEW_STEP(setFileName("<name>_<seq:2>"));
@@ -580,8 +590,8 @@ private slots:
         const int before = jobs().size();
         VIEW_STEP(saveAndRepeat());
         QTRY_COMPARE(jobs().size(), before + 2);
-        VIEW_STEP(choose("format", "TIFF"));
-        VIEW_STEP(choose("codec", "RAW - Gray16"));
+        VIEW_STEP(pick("format", "TIFF"));
+        VIEW_STEP(pick("codec", "RAW - Gray16"));
         VIEW_STEP(saveAndRepeat());
         QTRY_COMPARE(jobs().size(), before + 4);
         QTRY_VERIFY_WITH_TIMEOUT(allComplete(jobs().mid(before)), 30000);
@@ -593,7 +603,7 @@ private slots:
         QVERIFY(find<QQuickWindow>("batchSaveDialog"));
 
         // The last save closes them.
-        VIEW_STEP(choose("format", "VORN"));
+        VIEW_STEP(pick("format", "VORN"));
         VIEW_STEP(click(item("saveButton")));
         QTRY_VERIFY(!find<QQuickWindow>("batchSaveDialog"));
         QTRY_COMPARE(jobs().size(), before + 6);
