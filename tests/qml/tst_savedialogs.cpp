@@ -197,6 +197,8 @@ private slots:
             openFromContextMenu(takeTab(), QStringLiteral("Save..."), QStringLiteral("saveDialog"));
         QVERIFY(w);
         QCOMPARE(w->title(), QStringLiteral("Save"));
+        // Over the middle of the main window.
+        QTRY_VERIFY(qAbs(w->geometry().center().x() - window()->geometry().center().x()) <= 1);
         QCOMPARE(text("sourceCameraRowText"), QStringLiteral("Q7 Mono"));
         QCOMPARE(text("sourceTakeRowText"), QString::number(m_take->takeId()));
 
