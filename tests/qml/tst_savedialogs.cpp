@@ -619,6 +619,17 @@ private slots:
         QVERIFY(!QDir(path("out")).entryList({"*.tiff"}, QDir::Files).isEmpty());
         QCOMPARE(app()->setting("save_batch/format").toInt(), int(Util::FormatVorn));
         QCOMPARE(app()->setting("save_batch/folder").toString(), path("out"));
+
+        // A batch given up closes the files opened for it, and saves nothing.
+        const int saved = jobs().size();
+        QMetaObject::invokeMethod(fileDialog, "filesChosen", Q_ARG(QVariant, QVariant(urls.mid(0, 1))));
+        QVERIFY(shownDialog("batchSaveDialog"));
+        QCOMPARE(app()->saveBatchObjModel()->count(), 1);
+        QPointer<PlaybackVornObject> dropped = app()->saveBatchObjModel()->first()->source();
+        VIEW_STEP(closeDialog("batchSaveDialog"));
+        QCOMPARE(app()->saveBatchObjModel()->count(), 0);
+        QTRY_VERIFY(!dropped);
+        QCOMPARE(jobs().size(), saved);
     }
 };
 
