@@ -115,6 +115,9 @@ public slots:
     // that the batch shows every file the user chose.
     void openVornFileForSaveBatch(const QString& fileUrl);
     void clearSaveBatchObjModel(bool deleteSource = false);
+    // Takes one row out of the batch save list (and, for files opened for the
+    // batch only, deletes its source).
+    void removeSaveBatchObject(SaveBatchObject* row, bool deleteSource = false);
 
     // Asks the update manifest whether a newer application exists. A silent
     // check (manual false) says nothing unless it has something to offer;

@@ -41,6 +41,16 @@ void VornApp::openVornFileForSaveBatch(const QString& fileUrl)
     m_saveBatchObjModel->append(new SaveBatchObject(file, this));
 }
 
+void VornApp::removeSaveBatchObject(SaveBatchObject* row, bool deleteSource)
+{
+    if (!row || !m_saveBatchObjModel->contains(row))
+        return;
+    if (deleteSource && row->source())
+        row->source()->deleteLater();
+    m_saveBatchObjModel->remove(row);
+    row->deleteLater();
+}
+
 void VornApp::clearSaveBatchObjModel(bool deleteSource)
 {
     const QList<SaveBatchObject*> rows = m_saveBatchObjModel->toList();

@@ -17,7 +17,8 @@ QtObject {
 
     property Action save: Action {
         text: "Save..."
-        enabled: !!actions.vornObject && Registry.hasDialog("save")
+        // Only playable objects have frames to save.
+        enabled: Capabilities.has(actions.vornObject, "stepFrFwd") && Registry.hasDialog("save")
         onTriggered: actions.shell.openDialog("save", { vornObject: actions.vornObject })
     }
     property Action close: Action {

@@ -148,8 +148,10 @@ Item {
 
     OpenVornFileDialog {
         id: batchOpenDialog
+        objectName: "batchOpenDialog"
         title: "Batch Save VORN Files"
         onFilesChosen: fileUrls => {
+            // (the list is emptied whenever a batch dialog closes)
             for (const url of fileUrls)
                 vornApp.openVornFileForSaveBatch(url.toString())
             if (vornApp.saveBatchObjModel.count > 0)

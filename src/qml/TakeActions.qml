@@ -15,7 +15,8 @@ QtObject {
 
     property Action save: Action {
         text: "Save..."
-        enabled: !!actions.take && Registry.hasDialog("save")
+        // Only playable objects have frames to save.
+        enabled: Capabilities.has(actions.take, "stepFrFwd") && Registry.hasDialog("save")
         onTriggered: actions.shell.openDialog("save", { vornObject: actions.take })
     }
     property Action deleteTake: Action {

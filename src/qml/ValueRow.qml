@@ -13,8 +13,8 @@ Item {
     property color valueColor: "#ffffff"
     default property alias content: valueArea.data
 
-    readonly property int labelWidth: 120
-    readonly property int valueWidth: 140
+    property int labelWidth: 120
+    property int valueWidth: 140
 
     width: labelWidth + valueWidth
     x: 4

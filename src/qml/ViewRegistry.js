@@ -14,10 +14,9 @@ var objectViews = {
 }
 
 // Background views (VornApp.BackgroundView) shown while nothing is selected.
-// The save progress view registers for SaveProgress.
 var backgroundViews = {
-    0: "AboutView.qml", // VornApp.Empty
-    1: "AboutView.qml"  // VornApp.SaveProgress
+    0: "AboutView.qml",       // VornApp.Empty
+    1: "SaveProgressView.qml" // VornApp.SaveProgress
 }
 
 var objectMenuBars = {
@@ -31,8 +30,8 @@ var generalMenuBar = "GeneralMenuBar.qml"
 // Dialogs of later subsystems; an empty name means the dialog does not exist
 // yet, and the menu entries that open it stay disabled.
 var dialogs = {
-    save: "",               // "Save..." of a take, SSD take or file
-    batchSave: "",          // "Save All Takes...", "Save All SSD Takes...", "Batch Save VORN Files..."
+    save: "SaveDialog.qml",           // "Save..." of a take, SSD take or file
+    batchSave: "BatchSaveDialog.qml", // "Save All Takes...", "Save All SSD Takes...", "Batch Save VORN Files..."
     ssdTakeOpen: "SsdOpenDialog.qml", // "Open SSD Take..."
     vornUpdate: "VornUpdateDialog.qml",         // offered by vornUpdateAvailable
     cameraFwUpdate: "CameraFwUpdateDialog.qml"  // offered by a camera's cameraFWUpdateAvailable

@@ -24,7 +24,9 @@ public:
     VornReader* reader() const { return m_reader; }
     VornWriter* writer() const { return m_writer; }
 
-public slots:
+    // Not a slot of its own: QML would find it first and miss cancel(),
+    // the slot the save progress view calls.
+    using SaveJob::cancel;
     void cancel(SaveJob::FinishState state) override;
 
 protected:

@@ -309,7 +309,7 @@ private slots:
         QMetaObject::invokeMethod(shellAction("saveProgress"), "trigger");
         QCOMPARE(app()->backgroundView(), VornApp::SaveProgress);
         QVERIFY(waitForView());
-        QCOMPARE(loadedView(), QStringLiteral("aboutView"));
+        QTRY_COMPARE(loadedView(), QStringLiteral("saveProgressView"));
     }
 
     void selectingAnObjectLoadsItsMenuBar_data()
@@ -420,7 +420,7 @@ private slots:
         QTest::addColumn<QStringList>("fileMenu");
         const QStringList head{entry("Connect Camera...", appHas("connectCamera")), "-",
                                entry("Open VORN File...", appHas("openVornFile")),
-                               entry("Batch Save VORN Files...", false), // the batch save dialog is still to come
+                               entry("Batch Save VORN Files...", appHas("openVornFileForSaveBatch")),
                                "(Close All VORN Files)", "-"};
         QTest::newRow("general") << -1 << head + QStringList{"Exit"};
         QTest::newRow("camera") << int(VornObject::CameraType)

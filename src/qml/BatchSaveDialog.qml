@@ -1,0 +1,155 @@
+import QtQuick
+import QtQuick.Controls
+import Vorn 1.0
+import "SaveChoices.js" as SaveChoices
+
+// The batch "Save": saves every object of the batch list (all takes of a
+// camera, all its SSD takes, or VORN files opened for the batch) with one
+// set of choices, each with its own range. The last choices are the settings
+// under "save_batch/". VORN files opened for the batch are closed by their
+// saves, unless the save is repeated; when the dialog closes without a last
+// save they are closed here.
+ApplicationWindow {
+    id: batchSaveDialog
+    objectName: "batchSaveDialog"
+
+    readonly property var model: vornApp.saveBatchObjModel
+    readonly property var firstSource: model.count > 0 && model.get(0) ? model.get(0).source : null
+    readonly property int sourceType: firstSource ? firstSource.type : VornObject.UnknownType
+    readonly property bool vornFiles: sourceType === VornObject.VornFileType
+    readonly property var camera: firstSource && !vornFiles ? firstSource.camera : null
+    // Set by a final save, whose jobs close the files themselves.
+    property bool saved: false
+
+    title: "Save"
+    flags: Qt.Dialog
+    modality: Qt.ApplicationModal
+    width: 830
+    height: 560
+    minimumWidth: 830
+    minimumHeight: 420
+
+    // Opens over the middle of the main window, which it belongs to.
+    onVisibleChanged: {
+        if (!visible)
+            return
+        if (transientParent) {
+            x = transientParent.x + Math.round((transientParent.width - width) / 2)
+            y = transientParent.y + Math.max(0, Math.round((transientParent.height - height) / 2))
+        }
+        requestActivate()
+    }
+
+    SaveSettings {
+        id: saveSettings
+        prefix: "save_batch/"
+        batch: true
+        memoryTake: batchSaveDialog.sourceType === VornObject.TakeType
+        ssdTakeSource: batchSaveDialog.sourceType === VornObject.SsdTakeType
+    }
+
+    Component.onCompleted: saveSettings.load()
+
+    onClosing: vornApp.clearSaveBatchObjModel(vornFiles && !saved)
+
+    function estimatedBytes() {
+        let bytes = 0
+        for (let i = 0; i < model.count; ++i) {
+            const row = model.get(i)
+            if (row && row.source)
+                bytes += vornApp.saveManager.estFileSize(row.source, row.bFr - row.aFr + 1,
+                                                         saveSettings.format, saveSettings.codec)
+        }
+        return bytes
+    }
+
+    function copyToAll(start, value) {
+        for (let i = 0; i < model.count; ++i) {
+            const row = model.get(i)
+            if (start)
+                row.aFr = value
+            else
+                row.bFr = value
+        }
+    }
+
+    function save(repeat) {
+        const deleteClose = vornFiles && !repeat ? SaveJob.ForceDeleteClose : SaveJob.DontDeleteClose
+        vornApp.saveManager.createSaveJobBatch(model, saveSettings.dest, saveSettings.format, saveSettings.codec,
+                                               saveSettings.frameRate, saveSettings.quality,
+                                               saveSettings.fileName, saveSettings.folder, deleteClose)
+        saveSettings.store()
+        if (repeat)
+            return
+        saved = true
+        batchSaveDialog.close()
+        vornApp.setNullVornObject(VornApp.SaveProgress)
+    }
+
+    Pane {
+        anchors.fill: parent
+        padding: 10
+
+        Item {
+            id: header
+            width: parent.width
+            height: 24
+            Label { x: 8; anchors.verticalCenter: parent.verticalCenter; text: "Source"; font.bold: true }
+            Label { x: 176; anchors.verticalCenter: parent.verticalCenter; text: "Start Frame"; font.bold: true }
+            Label { x: 420; anchors.verticalCenter: parent.verticalCenter; text: "End Frame"; font.bold: true }
+        }
+
+        Rectangle {
+            id: listFrame
+            anchors.top: header.bottom
+            anchors.bottom: options.top
+            anchors.bottomMargin: 8
+            width: parent.width
+            color: "#191919"
+            border.color: "#444444"
+
+            ListView {
+                id: rowList
+                objectName: "batchRowList"
+                anchors.fill: parent
+                anchors.margins: 1
+                clip: true
+                model: batchSaveDialog.model
+                ScrollBar.vertical: ScrollBar {}
+                delegate: BatchSaveRow {
+                    width: rowList.width
+                    onCopyToAll: (start, value) => batchSaveDialog.copyToAll(start, value)
+                    onRemoveRequested: vornApp.removeSaveBatchObject(qtObject, batchSaveDialog.vornFiles)
+                }
+            }
+        }
+
+        Row {
+            id: options
+            anchors.bottom: buttons.top
+            anchors.bottomMargin: 8
+            spacing: 10
+
+            SaveDestinationPane {
+                width: 400
+                settings: saveSettings
+                camera: batchSaveDialog.camera
+            }
+            SaveFormatPane {
+                width: 400
+                settings: saveSettings
+                // (the sum reads every row's range, so it follows their edits)
+                estimatedBytes: batchSaveDialog.estimatedBytes()
+            }
+        }
+
+        SaveButtons {
+            id: buttons
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            canSave: batchSaveDialog.model.count > 0
+            onSaveRequested: repeat => batchSaveDialog.save(repeat)
+            onCancelRequested: batchSaveDialog.close()
+        }
+    }
+}

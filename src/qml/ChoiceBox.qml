@@ -1,0 +1,22 @@
+import QtQuick
+import QtQuick.Controls
+import "SaveChoices.js" as SaveChoices
+
+// A combo box over choices ({ text, value }) that shows `value` and reports
+// the user's choice through `chosen`.
+ComboBox {
+    id: choiceBox
+
+    property var choices: []
+    property int value: 0
+
+    signal chosen(int value)
+
+    width: 260
+    height: 26
+    model: choices
+    textRole: "text"
+    valueRole: "value"
+    currentIndex: SaveChoices.indexOf(choices, value)
+    onActivated: index => choiceBox.chosen(choices[index].value)
+}

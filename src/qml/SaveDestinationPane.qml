@@ -1,0 +1,60 @@
+import QtQuick
+import QtQuick.Controls
+import "Format.js" as Format
+import "SaveChoices.js" as SaveChoices
+
+// Where a save goes: "File" or the camera's "SSD", the name template, for
+// files the folder, and the free space there.
+DialogSection {
+    id: destinationPane
+    title: "Destination"
+
+    required property SaveSettings settings
+    // The camera of a take source (its SSD), else null.
+    property var camera: null
+
+    readonly property bool toSsd: settings.dest === SaveChoices.ssdDest
+    readonly property real freeBytes: toSsd
+        ? Math.max(0, Number(Format.val(camera ? camera.ssdSize : null, 0)) - Number(Format.val(camera ? camera.ssdUsed : null, 0)))
+        : vornApp.folderBytesAvailable(settings.folder)
+
+    ValueRow {
+        label: "Save To:"
+        valueWidth: 260
+        ChoiceBox {
+            objectName: "saveToBox"
+            choices: destinationPane.settings.destList
+            value: destinationPane.settings.dest
+            enabled: destinationPane.settings.destList.length > 1
+            onChosen: v => destinationPane.settings.dest = v
+        }
+    }
+    ValueRow {
+        label: "File Name:"
+        valueWidth: 260
+        // Older cameras name SSD files themselves.
+        enabled: !destinationPane.toSsd
+                 || Format.val(destinationPane.camera ? destinationPane.camera.featureSsdSave : null, 0) >= 2
+        FileNameField {
+            objectName: "fileName"
+            text: destinationPane.settings.fileName
+            onTextChanged: destinationPane.settings.fileName = text
+        }
+    }
+    ValueRow {
+        label: "Folder:"
+        valueWidth: 260
+        visible: !destinationPane.toSsd
+        FolderField {
+            objectName: "folder"
+            folder: destinationPane.settings.folder
+            onChosen: f => destinationPane.settings.folder = f
+        }
+    }
+    ValueRow {
+        objectName: "freeSpaceRow"
+        label: "Free Space:"
+        valueWidth: 260
+        value: Qt.locale().formattedDataSize(destinationPane.freeBytes)
+    }
+}

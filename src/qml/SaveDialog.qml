@@ -1,0 +1,123 @@
+import QtQuick
+import QtQuick.Controls
+import Vorn 1.0
+import "Format.js" as Format
+
+// "Save": saves a range of frames of a take, an SSD take or a VORN file to a
+// file or, for takes in camera memory, onto the camera's SSD. The last
+// choices are the settings under "save/".
+ApplicationWindow {
+    id: saveDialog
+    objectName: "saveDialog"
+
+    required property var vornObject
+
+    readonly property int sourceType: vornObject ? vornObject.type : VornObject.UnknownType
+    readonly property var camera: vornObject && sourceType !== VornObject.VornFileType ? vornObject.camera : null
+
+    title: "Save"
+    flags: Qt.Dialog
+    // Room for every row; rows a choice hides leave space above the buttons.
+    width: 420
+    height: 660
+    minimumWidth: 420
+    minimumHeight: 660
+
+    // Opens over the middle of the main window, which it belongs to.
+    onVisibleChanged: {
+        if (!visible)
+            return
+        if (transientParent) {
+            x = transientParent.x + Math.round((transientParent.width - width) / 2)
+            y = transientParent.y + Math.max(0, Math.round((transientParent.height - height) / 2))
+        }
+        requestActivate()
+    }
+
+    SaveSettings {
+        id: saveSettings
+        prefix: "save/"
+        memoryTake: saveDialog.sourceType === VornObject.TakeType
+        ssdTakeSource: saveDialog.sourceType === VornObject.SsdTakeType
+    }
+
+    Component.onCompleted: saveSettings.load()
+
+    // The dialog goes with its object: a take deleted, an SSD take or a file closed.
+    Connections {
+        target: saveDialog.vornObject
+        ignoreUnknownSignals: true
+        function onDeletedClosed() { saveDialog.close() }
+        function onClosed() { saveDialog.close() }
+        function onDestroyed() { saveDialog.close() }
+    }
+
+    function save(repeat) {
+        vornApp.saveManager.createSaveJob(vornObject, rangePane.startFr, rangePane.frCnt, saveSettings.dest,
+                                          saveSettings.format, saveSettings.codec, saveSettings.frameRate,
+                                          saveSettings.quality, saveSettings.fileName, saveSettings.folder,
+                                          SaveJob.DontDeleteClose)
+        saveSettings.store()
+        if (repeat)
+            return
+        saveDialog.close()
+        vornApp.setNullVornObject(VornApp.SaveProgress)
+    }
+
+    Pane {
+        anchors.fill: parent
+        padding: 10
+
+        Column {
+            id: content
+            width: parent.width
+            spacing: 8
+
+            DialogSection {
+                title: "Source"
+                width: content.width
+                ValueRow {
+                    objectName: "sourceCameraRow"
+                    label: saveDialog.camera ? "Camera:" : "VORN File:"
+                    valueWidth: 260
+                    value: saveDialog.camera ? String(Format.val(saveDialog.camera.name, ""))
+                                             : saveDialog.vornObject ? vornApp.fileNameFromPath(saveDialog.vornObject.fileName) : ""
+                }
+                ValueRow {
+                    objectName: "sourceTakeRow"
+                    visible: !!saveDialog.camera
+                    label: saveDialog.sourceType === VornObject.SsdTakeType ? "SSD Take:" : "Take:"
+                    valueWidth: 260
+                    value: !saveDialog.camera ? ""
+                           : saveDialog.sourceType === VornObject.SsdTakeType ? saveDialog.vornObject.name
+                           : String(saveDialog.vornObject.takeId)
+                }
+            }
+            SaveRangePane {
+                id: rangePane
+                width: content.width
+                vornObject: saveDialog.vornObject
+            }
+            SaveDestinationPane {
+                width: content.width
+                settings: saveSettings
+                camera: saveDialog.camera
+            }
+            SaveFormatPane {
+                width: content.width
+                settings: saveSettings
+                estimatedBytes: saveDialog.vornObject
+                                ? vornApp.saveManager.estFileSize(saveDialog.vornObject, rangePane.frCnt,
+                                                                  saveSettings.format, saveSettings.codec)
+                                : 0
+            }
+        }
+        SaveButtons {
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            canSave: !!saveDialog.vornObject && saveDialog.vornObject.valuesInit && rangePane.frCnt > 0
+            onSaveRequested: repeat => saveDialog.save(repeat)
+            onCancelRequested: saveDialog.close()
+        }
+    }
+}

@@ -1,0 +1,67 @@
+import QtQuick
+import QtQuick.Controls
+import "SaveChoices.js" as SaveChoices
+
+// What a save writes: the format, its codec, the frame rate and quality of
+// video files, and the estimated size.
+DialogSection {
+    id: formatPane
+    title: "Format"
+
+    required property SaveSettings settings
+    // Bytes the save will take (for formats that can say).
+    property real estimatedBytes: 0
+
+    readonly property int format: settings.format
+
+    ValueRow {
+        label: "Format:"
+        valueWidth: 260
+        ChoiceBox {
+            objectName: "formatBox"
+            choices: formatPane.settings.formatList
+            value: formatPane.settings.format
+            enabled: formatPane.settings.formatList.length > 1
+            onChosen: v => formatPane.settings.format = v
+        }
+    }
+    ValueRow {
+        label: "Codec:"
+        valueWidth: 260
+        visible: SaveChoices.hasCodecChoice(formatPane.format)
+        ChoiceBox {
+            objectName: "codecBox"
+            choices: formatPane.settings.codecList
+            value: formatPane.settings.codec
+            onChosen: v => formatPane.settings.codec = v
+        }
+    }
+    ValueRow {
+        label: "Frame Rate:"
+        valueWidth: 260
+        visible: SaveChoices.isVideo(formatPane.format)
+        FrameRateBox {
+            objectName: "frameRate"
+            value: formatPane.settings.frameRate
+            onEdited: v => formatPane.settings.frameRate = v
+        }
+    }
+    ValueRow {
+        label: "Quality:"
+        valueWidth: 260
+        visible: SaveChoices.isVideo(formatPane.format) && SaveChoices.hasQuality(formatPane.settings.codec)
+        QualityField {
+            objectName: "quality"
+            worst: formatPane.settings.worstQuality
+            value: formatPane.settings.quality
+            onEdited: v => formatPane.settings.quality = v
+        }
+    }
+    ValueRow {
+        objectName: "estFileSizeRow"
+        label: "Est. File Size:"
+        valueWidth: 260
+        visible: SaveChoices.hasSizeEstimate(formatPane.format)
+        value: Qt.locale().formattedDataSize(formatPane.estimatedBytes, 2, Locale.DataSizeSIFormat)
+    }
+}
