@@ -388,23 +388,28 @@ private slots:
         const qint64 start = m_take->firstFrame();
         const qint64 last = m_take->lastFrame();
         const qint64 step = 4;
-        // Where a forward search from the first frame stops at each threshold
-        // the field takes: choose one that passes a step and then finds a
-        // change inside the take.
+        // Where a forward search stops at each threshold the field takes:
+        // choose a starting frame and a threshold so that the search passes
+        // at least one step and then finds a change inside the take. Which
+        // frames the take holds depends on when it was triggered.
         std::vector<int> stepDiffs;
         for (qint64 fr = start + step; fr <= last; fr += step)
             stepDiffs.push_back(maxDiff(grey(*params, fr - step), grey(*params, fr)));
         double threshold = 0;
         qint64 expected = 0;
-        for (int t = 99; t >= 1 && threshold == 0; --t) {
-            const int level = int(t / 100.0 * 65535.0);
-            for (size_t k = 0; k < stepDiffs.size(); ++k) {
-                if (stepDiffs[k] > level) {
-                    if (k >= 1) {
-                        threshold = t / 100.0;
-                        expected = start + qint64(k + 1) * step;
+        qint64 searchFrom = start;
+        for (size_t from = 0; from + 1 < stepDiffs.size() && threshold == 0; ++from) {
+            for (int t = 99; t >= 1 && threshold == 0; --t) {
+                const int level = int(t / 100.0 * 65535.0);
+                for (size_t k = from; k < stepDiffs.size(); ++k) {
+                    if (stepDiffs[k] > level) {
+                        if (k > from) {
+                            threshold = t / 100.0;
+                            searchFrom = start + qint64(from) * step;
+                            expected = start + qint64(k + 1) * step;
+                        }
+                        break;
                     }
-                    break;
                 }
             }
         }
@@ -419,7 +424,7 @@ private slots:
         QTRY_COMPARE(m_take->imgSearch()->step(), step);
         VIEW_STEP(type(item("searchThresholdSliderField"), QString::number(threshold, 'f', 2)));
         QTRY_COMPARE(m_take->imgSearch()->threshold(), threshold);
-        m_take->setFr(start, false);
+        m_take->setFr(searchFrom, false);
         QVERIFY(settled(m_take));
 
         // Slow transfers keep the search on screen long enough to watch.
