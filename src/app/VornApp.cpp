@@ -49,6 +49,9 @@ VornApp::VornApp(int& argc, char** argv, StartMode mode) : QGuiApplication(argc,
 
     m_broadcastTimer = new QTimer(this);
     m_broadcastTimer->setInterval(1000);
+    // A coarse timer may fire up to 5 % early; the scan's 1 s, 2 s and 3 s
+    // marks should hold.
+    m_broadcastTimer->setTimerType(Qt::PreciseTimer);
     connect(m_broadcastTimer, &QTimer::timeout, this, &VornApp::sendBroadcast);
 
     if (headless())
