@@ -51,9 +51,7 @@ class TestUpdateCheck : public QObject
 private slots:
     void initTestCase()
     {
-        VornApp* app = VornApp::instance();
-        app->stopBroadcast();
-        app->set_networkAccessManager(&m_nam);
+        VornTest::useNetwork(&m_nam);
         QVERIFY(m_server.start(QStringLiteral("127.0.0.5"), 0));
         qputenv(UpdateManifest::AddressEnvironment, m_server.url().toUtf8());
     }

@@ -71,9 +71,7 @@ private:
 private slots:
     void initTestCase()
     {
-        VornApp* app = VornApp::instance();
-        app->stopBroadcast();
-        app->set_networkAccessManager(&m_nam);
+        VornTest::useNetwork(&m_nam);
         m_sim = m_sims.start();
         QVERIFY(m_sim);
         m_camera = SimCameras::connect(m_sim);

@@ -48,9 +48,7 @@ private:
 private slots:
     void initTestCase()
     {
-        VornApp* app = VornApp::instance();
-        app->stopBroadcast();
-        app->set_networkAccessManager(&m_nam);
+        VornTest::useNetwork(&m_nam);
     }
 
     void cleanup()

@@ -52,9 +52,7 @@ class TestFirmware : public QObject
 private slots:
     void initTestCase()
     {
-        VornApp* app = VornApp::instance();
-        app->stopBroadcast();
-        app->set_networkAccessManager(&m_nam);
+        VornTest::useNetwork(&m_nam);
         QVERIFY(m_dir.isValid());
         QVERIFY(m_server.start(QStringLiteral("127.0.0.9"), 0));
         qputenv(UpdateManifest::AddressEnvironment, m_server.url().toUtf8());

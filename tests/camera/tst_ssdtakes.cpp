@@ -66,9 +66,7 @@ class TestSsdTakes : public QObject
 private slots:
     void initTestCase()
     {
-        VornApp* app = VornApp::instance();
-        app->stopBroadcast();
-        app->set_networkAccessManager(&m_nam);
+        VornTest::useNetwork(&m_nam);
         q7sim::CameraConfig config;
         config.res = QStringLiteral("320x240");
         config.memoryBytes = 60ULL * (320 * 240 + 32);

@@ -44,9 +44,8 @@ private:
 private slots:
     void initTestCase()
     {
+        VornTest::useNetwork(&m_nam);
         VornApp* app = VornApp::instance();
-        app->stopBroadcast();
-        app->set_networkAccessManager(&m_nam);
         q7sim::CameraConfig config;
         config.res = QStringLiteral("320x240");
         m_sim = m_sims.start(config);

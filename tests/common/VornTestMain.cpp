@@ -14,4 +14,10 @@ QTemporaryDir& isolateUserFolders()
     return dir;
 }
 
+void useNetwork(QNetworkAccessManager* nam)
+{
+    VornApp::instance()->stopBroadcast();
+    VornApp::instance()->set_networkAccessManager(nam);
+}
+
 } // namespace VornTest

@@ -2,6 +2,7 @@
 
 #include "VornApp.h"
 
+#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -11,6 +12,10 @@ namespace VornTest {
 // temporary folder, so that a test never reads or writes the real settings
 // and log file. Call before the application object exists.
 QTemporaryDir& isolateUserFolders();
+
+// Ends the discovery scan the application starts with and gives it the
+// test's network manager.
+void useNetwork(QNetworkAccessManager* nam);
 
 } // namespace VornTest
 

@@ -80,8 +80,7 @@ private:
 private slots:
     void initTestCase()
     {
-        VornApp::instance()->stopBroadcast();
-        VornApp::instance()->set_networkAccessManager(&m_nam);
+        VornTest::useNetwork(&m_nam);
         q7sim::CameraConfig config;
         config.metaSize = 48;
         config.res = QStringLiteral("320x240");

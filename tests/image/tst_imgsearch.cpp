@@ -133,9 +133,8 @@ private:
 private slots:
     void initTestCase()
     {
+        VornTest::useNetwork(&m_nam);
         VornApp* app = VornApp::instance();
-        app->stopBroadcast();
-        app->set_networkAccessManager(&m_nam);
         q7sim::CameraConfig config;
         config.res = QStringLiteral("128x64");
         config.cfa = q7sim::Cfa::Mono;

@@ -18,11 +18,7 @@ private:
     SimCameras m_sims;
 
 private slots:
-    void initTestCase()
-    {
-        VornApp::instance()->stopBroadcast();
-        VornApp::instance()->set_networkAccessManager(&m_nam);
-    }
+    void initTestCase() { VornTest::useNetwork(&m_nam); }
 
     void liveImageOfTheSelectedCamera()
     {

@@ -108,7 +108,8 @@ void TestFirmware::uploadStreamsThenInstalls()
     QVERIFY(upload.clock.elapsed() - uploadedAt >= 400);
     QCOMPARE(upload.reply->error(), QNetworkReply::NoError);
     QCOMPARE(fwState(http), 1);
-    qInfo("6 MiB uploaded in %lld ms, answered %lld ms later", uploadedAt, upload.clock.elapsed() - uploadedAt);
+    qInfo("6 MiB uploaded in %lld ms, answered %lld ms later", uploadedAt,
+          upload.clock.elapsed() - uploadedAt);
 
     QVERIFY2(upload.progress.size() >= 5, qPrintable(QString::number(upload.progress.size())));
     QVERIFY(upload.progress.last().first >= 500); // spread over time, not all at once

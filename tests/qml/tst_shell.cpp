@@ -92,9 +92,11 @@ class FakeCamera : public VornObject
     Q_PROPERTY(QQmlObjectListModelBase* ssdTakesSorted MEMBER m_ssdTakes CONSTANT)
 public:
     explicit FakeCamera(const QString& cameraName, QObject* parent = nullptr)
-        : VornObject(CameraType, parent), name(new FakeValue(cameraName, this)), acqState(new FakeValue(1, this)),
-          ssdState(new FakeValue(0, this)), ssdWrState(new FakeValue(0, this)), ssdProgress(new FakeValue(0, this)),
-          savedTakes(new QQmlObjectListModel<FakeTake>(this)), ssdTakes(new QQmlObjectListModel<FakeSsdTake>(this))
+        : VornObject(CameraType, parent), name(new FakeValue(cameraName, this)),
+          acqState(new FakeValue(1, this)), ssdState(new FakeValue(0, this)),
+          ssdWrState(new FakeValue(0, this)), ssdProgress(new FakeValue(0, this)),
+          savedTakes(new QQmlObjectListModel<FakeTake>(this)),
+          ssdTakes(new QQmlObjectListModel<FakeSsdTake>(this))
     {
         m_name = name;
         m_acqState = acqState;
@@ -317,12 +319,18 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("menuBar");
         QTest::addColumn<QString>("view");
-        QTest::newRow("camera") << int(VornObject::CameraType) << "CameraMenuBar.qml" << "cameraView";
-        QTest::newRow("take") << int(VornObject::TakeType) << "TakeMenuBar.qml" << "takeView";
-        QTest::newRow("ssd take") << int(VornObject::SsdTakeType) << "SsdTakeMenuBar.qml" << "ssdTakeView";
-        QTest::newRow("file") << int(VornObject::VornFileType) << "FileMenuBar.qml" << "fileView";
-        QTest::newRow("camera group") << int(VornObject::CameraGroupType) << "GeneralMenuBar.qml" << "aboutView";
-        QTest::newRow("unknown") << int(VornObject::UnknownType) << "GeneralMenuBar.qml" << "aboutView";
+        QTest::newRow("camera") << int(VornObject::CameraType) << "CameraMenuBar.qml"
+                                << "cameraView";
+        QTest::newRow("take") << int(VornObject::TakeType) << "TakeMenuBar.qml"
+                              << "takeView";
+        QTest::newRow("ssd take") << int(VornObject::SsdTakeType) << "SsdTakeMenuBar.qml"
+                                  << "ssdTakeView";
+        QTest::newRow("file") << int(VornObject::VornFileType) << "FileMenuBar.qml"
+                              << "fileView";
+        QTest::newRow("camera group") << int(VornObject::CameraGroupType) << "GeneralMenuBar.qml"
+                                      << "aboutView";
+        QTest::newRow("unknown") << int(VornObject::UnknownType) << "GeneralMenuBar.qml"
+                                 << "aboutView";
     }
 
     void selectingAnObjectLoadsItsMenuBar()
@@ -332,11 +340,21 @@ private slots:
         QFETCH(QString, view);
         std::unique_ptr<VornObject> obj;
         switch (type) {
-        case VornObject::CameraType: obj = std::make_unique<FakeCamera>("Q7 Test"); break;
-        case VornObject::TakeType: obj = std::make_unique<FakeTake>(2, nullptr); break;
-        case VornObject::SsdTakeType: obj = std::make_unique<FakeSsdTake>("take.q7", nullptr); break;
-        case VornObject::VornFileType: obj = std::make_unique<FakeVornFile>("/tmp/a.vorn"); break;
-        default: obj = std::make_unique<VornObject>(VornObject::Type(type)); break;
+        case VornObject::CameraType:
+            obj = std::make_unique<FakeCamera>("Q7 Test");
+            break;
+        case VornObject::TakeType:
+            obj = std::make_unique<FakeTake>(2, nullptr);
+            break;
+        case VornObject::SsdTakeType:
+            obj = std::make_unique<FakeSsdTake>("take.q7", nullptr);
+            break;
+        case VornObject::VornFileType:
+            obj = std::make_unique<FakeVornFile>("/tmp/a.vorn");
+            break;
+        default:
+            obj = std::make_unique<VornObject>(VornObject::Type(type));
+            break;
         }
         app()->setSelectedVornObject(obj.get());
         QTRY_COMPARE(loadedMenuBar(), menuBar);
@@ -376,12 +394,13 @@ private slots:
         QTemporaryDir dir;
         QFile viewFile(dir.filePath("KeyView.qml"));
         QVERIFY(viewFile.open(QIODevice::WriteOnly));
-        viewFile.write("import QtQuick\n"
-                       "Item {\n"
-                       "    objectName: \"keyView\"\n"
-                       "    property var keys: []\n"
-                       "    Keys.onPressed: event => { keys = keys.concat([event.key]); event.accepted = true }\n"
-                       "}\n");
+        viewFile.write(
+            "import QtQuick\n"
+            "Item {\n"
+            "    objectName: \"keyView\"\n"
+            "    property var keys: []\n"
+            "    Keys.onPressed: event => { keys = keys.concat([event.key]); event.accepted = true }\n"
+            "}\n");
         viewFile.close();
         QQmlComponent registration(m_engine.get());
         registration.setData("import QtQml\n"
@@ -418,20 +437,30 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QStringList>("fileMenu");
-        const QStringList head{entry("Connect Camera...", appHas("connectCamera")), "-",
+        const QStringList head{entry("Connect Camera...", appHas("connectCamera")),
+                               "-",
                                entry("Open VORN File...", appHas("openVornFile")),
                                entry("Batch Save VORN Files...", appHas("openVornFileForSaveBatch")),
-                               "(Close All VORN Files)", "-"};
+                               "(Close All VORN Files)",
+                               "-"};
         QTest::newRow("general") << -1 << head + QStringList{"Exit"};
         QTest::newRow("camera") << int(VornObject::CameraType)
-                                << head + QStringList{"(Save All Takes...)", "Delete All Takes...", "-",
-                                                      "(Open SSD Take...)", "(Save All SSD Takes...)",
-                                                      "Close All SSD Takes", "-", "Disconnect", "-", "Exit"};
+                                << head + QStringList{"(Save All Takes...)",
+                                                      "Delete All Takes...",
+                                                      "-",
+                                                      "(Open SSD Take...)",
+                                                      "(Save All SSD Takes...)",
+                                                      "Close All SSD Takes",
+                                                      "-",
+                                                      "Disconnect",
+                                                      "-",
+                                                      "Exit"};
         QTest::newRow("take") << int(VornObject::TakeType)
                               << head + QStringList{"(Save...)", "Delete...", "-", "Exit"};
         QTest::newRow("ssd take") << int(VornObject::SsdTakeType)
                                   << head + QStringList{"(Save...)", "Close", "-", "Exit"};
-        QTest::newRow("file") << int(VornObject::VornFileType) << head + QStringList{"(Save...)", "Close", "-", "Exit"};
+        QTest::newRow("file") << int(VornObject::VornFileType)
+                              << head + QStringList{"(Save...)", "Close", "-", "Exit"};
     }
 
     void menuBarsHaveTheirEntries()
@@ -440,11 +469,20 @@ private slots:
         QFETCH(QStringList, fileMenu);
         std::unique_ptr<VornObject> obj;
         switch (type) {
-        case VornObject::CameraType: obj = std::make_unique<FakeCamera>("Q7 Test"); break;
-        case VornObject::TakeType: obj = std::make_unique<FakeTake>(2, nullptr); break;
-        case VornObject::SsdTakeType: obj = std::make_unique<FakeSsdTake>("take.q7", nullptr); break;
-        case VornObject::VornFileType: obj = std::make_unique<FakeVornFile>("/tmp/a.vorn"); break;
-        default: break;
+        case VornObject::CameraType:
+            obj = std::make_unique<FakeCamera>("Q7 Test");
+            break;
+        case VornObject::TakeType:
+            obj = std::make_unique<FakeTake>(2, nullptr);
+            break;
+        case VornObject::SsdTakeType:
+            obj = std::make_unique<FakeSsdTake>("take.q7", nullptr);
+            break;
+        case VornObject::VornFileType:
+            obj = std::make_unique<FakeVornFile>("/tmp/a.vorn");
+            break;
+        default:
+            break;
         }
         if (obj) {
             app()->setSelectedVornObject(obj.get());
@@ -520,7 +558,8 @@ private slots:
         }
         takeTexts.sort();
         QCOMPARE(takeTexts, (QStringList{"Take 1", "Take 2"}));
-        QCOMPARE(items("ssdTakeTab").first()->property("text").toString(), QStringLiteral("crash-rig-003.q7r"));
+        QCOMPARE(items("ssdTakeTab").first()->property("text").toString(),
+                 QStringLiteral("crash-rig-003.q7r"));
         // A locked take (being saved) shows the save glyph in the highlight colour.
         for (QQuickItem* tab : takeTabs) {
             const bool locked = tab->property("text").toString() == QStringLiteral("Take 2");
@@ -530,7 +569,8 @@ private slots:
         }
         // Sub-tabs hang under the camera tab, overlapping by 2 pixels.
         QQuickItem* frame = find<QQuickItem>("cameraTabFrame");
-        QQuickItem* firstTake = takeTabs.first()->y() < takeTabs.last()->y() ? takeTabs.first() : takeTabs.last();
+        QQuickItem* firstTake =
+            takeTabs.first()->y() < takeTabs.last()->y() ? takeTabs.first() : takeTabs.last();
         QCOMPARE(firstTake->y(), frame->y() + frame->height() - 2);
     }
 
@@ -606,8 +646,9 @@ private slots:
         QTRY_VERIFY(find("cameraTabFrame"));
         QObject* menu = openContextMenu(find<QQuickItem>("cameraTabFrame"));
         QVERIFY(menu);
-        QCOMPARE(menuTexts(menu), (QStringList{"(Save All Takes...)", "Delete All Takes...", "-", "(Open SSD Take...)",
-                                               "(Save All SSD Takes...)", "Close All SSD Takes", "-", "Disconnect"}));
+        QCOMPARE(menuTexts(menu),
+                 (QStringList{"(Save All Takes...)", "Delete All Takes...", "-", "(Open SSD Take...)",
+                              "(Save All SSD Takes...)", "Close All SSD Takes", "-", "Disconnect"}));
         triggerMenuItem(menu, "Disconnect");
         QCOMPARE(camera->disconnectCalls, 1);
 
@@ -626,7 +667,8 @@ private slots:
         menu = openContextMenu(find<QQuickItem>("cameraTabFrame"));
         triggerMenuItem(menu, "Delete All Takes...");
         QTRY_VERIFY(confirmDialog() && confirmDialog()->isVisible());
-        QCOMPARE(childOf(confirmDialog(), "acceptButton")->property("text").toString(), QStringLiteral("Delete"));
+        QCOMPARE(childOf(confirmDialog(), "acceptButton")->property("text").toString(),
+                 QStringLiteral("Delete"));
         clickItem(childOf<QQuickItem>(confirmDialog(), "acceptButton"));
         QCOMPARE(camera->deleteAllCalls, 1);
         QTRY_VERIFY(!confirmDialog());
@@ -664,7 +706,8 @@ private slots:
             if (take->locked()) {
                 QTRY_COMPARE(messageDialogs().size(), 1);
                 QCOMPARE(childOf(qobject_cast<QQuickWindow*>(messageDialogs().first()), "messageText")
-                             ->property("text").toString(),
+                             ->property("text")
+                             .toString(),
                          QStringLiteral("<b>Take 2 can't be deleted while save<br>is in progress!</b>"));
                 qobject_cast<QWindow*>(messageDialogs().first())->close();
                 QVERIFY(!confirmDialog());
@@ -690,7 +733,8 @@ private slots:
         menu = openContextMenu(ssdTab);
         QCOMPARE(menuTexts(menu), (QStringList{"(Save...)", "Close"}));
         triggerMenuItem(menu, "Close");
-        QCOMPARE(qobject_cast<FakeSsdTake*>(ssdTab->property("vornObject").value<QObject*>())->fcloseCalls, 1);
+        QCOMPARE(qobject_cast<FakeSsdTake*>(ssdTab->property("vornObject").value<QObject*>())->fcloseCalls,
+                 1);
     }
 
     void closeAllVornFilesFollowsTheOpenFiles()
@@ -752,7 +796,8 @@ private slots:
         QVERIFY(dialog->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         const QRect main = window()->geometry();
-        QCOMPARE(dialog->position(), QPoint(main.x() + (main.width() - 220) / 2, main.y() + (main.height() - 90) / 2));
+        QCOMPARE(dialog->position(),
+                 QPoint(main.x() + (main.width() - 220) / 2, main.y() + (main.height() - 90) / 2));
 
         // "Scan for Cameras" starts a discovery scan (inside the test's network sandbox).
         app()->stopBroadcast();
@@ -847,12 +892,14 @@ private slots:
         QCOMPARE(text->property("text").toString(), QStringLiteral("<b>first</b>"));
         QCOMPARE(text->property("font").value<QFont>().pixelSize(), 13);
         QCOMPARE(text->property("lineHeight").toReal(), 1.5);
-        QCOMPARE(text->property("wrapMode").toInt(), 4); // Text.Wrap: at words, inside a word only when it is too long
+        QCOMPARE(text->property("wrapMode").toInt(),
+                 4); // Text.Wrap: at words, inside a word only when it is too long
         QCOMPARE(childOf(first, "okButton")->property("text").toString(), QStringLiteral("OK"));
 
         // The first is centred on the main window, each next 30 pixels right and down.
         const QRect main = window()->geometry();
-        QCOMPARE(first->position(), QPoint(main.x() + (main.width() - 240) / 2, main.y() + (main.height() - 120) / 2));
+        QCOMPARE(first->position(),
+                 QPoint(main.x() + (main.width() - 240) / 2, main.y() + (main.height() - 120) / 2));
         for (int i = 1; i < 3; ++i)
             QCOMPARE(qobject_cast<QWindow*>(dialogs[i])->position(),
                      qobject_cast<QWindow*>(dialogs[i - 1])->position() + QPoint(30, 30));

@@ -73,9 +73,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        VornApp* app = VornApp::instance();
-        app->stopBroadcast();
-        app->set_networkAccessManager(&m_nam);
+        VornTest::useNetwork(&m_nam);
         q7sim::CameraConfig config;
         config.res = QStringLiteral("320x240");
         config.memoryBytes = 60ULL * (320 * 240 + 32);

@@ -66,9 +66,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        VornApp* app = VornApp::instance();
-        app->stopBroadcast();
-        app->set_networkAccessManager(&m_nam);
+        VornTest::useNetwork(&m_nam);
         q7sim::CameraConfig config;
         config.res = QStringLiteral("320x240");
         config.metaSize = 48; // longer than the 32 bytes a row shows

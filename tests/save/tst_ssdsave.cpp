@@ -92,9 +92,7 @@ class TestSsdSave : public QObject
 private slots:
     void initTestCase()
     {
-        VornApp* app = VornApp::instance();
-        app->stopBroadcast();
-        app->set_networkAccessManager(&m_nam);
+        VornTest::useNetwork(&m_nam);
     }
 
     void requestAtEachLevel()

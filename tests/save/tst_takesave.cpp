@@ -77,8 +77,7 @@ private slots:
     void initTestCase()
     {
         m_app = VornApp::instance();
-        m_app->stopBroadcast();
-        m_app->set_networkAccessManager(&m_nam);
+        VornTest::useNetwork(&m_nam);
         m_manager = m_app->saveManager();
         q7sim::CameraConfig config;
         config.res = QStringLiteral("320x240");
