@@ -10,8 +10,8 @@
 #include "SsdSaveJob.h"
 #include "TriggerSliderTemplate.h"
 #include "Util.h"
-#include "VornFile.h"
 #include "VornApp.h"
+#include "VornFile.h"
 #include "VornObject.h"
 
 #include <QDebug>

@@ -81,10 +81,7 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        VornTest::useNetwork(&m_nam);
-    }
+    void initTestCase() { VornTest::useNetwork(&m_nam); }
 
     void cleanup()
     {

@@ -120,7 +120,8 @@ protected:
 
     bool waitForView()
     {
-        return QTest::qWaitFor([this] { return viewLoader() && viewLoader()->property("item").value<QObject*>(); });
+        return QTest::qWaitFor(
+            [this] { return viewLoader() && viewLoader()->property("item").value<QObject*>(); });
     }
 
     // A named object anywhere: in the main window or in any other window (dialogs).
@@ -265,11 +266,7 @@ protected:
                       screen.y() + qRound((screen.height() - 720) / 2.0));
     }
 
-
-    QList<QQuickItem*> items(const QString& name) const
-    {
-        return itemsNamed(window()->contentItem(), name);
-    }
+    QList<QQuickItem*> items(const QString& name) const { return itemsNamed(window()->contentItem(), name); }
 
     QString glyphColor() const { return find("acqGlyph")->property("color").value<QColor>().name(); }
 
@@ -305,5 +302,4 @@ protected:
         QVERIFY(!image.isNull());
         QVERIFY(image.save(ShellTestSupport::screenshotDir() + "/" + name));
     }
-
 };

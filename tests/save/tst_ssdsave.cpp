@@ -90,10 +90,7 @@ class TestSsdSave : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        VornTest::useNetwork(&m_nam);
-    }
+    void initTestCase() { VornTest::useNetwork(&m_nam); }
 
     void requestAtEachLevel()
     {
