@@ -158,6 +158,8 @@ private slots:
         QVERIFY(take);
         const qint64 first = take->firstFrame();
         SaveJobQueue* queue = m_camera->fileSaveJobQueue();
+        // About a second per save, so that each is seen while it runs.
+        m_sim->addFault(Fault::xferPieces(16384, 5));
         SaveJob* a = save(take, first, 40, "a");
         SaveJob* failing = save(take, first, 40, "b", m_dir.filePath("no/such/folder"));
         SaveJob* removed = save(take, first, 40, "removed");
@@ -195,6 +197,7 @@ private slots:
                  fromTake.mid(int(VornFileBytes::u64(fromTake, 24))));
         file->close();
         QCOMPARE(queue->activeSaveJob(), nullptr);
+        m_sim->clearFaults();
     }
 
     void transferFailuresEndInError()
