@@ -69,16 +69,6 @@ QByteArray saveBody(qint64 start, qint64 count, const QString& name = QString(),
         .toLatin1();
 }
 
-QByteArray xferBody(int src, int take, qint64 start, qint64 count)
-{
-    return QStringLiteral("{\"type\":3,\"src\":%1,\"take\":%2,\"start\":%3,\"cnt\":%4,\"lock\":0}")
-        .arg(src)
-        .arg(take)
-        .arg(start)
-        .arg(count)
-        .toLatin1();
-}
-
 // Polls the SSD state every few milliseconds until it is `state`; returns the
 // states seen on the way, without repeats.
 QList<int> statesUntil(SimHttpClient& http, int state, int timeoutMs = 5000)
@@ -120,7 +110,6 @@ private slots:
     void queuedSavesAdvanceInOrder();
     void saveLevels();
     void failingSsdEndsSaves();
-    void openTransferClose();
     void cameraAutosave();
     void refusals();
 };
@@ -307,63 +296,6 @@ void TestSsd::failingSsdEndsSaves()
     QCOMPARE(at(doc, "ssd/wr_state").toInt(), 0);
     QVERIFY(!at(doc, "acq/locked_takes").toArray().contains(1));
     QCOMPARE(http.post("/ssd-save", saveBody(0, 1)).status, 409);
-}
-
-void TestSsd::openTransferClose()
-{
-    auto camera = startCamera(QStringLiteral("127.0.0.9"));
-    SimHttpClient http(QStringLiteral("127.0.0.9"));
-    QVERIFY(recordTake(http));
-    QCOMPARE(http.post("/ssd-save", saveBody(-20, 25, QStringLiteral("part"))).status, 200);
-    QCOMPARE(http.post("/ssd-save", saveBody(-40, 50, QStringLiteral("whole"))).status, 200);
-    QVERIFY(waitForWrSeq(http, 2));
-
-    SimHttpReply reply = http.post("/ssd-fopen", "{\"name\":\"whole.vorn\"}");
-    QCOMPARE(reply.status, 200);
-    QCOMPARE(reply.json().value("take").toInt(), 1);
-    QCOMPARE(http.post("/ssd-fopen", "{\"name\":\"whole.vorn\"}").json().value("take").toInt(), 1);
-    QCOMPARE(http.post("/ssd-fopen", "{\"name\":\"part.vorn\"}").json().value("take").toInt(), 2);
-    reply = http.post("/ssd-fopen", "{\"name\":\"missing.vorn\"}");
-    QCOMPARE(reply.status, 404);
-    QVERIFY(reply.json().value("error").toString().contains("missing.vorn"));
-
-    QJsonObject doc = http.state();
-    QCOMPARE(at(doc, "ssd/open_takes").toArray(), (QJsonArray{1, 2}));
-    QCOMPARE(at(doc, "ssd/takes/take1/name").toString(), QStringLiteral("whole.vorn"));
-    QCOMPARE(at(doc, "ssd/takes/take2/name").toString(), QStringLiteral("part.vorn"));
-
-    const QJsonObject part = http.get("/ssd/takes/take2")
-                                 .json()
-                                 .value("ssd")
-                                 .toObject()
-                                 .value("takes")
-                                 .toObject()
-                                 .value("take2")
-                                 .toObject();
-    QCOMPARE(part.value("first_fr").toInt(), -20);
-    QCOMPARE(part.value("last_fr").toInt(), 4);
-    QCOMPARE(part.value("fr_cnt").toInt(), 25);
-    QCOMPARE(part.value("pt_fr_cnt").toInt(), 5);
-    QCOMPARE(at(part, "acq/res").toString(), QStringLiteral("320x240"));
-    QCOMPARE(http.get("/ssd/takes/take3").status, 404);
-
-    // The SSD take sends exactly the memory take's frames.
-    const SimHttpReply memory = http.post("/xfer", xferBody(0, 1, -40, 50));
-    const SimHttpReply ssd = http.post("/xfer", xferBody(2, 1, -40, 50));
-    QCOMPARE(ssd.status, 200);
-    QCOMPARE(ssd.body.size(), 50 * RecordBytes);
-    QVERIFY(ssd.body == memory.body);
-    const FrameParams params = *camera->takeFrameParams(1);
-    QVERIFY(http.post("/xfer", xferBody(2, 2, 3, 1)).body == FrameSynth::record(params, 3, XferBoth));
-    QCOMPARE(http.post("/xfer", xferBody(2, 2, 3, 5)).status, 416);
-
-    QCOMPARE(http.post("/ssd-fclose", "{\"take\":1}").status, 200);
-    QCOMPARE(http.post("/ssd-fclose", "{\"take\":1}").status, 404);
-    QCOMPARE(at(http.state(), "ssd/open_takes").toArray(), QJsonArray{2});
-    QCOMPARE(http.post("/xfer", xferBody(2, 1, 0, 1)).status, 404);
-    // Ejecting closes every file.
-    QCOMPARE(http.post("/ssd-umount").status, 200);
-    QCOMPARE(at(http.state(), "ssd/open_takes").toArray(), QJsonArray());
 }
 
 void TestSsd::cameraAutosave()

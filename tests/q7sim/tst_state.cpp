@@ -16,7 +16,6 @@ class TestState : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void documentHasEveryCameraValue();
     void documentHasListsLinesAndAdjustments();
     void oldFirmwareLayout();
     void exposureWritesFollowTheGrid();
@@ -55,97 +54,6 @@ void TestState::cleanupTestCase()
 {
     m_colour.reset();
     m_oldMono.reset();
-}
-
-void TestState::documentHasEveryCameraValue()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    const SimHttpReply reply = http.get(QString());
-    QCOMPARE(reply.status, 200);
-    const QJsonObject doc = reply.json();
-    QVERIFY(!doc.isEmpty());
-
-    // Every value the program mirrors, with the JSON kind it reads it as.
-    const QStringList strings = {"camera/name", "camera/serial", "camera/model",      "camera/fw_ver",
-                                 "acq/res",     "lens/mount",    "lens/name",         "ssd/name",
-                                 "ssd/size",    "ssd/used",      "ssd/autosave/name", "meta/time",
-                                 "video/format"};
-    const QStringList numbers = {"camera/model_id",
-                                 "camera/cfa",
-                                 "camera/fw_state",
-                                 "acq/mode",
-                                 "acq/state",
-                                 "acq/clk_freq",
-                                 "acq/exp_clks",
-                                 "acq/exp_clks_min",
-                                 "acq/exp_clks_max",
-                                 "acq/exp_clks_mult",
-                                 "acq/exp_clks_ofst",
-                                 "acq/exp_time",
-                                 "acq/fr_rate",
-                                 "acq/fr_clks",
-                                 "acq/fr_clks_min",
-                                 "acq/fr_clks_max",
-                                 "acq/fsync_mode",
-                                 "acq/fsync_state",
-                                 "acq/trig_offset",
-                                 "acq/prtn_cnt",
-                                 "acq/active_take",
-                                 "acq/bref_state",
-                                 "acq/corr_mode",
-                                 "camera/low_light/mode",
-                                 "camera/low_light/exp_clks",
-                                 "takes/take1/prtn_fr_cnt",
-                                 "acq/bpp",
-                                 "lens/state",
-                                 "lens/id",
-                                 "lens/af_switch",
-                                 "lens/focal_len_min",
-                                 "lens/focal_len_max",
-                                 "lens/focal_len",
-                                 "lens/fstop_min",
-                                 "lens/fstop_max",
-                                 "lens/fstop",
-                                 "lens/focus_dist",
-                                 "shtr/state",
-                                 "ssd/state",
-                                 "ssd/wr_state",
-                                 "ssd/wr_seq",
-                                 "ssd/progress",
-                                 "ssd/name_seq",
-                                 "ssd/autosave/mode",
-                                 "ssd/autosave/start",
-                                 "ssd/autosave/cnt",
-                                 "meta/year_offset",
-                                 "features/corr_mode",
-                                 "features/low_light",
-                                 "features/q7fw",
-                                 "features/lens",
-                                 "features/shtr",
-                                 "features/ssd-format",
-                                 "features/ssd-save"};
-    for (const QString& path : strings)
-        QVERIFY2(JsonPath::get(doc, path).isString(), qPrintable(path));
-    for (const QString& path : numbers)
-        QVERIFY2(JsonPath::get(doc, path).isDouble(), qPrintable(path));
-
-    QCOMPARE(at(doc, "camera/serial").toString(), QStringLiteral("70001"));
-    QCOMPARE(at(doc, "camera/cfa").toInt(), 2);
-    QCOMPARE(at(doc, "acq/state").toInt(), 1);
-    // The smallest aperture (largest f-number) is fstop_min.
-    QVERIFY(at(doc, "lens/fstop_min").toDouble() > at(doc, "lens/fstop_max").toDouble());
-    // Exposure time in microseconds and frame rate follow the clock counts.
-    const double clk = at(doc, "acq/clk_freq").toDouble();
-    QCOMPARE(at(doc, "acq/exp_time").toDouble(), at(doc, "acq/exp_clks").toDouble() * 1e6 / clk);
-    QCOMPARE(at(doc, "acq/fr_rate").toDouble(), clk / at(doc, "acq/fr_clks").toDouble());
-    // Frame time stamps count from the start of the camera clock's year.
-    const QDateTime yearStart =
-        QDateTime::fromSecsSinceEpoch(at(doc, "meta/year_offset").toInteger(), Qt::UTC);
-    QCOMPARE(yearStart.date(), QDate(QDateTime::currentDateTimeUtc().date().year(), 1, 1));
-    QCOMPARE(yearStart.time(), QTime(0, 0));
-    const QDateTime cameraTime =
-        QDateTime::fromString(at(doc, "meta/time").toString(), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    QVERIFY(cameraTime.isValid());
 }
 
 void TestState::documentHasListsLinesAndAdjustments()

@@ -85,8 +85,6 @@ private slots:
     void cleanupTestCase();
     void companding();
     void colourLayouts();
-    void rangeIsExact();
-    void singleFramesAndTypes();
     void framesOutsideTheTake();
     void metadataOverTheTake();
     void pictureDependsOnSeedCameraTakeFrame();
@@ -159,57 +157,6 @@ void TestXfer::colourLayouts()
         for (int x : {0, 1, 160, 319})
             QCOMPARE(uint8_t(image.at(y * 320 + x)), Compander::codeFromLinear(FrameSynth::sceneLinear(
                                                          params, 3, x, y, cfaChannelAt(Cfa::RGGB, x, y))));
-}
-
-void TestXfer::rangeIsExact()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    const FrameParams params = FrameParams::fromTakeDocument(m_take, 42, 1);
-    QCOMPARE(params.width, 320);
-    QCOMPARE(params.height, 240);
-    QCOMPARE(params.cfa, Cfa::RGGB);
-    const qint64 first = m_take.value("first_fr").toInteger();
-    const SimHttpReply reply = http.post("/xfer", xferBody(3, 1, first, 60));
-    QCOMPARE(reply.status, 200);
-    QCOMPARE(reply.error, QNetworkReply::NoError);
-    QCOMPARE(reply.header("Img-Width"), QByteArray("320"));
-    QCOMPARE(reply.header("Img-Height"), QByteArray("240"));
-    QCOMPARE(reply.header("Img-Size"), QByteArray("76800"));
-    QCOMPARE(reply.header("Meta-Size"), QByteArray("32"));
-    QVERIFY(!reply.hasHeader("Fr-Size"));
-    QByteArray expected;
-    for (qint64 f = first; f < first + 60; ++f)
-        expected += FrameSynth::record(params, f, XferBoth);
-    QCOMPARE(reply.body.size(), expected.size());
-    QVERIFY(reply.body == expected);
-    // The library gives the same params without going through the document.
-    const std::optional<FrameParams> direct = m_camera->takeFrameParams(1);
-    QVERIFY(direct.has_value());
-    QVERIFY(FrameSynth::record(*direct, first + 7, XferBoth) == expected.mid(7 * (76800 + 32), 76800 + 32));
-}
-
-void TestXfer::singleFramesAndTypes()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    const FrameParams params = FrameParams::fromTakeDocument(m_take, 42, 1);
-    for (qint64 frame : {m_take.value("first_fr").toInteger(), qint64(-1), qint64(0), qint64(399)}) {
-        const SimHttpReply reply = http.post("/xfer", singleFrameBody(1, frame));
-        QCOMPARE(reply.status, 200);
-        QVERIFY(reply.body == FrameSynth::record(params, frame, XferBoth));
-    }
-    // Image only: no metadata bytes, and the headers say so.
-    SimHttpReply reply = http.post("/xfer", xferBody(1, 1, 5, 3));
-    QCOMPARE(reply.header("Meta-Size"), QByteArray("0"));
-    QCOMPARE(reply.header("Img-Size"), QByteArray("76800"));
-    QVERIFY(reply.body ==
-            FrameSynth::image(params, 5) + FrameSynth::image(params, 6) + FrameSynth::image(params, 7));
-    // Metadata only.
-    reply = http.post("/xfer", xferBody(2, 1, 5, 3));
-    QCOMPARE(reply.header("Meta-Size"), QByteArray("32"));
-    QCOMPARE(reply.header("Img-Size"), QByteArray("0"));
-    QCOMPARE(reply.header("Img-Width"), QByteArray("320"));
-    QVERIFY(reply.body == FrameSynth::metadata(params, 5) + FrameSynth::metadata(params, 6) +
-                              FrameSynth::metadata(params, 7));
 }
 
 void TestXfer::framesOutsideTheTake()

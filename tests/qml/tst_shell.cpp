@@ -694,32 +694,6 @@ private slots:
         }
     }
 
-    void takeContextMenuRefusesToDeleteALockedTake()
-    {
-        addCameraAndFile();
-        QTRY_COMPARE(items("takeTab").size(), 2);
-        for (QQuickItem* tab : items("takeTab")) {
-            auto* take = qobject_cast<FakeTake*>(tab->property("vornObject").value<QObject*>());
-            QObject* menu = openContextMenu(tab);
-            QCOMPARE(menuTexts(menu), (QStringList{"(Save...)", "Delete..."}));
-            triggerMenuItem(menu, "Delete...");
-            if (take->locked()) {
-                QTRY_COMPARE(messageDialogs().size(), 1);
-                QCOMPARE(childOf(qobject_cast<QQuickWindow*>(messageDialogs().first()), "messageText")
-                             ->property("text")
-                             .toString(),
-                         QStringLiteral("<b>Take 2 can't be deleted while save<br>is in progress!</b>"));
-                qobject_cast<QWindow*>(messageDialogs().first())->close();
-                QVERIFY(!confirmDialog());
-            } else {
-                QTRY_VERIFY(confirmDialog() && confirmDialog()->isVisible());
-                clickItem(childOf<QQuickItem>(confirmDialog(), "acceptButton"));
-                QTRY_VERIFY(!confirmDialog());
-            }
-            QCOMPARE(take->deleteCalls, take->locked() ? 0 : 1);
-        }
-    }
-
     void fileAndSsdTakeContextMenusClose()
     {
         addCameraAndFile();

@@ -379,13 +379,10 @@ private slots:
                  QByteArray("bt2020"));
         QCOMPARE(options(1920, 1088, Util::CodecAV1_YUV420P10, 30).value("color_primaries"),
                  QByteArray("bt2020"));
-        QCOMPARE(options(64, 64, Util::CodecAV1_YUV420P, 30).value("crf"), QByteArray("30"));
-        QCOMPARE(options(64, 64, Util::CodecAV1_YUV420P, 30).value("preset"), QByteArray("5"));
         QCOMPARE(options(64, 64, Util::CodecH264, 50).value("qmin"), QByteArray("50"));
         QCOMPARE(options(64, 64, Util::CodecH264, 50).value("qmax"), QByteArray("51"));
         QCOMPARE(options(64, 64, Util::CodecH264, 1).value("qmin"), QByteArray("1"));
         QCOMPARE(options(64, 64, Util::CodecH264, 1).value("qmax"), QByteArray("6"));
-        QCOMPARE(options(64, 64, Util::CodecH264, 1).value("profile"), QByteArray("high"));
         const auto avi =
             VideoEncoder(QString(), 320, 240, Util::FormatAvi, Util::CodecRaw_BGR24, 30, 0).options();
         QCOMPARE(avi.value("video_size"), QByteArray("320x240"));
