@@ -9,7 +9,6 @@
 #include "VornFileGeometry.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 VideoFileWriter::VideoFileWriter(FileSaveJob* job) : VornWriter(job) {}
 
@@ -32,17 +31,15 @@ bool VideoFileWriter::start()
         return false;
     }
     const VornFileGeometry geometry = VornFileGeometry::of(source);
-    if (QFileInfo::exists(saveJob->outputName().filePath(0)))
-        saveJob->appendToFileName(SaveFileName::suffixText(saveJob->outputName().firstFreeSuffix(0)));
+    const QString path = freeOutputPath();
     ImgAdjBlock block;
     if (source->imgAdjModel())
         block = source->imgAdjModel()->block();
     // The pictures come out turned as the display turns them.
     const ImgOrientation orientation(block.rotate.toInt(), block.flipH.toBool(), block.flipV.toBool(),
                                      geometry.height, geometry.width);
-    m_encoder =
-        new VideoEncoder(saveJob->outputName().filePath(0), orientation.cols(), orientation.rows(),
-                         saveJob->format(), saveJob->codec(), saveJob->frameRate(), saveJob->quality(), this);
+    m_encoder = new VideoEncoder(path, orientation.cols(), orientation.rows(), saveJob->format(),
+                                 saveJob->codec(), saveJob->frameRate(), saveJob->quality(), this);
     if (!m_encoder->open()) {
         setError(QStringLiteral("can't open file for writing"));
         m_encoder->deleteLater();

@@ -68,10 +68,16 @@ void VornWriter::setError(const QString& error)
     emit errorChanged();
 }
 
-QFile* VornWriter::createOutputFile()
+QString VornWriter::freeOutputPath()
 {
     if (QFileInfo::exists(m_job->outputName().filePath(0)))
         m_job->appendToFileName(SaveFileName::suffixText(m_job->outputName().firstFreeSuffix(0)));
+    return m_job->outputName().filePath(0);
+}
+
+QFile* VornWriter::createOutputFile()
+{
+    freeOutputPath();
     auto* file = new QFile(m_job->outputName().filePath(0), this);
     if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
         setError(QStringLiteral("can't open file for writing"));

@@ -50,6 +50,9 @@ protected:
     virtual void close(SaveJob::FinishState state) = 0;
 
     void setError(const QString& error);
+    // The job's output path, with " (n)" added to the name when a file of
+    // that name exists.
+    QString freeOutputPath();
     // The job's output file, created new (an existing name gets " (n)"
     // added) and unbuffered, so a failing write shows at once; null with the
     // error set when it cannot be created.
