@@ -5,6 +5,7 @@
 //
 // Run inside the network sandbox: scripts/bench playback
 
+#include "BenchSupport.h"
 #include "Camera.h"
 #include "FrameSynth.h"
 #include "FrameXfer.h"
@@ -33,32 +34,14 @@ bool waitFor(const std::function<bool()>& done, int ms)
     return done();
 }
 
-bool send(QNetworkAccessManager& nam, const QByteArray& verb, const QString& url, const QByteArray& body)
-{
-    QNetworkRequest request{QUrl(url)};
-    request.setRawHeader("Content-Type", "application/json");
-    QNetworkReply* reply = nam.sendCustomRequest(request, verb, body);
-    waitFor([reply] { return reply->isFinished(); }, 5000);
-    const bool ok = reply->error() == QNetworkReply::NoError;
-    delete reply;
-    return ok;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
-    qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::quietEnvironment(home);
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
-        if (type != QtDebugMsg)
-            fprintf(stderr, "%s\n", qPrintable(msg));
-    });
-    VornApp app(argc, argv);
-    app.stopBroadcast();
+    VornApp app(argc, argv, VornApp::StartMode::Headless);
     QNetworkAccessManager nam;
     app.set_networkAccessManager(&nam);
 
@@ -70,20 +53,10 @@ int main(int argc, char** argv)
                 qPrintable(sim.errorString()));
         return 1;
     }
-    const QString base = QStringLiteral("http://") + config.address;
-    send(nam, "PUT", base + "/acq/trig_offset", "400");
-    send(nam, "POST", base + "/rec", {});
-    waitFor([] { return false; }, 300);
-    send(nam, "POST", base + "/trig", {});
-
-    app.connectCamera(config.address);
-    auto* camera = qobject_cast<Camera*>(app.vornObjModel()->first());
-    if (!waitFor([&] { return camera->savedTakes()->count() > 0; }, 10000)) {
-        fprintf(stderr, "no take\n");
+    Take* take = bench::recordTake(app, nam, config, 400);
+    if (!take)
         return 1;
-    }
-    auto* take = qobject_cast<Take*>(camera->savedTakes()->get(0));
-    waitFor([&] { return take->valuesInit(); }, 5000);
+    Camera* camera = take->camera();
 
     // An offscreen window paints the take's picture as the view does.
     QQuickWindow window;

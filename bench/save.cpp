@@ -119,9 +119,8 @@ int main(int argc, char** argv)
     QTemporaryDir home;
     bench::quietEnvironment(home);
     static int appArgc = 1;
-    VornApp app(appArgc, argv);
+    VornApp app(appArgc, argv, VornApp::StartMode::Headless);
     Q_UNUSED(argc)
-    app.stopBroadcast();
     QNetworkAccessManager nam;
     app.set_networkAccessManager(&nam);
     QTemporaryDir out(QDir::current().filePath(QStringLiteral("bench-save-XXXXXX")));
