@@ -45,7 +45,6 @@ private slots:
     void cleanupTestCase();
     void broadcastFromTheProgramSide();
     void otherDatagramsAreIgnored();
-    void camerasOnTheCameraHostServeHttp();
     void silentCameraDoesNotAnswer();
     void commandLine();
 
@@ -122,20 +121,6 @@ void TestDiscovery::otherDatagramsAreIgnored()
     QCOMPARE(collect(socket, 500).size(), 0);
 }
 
-void TestDiscovery::camerasOnTheCameraHostServeHttp()
-{
-    SimHttpClient colour(QStringLiteral("10.77.0.2"));
-    SimHttpClient mono(QStringLiteral("10.77.0.3"));
-    const QJsonObject colourState = colour.state();
-    const QJsonObject monoState = mono.state();
-    QCOMPARE(colourState.value("camera").toObject().value("name").toString(), QStringLiteral("Q7 Colour"));
-    QCOMPARE(colourState.value("camera").toObject().value("cfa").toInt(), 1);
-    QCOMPARE(monoState.value("camera").toObject().value("name").toString(), QStringLiteral("Q7 Mono"));
-    QCOMPARE(monoState.value("camera").toObject().value("cfa").toInt(), 0);
-    QVERIFY(colourState.value("camera").toObject().value("serial") !=
-            monoState.value("camera").toObject().value("serial"));
-}
-
 void TestDiscovery::silentCameraDoesNotAnswer()
 {
     // In-process, a camera that listens on its own address answers searches sent to it.
@@ -163,15 +148,6 @@ void TestDiscovery::silentCameraDoesNotAnswer()
 
 void TestDiscovery::commandLine()
 {
-    QProcess help;
-    help.start(simulator(), {QStringLiteral("--help")});
-    QVERIFY(help.waitForFinished(5000));
-    QCOMPARE(help.exitCode(), 0);
-    const QString text = QString::fromLocal8Bit(help.readAllStandardOutput());
-    for (const char* option : {"--camera", "--mono", "--colour", "--cfa", "--seed", "--fault",
-                               "--old-firmware", "--headers", "--discovery", "--res"})
-        QVERIFY2(text.contains(QLatin1String(option)), option);
-
     QProcess wrong;
     wrong.start(simulator(),
                 {QStringLiteral("--camera"), QStringLiteral("127.0.0.9"), QStringLiteral("--bogus")});

@@ -20,9 +20,6 @@ private slots:
     void delays();
     void httpErrors();
     void malformedJson();
-    void transferEndsEarly();
-    void transferDropsMidRecord();
-    void transferInUnalignedPieces();
     void singleFrameLockHoldsTheTake();
     void cameraStopsAnswering();
     void requestsAreRecorded();
@@ -123,48 +120,6 @@ void TestFaults::malformedJson()
         QJsonDocument::fromJson(reply.body, &error);
         QVERIFY(error.error != QJsonParseError::NoError);
     }
-}
-
-void TestFaults::transferEndsEarly()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    m_camera->addFault(Fault::xferEndEarly(2));
-    const SimHttpReply reply = http.post("/xfer", range(5));
-    // The reply ends cleanly, with fewer records than asked for.
-    QCOMPARE(reply.status, 200);
-    QCOMPARE(reply.error, QNetworkReply::NoError);
-    QCOMPARE(reply.header("Img-Size"), QByteArray("8192"));
-    QVERIFY(reply.body == expectedRecords(2));
-}
-
-void TestFaults::transferDropsMidRecord()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    m_camera->addFault(Fault::xferDropMidRecord(2));
-    const SimHttpReply reply = http.post("/xfer", range(5));
-    QVERIFY(reply.finished);
-    QVERIFY(reply.error != QNetworkReply::NoError);
-    // What arrived is the start of the real records and ends inside record 2.
-    QCOMPARE(reply.body.size(), 2 * m_recordSize + m_recordSize / 2);
-    QVERIFY(expectedRecords(5).startsWith(reply.body));
-    // The next transfer is whole again.
-    m_camera->clearFaults();
-    QVERIFY(http.post("/xfer", range(5)).body == expectedRecords(5));
-}
-
-void TestFaults::transferInUnalignedPieces()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    m_camera->addFault(Fault::xferPieces(1000, 3));
-    const SimHttpReply reply = http.post("/xfer", range(4));
-    QCOMPARE(reply.status, 200);
-    QVERIFY(reply.body == expectedRecords(4));
-    // The client saw the body grow in steps that do not end on record boundaries.
-    QVERIFY(reply.pieceSizes.size() >= 8);
-    int unaligned = 0;
-    for (qint64 piece : reply.pieceSizes)
-        unaligned += piece % m_recordSize != 0;
-    QVERIFY(unaligned >= 4);
 }
 
 void TestFaults::singleFrameLockHoldsTheTake()

@@ -81,7 +81,6 @@ private slots:
     void uploadStreamsThenInstalls();
     void olderFirmwareReportsAtOnce();
     void refusedUploads();
-    void manifest();
 };
 
 void TestFirmware::uploadStreamsThenInstalls()
@@ -175,49 +174,6 @@ void TestFirmware::refusedUploads()
     QCOMPARE(http.put("/features/q7fw", "2").status, 200);
     QCOMPARE(uploadStatus(firmwareImage(100)), 200);
     QCOMPARE(fwState(http), 1);
-}
-
-void TestFirmware::manifest()
-{
-    ManifestServer server;
-    QVERIFY(server.start(QStringLiteral("127.0.0.5"), 0));
-    QVERIFY(server.port() > 0);
-    QCOMPARE(server.url(), QStringLiteral("http://127.0.0.5:%1/latest-versions.json").arg(server.port()));
-    SimHttpClient http(QStringLiteral("127.0.0.5:%1").arg(server.port()));
-
-    // The demo manifest offers an application version for this platform and
-    // firmware for both simulated models.
-    SimHttpReply reply = http.get(QStringLiteral("/latest-versions.json"));
-    QCOMPARE(reply.status, 200);
-    const QJsonObject demo = reply.json();
-    QVERIFY(
-        JsonPath::get(demo, QStringLiteral("vorn/") + QSysInfo::productType() + QStringLiteral("/version"))
-            .isString());
-    QVERIFY(JsonPath::get(demo, QStringLiteral("q7fw/7200/version")).isString());
-    QVERIFY(JsonPath::get(demo, QStringLiteral("q7fw/7201/msg")).isString());
-    QCOMPARE(server.requests().last().header("User-Agent"), QByteArray("Vorn 1.0"));
-    QCOMPARE(http.get(QStringLiteral("/other.json")).status, 404);
-
-    const QJsonObject manifest{
-        {"q7fw", QJsonObject{{"3000", QJsonObject{{"version", "9.9"}, {"msg", "fixes"}}}}}};
-    server.setManifest(manifest);
-    QCOMPARE(http.get(QStringLiteral("/latest-versions.json")).json(), manifest);
-    server.setManifestBody("not json");
-    QCOMPARE(http.get(QStringLiteral("/latest-versions.json")).body, QByteArray("not json"));
-    server.setStatus(500);
-    reply = http.get(QStringLiteral("/latest-versions.json"));
-    QCOMPARE(reply.status, 500);
-    QVERIFY(reply.body.isEmpty());
-    server.setStatus(200);
-
-    // Held answers come only when released.
-    server.setHeld(true);
-    reply = http.get(QStringLiteral("/latest-versions.json"), 300);
-    QVERIFY(!reply.finished);
-    server.setHeld(false);
-    reply = http.get(QStringLiteral("/latest-versions.json"));
-    QCOMPARE(reply.status, 200);
-    server.stop();
 }
 
 QTEST_MAIN(TestFirmware)
