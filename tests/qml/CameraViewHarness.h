@@ -22,6 +22,13 @@
 class CameraViewHarness : public ShellHarness
 {
 protected:
+    // The value of a VornValue property of `o` ("gain" of an adjustment model).
+    static QVariant valueOf(const QObject* o, const char* name)
+    {
+        auto* v = o->property(name).value<VornValue*>();
+        return v ? v->value() : QVariant();
+    }
+
     SimCameras m_sims;
     q7sim::SimCamera* m_sim = nullptr;
     Camera* m_camera = nullptr;

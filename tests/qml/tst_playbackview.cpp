@@ -34,12 +34,6 @@ class TestPlaybackView : public CameraViewHarness
 
     QObject* view() const { return viewLoader()->property("item").value<QObject*>(); }
 
-    static QVariant valueOf(const QObject* o, const char* name)
-    {
-        auto* v = o->property(name).value<VornValue*>();
-        return v ? v->value() : QVariant();
-    }
-
     static qint64 markerFr(const QObject* scrubber, const char* marker)
     {
         return scrubber->property(marker).value<QObject*>()->property("fr").toLongLong();

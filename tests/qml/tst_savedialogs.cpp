@@ -31,12 +31,6 @@ class TestSaveDialogs : public CameraViewHarness
 
     QList<SaveJob*> jobs() const { return app()->saveManager()->saveJobs()->toList(); }
 
-    static QVariant valueOf(const QObject* o, const char* name)
-    {
-        auto* v = o->property(name).value<VornValue*>();
-        return v ? v->value() : QVariant();
-    }
-
     static QString si(qint64 bytes)
     {
         return QLocale().formattedDataSize(bytes, 2, QLocale::DataSizeSIFormat);
