@@ -1,5 +1,6 @@
 #include "VornFrame.h"
 
+#include "FrameLimits.h"
 #include "FrameMetadata.h"
 #include "ImgAdjUtil.h"
 #include "RawFrame.h"
@@ -10,15 +11,20 @@ VornFrame::VornFrame(const ImgAdjBlock* block, QObject* parent, const ImgAdjUtil
 {
 }
 
-void VornFrame::setRawFrame(const RawFrame* frame)
+bool VornFrame::setRawFrame(const RawFrame* frame)
 {
-    setFrameData(frame->data(), frame->width(), frame->height(), frame->imgSize(), frame->metaSize(),
-                 frame->yearOffset());
+    return setFrameData(frame->data(), frame->width(), frame->height(), frame->imgSize(), frame->metaSize(),
+                        frame->yearOffset());
 }
 
-void VornFrame::setFrameData(const QByteArray& data, quint16 width, quint16 height, quint32 imgSize,
+bool VornFrame::setFrameData(const QByteArray& data, quint16 width, quint16 height, quint32 imgSize,
                              quint32 metaSize, quint64 yearOffset)
 {
+    const bool valid = FrameLimits::validGeometry(width, height, imgSize, metaSize);
+    if (!valid) {
+        width = height = 0;
+        imgSize = metaSize = 0;
+    }
     m_rawWidth = width;
     m_rawHeight = height;
     m_imgSize = imgSize;
@@ -37,6 +43,7 @@ void VornFrame::setFrameData(const QByteArray& data, quint16 width, quint16 heig
     m_nanoseconds = FrameMetadata::word(data, metaSize, 1) & 0x3FFFFFFF;
     if (readProbe())
         emit rgbChanged();
+    return valid;
 }
 
 bool VornFrame::readProbe()

@@ -28,8 +28,12 @@ public:
     // application's pipeline object.
     VornFrame(const ImgAdjBlock* block, QObject* parent = nullptr, const ImgAdjUtil* util = nullptr);
 
-    void setRawFrame(const RawFrame* frame);
-    void setFrameData(const QByteArray& data, quint16 width, quint16 height, quint32 imgSize,
+    // Processes one frame record. A shape that is not a sane frame (see
+    // FrameLimits) is refused before anything is allocated: the frame is
+    // then empty and the result false. A record shorter than its shape reads
+    // as zero beyond its end.
+    bool setRawFrame(const RawFrame* frame);
+    bool setFrameData(const QByteArray& data, quint16 width, quint16 height, quint32 imgSize,
                       quint32 metaSize, quint64 yearOffset);
 
     // The display picture (with overlay) in 8 bits, BGR888.

@@ -1,5 +1,6 @@
 #include "VornFile.h"
 
+#include "FrameLimits.h"
 #include "RawFrame.h"
 #include "VornApp.h"
 #include "VornFileGeometry.h"
@@ -83,8 +84,9 @@ bool VornFile::readHeader()
     }
     loadValues(document.object());
     const VornFileGeometry geometry = VornFileGeometry::of(this);
-    if (geometry.imgSize() > MaxImgSize || metaSizeValue()->value().toLongLong() > MaxMetaSize ||
-        metaSizeValue()->value().toLongLong() < 0)
+    const qint64 metaSize = metaSizeValue()->value().toLongLong();
+    if (metaSize < 0 || metaSize > FrameLimits::MaxMetaSize ||
+        !FrameLimits::validGeometry(geometry.width, geometry.height, geometry.imgSize(), quint32(metaSize)))
         return refuse("corrupt vorn file header", kCorrupt);
 
     setFr(firstFrame(), true);

@@ -15,9 +15,6 @@ class VornFile : public PlaybackVornObject
 public:
     // Refused above this: the header is read into memory in one piece.
     static constexpr quint64 MaxJsonSize = 16 << 20;
-    // Refused above these: a display frame is allocated from them.
-    static constexpr quint64 MaxImgSize = 1 << 26;
-    static constexpr quint32 MaxMetaSize = 1 << 16;
 
     VornFile(const QString& fileName, QObject* parent);
 

@@ -86,4 +86,26 @@ Fault Fault::xferPieces(int pieceBytes, int pieceDelayMs)
     return f;
 }
 
+Fault Fault::xferHeaders(int width, int height, qint64 imgSize, qint64 metaSize)
+{
+    Fault f;
+    f.kind = XferHeaders;
+    f.width = width;
+    f.height = height;
+    f.imgSize = imgSize;
+    f.metaSize = metaSize;
+    f.pathPrefix = QStringLiteral("/xfer");
+    return f;
+}
+
+Fault Fault::xferGeometry(int width, int height)
+{
+    Fault f;
+    f.kind = XferGeometry;
+    f.width = width < 1 ? 1 : width;
+    f.height = height < 1 ? 1 : height;
+    f.pathPrefix = QStringLiteral("/xfer");
+    return f;
+}
+
 } // namespace q7sim

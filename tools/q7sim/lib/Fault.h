@@ -18,8 +18,10 @@ struct Fault
         XferEndEarly,      // a transfer that ends cleanly after `records` records
         XferDropMidRecord, // a transfer that breaks off halfway through record `records`
         XferPieces,        // a transfer sent in pieces of pieceBytes, not aligned to records
-        Reply,             // status with `body` as JSON, whatever was asked
-        DelayAnswer,       // act on the request at once, answer after delayMs
+        XferHeaders,  // a transfer announcing sizes (width, height, imgSize, metaSize) its body does not have
+        XferGeometry, // a transfer whose records are width x height, whatever the take says
+        Reply,        // status with `body` as JSON, whatever was asked
+        DelayAnswer,  // act on the request at once, answer after delayMs
     };
 
     Kind kind = Delay;
@@ -29,6 +31,11 @@ struct Fault
     int status = 500;
     QString errorText = QStringLiteral("simulated camera fault");
     int records = 1;
+    // XferHeaders and XferGeometry: the announced or sent shape.
+    int width = 0;
+    int height = 0;
+    qint64 imgSize = 0;
+    qint64 metaSize = 0;
     int pieceBytes = 1000;
     int pieceDelayMs = 2;
     int remaining = -1;     // requests it still applies to; -1 forever
@@ -43,7 +50,8 @@ struct Fault
     }
     bool isTransferFault() const
     {
-        return kind == XferEndEarly || kind == XferDropMidRecord || kind == XferPieces;
+        return kind == XferEndEarly || kind == XferDropMidRecord || kind == XferPieces ||
+               kind == XferHeaders || kind == XferGeometry;
     }
 
     static Fault delay(int ms, const QString& pathPrefix = {});
@@ -58,6 +66,12 @@ struct Fault
     static Fault xferEndEarly(int records);
     static Fault xferDropMidRecord(int records);
     static Fault xferPieces(int pieceBytes, int pieceDelayMs = 2);
+    // Transfers announce these size headers (both the Img- and the Fr- form)
+    // while their bodies stay the true records.
+    static Fault xferHeaders(int width, int height, qint64 imgSize, qint64 metaSize);
+    // Transfers send records of width x height pixels (headers to match), as
+    // a camera would whose sensor mode changed under the take.
+    static Fault xferGeometry(int width, int height);
 };
 
 } // namespace q7sim

@@ -64,6 +64,22 @@ void TransferResponder::setSizeHeaders(httplib::Response& response, const XferPl
     response.set_header("Meta-Size", std::to_string(metaSize));
 }
 
+void TransferResponder::setFalseSizeHeaders(httplib::Response& response, const Fault& fault)
+{
+    // Headers are a multimap: the true ones go first.
+    const auto replace = [&response](const char* name, const std::string& value) {
+        response.headers.erase(name);
+        response.set_header(name, value);
+    };
+    for (const char* name : {"Img-Width", "Fr-Width"})
+        replace(name, std::to_string(fault.width));
+    for (const char* name : {"Img-Height", "Fr-Height"})
+        replace(name, std::to_string(fault.height));
+    for (const char* name : {"Img-Size", "Fr-Size"})
+        replace(name, std::to_string(fault.imgSize));
+    replace("Meta-Size", std::to_string(fault.metaSize));
+}
+
 void TransferResponder::respond(const std::string& body, httplib::Response& response,
                                 const Fault* transferFault)
 {
@@ -79,12 +95,18 @@ void TransferResponder::respond(const std::string& body, httplib::Response& resp
         JsonReply::error(response, result.status, result.error);
         return;
     }
+    const Fault fault = transferFault ? *transferFault : Fault::delay(0);
+    if (fault.kind == Fault::XferGeometry) {
+        stream->plan.params.width = fault.width;
+        stream->plan.params.height = fault.height;
+    }
     const XferPlan& plan = stream->plan;
     setSizeHeaders(response, plan);
+    if (fault.kind == Fault::XferHeaders)
+        setFalseSizeHeaders(response, fault);
     response.status = 200;
     const int64_t recordSize = plan.recordSize();
     const int64_t total = recordSize * plan.count;
-    const Fault fault = transferFault ? *transferFault : Fault::delay(0);
     const int lockTake = plan.lockTake;
     if (lockTake)
         m_model.setTakeLocked(lockTake, true);

@@ -28,6 +28,7 @@ public:
 
 private:
     void setSizeHeaders(httplib::Response& response, const XferPlan& plan) const;
+    static void setFalseSizeHeaders(httplib::Response& response, const Fault& fault);
     bool sleepUnlessStopping(int ms) const;
 
     CameraModel& m_model;
