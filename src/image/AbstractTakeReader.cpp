@@ -1,8 +1,10 @@
 #include "AbstractTakeReader.h"
 
 #include "CameraHttp.h"
+#include "FrameLimits.h"
 #include "FrameXfer.h"
 
+#include <QDebug>
 #include <QNetworkReply>
 
 AbstractTakeReader::AbstractTakeReader(Util::ReqTypes type, const Range& range, QObject* parent)
@@ -12,7 +14,13 @@ AbstractTakeReader::AbstractTakeReader(Util::ReqTypes type, const Range& range, 
 
 AbstractTakeReader::~AbstractTakeReader()
 {
-    stop();
+    release();
+}
+
+void AbstractTakeReader::expectRecords(quint32 imgSize, quint32 metaSize)
+{
+    m_expectedImgSize = imgSize;
+    m_expectedMetaSize = metaSize;
 }
 
 bool AbstractTakeReader::start()
@@ -24,6 +32,9 @@ bool AbstractTakeReader::start()
         setError(QStringLiteral("can't start xfer"));
         return false;
     }
+    // A full buffer makes the reply stop reading from the network until the
+    // writer has caught up and records have been taken out.
+    m_reply->setReadBufferSize(MaxPendingBytes);
     connect(m_reply, &QNetworkReply::readyRead, this, &AbstractTakeReader::readChunk);
     connect(m_reply, &QNetworkReply::finished, this, &AbstractTakeReader::xferFinished);
     return true;
@@ -31,54 +42,138 @@ bool AbstractTakeReader::start()
 
 void AbstractTakeReader::stop()
 {
-    if (m_reply && m_reply->isRunning())
-        CameraHttp::abort(m_reply);
+    release();
+}
+
+void AbstractTakeReader::release()
+{
+    QNetworkReply* reply = m_reply;
+    m_reply = nullptr;
+    if (!reply)
+        return;
+    disconnect(reply, nullptr, this, nullptr);
+    if (reply->isRunning())
+        CameraHttp::abort(reply);
+    reply->deleteLater();
+}
+
+void AbstractTakeReader::setFramesWritten(qint64 framesWritten)
+{
+    m_framesWritten = framesWritten;
+    readChunk();
+}
+
+bool AbstractTakeReader::acceptSizes()
+{
+    if (m_replyRecordSize > 0)
+        return true;
+    const quint32 imgSize = FrameXfer::imageSize(m_reply);
+    const quint32 metaSize = FrameXfer::metaSize(m_reply);
+    const bool wantImg = type() & Util::ReqImg;
+    const bool wantMeta = type() & Util::ReqMeta;
+    // What was asked for must be the take's; a part that was not asked for
+    // but came anyway is only bounded, and left out.
+    const bool valid = imgSize <= FrameLimits::MaxImgSize && metaSize <= FrameLimits::MaxMetaSize &&
+                       (!wantImg || imgSize == m_expectedImgSize) &&
+                       (!wantMeta || metaSize == m_expectedMetaSize) &&
+                       (wantImg ? imgSize : 0) + (wantMeta ? metaSize : 0) > 0;
+    if (!valid) {
+        qWarning().noquote() << QStringLiteral("bad frame size from camera: image %1 bytes, metadata %2, "
+                                               "the take's %3 and %4")
+                                    .arg(imgSize)
+                                    .arg(metaSize)
+                                    .arg(m_expectedImgSize)
+                                    .arg(m_expectedMetaSize);
+        release();
+        fail(QStringLiteral("bad frame size from camera"));
+        return false;
+    }
+    m_replyRecordSize = qint64(imgSize) + metaSize;
+    m_keptRecordSize = (wantImg ? qint64(imgSize) : 0) + (wantMeta ? qint64(metaSize) : 0);
+    return true;
 }
 
 void AbstractTakeReader::readChunk()
 {
-    if (!m_reply || m_reply->error() != QNetworkReply::NoError ||
-        m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
+    if (!m_reply || m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
+        return; // an error's body is read when the reply ends
+    if (!acceptSizes())
         return;
-    const qint64 frameSize = qint64(FrameXfer::imageSize(m_reply)) + FrameXfer::metaSize(m_reply);
-    if (frameSize == 0) {
-        setError(QStringLiteral("bad frame size"));
-        CameraHttp::abort(m_reply);
-        return;
+    if (m_framesRemaining <= 0) {
+        // More than was asked for: nothing of it is kept.
+        m_bytesTaken += m_reply->skip(m_reply->bytesAvailable());
+    } else {
+        const qint64 pending = m_framesRead - m_framesWritten;
+        const qint64 budget = qMax<qint64>(MaxPendingBytes / m_keptRecordSize - pending, pending > 0 ? 0 : 1);
+        const qint64 frames =
+            qMin(qMin(m_reply->bytesAvailable() / m_replyRecordSize, budget), m_framesRemaining);
+        if (frames > 0)
+            handOn(frames);
     }
-    const qint64 n = m_reply->bytesAvailable() / frameSize;
-    if (n == 0)
+    endIfDrained();
+}
+
+void AbstractTakeReader::handOnArrived()
+{
+    if (!m_reply || m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200 ||
+        !acceptSizes())
         return;
-    const QByteArray bytes = m_reply->read(n * frameSize);
-    m_framesRead += n;
-    m_framesRemaining -= n;
-    if (!bytes.isEmpty())
-        emit readyRead(bytes, n, m_framesRead, m_framesRemaining);
+    const qint64 frames = qMin(m_reply->bytesAvailable() / m_replyRecordSize, m_framesRemaining);
+    if (frames > 0)
+        handOn(frames);
+}
+
+void AbstractTakeReader::handOn(qint64 frames)
+{
+    QByteArray bytes = m_reply->read(frames * m_replyRecordSize);
+    m_bytesTaken += bytes.size();
+    if (m_keptRecordSize != m_replyRecordSize) {
+        // Each record is metadata then image; keep the part that was asked for.
+        const qint64 skip = (type() & Util::ReqMeta) ? 0 : m_replyRecordSize - m_keptRecordSize;
+        QByteArray kept(frames * m_keptRecordSize, Qt::Uninitialized);
+        for (qint64 i = 0; i < frames; ++i)
+            memcpy(kept.data() + i * m_keptRecordSize, bytes.constData() + i * m_replyRecordSize + skip,
+                   size_t(m_keptRecordSize));
+        bytes = kept;
+    }
+    m_framesRead += frames;
+    m_framesRemaining -= frames;
+    emit readyRead(bytes, frames, m_framesRead, m_framesRemaining);
 }
 
 void AbstractTakeReader::xferFinished()
 {
-    QNetworkReply* reply = m_reply;
-    if (!reply)
+    if (!m_reply)
         return;
-    const QString failure = CameraHttp::errorText(reply, CameraHttp::readBody(reply));
-    const bool stopped = reply->error() == QNetworkReply::OperationCanceledError && failure.isEmpty();
-    if (!failure.isEmpty()) {
+    m_replyFinished = true;
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // A transfer's body is records; only an error reply's body explains it.
+    m_replyFailure =
+        CameraHttp::errorText(m_reply, status == 200 ? QByteArray() : CameraHttp::readBody(m_reply));
+    readChunk();
+    endIfDrained();
+}
+
+void AbstractTakeReader::endIfDrained()
+{
+    if (!m_reply || !m_replyFinished)
+        return;
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status == 200 && m_replyRecordSize > 0 && m_framesRemaining > 0 &&
+        m_reply->bytesAvailable() >= m_replyRecordSize)
+        return; // records are still to be handed on as the writer catches up
+    QString failure = m_replyFailure;
+    // A link that broke is not always reported as such: a body shorter than
+    // its announced length tells.
+    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    const bool cut = length.isValid() && m_bytesTaken + m_reply->bytesAvailable() < length.toLongLong();
+    if (failure.isEmpty() && status != 200)
+        failure = QStringLiteral("HTTP %1").arg(status);
+    else if (failure.isEmpty() && m_framesRemaining > 0)
+        failure = cut ? QStringLiteral("connection lost") : QStringLiteral("short transfer");
+    release();
+    if (!failure.isEmpty())
         fail(failure);
-    } else if (!stopped && error().isEmpty()) {
-        readChunk();
-        // A reply that ends cleanly but was not a frame transfer, or that ended
-        // before every frame arrived, must not leave the consumer waiting.
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (status != 200)
-            fail(QStringLiteral("HTTP %1").arg(status));
-        else if (m_framesRemaining > 0)
-            fail(QStringLiteral("short transfer"));
-    } else if (!error().isEmpty()) {
-        emit readFailed(error()); // "bad frame size" aborted the reply
-    }
-    m_reply = nullptr;
-    reply->deleteLater();
 }
 
 void AbstractTakeReader::fail(const QString& text)

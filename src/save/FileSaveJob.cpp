@@ -3,9 +3,11 @@
 #include "AbstractTake.h"
 #include "AbstractTakeReader.h"
 #include "Camera.h"
+#include "FrameLimits.h"
 #include "SaveJobQueue.h"
 #include "Take.h"
 #include "VornFile.h"
+#include "VornFileGeometry.h"
 #include "VornFileReader.h"
 #include "VornWriter.h"
 #include "VornWriterWorker.h"
@@ -66,15 +68,29 @@ bool FileSaveJob::startImpl()
         finish(FinishedError);
         return false;
     }
+    // The take's geometry comes from the camera: every writer sizes its
+    // frames from it, so it must be a frame this program can hold.
+    if (takeSource && !takeGeometryUsable(take)) {
+        setError(QStringLiteral("bad frame size from camera"));
+        finish(FinishedError);
+        return false;
+    }
+    if (auto* takeReader = qobject_cast<AbstractTakeReader*>(m_reader)) {
+        const VornFileGeometry geometry = VornFileGeometry::of(take);
+        takeReader->expectRecords(geometry.imgSize(), geometry.metaSize);
+    }
     if (!m_writer->start()) {
         finish(FinishedError);
         return false;
     }
-    // The camera reader hands its records on from the GUI thread; the VORN
-    // file reader's worker feeds the writer's worker directly.
-    connect(m_reader, SIGNAL(readyRead(QByteArray, qint64, qint64, qint64)), m_writer->worker(),
-            SLOT(writeChunk(QByteArray, qint64, qint64, qint64)));
-    // A reader that fails hands its text to the writer, which ends the job.
+    connect(m_reader, &VornReader::readyRead, m_writer->worker(), &VornWriterWorker::writeChunk);
+    // The camera's transfer hands on a new chunk only once the writer has
+    // caught up (the VORN file reader has its own pacing).
+    if (auto* takeReader = qobject_cast<AbstractTakeReader*>(m_reader))
+        connect(m_writer, &VornWriter::framesWrittenChanged, takeReader,
+                [this, takeReader] { takeReader->setFramesWritten(m_writer->framesWritten()); });
+    // A reader that fails hands its text to the writer, which ends the job
+    // once it has written what arrived before.
     m_readFailedConnection = connect(m_reader, &VornReader::readFailed, this, &FileSaveJob::readFailed);
     m_progressConnection =
         connect(m_writer, &VornWriter::progressChanged, this, &FileSaveJob::copyWriterProgress);
@@ -91,9 +107,21 @@ bool FileSaveJob::startImpl()
     return true;
 }
 
+bool FileSaveJob::takeGeometryUsable(const AbstractTake* take) const
+{
+    const VornFileGeometry geometry = VornFileGeometry::of(take);
+    const qint64 metaSize = take->metaSizeValue()->value().toLongLong();
+    if (metaSize < 0 || metaSize > FrameLimits::MaxMetaSize)
+        return false;
+    // A metadata save needs no picture.
+    return format() == Util::FormatCsv ||
+           (geometry.imgSize() > 0 && FrameLimits::validGeometry(geometry.width, geometry.height,
+                                                                 geometry.imgSize(), geometry.metaSize));
+}
+
 void FileSaveJob::readFailed(const QString& error)
 {
-    m_writer->finish(FinishedError, error, false);
+    m_writer->endInput(error);
 }
 
 void FileSaveJob::copyWriterProgress()
@@ -112,6 +140,15 @@ void FileSaveJob::cancel(SaveJob::FinishState state)
     }
     if (this->state() != Saving)
         return;
+    if (state == FinishedError) {
+        // The source went away: what already arrived is still written and
+        // kept, then the save ends with the reason the job was given.
+        if (auto* takeReader = qobject_cast<AbstractTakeReader*>(m_reader))
+            takeReader->handOnArrived();
+        m_reader->stop();
+        m_writer->endInput(error());
+        return;
+    }
     m_reader->stop();
     m_writer->finish(state, QString(), true);
 }
@@ -120,8 +157,11 @@ void FileSaveJob::onFinished(FinishState state)
 {
     bool doIt = deleteCloseSource() == DeleteClose || deleteCloseSource() == ForceDeleteClose;
     if (state == FinishedError) {
-        if (!m_writer->error().isEmpty())
-            setError(m_writer->error());
+        QString text = m_writer->error().isEmpty() ? error() : m_writer->error();
+        // A save that ran says how far it got: the frames its output keeps.
+        if (this->state() == Saving)
+            text += QStringLiteral(" after %1 of %2 frames").arg(m_writer->framesWritten()).arg(frCnt());
+        setError(text);
         if (deleteCloseSource() == DeleteClose)
             doIt = false;
     }

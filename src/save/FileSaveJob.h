@@ -37,6 +37,7 @@ protected:
 
 private:
     static Util::ReqTypes readerType(const Params& params);
+    bool takeGeometryUsable(const AbstractTake* take) const;
     void readFailed(const QString& error);
     void copyWriterProgress();
 

@@ -6,6 +6,8 @@
 #include "PlaybackVornObject.h"
 #include "VornFileGeometry.h"
 
+#include <QTemporaryFile>
+
 ImgFileWriter::ImgFileWriter(FileSaveJob* job) : VornWriter(job) {}
 
 qint64 ImgFileWriter::estFileSize(const PlaybackVornObject* source, qint64 frames, Util::Codec codec)
@@ -13,6 +15,18 @@ qint64 ImgFileWriter::estFileSize(const PlaybackVornObject* source, qint64 frame
     const VornFileGeometry geometry = VornFileGeometry::of(source);
     const qint64 bytesPerPixel = codec == Util::CodecRaw_Gray8 ? 1 : codec == Util::CodecRaw_Gray16 ? 2 : 3;
     return qMax<qint64>(frames, 0) * geometry.imgSize() * bytesPerPixel;
+}
+
+bool ImgFileWriter::folderWritable()
+{
+    // The images are made one by one as frames arrive; a folder that takes
+    // none is reported now, with the system's reason, not at the first frame.
+    QTemporaryFile probe(job()->outputName().folder() + QStringLiteral("/.vorn-XXXXXX"));
+    if (probe.open())
+        return true;
+    setError(
+        VornWriterWorker::withReason(QStringLiteral("can't open file for writing"), probe.errorString()));
+    return false;
 }
 
 bool ImgFileWriter::start()
@@ -23,12 +37,15 @@ bool ImgFileWriter::start()
         setError(QStringLiteral("source deleted or closed"));
         return false;
     }
+    if (!makeFolder() || !folderWritable())
+        return false;
     ImgFileWriterWorker::Setup setup;
     setup.outputName = saveJob->outputName();
     setup.geometry = VornFileGeometry::of(source);
     if (source->imgAdjModel())
         setup.block = source->imgAdjModel()->block();
     setup.codec = saveJob->codec();
+    setup.frCnt = saveJob->frCnt();
     startWorker(new ImgFileWriterWorker(setup), QStringLiteral("ImgFileWriter Thread"));
     return true;
 }

@@ -20,4 +20,7 @@ public:
 
 protected:
     void close(SaveJob::FinishState) override {}
+
+private:
+    bool folderWritable();
 };

@@ -2,19 +2,21 @@
 
 #include "VornFrame.h"
 
-#include <QFileInfo>
+#include <QBuffer>
+#include <QFile>
 #include <QImageWriter>
 
 ImgFileWriterWorker::ImgFileWriterWorker(const Setup& setup)
-    : m_setup(setup), m_frame(new VornFrame(&m_setup.block, this))
+    : VornWriterWorker(setup.frCnt, qint64(setup.geometry.recordSize())), m_setup(setup),
+      m_frame(new VornFrame(&m_setup.block, this))
 {
 }
 
-bool ImgFileWriterWorker::writeImage(qint64 k)
+bool ImgFileWriterWorker::writeImage(qint64 k, QString* error)
 {
     const SaveFileName& name = m_setup.outputName;
     QString path = name.filePath(k);
-    if (QFileInfo::exists(path))
+    if (QFile::exists(path))
         path = name.filePath(k, SaveFileName::suffixText(name.firstFreeSuffix(k)));
     QImage picture;
     switch (m_setup.codec) {
@@ -28,30 +30,44 @@ bool ImgFileWriterWorker::writeImage(qint64 k)
         picture = m_frame->image();
         break;
     }
-    QImageWriter writer(path, QByteArrayLiteral("tiff"));
-    return !picture.isNull() && writer.write(picture);
+    // The image is made in memory and then written in one piece: the TIFF
+    // writer does not tell of every failed write, and an image cut short
+    // would claim a picture it does not hold. The file is made here, new, so
+    // that a failure has the system's reason and an existing image is never
+    // written over.
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    QImageWriter writer(&encoded, QByteArrayLiteral("tiff"));
+    if (picture.isNull() || !writer.write(picture)) {
+        *error = withReason(QStringLiteral("write error"), writer.errorString());
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        *error = withReason(QStringLiteral("can't open file for writing"), file.errorString());
+        return false;
+    }
+    QString reason;
+    if (writeFully(&file, encoded.data().constData(), encoded.data().size(), &reason))
+        return true;
+    *error = withReason(QStringLiteral("write error"), reason);
+    file.remove();
+    return false;
 }
 
-void ImgFileWriterWorker::writeChunk(const QByteArray& data, qint64 dataFrameCnt, qint64 framesRead,
-                                     qint64 framesRemaining)
+qint64 ImgFileWriterWorker::writeRecords(const char* records, qint64 count, qint64 first, QString* error)
 {
-    if (stopRequested() || m_done)
-        return;
     const VornFileGeometry& g = m_setup.geometry;
     const qint64 recordSize = qint64(g.recordSize());
-    for (qint64 i = 0; i < dataFrameCnt; ++i) {
-        const qint64 k = framesRead - dataFrameCnt + i;
-        const QByteArray record = data.mid(i * recordSize, recordSize);
-        m_frame->setFrameData(record, g.width, g.height, g.imgSize(), g.metaSize, g.yearOffset);
-        if (!writeImage(k)) {
-            m_done = true;
-            emit finished(SaveJob::FinishedError, QStringLiteral("write error"), true);
-            return;
+    for (qint64 i = 0; i < count; ++i) {
+        // A view of the record: the frame copies what it keeps.
+        const QByteArray record = QByteArray::fromRawData(records + i * recordSize, recordSize);
+        if (!m_frame->setFrameData(record, g.width, g.height, g.imgSize(), g.metaSize, g.yearOffset)) {
+            *error = QStringLiteral("bad frame size");
+            return i;
         }
+        if (!writeImage(first + i, error))
+            return i;
     }
-    emit framesWritten(framesRead);
-    if (framesRemaining <= 0) {
-        m_done = true;
-        emit finished(SaveJob::FinishedOk, QString(), true);
-    }
+    return count;
 }

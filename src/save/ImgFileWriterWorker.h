@@ -20,17 +20,19 @@ public:
         VornFileGeometry geometry;
         ImgAdjBlock block;
         Util::Codec codec = Util::CodecRaw_RGB24;
+        qint64 frCnt = 0;
     };
 
     explicit ImgFileWriterWorker(const Setup& setup);
 
-public slots:
-    void writeChunk(const QByteArray& data, qint64 dataFrameCnt, qint64 framesRead, qint64 framesRemaining);
+protected:
+    qint64 writeRecords(const char* records, qint64 count, qint64 first, QString* error) override;
 
 private:
-    bool writeImage(qint64 k);
+    // Writes the frame's picture as image k; an image that fails is removed,
+    // the ones before it stay.
+    bool writeImage(qint64 k, QString* error);
 
     const Setup m_setup;
     VornFrame* m_frame;
-    bool m_done = false;
 };

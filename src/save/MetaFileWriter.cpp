@@ -31,8 +31,9 @@ bool MetaFileWriter::start()
     if (!m_file)
         return false;
     const QByteArray header(HeaderLine);
-    if (m_file->write(header) != header.size()) {
-        setError(QStringLiteral("write error"));
+    QString reason;
+    if (!VornWriterWorker::writeFully(m_file, header.constData(), header.size(), &reason)) {
+        setError(VornWriterWorker::withReason(QStringLiteral("write error"), reason));
         closeOutputFile(m_file, SaveJob::FinishedCancelled); // a file without its header is no file
         return false;
     }

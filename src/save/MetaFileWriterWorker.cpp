@@ -41,28 +41,28 @@ QByteArray MetaFileWriterWorker::row(qint64 frame, const char* block, qint64 blo
         .toUtf8();
 }
 
-void MetaFileWriterWorker::writeChunk(const QByteArray& data, qint64 dataFrameCnt, qint64 framesRead,
-                                      qint64 framesRemaining)
+qint64 MetaFileWriterWorker::writeRecords(const char* records, qint64 count, qint64 first, QString* error)
 {
-    if (stopRequested() || m_done)
-        return;
-    // Each frame's block is metaSize bytes; only the first 32 make the row.
-    const qint64 stride = m_metaSize > 0 ? m_metaSize : (dataFrameCnt > 0 ? data.size() / dataFrameCnt : 0);
+    // Only the first 32 bytes of each block make its row.
+    const qint64 blockBytes = qMin<qint64>(m_metaSize, 32);
     QByteArray rows;
-    for (qint64 i = 0; i < dataFrameCnt && m_rowsWritten < m_frCnt; ++i, ++m_rowsWritten) {
-        const qint64 at = i * stride;
-        const qint64 available = qBound<qint64>(0, data.size() - at, qMin<qint64>(stride, 32));
-        rows += row(m_startFr + m_rowsWritten, data.constData() + qMin<qint64>(at, data.size()), available,
-                    m_yearOffset);
+    QList<qint64> rowEnds;
+    for (qint64 i = 0; i < count; ++i) {
+        rows += row(m_startFr + first + i, records + i * m_metaSize, blockBytes, m_yearOffset);
+        rowEnds.append(rows.size());
     }
-    if (m_file->write(rows) != rows.size()) {
-        m_done = true;
-        emit finished(SaveJob::FinishedError, QStringLiteral("write error"), true);
-        return;
-    }
-    emit framesWritten(qMin(framesRead, m_frCnt));
-    if (framesRemaining <= 0 || m_rowsWritten >= m_frCnt) {
-        m_done = true;
-        emit finished(SaveJob::FinishedOk, QString(), true);
-    }
+    const qint64 before = m_file->pos();
+    QString reason;
+    if (writeFully(m_file, rows.constData(), rows.size(), &reason))
+        return count;
+    *error = withReason(QStringLiteral("write error"), reason);
+    // Keep the rows that reached the file whole; a row cut short goes.
+    const qint64 arrived = qMax<qint64>(0, m_file->size() - before);
+    qint64 whole = 0;
+    while (whole < count && rowEnds.at(whole) <= arrived)
+        ++whole;
+    const qint64 keep = whole > 0 ? rowEnds.at(whole - 1) : 0;
+    m_file->resize(before + keep);
+    m_file->seek(before + keep);
+    return whole;
 }

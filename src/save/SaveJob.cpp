@@ -56,30 +56,30 @@ void SaveJob::finish(FinishState state)
 void SaveJob::queueDestroyed()
 {
     m_queue = nullptr;
-    if (m_state == Saving) {
-        cancel(FinishedError);
-    } else {
-        // A job that never ran ends here: nothing else may touch it again.
-        setState(Error);
-        disconnect(m_queueConnection);
-        disconnect(m_takeConnection);
-    }
-    setError(QStringLiteral("camera disconnected"));
+    sourceLost(QStringLiteral("camera disconnected"));
 }
 
 void SaveJob::sourceDeletedClosed()
 {
     m_source = nullptr;
+    sourceLost(QStringLiteral("take deleted or closed"));
+}
+
+void SaveJob::sourceLost(const QString& reason)
+{
+    // The reason goes first: a running file save ends with it, after
+    // keeping what it wrote, and tells how far it got.
+    setError(reason);
     if (m_state == Saving) {
         cancel(FinishedError);
-    } else {
-        setState(Error);
-        disconnect(m_queueConnection);
-        disconnect(m_takeConnection);
-        if (m_queue)
-            m_queue->remove(this);
+        return;
     }
-    setError(QStringLiteral("take deleted or closed"));
+    // A job that never ran ends here: nothing else may touch it again.
+    setState(Error);
+    disconnect(m_queueConnection);
+    disconnect(m_takeConnection);
+    if (m_queue)
+        m_queue->remove(this);
 }
 
 void SaveJob::setState(State state)

@@ -136,6 +136,7 @@ protected:
 private:
     void queueDestroyed();
     void sourceDeletedClosed();
+    void sourceLost(const QString& reason);
 
     QPointer<PlaybackVornObject> m_source;
     QPointer<SaveJobQueue> m_queue;

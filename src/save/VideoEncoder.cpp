@@ -160,6 +160,8 @@ bool VideoEncoder::open()
         return true;
     release();
     m_frameIndex = 0;
+    m_errorReason.clear();
+    m_closedCleanly = false;
     av_log_set_level(AV_LOG_ERROR);
     qputenv("SVT_LOG", "1");
     if (m_timeBase.num <= 0 || m_width <= 0 || m_height <= 0) {
@@ -177,31 +179,38 @@ bool VideoEncoder::open()
         release();
         return false;
     }
+    // The file before the codec: an encoder that was opened must be ended
+    // the way its library requires (SVT-AV1 hangs when it is released
+    // without ever being told the stream ended), so a file that cannot be
+    // made fails before there is an encoder to end.
+    if (!(m_muxer->oformat->flags & AVFMT_NOFILE)) {
+        const int result = avio_open(&m_muxer->pb, m_path.toUtf8().constData(), AVIO_FLAG_WRITE);
+        if (result < 0) {
+            m_errorReason = errorText(result);
+            qDebug().noquote() << "avio_open failed!: " + m_errorReason;
+            release();
+            return false;
+        }
+    }
     if (!openCodec()) {
         qDebug() << "openCodec failed!";
         release();
+        QFile::remove(m_path); // created above, holds nothing
         return false;
     }
     av_dict_set(
         &m_muxer->metadata, "creation_time",
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz'Z'")).toUtf8(), 0);
     av_dict_set(&m_muxer->metadata, "title", QFileInfo(m_path).completeBaseName().toUtf8(), 0);
-    if (!(m_muxer->oformat->flags & AVFMT_NOFILE)) {
-        const int result = avio_open(&m_muxer->pb, m_path.toUtf8().constData(), AVIO_FLAG_WRITE);
-        if (result < 0) {
-            qDebug().noquote() << "avio_open failed!: " + errorText(result);
-            release();
-            return false;
-        }
-    }
     AVDictionary* headerOptions = nullptr;
     av_dict_copy(&headerOptions, m_options, 0);
     const int result = avformat_write_header(m_muxer, &headerOptions);
     av_dict_free(&headerOptions);
     if (result < 0) {
+        m_errorReason = errorText(result);
         qDebug() << "avformat_write_header failed!";
         release();
-        QFile::remove(m_path); // created above, holds nothing
+        QFile::remove(m_path);
         return false;
     }
     m_isOpen = true;
@@ -261,6 +270,7 @@ bool VideoEncoder::openCodec()
             qDebug().noquote() << "avcodec_open2 failed: " + errorText(result);
             return false;
         }
+        m_codecOpen = true;
     } else if (!openOpenH264()) {
         return false;
     }
@@ -437,6 +447,8 @@ int VideoEncoder::sendFrame(AVFrame* frame)
             m_packet->flags |= AV_PKT_FLAG_KEY;
         return writePacket(m_packet) < 0 ? -1 : 0;
     }
+    if (!frame)
+        m_codecOpen = false; // told of the end: it may be released now
     if (avcodec_send_frame(m_context, frame) < 0)
         return -1;
     for (;;) {
@@ -457,7 +469,10 @@ int VideoEncoder::writePacket(AVPacket* packet)
     av_packet_rescale_ts(packet, m_context->time_base, m_stream->time_base);
     packet->stream_index = m_stream->index;
     // The muxer takes the packet's data and leaves it blank.
-    return av_interleaved_write_frame(m_muxer, packet);
+    const int result = av_interleaved_write_frame(m_muxer, packet);
+    if (result < 0)
+        m_errorReason = errorText(m_muxer->pb && m_muxer->pb->error < 0 ? m_muxer->pb->error : result);
+    return result;
 }
 
 bool VideoEncoder::close()
@@ -468,14 +483,43 @@ bool VideoEncoder::close()
     }
     m_isOpen = false;
     emit isOpenChanged();
-    const bool flushed = sendFrame(nullptr) >= 0;
-    const bool trailerWritten = av_write_trailer(m_muxer) == 0;
+    bool flushed = true;
+    if (m_frameIndex > 0)
+        flushed = sendFrame(nullptr) >= 0;
+    else
+        endEncoder(); // nothing to flush into the file
+    const int trailer = av_write_trailer(m_muxer);
+    const bool trailerWritten = trailer == 0;
+    if (!trailerWritten && m_errorReason.isEmpty())
+        m_errorReason = errorText(trailer);
+    // The file is closed in release(); what it had to take shows there.
+    bool fileClosed = true;
+    if (m_muxer && !(m_muxer->oformat->flags & AVFMT_NOFILE) && m_muxer->pb)
+        fileClosed = avio_closep(&m_muxer->pb) == 0;
     release();
-    return flushed && trailerWritten;
+    m_closedCleanly = flushed && trailerWritten && fileClosed;
+    return m_closedCleanly;
+}
+
+void VideoEncoder::endEncoder()
+{
+    if (!m_codecOpen || !m_context)
+        return;
+    // SVT-AV1 hangs in its release when it was never told that the stream
+    // ended, and hangs on that news when it never had a picture: it gets one
+    // black picture, then the end. What it makes of them is thrown away.
+    if (m_frameIndex == 0 && m_frame && m_tempFrame &&
+        makeVideoFrame(QList<quint16>(qsizetype(m_pictureWidth) * m_pictureHeight * 3, 0)))
+        avcodec_send_frame(m_context, m_frame);
+    m_codecOpen = false;
+    if (avcodec_send_frame(m_context, nullptr) >= 0)
+        while (avcodec_receive_packet(m_context, m_packet) >= 0)
+            av_packet_unref(m_packet);
 }
 
 void VideoEncoder::release()
 {
+    endEncoder();
     avcodec_free_context(&m_context);
     av_frame_free(&m_frame);
     av_frame_free(&m_tempFrame);

@@ -51,8 +51,14 @@ public:
     // bottom. 0 while the encoder wants more, 1 at its end, negative on
     // failure.
     int encode(const QList<quint16>& picture);
-    // Flushes the encoder and writes the trailer; true when both succeeded.
+    // Flushes the encoder, writes the trailer and closes the file; true
+    // when all of that succeeded.
     bool close();
+    // Whether the last close() completed the file, so that it plays.
+    bool closedCleanly() const { return m_closedCleanly; }
+    // The system's reason when open() could not create the file or a write
+    // failed ("No space left on device"), else empty.
+    QString errorReason() const { return m_errorReason; }
 
     QString path() const { return m_path; }
     // The encoder's picture size (see the class comment).
@@ -83,6 +89,8 @@ private:
     bool makeVideoFrame(const QList<quint16>& picture);
     int sendFrame(AVFrame* frame);
     int writePacket(AVPacket* packet);
+    // Ends an opened encoder without writing what it still holds.
+    void endEncoder();
     void release();
 
     const QString m_path;
@@ -98,6 +106,10 @@ private:
     const AVCodecID m_codecId;
     const AVPixelFormat m_pixFmt;
     bool m_isOpen = false;
+    // The codec was opened and has not been told the stream ended.
+    bool m_codecOpen = false;
+    bool m_closedCleanly = false;
+    QString m_errorReason;
     int m_frameIndex = 0;
 
     AVFormatContext* m_muxer = nullptr;

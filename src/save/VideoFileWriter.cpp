@@ -31,6 +31,8 @@ bool VideoFileWriter::start()
         return false;
     }
     const VornFileGeometry geometry = VornFileGeometry::of(source);
+    if (!makeFolder())
+        return false;
     const QString path = freeOutputPath();
     ImgAdjBlock block;
     if (source->imgAdjModel())
@@ -41,11 +43,12 @@ bool VideoFileWriter::start()
     m_encoder = new VideoEncoder(path, orientation.cols(), orientation.rows(), saveJob->format(),
                                  saveJob->codec(), saveJob->frameRate(), saveJob->quality(), this);
     if (!m_encoder->open()) {
-        setError(QStringLiteral("can't open file for writing"));
+        setError(VornWriterWorker::withReason(QStringLiteral("can't open file for writing"),
+                                              m_encoder->errorReason()));
         m_encoder->deleteLater();
         return false;
     }
-    startWorker(new VideoFileWriterWorker(m_encoder, geometry, block),
+    startWorker(new VideoFileWriterWorker(m_encoder, geometry, block, saveJob->frCnt()),
                 QStringLiteral("VideoFileWriter Thread"));
     return true;
 }
@@ -54,11 +57,22 @@ void VideoFileWriter::close(SaveJob::FinishState state)
 {
     if (!m_encoder)
         return;
+    // The worker closes the encoder at every end it sees; a cancel stops it
+    // first.
     if (m_encoder->isOpen())
         m_encoder->close();
+    const bool playable = m_encoder->closedCleanly();
     const QString path = m_encoder->path();
     m_encoder->deleteLater();
     m_encoder = nullptr;
-    if (state == SaveJob::FinishedCancelled)
+    if (state == SaveJob::FinishedCancelled || framesWritten() == 0 || !playable) {
+        // A video without its trailer does not play: it would only look like
+        // a saved file.
+        if (state != SaveJob::FinishedCancelled && framesWritten() > 0) {
+            setError(VornWriterWorker::withReason(error().isEmpty() ? QStringLiteral("write error") : error(),
+                                                  QStringLiteral("the video could not be completed")));
+            setFramesWritten(0);
+        }
         QFile::remove(path);
+    }
 }

@@ -4,32 +4,34 @@
 #include "VornFrame.h"
 
 VideoFileWriterWorker::VideoFileWriterWorker(VideoEncoder* encoder, const VornFileGeometry& geometry,
-                                             const ImgAdjBlock& block)
-    : m_encoder(encoder), m_geometry(geometry), m_block(block), m_frame(new VornFrame(&m_block, this))
+                                             const ImgAdjBlock& block, qint64 frCnt)
+    : VornWriterWorker(frCnt, qint64(geometry.recordSize())), m_encoder(encoder), m_geometry(geometry),
+      m_block(block), m_frame(new VornFrame(&m_block, this))
 {
 }
 
-void VideoFileWriterWorker::writeChunk(const QByteArray& data, qint64 dataFrameCnt, qint64 framesRead,
-                                       qint64 framesRemaining)
+qint64 VideoFileWriterWorker::writeRecords(const char* records, qint64 count, qint64, QString* error)
 {
-    if (stopRequested() || m_done)
-        return;
     const VornFileGeometry& g = m_geometry;
     const qint64 recordSize = qint64(g.recordSize());
-    for (qint64 i = 0; i < dataFrameCnt; ++i) {
-        m_frame->setFrameData(data.mid(i * recordSize, recordSize), g.width, g.height, g.imgSize(),
-                              g.metaSize, g.yearOffset);
+    for (qint64 i = 0; i < count; ++i) {
+        const QByteArray record = QByteArray::fromRawData(records + i * recordSize, recordSize);
+        if (!m_frame->setFrameData(record, g.width, g.height, g.imgSize(), g.metaSize, g.yearOffset)) {
+            *error = QStringLiteral("bad frame size");
+            return i;
+        }
         if (m_encoder->encode(m_frame->display()) < 0) {
-            m_done = true;
-            emit finished(SaveJob::FinishedError, QStringLiteral("write error"), true);
-            return;
+            *error = withReason(QStringLiteral("write error"), m_encoder->errorReason());
+            return i;
         }
     }
-    emit framesWritten(framesRead);
-    if (framesRemaining <= 0) {
-        m_done = true;
-        const bool closed = m_encoder->close();
-        emit finished(closed ? SaveJob::FinishedOk : SaveJob::FinishedError,
-                      closed ? QString() : QStringLiteral("write error"), true);
-    }
+    return count;
+}
+
+bool VideoFileWriterWorker::completeOutput(bool, QString* error)
+{
+    if (!m_encoder->isOpen() || m_encoder->close())
+        return true;
+    *error = withReason(QStringLiteral("write error"), m_encoder->errorReason());
+    return false;
 }

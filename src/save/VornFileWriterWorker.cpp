@@ -2,28 +2,13 @@
 
 #include <QFile>
 
-void VornFileWriterWorker::writeChunk(const QByteArray& data, qint64 dataFrameCnt, qint64 framesRead,
-                                      qint64 framesRemaining)
+qint64 VornFileWriterWorker::writeRecords(const char* records, qint64 count, qint64, QString* error)
 {
-    if (stopRequested() || m_done)
-        return;
-    // A camera that sends more frames than asked for must not make the file
-    // longer than its header says, nor keep the save from ending.
-    QByteArray bytes = data;
-    if (framesRead > m_frCnt && dataFrameCnt > 0) {
-        const qint64 keep = qMax<qint64>(0, dataFrameCnt - (framesRead - m_frCnt));
-        bytes.truncate(data.size() / dataFrameCnt * keep);
-        framesRead = m_frCnt;
-        framesRemaining = 0;
-    }
-    if (m_file->write(bytes) != bytes.size()) {
-        m_done = true;
-        emit finished(SaveJob::FinishedError, QStringLiteral("write error"), true);
-        return;
-    }
-    emit framesWritten(framesRead);
-    if (framesRemaining <= 0) {
-        m_done = true;
-        emit finished(SaveJob::FinishedOk, QString(), true);
-    }
+    QString reason;
+    if (writeFully(m_file, records, count * m_recordSize, &reason))
+        return count;
+    // The writer keeps the whole records that reached the file and makes
+    // the header say so.
+    *error = withReason(QStringLiteral("write error"), reason);
+    return 0;
 }

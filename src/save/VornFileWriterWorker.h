@@ -10,13 +10,15 @@ class VornFileWriterWorker : public VornWriterWorker
     Q_OBJECT
 
 public:
-    VornFileWriterWorker(QFile* file, qint64 frCnt) : m_file(file), m_frCnt(frCnt) {}
+    VornFileWriterWorker(QFile* file, qint64 frCnt, qint64 recordSize)
+        : VornWriterWorker(frCnt, recordSize), m_file(file), m_recordSize(recordSize)
+    {
+    }
 
-public slots:
-    void writeChunk(const QByteArray& data, qint64 dataFrameCnt, qint64 framesRead, qint64 framesRemaining);
+protected:
+    qint64 writeRecords(const char* records, qint64 count, qint64 first, QString* error) override;
 
 private:
     QFile* const m_file;
-    const qint64 m_frCnt;
-    bool m_done = false;
+    const qint64 m_recordSize;
 };

@@ -4,9 +4,12 @@
 #include "VornReader.h"
 #include "VornWriterWorker.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
+#include <filesystem>
+#include <system_error>
 
 VornWriter::VornWriter(FileSaveJob* job) : QObject(job), m_job(job), m_thread(new QThread(this)) {}
 
@@ -41,18 +44,34 @@ void VornWriter::finish(SaveJob::FinishState state, const QString& error, bool c
         return;
     m_finished = true;
     stopThread();
-    close(state);
-    if (state == SaveJob::FinishedError) {
+    if (state == SaveJob::FinishedError)
         setError(error);
-        if (cancelReader && m_job->reader())
-            m_job->reader()->stop();
-    }
+    close(state);
+    if (state == SaveJob::FinishedError && cancelReader && m_job->reader())
+        m_job->reader()->stop();
     emit finished(state);
+}
+
+void VornWriter::endInput(const QString& error)
+{
+    if (m_finished)
+        return;
+    // Queued behind the chunks already on their way to the worker.
+    if (m_worker && m_thread->isRunning())
+        QMetaObject::invokeMethod(m_worker, "endInput", Qt::QueuedConnection, Q_ARG(QString, error));
+    else
+        finish(SaveJob::FinishedError, error);
 }
 
 void VornWriter::onFramesWritten(qint64 framesWritten)
 {
-    if (m_finished || framesWritten == m_framesWritten)
+    if (!m_finished)
+        setFramesWritten(framesWritten);
+}
+
+void VornWriter::setFramesWritten(qint64 framesWritten)
+{
+    if (framesWritten == m_framesWritten)
         return;
     m_framesWritten = framesWritten;
     emit framesWrittenChanged();
@@ -68,6 +87,21 @@ void VornWriter::setError(const QString& error)
     emit errorChanged();
 }
 
+bool VornWriter::makeFolder()
+{
+    const QString folder = m_job->outputName().folder();
+    if (QFileInfo(folder).isDir())
+        return true;
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(folder.toStdString()), error);
+    if (!error && QFileInfo(folder).isDir())
+        return true;
+    setError(VornWriterWorker::withReason(QStringLiteral("can't create folder"),
+                                          error ? QString::fromStdString(error.message())
+                                                : QStringLiteral("not a folder")));
+    return false;
+}
+
 QString VornWriter::freeOutputPath()
 {
     if (QFileInfo::exists(m_job->outputName().filePath(0)))
@@ -77,10 +111,13 @@ QString VornWriter::freeOutputPath()
 
 QFile* VornWriter::createOutputFile()
 {
+    if (!makeFolder())
+        return nullptr;
     freeOutputPath();
     auto* file = new QFile(m_job->outputName().filePath(0), this);
     if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        setError(QStringLiteral("can't open file for writing"));
+        setError(
+            VornWriterWorker::withReason(QStringLiteral("can't open file for writing"), file->errorString()));
         file->deleteLater();
         return nullptr;
     }
@@ -91,7 +128,7 @@ void VornWriter::closeOutputFile(QFile*& file, SaveJob::FinishState state)
 {
     if (!file)
         return;
-    if (state == SaveJob::FinishedCancelled)
+    if (state == SaveJob::FinishedCancelled || m_framesWritten == 0)
         file->remove();
     else
         file->close();

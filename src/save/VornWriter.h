@@ -13,6 +13,11 @@ class QThread;
 // Base of the writers of file saves: the output is written by a worker in a
 // thread of the writer's own, fed by the job's frame reader through queued
 // signals. The writer itself lives in the GUI thread with its job.
+//
+// Whatever way a save ends, its output never claims what it does not hold:
+// a cancelled save removes its output, a failed one keeps exactly the frames
+// written before the failure (each writer's close hook sees to its format),
+// and an output that received no frame at all is removed.
 class VornWriter : public QObject
 {
     Q_OBJECT
@@ -30,14 +35,17 @@ public:
     QString error() const { return m_error; }
     VornWriterWorker* worker() const { return m_worker; }
 
-    // Creates the output and starts the worker; false with `error` set when
-    // the output cannot be created.
+    // Creates the output (and its folder) and starts the worker; false with
+    // `error` set when the output cannot be created.
     virtual bool start() = 0;
 
 public slots:
-    // Ends the write: joins the thread, lets the subclass close its output,
-    // keeps the error and tells the job. Only the first call counts.
+    // Ends the write at once: joins the thread, lets the subclass close its
+    // output, keeps the error and tells the job. Only the first call counts.
     void finish(SaveJob::FinishState state, const QString& error = QString(), bool cancelReader = false);
+    // No more input will come: the worker writes what has already reached
+    // it and then ends the write with `error`.
+    void endInput(const QString& error);
 
 signals:
     void framesWrittenChanged();
@@ -50,15 +58,22 @@ protected:
     virtual void close(SaveJob::FinishState state) = 0;
 
     void setError(const QString& error);
+    // The frames the output really holds, when the close hook knows better
+    // than the worker's reports (a record cut short by a full disk).
+    void setFramesWritten(qint64 framesWritten);
+    // Creates the job's folder when it does not exist yet; false with the
+    // error set when that fails.
+    bool makeFolder();
     // The job's output path, with " (n)" added to the name when a file of
     // that name exists.
     QString freeOutputPath();
-    // The job's output file, created new (an existing name gets " (n)"
-    // added) and unbuffered, so a failing write shows at once; null with the
-    // error set when it cannot be created.
+    // The job's output file in its folder, created new (an existing name
+    // gets " (n)" added) and unbuffered, so a failing write shows at once;
+    // null with the error set when it cannot be created.
     QFile* createOutputFile();
-    // Closes the output file, or removes it after a cancel, and lets it go.
-    static void closeOutputFile(QFile*& file, SaveJob::FinishState state);
+    // Closes the output file, or removes it after a cancel or when it holds
+    // no frame, and lets it go.
+    void closeOutputFile(QFile*& file, SaveJob::FinishState state);
     // Moves the worker into the writer's thread, wires it up and starts it.
     void startWorker(VornWriterWorker* worker, const QString& threadName);
 
