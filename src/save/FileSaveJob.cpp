@@ -158,9 +158,12 @@ void FileSaveJob::onFinished(FinishState state)
     bool doIt = deleteCloseSource() == DeleteClose || deleteCloseSource() == ForceDeleteClose;
     if (state == FinishedError) {
         QString text = m_writer->error().isEmpty() ? error() : m_writer->error();
-        // A save that ran says how far it got: the frames its output keeps.
+        // A save that ran says how far it got: the frames its output keeps,
+        // or what became of an output that could not be kept.
         if (this->state() == Saving)
             text += QStringLiteral(" after %1 of %2 frames").arg(m_writer->framesWritten()).arg(frCnt());
+        if (!m_writer->outcome().isEmpty())
+            text += QStringLiteral("; ") + m_writer->outcome();
         setError(text);
         if (deleteCloseSource() == DeleteClose)
             doIt = false;

@@ -68,11 +68,8 @@ void VideoFileWriter::close(SaveJob::FinishState state)
     if (state == SaveJob::FinishedCancelled || framesWritten() == 0 || !playable) {
         // A video without its trailer does not play: it would only look like
         // a saved file.
-        if (state != SaveJob::FinishedCancelled && framesWritten() > 0) {
-            setError(VornWriterWorker::withReason(error().isEmpty() ? QStringLiteral("write error") : error(),
-                                                  QStringLiteral("the video could not be completed")));
-            setFramesWritten(0);
-        }
+        if (state != SaveJob::FinishedCancelled && framesWritten() > 0)
+            setOutcome(QStringLiteral("the video could not be finished and was removed"));
         QFile::remove(path);
     }
 }

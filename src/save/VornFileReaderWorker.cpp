@@ -30,19 +30,26 @@ void VornFileReaderWorker::readChunk()
     QByteArray& buffer = m_buffers[m_turn];
     if (buffer.size() != count * readLen || !buffer.isDetached())
         buffer = QByteArray(count * readLen, Qt::Uninitialized);
+    qint64 whole = 0;
     bool ok = m_file->seek(position);
-    for (qint64 i = 0; ok && i < count; ++i) {
-        char* at = buffer.data() + i * readLen;
+    for (; ok && whole < count; ++whole) {
+        char* at = buffer.data() + whole * readLen;
         ok = m_file->read(at, readLen) == readLen && (skip == 0 || m_file->seek(m_file->pos() + skip));
+        if (!ok)
+            break;
+    }
+    // The records read before a failure are still saved.
+    if (whole > 0) {
+        m_framesRead += whole;
+        m_framesRemaining -= whole;
+        emit readyRead(whole == count ? buffer : buffer.left(whole * readLen), whole, m_framesRead,
+                       m_framesRemaining);
     }
     if (!ok) {
         m_done = true;
         emit finished(SaveJob::FinishedError, QStringLiteral("read error"));
         return;
     }
-    m_framesRead += count;
-    m_framesRemaining -= count;
-    emit readyRead(buffer, count, m_framesRead, m_framesRemaining);
     if (m_framesRemaining == 0) {
         m_done = true;
         emit finished(SaveJob::FinishedOk, QString());

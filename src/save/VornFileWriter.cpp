@@ -87,9 +87,11 @@ bool VornFileWriter::start()
 void VornFileWriter::close(SaveJob::FinishState state)
 {
     if (m_file && state != SaveJob::FinishedCancelled && !keepWholeRecords()) {
-        setError(VornWriterWorker::withReason(error().isEmpty() ? QStringLiteral("write error") : error(),
-                                              QStringLiteral("the file could not be completed")));
-        setFramesWritten(0); // removed below: a header that lies is worse than no file
+        // A header that lies is worse than no file.
+        if (error().isEmpty())
+            setError(QStringLiteral("write error"));
+        setOutcome(QStringLiteral("the file could not be finished and was removed"));
+        m_file->remove();
     }
     closeOutputFile(m_file, state);
 }

@@ -33,6 +33,9 @@ public:
     qint64 framesWritten() const { return m_framesWritten; }
     double progress() const { return m_progress; }
     QString error() const { return m_error; }
+    // What became of an output that could not be kept after a failure
+    // ("the video could not be finished and was removed"); else empty.
+    QString outcome() const { return m_outcome; }
     VornWriterWorker* worker() const { return m_worker; }
 
     // Creates the output (and its folder) and starts the worker; false with
@@ -58,6 +61,7 @@ protected:
     virtual void close(SaveJob::FinishState state) = 0;
 
     void setError(const QString& error);
+    void setOutcome(const QString& outcome) { m_outcome = outcome; }
     // The frames the output really holds, when the close hook knows better
     // than the worker's reports (a record cut short by a full disk).
     void setFramesWritten(qint64 framesWritten);
@@ -89,5 +93,6 @@ private:
     qint64 m_framesWritten = 0;
     double m_progress = 0;
     QString m_error;
+    QString m_outcome;
     bool m_finished = false;
 };

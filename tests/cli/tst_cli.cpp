@@ -303,7 +303,9 @@ private slots:
                                    m_dir.path(), "--name", "full"});
         run = finish(process);
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.err, QStringLiteral("vorn-cli: save failed: write error\n"));
+        QVERIFY2(
+            run.err.startsWith(QStringLiteral("vorn-cli: save failed: write error (File too large) after ")),
+            qPrintable(run.err));
     }
 
     void ctrlCCancelsTheSave()

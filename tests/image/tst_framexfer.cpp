@@ -86,7 +86,7 @@ private slots:
         config.res = QStringLiteral("320x240");
         m_sim = m_sims.start(config);
         QVERIFY(m_sim);
-        m_take = SimCameras::recordTake(m_sim, 60, 200);
+        m_take = SimCameras::recordTake(m_sim, 60, 500);
         QVERIFY(m_take > 0);
         const auto params = m_sim->takeFrameParams(m_take);
         QVERIFY(params);
@@ -162,6 +162,7 @@ private slots:
         const qint64 start = m_firstFr + 3;
         const qint64 count = 40;
         AbstractTakeReader reader(Util::ReqBoth, range(start, count));
+        reader.expectRecords(quint32(m_params.imageSize()), quint32(m_params.metaSize));
         Chunks chunks;
         chunks.recordSize = q7sim::FrameSynth::recordSize(m_params, q7sim::XferBoth);
         collect(reader, chunks);
@@ -182,6 +183,7 @@ private slots:
     void metadataOnlyRange()
     {
         AbstractTakeReader reader(Util::ReqMeta, range(m_firstFr, 25));
+        reader.expectRecords(quint32(m_params.imageSize()), quint32(m_params.metaSize));
         Chunks chunks;
         chunks.recordSize = q7sim::FrameSynth::recordSize(m_params, q7sim::XferMeta);
         collect(reader, chunks);
@@ -191,10 +193,37 @@ private slots:
         QCOMPARE(chunks.data, expectedRange(m_firstFr, 25, q7sim::XferMeta));
     }
 
+    void handsOnOnlyWhatTheWriterTakes()
+    {
+        // Without a word from the writer no more than the pending limit is
+        // handed on, however fast the camera sends; a report of frames
+        // written lets the rest through.
+        const qint64 record = q7sim::FrameSynth::recordSize(m_params, q7sim::XferBoth);
+        const qint64 limit = AbstractTakeReader::MaxPendingBytes / record;
+        const qint64 count = limit + 50;
+        AbstractTakeReader reader(Util::ReqBoth, range(m_firstFr, count));
+        reader.expectRecords(quint32(m_params.imageSize()), quint32(m_params.metaSize));
+        Chunks chunks;
+        chunks.recordSize = int(record);
+        collect(reader, chunks);
+        QVERIFY(reader.start());
+        QTRY_VERIFY_WITH_TIMEOUT(reader.framesRead() == limit || !reader.running(), 10000);
+        QVERIFY2(reader.error().isEmpty(), qPrintable(reader.error()));
+        QCOMPARE(reader.framesRead(), limit);
+        QTest::qWait(300);
+        QCOMPARE(reader.framesRead(), limit);
+        QVERIFY(reader.running());
+        reader.setFramesWritten(limit);
+        QVERIFY(waitDone(reader));
+        QVERIFY(reader.error().isEmpty());
+        QCOMPARE(chunks.data, expectedRange(m_firstFr, count));
+    }
+
     void stopEndsQuietly()
     {
         m_sim->addFault(Fault::xferPieces(500, 20)); // slow enough to stop in the middle
         AbstractTakeReader reader(Util::ReqBoth, range(m_firstFr, 150));
+        reader.expectRecords(quint32(m_params.imageSize()), quint32(m_params.metaSize));
         QSignalSpy chunk(&reader, &VornReader::readyRead);
         QSignalSpy failed(&reader, &VornReader::readFailed);
         QVERIFY(reader.start());
@@ -220,21 +249,20 @@ private slots:
             {jsonError, QStringLiteral("take not found")},
             {Fault::httpError(503, false, "/xfer"), QStringLiteral("HTTP 503")},
             {Fault::xferEndEarly(5), QStringLiteral("short transfer")},
-            // A dropped link shows as a network error or, when the body had no
-            // announced length, as a clean end before the last frame.
-            {Fault::xferDropMidRecord(5), QStringLiteral("connection lost|short transfer")},
+            {Fault::xferDropMidRecord(5), QStringLiteral("connection lost")},
         };
         for (const Case& c : cases) {
             m_sim->clearFaults();
             m_sim->addFault(c.fault);
             AbstractTakeReader reader(Util::ReqBoth, range(m_firstFr, 30));
+            reader.expectRecords(quint32(m_params.imageSize()), quint32(m_params.metaSize));
             Chunks chunks;
             chunks.recordSize = q7sim::FrameSynth::recordSize(m_params, q7sim::XferBoth);
             collect(reader, chunks);
             QSignalSpy failed(&reader, &VornReader::readFailed);
             QVERIFY(reader.start());
             QVERIFY(waitDone(reader));
-            QVERIFY2(c.error.split('|').contains(reader.error()), qPrintable(reader.error()));
+            QCOMPARE(reader.error(), c.error);
             QCOMPARE(failed.count(), 1);
             QCOMPARE(failed.first().first().toString(), reader.error());
             QVERIFY(chunks.aligned || chunks.counts.isEmpty());
