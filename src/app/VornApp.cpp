@@ -212,6 +212,20 @@ QString VornApp::timestampTimeNsString(quint64 sec, uint ns) const
 
 qint64 VornApp::folderBytesAvailable(const QString& folderPath) const
 {
-    const QStorageInfo storage(folderPath);
-    return (storage.isValid() && storage.isReady()) ? storage.bytesAvailable() : 0;
+    // A folder that a save will create gets the space of the disk it will be
+    // made on: that of its nearest folder that exists.
+    QString path = QDir::cleanPath(folderPath);
+    while (!path.isEmpty() && !QFileInfo(path).isDir()) {
+        const QString parent = QFileInfo(path).path();
+        if (parent == path)
+            return 0;
+        path = parent;
+    }
+    const QStorageInfo storage(path);
+    return (!path.isEmpty() && storage.isValid() && storage.isReady()) ? storage.bytesAvailable() : 0;
+}
+
+bool VornApp::folderExists(const QString& folderPath) const
+{
+    return QFileInfo(folderPath).isDir();
 }

@@ -91,7 +91,10 @@ public:
     Q_INVOKABLE QString timestampDateString(quint64 sec, uint ns) const;
     Q_INVOKABLE QString timestampTimeUsString(quint64 sec, uint ns) const;
     Q_INVOKABLE QString timestampTimeNsString(quint64 sec, uint ns) const;
+    // Free space for a save into the folder, also one that does not exist
+    // yet (a save creates it).
     Q_INVOKABLE qint64 folderBytesAvailable(const QString& folderPath) const;
+    Q_INVOKABLE bool folderExists(const QString& folderPath) const;
 
 public slots:
     bool set_networkAccessManager(QNetworkAccessManager* networkAccessManager);

@@ -131,11 +131,13 @@ ApplicationWindow {
             spacing: 10
 
             SaveDestinationPane {
+                neededBytes: formatPane.estimatedBytes
                 width: 400
                 settings: saveSettings
                 camera: batchSaveDialog.camera
             }
             SaveFormatPane {
+                id: formatPane
                 width: 400
                 settings: saveSettings
                 // (the sum reads every row's range, so it follows their edits)

@@ -13,7 +13,14 @@ DialogSection {
     // The camera of a take source (its SSD), else null.
     property var camera: null
 
+    // The size the save is estimated to take; 0 when it is not estimated.
+    property real neededBytes: 0
+
     readonly property bool toSsd: settings.dest === SaveChoices.ssdDest
+    // A save makes its folder; the free space is then that of the disk the
+    // folder will be made on.
+    readonly property bool folderMissing: !toSsd && !vornApp.folderExists(settings.folder)
+    readonly property bool tooLittleSpace: neededBytes > freeBytes
     readonly property real freeBytes: toSsd
         ? Math.max(0, Number(Format.val(camera ? camera.ssdSize : null, 0)) - Number(Format.val(camera ? camera.ssdUsed : null, 0)))
         : vornApp.folderBytesAvailable(settings.folder)
@@ -55,6 +62,9 @@ DialogSection {
         objectName: "freeSpaceRow"
         label: "Free Space:"
         valueWidth: 260
+        valueColor: destinationPane.tooLittleSpace ? "#ff3030" : "#ffffff"
         value: Qt.locale().formattedDataSize(destinationPane.freeBytes)
+               + (destinationPane.folderMissing ? " (folder will be created)" : "")
+               + (destinationPane.tooLittleSpace ? " (less than the estimate)" : "")
     }
 }

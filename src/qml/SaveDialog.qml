@@ -99,11 +99,13 @@ ApplicationWindow {
                 vornObject: saveDialog.vornObject
             }
             SaveDestinationPane {
+                neededBytes: formatPane.estimatedBytes
                 width: content.width
                 settings: saveSettings
                 camera: saveDialog.camera
             }
             SaveFormatPane {
+                id: formatPane
                 width: content.width
                 settings: saveSettings
                 estimatedBytes: saveDialog.vornObject

@@ -235,6 +235,15 @@ private slots:
         VIEW_STEP(setFolder(m_dir.path()));
         QCOMPARE(text("freeSpaceRowText"),
                  QLocale().formattedDataSize(app()->folderBytesAvailable(m_dir.path())));
+        // A folder the save will make, and a disk too small for the estimate.
+        VIEW_STEP(setFolder(m_dir.filePath("not/yet")));
+        QCOMPARE(text("freeSpaceRowText"),
+                 QLocale().formattedDataSize(app()->folderBytesAvailable(m_dir.path())) +
+                     " (folder will be created)");
+        VIEW_STEP(setFolder(qEnvironmentVariable("VORN_SMALL_DISK")));
+        QVERIFY2(text("freeSpaceRowText").endsWith(" (less than the estimate)"),
+                 qPrintable(text("freeSpaceRowText")));
+        VIEW_STEP(setFolder(m_dir.path()));
 
         // The range: the playback frames first, then a typed selection whose
         // end before its start leaves one frame.
