@@ -69,7 +69,12 @@ inline Take* recordTake(VornApp& app, QNetworkAccessManager& nam, const q7sim::C
     waitFor([] { return false; }, 300);
     send(nam, "POST", base + "/trig");
     app.connectCamera(config.address);
-    auto* camera = qobject_cast<Camera*>(app.vornObjModel()->first());
+    Camera* camera = nullptr;
+    for (int i = 0; i < app.vornObjModel()->count(); ++i) {
+        auto* candidate = qobject_cast<Camera*>(app.vornObjModel()->get(i));
+        if (candidate && candidate->ipString() == config.address)
+            camera = candidate;
+    }
     if (!camera || !waitFor([&] { return camera->savedTakes()->count() > 0; }, 20000)) {
         fprintf(stderr, "no take\n");
         return nullptr;

@@ -5,6 +5,13 @@
 // ratio to the plain copy (target at least 0.8) and how far the process's
 // memory grows while the long save runs (one chunk of ten frames expected).
 //
+// Then the memory of long saves whose writer is slower than the link: a
+// take of more than 1 GB from a camera paced like gigabit Ethernet saved as
+// VORN, TIFF and AV1 MP4. The transfer waits for the writer, so the peak
+// growth of resident memory stays below 100 MB whatever the format. AV1 runs
+// for 30 s and is then cancelled: the link would have brought the whole take
+// in about 10 s, so without that waiting it would all be in memory by then.
+//
 // Run inside the network sandbox: scripts/bench save
 
 #include "BenchSupport.h"
@@ -12,9 +19,11 @@
 #include "SaveManager.h"
 #include "SimCamera.h"
 #include "Take.h"
+#include "VideoEncoder.h"
 #include "VornApp.h"
 #include "VornFile.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -52,25 +61,37 @@ struct Timed
     bool ok = false;
 };
 
-// Runs a job to its end; peak is the highest resident size seen meanwhile.
+// Runs a job to its end, or for maxMs and then cancels it; peak is the
+// highest resident size seen meanwhile, halfway that seen until the save was
+// half done (in frames, or in time when it is cut short).
 Timed runJob(SaveManager* manager, PlaybackVornObject* source, qint64 start, qint64 count,
-             const QString& name, const QString& folder, qint64* peak)
+             const QString& name, const QString& folder, qint64* peak, Util::Format format = Util::FormatVorn,
+             Util::Codec codec = Util::CodecVorn, int maxMs = 600000, qint64* framesSaved = nullptr,
+             qint64* halfway = nullptr)
 {
     sync();
-    QTimer sampler;
-    sampler.setInterval(10);
-    QObject::connect(&sampler, &QTimer::timeout, [peak] { *peak = qMax(*peak, residentBytes()); });
-    sampler.start();
     QElapsedTimer clock;
     clock.start();
-    SaveJob* job = manager->createSaveJob(source, start, count, SaveManager::FileDest, Util::FormatVorn,
-                                          Util::CodecVorn, 0, 0, name, folder, SaveJob::DontDeleteClose);
+    SaveJob* job = manager->createSaveJob(source, start, count, SaveManager::FileDest, format, codec, 30, 30,
+                                          name, folder, SaveJob::DontDeleteClose);
     Timed result;
     if (!job)
         return result;
-    bench::waitFor([job] { return finished(job); }, 600000);
+    QTimer sampler;
+    sampler.setInterval(10);
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        *peak = qMax(*peak, residentBytes());
+        if (halfway && job->progress() < 50 && clock.elapsed() * 2 < maxMs)
+            *halfway = *peak;
+    });
+    sampler.start();
+    bench::waitFor([job] { return finished(job); }, maxMs);
     result.seconds = clock.nsecsElapsed() / 1e9;
-    result.ok = job->state() == SaveJob::Done;
+    if (framesSaved)
+        *framesSaved = qint64(job->progress() * count / 100 + 0.5);
+    if (!finished(job))
+        job->cancel(); // the time is up: enough to see whether memory grows
+    result.ok = job->state() == SaveJob::Done || job->state() == SaveJob::Cancelled;
     if (!result.ok)
         fprintf(stderr, "save %s ended %d: %s\n", qPrintable(name), int(job->state()),
                 qPrintable(job->error()));
@@ -112,10 +133,101 @@ void report(const char* what, qint64 bytes, const Timed& save, const Timed& plai
     printf("  ratio             %7.2f       (target >= 0.80)\n", saveRate / plainRate);
 }
 
+// Resident growth of an AV1 encoder alone for the paced take's frames, in a
+// process of its own: its working memory, which no save can do without.
+int av1EncoderAlone(int frames)
+{
+    QTemporaryDir dir;
+    VideoEncoder encoder(dir.filePath(QStringLiteral("alone.mp4")), 1280, 1024, Util::FormatMp4,
+                         Util::CodecAV1_YUV420P, 30, 30);
+    const qint64 before = residentBytes();
+    qint64 peak = before;
+    if (!encoder.open())
+        return 1;
+    QList<quint16> picture(1280 * 1024 * 3);
+    for (int i = 0; i < frames; ++i) {
+        for (qsizetype p = 0; p < picture.size(); ++p)
+            picture[p] = quint16((p * 7 + i * 4099) & 0xffff);
+        encoder.encode(picture);
+        peak = qMax(peak, residentBytes());
+    }
+    encoder.close();
+    printf("%lld\n", peak - before);
+    return 0;
+}
+
+// Long saves from a camera paced like gigabit Ethernet, in formats whose
+// writers are slower than the link. Memory is sampled through each save:
+// the peak growth, and the growth over the second half of the save, which
+// shows whether it grows with the range.
+bool pacedSaves(VornApp& app, QNetworkAccessManager& nam, const QTemporaryDir& out)
+{
+    q7sim::CameraConfig config;
+    config.address = QStringLiteral("127.0.0.3");
+    config.res = QStringLiteral("1280x1024");
+    config.xferBytesPerSecond = 940000000 / 8; // gigabit Ethernet's payload
+    q7sim::SimCamera sim(config);
+    if (!sim.start())
+        return false;
+    Take* take = bench::recordTake(app, nam, config, 800);
+    if (!take)
+        return false;
+    const qint64 first = take->firstFrame();
+    const qint64 count = take->lastFrame() - first + 1;
+    const qint64 record = 1280 * 1024 + take->metaSizeValue()->value().toLongLong();
+    printf("Paced take (940 Mbit/s): %lld frames, %.0f MB; growth of resident memory while saving "
+           "(target < 100 MB)\n",
+           count, count * record / 1e6);
+    struct Run
+    {
+        const char* name;
+        Util::Format format;
+        Util::Codec codec;
+        int maxMs;
+    };
+    const Run runs[] = {
+        {"VORN", Util::FormatVorn, Util::CodecVorn, 600000},
+        {"TIFF RGB24", Util::FormatTiff, Util::CodecRaw_RGB24, 600000},
+        {"MP4 AV1", Util::FormatMp4, Util::CodecAV1_YUV420P, 30000},
+    };
+    qint64 av1Frames = 0;
+    for (const Run& run : runs) {
+        const QString folder = out.filePath(QString::fromLatin1(run.name).replace(' ', '-'));
+        const qint64 before = residentBytes();
+        qint64 peak = before;
+        qint64 halfway = before;
+        qint64 frames = 0;
+        const Timed saved = runJob(app.saveManager(), take, first, count, QStringLiteral("paced"), folder,
+                                   &peak, run.format, run.codec, run.maxMs, &frames, &halfway);
+        QDir(folder).removeRecursively();
+        if (!saved.ok)
+            return false;
+        printf("  %-11s %5lld of %lld frames in %6.1f s (%6.1f MB/s from the camera)   peak %+7.1f MB, "
+               "second half %+7.1f MB\n",
+               run.name, frames, count, saved.seconds, frames * record / 1e6 / saved.seconds,
+               (peak - before) / 1e6, (peak - halfway) / 1e6);
+        if (run.format == Util::FormatMp4)
+            av1Frames = frames;
+    }
+    QProcess alone;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("BENCH_AV1_ALONE"), QString::number(av1Frames));
+    alone.setProcessEnvironment(env);
+    alone.start(QCoreApplication::applicationFilePath(), {});
+    if (alone.waitForFinished(300000) && alone.exitCode() == 0)
+        printf("  (the AV1 encoder alone, %lld frames of 1280 x 1024 in a process of its own: %+.1f MB)\n",
+               av1Frames, alone.readAllStandardOutput().trimmed().toLongLong() / 1e6);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsSet("BENCH_AV1_ALONE")) {
+        QCoreApplication app(argc, argv);
+        return av1EncoderAlone(qEnvironmentVariableIntValue("BENCH_AV1_ALONE"));
+    }
     QTemporaryDir home;
     bench::quietEnvironment(home);
     static int appArgc = 1;
@@ -218,5 +330,6 @@ int main(int argc, char** argv)
            before / 1e6, peak / 1e6, (peak - before) / 1e6, 10 * record / 1e6);
     if (fileBytes < 1000000000)
         printf("  (file below 1 GB: the take was shorter than asked)\n");
-    return 0;
+    file->close();
+    return pacedSaves(app, nam, out) ? 0 : 1;
 }

@@ -23,25 +23,57 @@ void AbstractTakeReader::expectRecords(quint32 imgSize, quint32 metaSize)
     m_expectedMetaSize = metaSize;
 }
 
+qint64 AbstractTakeReader::windowFrames() const
+{
+    const qint64 record = ((type() & Util::ReqImg) ? qint64(m_expectedImgSize) : 0) +
+                          ((type() & Util::ReqMeta) ? qint64(m_expectedMetaSize) : 0);
+    return record > 0 ? qMax<qint64>(1, WindowBytes / record) : qMax<qint64>(1, m_range.count);
+}
+
 bool AbstractTakeReader::start()
 {
-    const QByteArray body =
-        FrameXfer::rangeBody(int(type()), m_range.source, m_range.take, m_range.start, m_range.count);
-    m_reply = CameraHttp::post(m_range.camera, QStringLiteral("/xfer"), body);
-    if (!m_reply) {
+    m_started = true;
+    if (!requestWindow()) {
+        m_ended = true;
         setError(QStringLiteral("can't start xfer"));
         return false;
     }
-    // A full buffer makes the reply stop reading from the network until the
-    // writer has caught up and records have been taken out.
-    m_reply->setReadBufferSize(MaxPendingBytes);
+    return true;
+}
+
+bool AbstractTakeReader::requestWindow()
+{
+    const qint64 frames = qMin(windowFrames(), m_range.count - m_framesRequested);
+    const QByteArray body = FrameXfer::rangeBody(int(type()), m_range.source, m_range.take,
+                                                 m_range.start + m_framesRequested, frames);
+    m_reply = CameraHttp::post(m_range.camera, QStringLiteral("/xfer"), body);
+    if (!m_reply)
+        return false;
+    m_framesRequested += frames;
+    m_windowRemaining = frames;
+    m_bytesTaken = 0;
+    m_replyFinished = false;
+    m_replyFailure.clear();
+    m_replyRecordSize = 0;
     connect(m_reply, &QNetworkReply::readyRead, this, &AbstractTakeReader::readChunk);
     connect(m_reply, &QNetworkReply::finished, this, &AbstractTakeReader::xferFinished);
     return true;
 }
 
+void AbstractTakeReader::requestNextWindowWhenDue()
+{
+    if (m_reply || m_ended || m_framesRequested >= m_range.count)
+        return;
+    // Handed on and not yet written: the writer must be within one window.
+    if ((m_framesRead - m_framesWritten) * m_keptRecordSize > WindowBytes)
+        return;
+    if (!requestWindow())
+        end(QStringLiteral("can't start xfer"));
+}
+
 void AbstractTakeReader::stop()
 {
+    m_ended = true;
     release();
 }
 
@@ -60,7 +92,7 @@ void AbstractTakeReader::release()
 void AbstractTakeReader::setFramesWritten(qint64 framesWritten)
 {
     m_framesWritten = framesWritten;
-    readChunk();
+    requestNextWindowWhenDue();
 }
 
 bool AbstractTakeReader::acceptSizes()
@@ -84,8 +116,7 @@ bool AbstractTakeReader::acceptSizes()
                                     .arg(metaSize)
                                     .arg(m_expectedImgSize)
                                     .arg(m_expectedMetaSize);
-        release();
-        fail(QStringLiteral("bad frame size from camera"));
+        end(QStringLiteral("bad frame size from camera"));
         return false;
     }
     m_replyRecordSize = qint64(imgSize) + metaSize;
@@ -99,28 +130,23 @@ void AbstractTakeReader::readChunk()
         return; // an error's body is read when the reply ends
     if (!acceptSizes())
         return;
-    if (m_framesRemaining <= 0) {
-        // More than was asked for: nothing of it is kept.
+    const qint64 frames = qMin(m_reply->bytesAvailable() / m_replyRecordSize, m_windowRemaining);
+    if (frames > 0)
+        handOn(frames);
+    // More than was asked for: nothing of it is kept.
+    if (m_windowRemaining == 0)
         m_bytesTaken += m_reply->skip(m_reply->bytesAvailable());
-    } else {
-        const qint64 pending = m_framesRead - m_framesWritten;
-        const qint64 budget = qMax<qint64>(MaxPendingBytes / m_keptRecordSize - pending, pending > 0 ? 0 : 1);
-        const qint64 frames =
-            qMin(qMin(m_reply->bytesAvailable() / m_replyRecordSize, budget), m_framesRemaining);
-        if (frames > 0)
-            handOn(frames);
-    }
     endIfDrained();
 }
 
 void AbstractTakeReader::handOnArrived()
 {
-    if (!m_reply || m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200 ||
-        !acceptSizes())
-        return;
-    const qint64 frames = qMin(m_reply->bytesAvailable() / m_replyRecordSize, m_framesRemaining);
-    if (frames > 0)
-        handOn(frames);
+    if (m_reply && m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 200 &&
+        acceptSizes()) {
+        const qint64 frames = qMin(m_reply->bytesAvailable() / m_replyRecordSize, m_windowRemaining);
+        if (frames > 0)
+            handOn(frames);
+    }
 }
 
 void AbstractTakeReader::handOn(qint64 frames)
@@ -136,6 +162,7 @@ void AbstractTakeReader::handOn(qint64 frames)
                    size_t(m_keptRecordSize));
         bytes = kept;
     }
+    m_windowRemaining -= frames;
     m_framesRead += frames;
     m_framesRemaining -= frames;
     emit readyRead(bytes, frames, m_framesRead, m_framesRemaining);
@@ -159,9 +186,6 @@ void AbstractTakeReader::endIfDrained()
     if (!m_reply || !m_replyFinished)
         return;
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status == 200 && m_replyRecordSize > 0 && m_framesRemaining > 0 &&
-        m_reply->bytesAvailable() >= m_replyRecordSize)
-        return; // records are still to be handed on as the writer catches up
     QString failure = m_replyFailure;
     // A link that broke is not always reported as such: a body shorter than
     // its announced length tells.
@@ -169,16 +193,24 @@ void AbstractTakeReader::endIfDrained()
     const bool cut = length.isValid() && m_bytesTaken + m_reply->bytesAvailable() < length.toLongLong();
     if (failure.isEmpty() && status != 200)
         failure = QStringLiteral("HTTP %1").arg(status);
-    else if (failure.isEmpty() && m_framesRemaining > 0)
+    else if (failure.isEmpty() && m_windowRemaining > 0)
         failure = cut ? QStringLiteral("connection lost") : QStringLiteral("short transfer");
+    if (!failure.isEmpty()) {
+        end(failure);
+        return;
+    }
     release();
-    if (!failure.isEmpty())
-        fail(failure);
+    if (m_framesRemaining <= 0)
+        m_ended = true; // the writer ends the save on its own count
+    else
+        requestNextWindowWhenDue();
 }
 
-void AbstractTakeReader::fail(const QString& text)
+void AbstractTakeReader::end(const QString& failure)
 {
+    m_ended = true;
+    release();
     if (error().isEmpty())
-        setError(text);
+        setError(failure);
     emit readFailed(error());
 }

@@ -7,18 +7,20 @@
 
 #include <QNetworkReply>
 
-// Streams a range of frames of a take from the camera with one /xfer request
+// Streams a range of frames of a take from the camera with /xfer requests
 // and hands them on in chunks of whole records as they arrive.
 //
 // The records must have the shape the save expects (the take's geometry),
-// whatever the reply's size headers announce; a reply that differs ends the
+// whatever a reply's size headers announce; a reply that differs ends the
 // read with "bad frame size from camera" before anything is sized from it.
 //
-// Memory stays flat however slow the writer: at most MaxPendingBytes of
-// records are handed on and not yet written, and the reply's own buffer is
-// bounded by as much again, beyond which the network holds the camera back.
-// Whatever arrived before a failure is still handed on, then the failure is
-// reported.
+// Memory stays flat however slow the writer. The network layer buffers a
+// reply whole, so the range is asked for in windows of about WindowBytes,
+// one at a time, and the next window only once the writer is within one
+// window of what was handed on: at most two windows are ever held. A writer
+// that keeps up (a VORN file) gets the next window as soon as the last one
+// has arrived. Whatever arrived before a failure is still handed on, then
+// the failure is reported.
 class AbstractTakeReader : public VornReader
 {
     Q_OBJECT
@@ -33,27 +35,30 @@ public:
         qint64 count = 0;
     };
 
-    static constexpr qint64 MaxPendingBytes = 32 << 20;
+    static constexpr qint64 WindowBytes = 16 << 20;
 
     AbstractTakeReader(Util::ReqTypes type, const Range& range, QObject* parent = nullptr);
     ~AbstractTakeReader() override;
 
     // The image and metadata sizes of the take's records.
     void expectRecords(quint32 imgSize, quint32 metaSize);
+    // Frames asked for by one request.
+    qint64 windowFrames() const;
 
     bool start() override;
     void stop() override;
 
-    // Hands on every whole record that has arrived, whatever the writer's
-    // pace: the read is about to be stopped.
+    // Hands on every whole record that has arrived: the read is about to be
+    // stopped.
     void handOnArrived();
 
     qint64 framesRead() const { return m_framesRead; }
     qint64 framesRemaining() const { return m_framesRemaining; }
-    bool running() const { return m_reply; }
+    // A request is out or more are to come.
+    bool running() const { return m_reply || (m_started && !m_ended); }
 
 public slots:
-    // The writer has written this many frames: more may be handed on.
+    // The writer has written this many frames: the next window may be due.
     void setFramesWritten(qint64 framesWritten);
 
 private slots:
@@ -61,24 +66,31 @@ private slots:
     void xferFinished();
 
 private:
-    // Checks the reply's size headers against the take once they are known.
+    bool requestWindow();
+    void requestNextWindowWhenDue();
+    // Checks a reply's size headers against the take once they are known.
     bool acceptSizes();
     void handOn(qint64 frames);
-    // Ends the read once the reply has finished and nothing whole is left.
+    // Ends the reply once it has finished and nothing whole is left in it.
     void endIfDrained();
     void release();
-    void fail(const QString& text);
+    void end(const QString& failure);
 
     const Range m_range;
     quint32 m_expectedImgSize = 0;
     quint32 m_expectedMetaSize = 0;
     QPointer<QNetworkReply> m_reply;
+    bool m_started = false;
+    bool m_ended = false;
     bool m_replyFinished = false;
     QString m_replyFailure;
     // Bytes of one record in the reply, and of the part of it handed on:
     // parts the save did not ask for are left out.
     qint64 m_replyRecordSize = 0;
     qint64 m_keptRecordSize = 0;
+    qint64 m_framesRequested = 0;
+    // Frames of the current window still to come, and its body's bytes taken.
+    qint64 m_windowRemaining = 0;
     qint64 m_bytesTaken = 0;
     qint64 m_framesRead = 0;
     qint64 m_framesRemaining;

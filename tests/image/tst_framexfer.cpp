@@ -193,30 +193,34 @@ private slots:
         QCOMPARE(chunks.data, expectedRange(m_firstFr, 25, q7sim::XferMeta));
     }
 
-    void handsOnOnlyWhatTheWriterTakes()
+    void asksForWindowsAsTheWriterTakesThem()
     {
-        // Without a word from the writer no more than the pending limit is
-        // handed on, however fast the camera sends; a report of frames
-        // written lets the rest through.
+        // The range goes out in windows; without a word from the writer no
+        // more than two are read, however fast the camera sends. A report of
+        // frames written brings the rest.
         const qint64 record = q7sim::FrameSynth::recordSize(m_params, q7sim::XferBoth);
-        const qint64 limit = AbstractTakeReader::MaxPendingBytes / record;
-        const qint64 count = limit + 50;
-        AbstractTakeReader reader(Util::ReqBoth, range(m_firstFr, count));
+        AbstractTakeReader reader(Util::ReqBoth, range(m_firstFr, 0));
         reader.expectRecords(quint32(m_params.imageSize()), quint32(m_params.metaSize));
+        const qint64 window = reader.windowFrames();
+        QCOMPARE(window, AbstractTakeReader::WindowBytes / record);
+        const qint64 count = 2 * window + 50;
+        AbstractTakeReader paced(Util::ReqBoth, range(m_firstFr, count));
+        paced.expectRecords(quint32(m_params.imageSize()), quint32(m_params.metaSize));
         Chunks chunks;
         chunks.recordSize = int(record);
-        collect(reader, chunks);
-        QVERIFY(reader.start());
-        QTRY_VERIFY_WITH_TIMEOUT(reader.framesRead() == limit || !reader.running(), 10000);
-        QVERIFY2(reader.error().isEmpty(), qPrintable(reader.error()));
-        QCOMPARE(reader.framesRead(), limit);
+        collect(paced, chunks);
+        const int before = SimCameras::requests(m_sim, "POST", "/xfer").size();
+        QVERIFY(paced.start());
+        QTRY_VERIFY_WITH_TIMEOUT(paced.framesRead() == 2 * window || !paced.error().isEmpty(), 10000);
         QTest::qWait(300);
-        QCOMPARE(reader.framesRead(), limit);
-        QVERIFY(reader.running());
-        reader.setFramesWritten(limit);
-        QVERIFY(waitDone(reader));
-        QVERIFY(reader.error().isEmpty());
+        QCOMPARE(paced.framesRead(), 2 * window);
+        QCOMPARE(SimCameras::requests(m_sim, "POST", "/xfer").size(), before + 2);
+        paced.setFramesWritten(window);
+        QVERIFY(waitDone(paced));
+        QVERIFY2(paced.error().isEmpty(), qPrintable(paced.error()));
         QCOMPARE(chunks.data, expectedRange(m_firstFr, count));
+        QCOMPARE(SimCameras::requests(m_sim, "POST", "/xfer").last().body,
+                 FrameXfer::rangeBody(3, 0, m_take, m_firstFr + 2 * window, 50));
     }
 
     void stopEndsQuietly()
