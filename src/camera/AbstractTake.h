@@ -37,6 +37,9 @@ public:
     // itself); `skipHook` leaves out onOpened() (takes found at connection).
     void setSavedOpened(bool opened, bool markClosed, bool skipHook);
 
+    // Fetches one frame; a reply that does not have the take's geometry
+    // (its "res", and its metadata size once the take's document told it)
+    // fails.
     int getFrame(RawFrame* frame, qint64 fr) override;
     bool frameBusy() const override;
 
@@ -65,5 +68,7 @@ private:
     bool m_savedOpened = false;
     bool m_closedByRequest = false;
     bool m_pollInFlight = false;
+    // The take's document gave its metadata size (32 is only assumed).
+    bool m_metaSizeKnown = false;
     QTimer* m_pollTimer;
 };
