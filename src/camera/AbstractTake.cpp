@@ -45,6 +45,11 @@ QString AbstractTake::takeDocumentPath() const
     return QStringLiteral("%1/take%2").arg(takesPath()).arg(m_takeId);
 }
 
+SaveJobQueue* AbstractTake::fileSaveJobQueue() const
+{
+    return m_camera->fileSaveJobQueue();
+}
+
 int AbstractTake::getFrame(RawFrame* frame, qint64 fr)
 {
     const VornFileGeometry geometry = VornFileGeometry::of(this);
@@ -61,7 +66,7 @@ int AbstractTake::getFrame(RawFrame* frame, qint64 fr)
 
 bool AbstractTake::frameBusy() const
 {
-    return !m_savedOpened || m_camera->fileSaveBusy();
+    return !m_savedOpened || m_camera->frameBusy();
 }
 
 void AbstractTake::setSavedOpened(bool opened, bool markClosed, bool skipHook)

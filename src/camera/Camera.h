@@ -170,6 +170,9 @@ public:
     Camera(const QHostAddress& address, QObject* parent);
 
     int fetchFrame(RawFrame* frame) override;
+    // No live image while a take of the camera is saved to a file: the
+    // save's transfer has the camera's link to itself.
+    bool frameBusy() const override { return fileSaveBusy(); }
     quint64 yearOffsetSeconds() const override { return quint64(m_yearOffset->value().toLongLong()); }
 
     const QHostAddress& address() const { return m_address; }
