@@ -189,6 +189,8 @@ public:
     QQmlObjectListModelBase* iosBase() const { return m_ios; }
     // Free partitions: partitions minus saved takes.
     Q_INVOKABLE int takesAvailable() const;
+    // The partitions the camera reports, within CameraLimits::MaxPartitions.
+    int partitionCount() const;
     // True while the camera's file save queue runs a job: no frames may be
     // fetched for display meanwhile.
     bool fileSaveBusy() const { return m_fileSaveJobQueue->activeSaveJob() != nullptr; }
