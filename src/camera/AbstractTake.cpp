@@ -5,6 +5,7 @@
 #include "CameraHttp.h"
 #include "FrameXfer.h"
 #include "VornApp.h"
+#include "VornFileGeometry.h"
 
 #include <QJsonDocument>
 #include <QNetworkReply>
@@ -44,15 +45,28 @@ QString AbstractTake::takeDocumentPath() const
     return QStringLiteral("%1/take%2").arg(takesPath()).arg(m_takeId);
 }
 
+SaveJobQueue* AbstractTake::fileSaveJobQueue() const
+{
+    return m_camera->fileSaveJobQueue();
+}
+
 int AbstractTake::getFrame(RawFrame* frame, qint64 fr)
 {
+    const VornFileGeometry geometry = VornFileGeometry::of(this);
+    FrameXfer::Expected expected;
+    if (geometry.width && geometry.height) {
+        expected.width = geometry.width;
+        expected.height = geometry.height;
+    }
+    if (m_metaSizeKnown)
+        expected.metaSize = geometry.metaSize;
     return FrameXfer::postFrameXfer(frame, m_camera->address(),
-                                    FrameXfer::takeFrameBody(xferSource(), m_takeId, fr));
+                                    FrameXfer::takeFrameBody(xferSource(), m_takeId, fr), expected);
 }
 
 bool AbstractTake::frameBusy() const
 {
-    return !m_savedOpened || m_camera->fileSaveBusy();
+    return !m_savedOpened || m_camera->frameBusy();
 }
 
 void AbstractTake::setSavedOpened(bool opened, bool markClosed, bool skipHook)
@@ -71,6 +85,7 @@ void AbstractTake::setSavedOpened(bool opened, bool markClosed, bool skipHook)
         if (markClosed)
             m_closedByRequest = true;
         m_pollTimer->stop();
+        m_metaSizeKnown = false;
         imgFrame()->setImage(QImage());
         // The partition or file is empty now: the next take in it must be
         // loaded (and announced through valuesInitFinished) afresh.
@@ -111,6 +126,11 @@ void AbstractTake::pollTakeFinished()
         for (const QString& step : std::as_const(path))
             take = take.value(step).toObject();
         loadValues(take);
+        const VornValue* meta = metaSizeValue();
+        for (const QStringList& key : {meta->key(), meta->altKey()}) {
+            const QJsonValue found = lookup(key, take);
+            m_metaSizeKnown = m_metaSizeKnown || !(found.isNull() || found.isUndefined());
+        }
         if (reply->property("init").toBool()) {
             setAFr(firstFrame(), true);
             setBFr(lastFrame(), true);

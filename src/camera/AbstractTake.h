@@ -6,6 +6,8 @@
 class Camera;
 Q_MOC_INCLUDE("Camera.h")
 class QTimer;
+class SaveJobQueue;
+Q_MOC_INCLUDE("SaveJobQueue.h")
 
 // A take on a camera, in its memory or on its SSD: a playable object whose
 // frames come from the camera with single-frame transfers and whose values
@@ -17,6 +19,8 @@ class AbstractTake : public PlaybackVornObject, public TakeValueOwner
     Q_PROPERTY(int takeId READ takeId WRITE setTakeId NOTIFY takeIdChanged)
     Q_PROPERTY(Camera* camera READ camera CONSTANT)
     Q_PROPERTY(bool savedOpened READ savedOpened NOTIFY savedOpenedChanged)
+    // The camera's queue of file saves, where the saves of this take run.
+    Q_PROPERTY(SaveJobQueue* fileSaveJobQueue READ fileSaveJobQueue CONSTANT)
 
 public:
     AbstractTake(int takeId, Type type, Camera* camera, const QString& nameSuffix);
@@ -26,6 +30,7 @@ public:
     Camera* camera() const { return m_camera; }
     bool savedOpened() const { return m_savedOpened; }
     bool pollInFlight() const { return m_pollInFlight; }
+    SaveJobQueue* fileSaveJobQueue() const;
 
     // "/takes" or "/ssd/takes".
     virtual QString takesPath() const = 0;
@@ -37,7 +42,12 @@ public:
     // itself); `skipHook` leaves out onOpened() (takes found at connection).
     void setSavedOpened(bool opened, bool markClosed, bool skipHook);
 
+    // Fetches one frame; a reply that does not have the take's geometry
+    // (its "res", and its metadata size once the take's document told it)
+    // fails.
     int getFrame(RawFrame* frame, qint64 fr) override;
+    // No frames while the take is not saved/opened, nor while the camera
+    // saves a take to a file.
     bool frameBusy() const override;
 
     // TakeValueOwner
@@ -65,5 +75,7 @@ private:
     bool m_savedOpened = false;
     bool m_closedByRequest = false;
     bool m_pollInFlight = false;
+    // The take's document gave its metadata size (32 is only assumed).
+    bool m_metaSizeKnown = false;
     QTimer* m_pollTimer;
 };

@@ -2,6 +2,7 @@
 
 #include "CameraHttp.h"
 #include "CameraImgAdjModel.h"
+#include "CameraLimits.h"
 #include "FrameXfer.h"
 #include "JsonText.h"
 #include "SaveBatchObject.h"
@@ -12,6 +13,8 @@
 #include <QJsonDocument>
 #include <QNetworkReply>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 // The camera's values in property order: member, key path, alternative key
 // path ("" for none), type.
@@ -91,6 +94,20 @@ namespace {
 QStringList keyPath(const char* text)
 {
     return QString::fromLatin1(text).split(QLatin1Char('/'));
+}
+
+// Which take numbers 1..count an array of the state document lists (index 0
+// is unused); other entries are ignored, so a long array costs no more than
+// reading it.
+QList<bool> listedTakes(const QJsonValue& array, int count)
+{
+    QList<bool> listed(count + 1, false);
+    for (const QJsonValue& entry : array.toArray()) {
+        const double number = entry.toDouble(0.0);
+        if (number >= 1 && number <= count && number == std::floor(number))
+            listed[qsizetype(number)] = true;
+    }
+    return listed;
 }
 
 } // namespace
@@ -214,10 +231,10 @@ void Camera::setConnected(bool connected, const QJsonObject& document)
 
 void Camera::updateTakes(const QJsonObject& document, bool init)
 {
-    const int count = m_prtnCnt->value().toInt();
+    const int count = partitionCount();
     const QJsonObject acq = document.value(QStringLiteral("acq")).toObject();
-    const QVariantList saved = acq.value(QStringLiteral("saved_takes")).toArray().toVariantList();
-    const QVariantList locked = acq.value(QStringLiteral("locked_takes")).toArray().toVariantList();
+    const QList<bool> saved = listedTakes(acq.value(QStringLiteral("saved_takes")), count);
+    const QList<bool> locked = listedTakes(acq.value(QStringLiteral("locked_takes")), count);
 
     if (m_takes->count() != count) {
         // The partitions changed: every take object is replaced.
@@ -238,9 +255,9 @@ void Camera::updateTakes(const QJsonObject& document, bool init)
     Take* active = nullptr;
     const int activeId = m_activeTakeId->value().toInt();
     for (Take* take : *m_takes) {
-        take->setSavedOpened(saved.contains(take->takeId()), false, init);
+        take->setSavedOpened(saved.value(take->takeId()), false, init);
         take->setActive(take->takeId() == activeId);
-        take->setLocked(locked.contains(take->takeId()));
+        take->setLocked(locked.value(take->takeId()));
         if (take->takeId() == activeId)
             active = take;
     }
@@ -252,7 +269,12 @@ void Camera::updateTakes(const QJsonObject& document, bool init)
 
 int Camera::takesAvailable() const
 {
-    return m_prtnCnt->value().toInt() - m_savedTakes->count();
+    return partitionCount() - m_savedTakes->count();
+}
+
+int Camera::partitionCount() const
+{
+    return std::clamp(m_prtnCnt->value().toInt(), 0, CameraLimits::MaxPartitions);
 }
 
 void Camera::setResponding(bool responding)

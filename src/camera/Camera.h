@@ -170,6 +170,9 @@ public:
     Camera(const QHostAddress& address, QObject* parent);
 
     int fetchFrame(RawFrame* frame) override;
+    // No live image while a take of the camera is saved to a file: the
+    // save's transfer has the camera's link to itself.
+    bool frameBusy() const override { return fileSaveBusy(); }
     quint64 yearOffsetSeconds() const override { return quint64(m_yearOffset->value().toLongLong()); }
 
     const QHostAddress& address() const { return m_address; }
@@ -186,6 +189,8 @@ public:
     QQmlObjectListModelBase* iosBase() const { return m_ios; }
     // Free partitions: partitions minus saved takes.
     Q_INVOKABLE int takesAvailable() const;
+    // The partitions the camera reports, within CameraLimits::MaxPartitions.
+    int partitionCount() const;
     // True while the camera's file save queue runs a job: no frames may be
     // fetched for display meanwhile.
     bool fileSaveBusy() const { return m_fileSaveJobQueue->activeSaveJob() != nullptr; }

@@ -3,12 +3,26 @@
 // camera's state document.
 #include "Camera.h"
 #include "CameraHttp.h"
+#include "CameraLimits.h"
 #include "JsonText.h"
 #include "SaveBatchObject.h"
 #include "VornApp.h"
 
 #include <QJsonArray>
 #include <QNetworkReply>
+#include <algorithm>
+
+namespace {
+
+// A size or time of the listing as a 64-bit number; a number beyond that
+// range (which a double may hold) does not convert, it saturates.
+qint64 wholeNumber(const QJsonValue& value)
+{
+    constexpr double limit = 9.2e18; // just below 2^63
+    return qint64(std::clamp(value.toDouble(), -limit, limit));
+}
+
+} // namespace
 
 void Camera::createSsdModels()
 {
@@ -46,12 +60,14 @@ void Camera::ssdLsFinished()
     }
     int id = 0;
     for (const QJsonValue& element : document.object().value(QStringLiteral("ssd-ls")).toArray()) {
+        if (id == CameraLimits::MaxSsdLsEntries)
+            break;
         SsdLsEntry* entry = nullptr;
         if (element.isObject()) {
             const QJsonObject file = element.toObject();
             entry = new SsdLsEntry(id, file.value(QStringLiteral("name")).toString(),
-                                   qint64(file.value(QStringLiteral("size")).toDouble()),
-                                   qint64(file.value(QStringLiteral("time")).toDouble()), false, this);
+                                   wholeNumber(file.value(QStringLiteral("size"))),
+                                   wholeNumber(file.value(QStringLiteral("time"))), false, this);
         } else if (element.isString()) {
             // Older firmware names the files and nothing more.
             entry = new SsdLsEntry(id, element.toString(), 0, 0, true, this);
@@ -139,9 +155,12 @@ void Camera::updateSsdTakes(const QJsonObject& document, bool init, quint64 poll
     if (!openTakes.isArray())
         return;
     QList<int> numbers;
-    for (const QJsonValue& number : openTakes.toArray())
+    for (const QJsonValue& number : openTakes.toArray()) {
+        if (numbers.size() == CameraLimits::MaxOpenSsdTakes)
+            break;
         if (!numbers.contains(number.toInt()))
             numbers << number.toInt();
+    }
     const QJsonObject takes = ssd.value(QStringLiteral("takes")).toObject();
     auto nameOf = [&takes](int number) {
         return takes.value(QStringLiteral("take%1").arg(number))

@@ -1,5 +1,6 @@
 #include "SettingListMath.h"
 
+#include "CameraLimits.h"
 #include "FuzzyCompare.h"
 
 #include <QJsonArray>
@@ -164,6 +165,8 @@ QStringList SettingListMath::stringArray(const QJsonObject& document, const QStr
     QStringList entries;
     const QJsonValue array = document.value(group).toObject().value(member);
     for (const QJsonValue& element : array.toArray()) {
+        if (entries.size() == CameraLimits::MaxListEntries)
+            break;
         if (element.isString())
             entries.append(element.toString());
     }

@@ -36,7 +36,7 @@ public:
     static QStringList fstops(double lo, double hi);
     static QString fstopText(double fstop);
     static const QStringList& defaultVideoFormats();
-    // The string elements of document[group][member] in order; empty when
-    // that is no array.
+    // The string elements of document[group][member] in order, at most
+    // CameraLimits::MaxListEntries; empty when that is no array.
     static QStringList stringArray(const QJsonObject& document, const QString& group, const QString& member);
 };

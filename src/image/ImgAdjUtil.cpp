@@ -235,7 +235,10 @@ void ImgAdjUtil::buildLut16(QList<quint16>& lut, double offset, double gain, dou
     for (qsizetype i = 0; i < lutSize; ++i) {
         double x = double(i) + shift;
         x = clampRound16(x) * gain;
-        x = 65535.0 * std::pow(clampRound16(x) / 65535.0, exponent);
+        // Gamma 1 leaves the level as it is (the next rounding gives the same
+        // integer either way); every take builds its tables at creation, so
+        // the default ones must be cheap.
+        x = exponent == 1.0 ? clampRound16(x) : 65535.0 * std::pow(clampRound16(x) / 65535.0, exponent);
         x = (clampRound16(x) - 32767.5) * slope + 32767.5;
         lut[i] = quint16(clampRound16(x));
     }

@@ -133,6 +133,12 @@ void ImgSearch::cancel()
 
 void ImgSearch::fetch(void (ImgSearchWorker::*slot)())
 {
+    // The owner's rules hold for the search's fetches too: a take whose
+    // camera is saving, a closed file, gives none.
+    if (m_owner->frameBusy()) {
+        fetchFailed();
+        return;
+    }
     auto* frame = new RawFrame(this);
     m_rawFrame = frame;
     // Completion is handed to the worker's thread; the frame is not touched

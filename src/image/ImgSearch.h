@@ -64,7 +64,8 @@ signals:
 private:
     void setSearchFr(qint64 fr);
     void setState(State state);
-    // Fetches frame m_fr into a new RawFrame for the worker slot `slot`.
+    // Fetches frame m_fr into a new RawFrame for the worker slot `slot`; while
+    // the owner is busy the fetch fails at once.
     void fetch(void (ImgSearchWorker::*slot)());
     void nextFrame();
     void foundFrame();

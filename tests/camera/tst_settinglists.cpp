@@ -93,16 +93,6 @@ private slots:
         m_sims.stopAll();
     }
 
-    void listsStartEmpty()
-    {
-        Camera camera(QHostAddress(QStringLiteral("127.0.0.9")), nullptr);
-        for (QStringListModel* model : {camera.resList(), camera.frRateList(), camera.expList(),
-                                        camera.trigOffsetList(), camera.vidFormatList(), camera.fstopList()})
-            QCOMPARE(model->rowCount(), 0);
-        QCOMPARE(camera.resIndex(), -1);
-        QCOMPARE(camera.fstopIndex(), -1);
-    }
-
     void frameRateExample()
     {
         auto* sim = m_sims.start();

@@ -1,5 +1,7 @@
 #include "VornTestMain.h"
 
+#include <QRegularExpression>
+
 namespace VornTest {
 
 QTemporaryDir& isolateUserFolders()
@@ -18,6 +20,14 @@ void useNetwork(QNetworkAccessManager* nam)
 {
     VornApp::instance()->stopBroadcast();
     VornApp::instance()->set_networkAccessManager(nam);
+}
+
+qint64 residentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    const QRegularExpressionMatch rss = QRegularExpression(QStringLiteral("VmRSS:\\s*(\\d+) kB"))
+                                            .match(status.open(QIODevice::ReadOnly) ? status.readAll() : "");
+    return rss.hasMatch() ? rss.captured(1).toLongLong() * 1024 : -1;
 }
 
 } // namespace VornTest

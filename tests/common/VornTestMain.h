@@ -17,6 +17,9 @@ QTemporaryDir& isolateUserFolders();
 // test's network manager.
 void useNetwork(QNetworkAccessManager* nam);
 
+// The process's resident memory in bytes (VmRSS of /proc/self/status).
+qint64 residentBytes();
+
 } // namespace VornTest
 
 // A Qt Test main for tests that need the application object: VornApp is the

@@ -1,4 +1,5 @@
 #include "AbstractTakeReader.h"
+#include "Camera.h"
 #include "FrameMetadata.h"
 #include "FrameSynth.h"
 #include "FrameXfer.h"
@@ -8,6 +9,8 @@
 #include "VornObject.h"
 #include "VornTestMain.h"
 
+#include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 using q7sim::Fault;
@@ -288,6 +291,60 @@ private slots:
         meta = FrameMetadata::read(record, 4); // block of one word
         QCOMPARE(meta.nanoseconds, 0u);
         QCOMPARE(FrameMetadata::word(QByteArray(), 32, 0), 0u);
+    }
+
+    // Sizes that are impossible, disagree with each other or with the body,
+    // or (for a take) are not the take's geometry fail a take's frame and the
+    // live image at once, logged once per object, with nothing allocated by
+    // the false numbers; the next good reply is a frame again. Last: the
+    // camera stays selected and fetches its live image from now on.
+    void badFrameSizesFail()
+    {
+        Camera* camera = SimCameras::connect(m_sim);
+        QVERIFY(camera);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            camera->takes()->count() >= m_take && camera->takes()->at(m_take - 1)->valuesInit(), 5000);
+        Take* take = camera->takes()->at(m_take - 1);
+        // Fetches frame 7 of the take or the live image: whether it succeeded, in how many ms.
+        const auto fetch = [&](VornObject* owner, qint64* ms) {
+            RawFrame frame(owner);
+            QSignalSpy failed(&frame, &RawFrame::initError);
+            QSignalSpy done(&frame, &RawFrame::initFinished);
+            QElapsedTimer timer;
+            timer.start();
+            owner == take ? take->getFrame(&frame, 7) : camera->fetchFrame(&frame);
+            (void)QTest::qWaitFor([&] { return failed.count() + done.count() > 0; }, 10000);
+            *ms = timer.elapsed();
+            return done.count() == 1 &&
+                   (owner == camera || frame.data() == q7sim::FrameSynth::record(m_params, 7, 3));
+        };
+        const QList<QPair<Fault, bool>> cases{
+            // the fault, whether the live image fails too
+            {Fault::xferHeaders(65535, 65535, 65535LL * 65535, 48), true},
+            {Fault::xferHeaders(320, 240, 320 * 240 + 1, 48), true},
+            {Fault::xferHeaders(4096, 4096, 4096 * 4096, 48), true}, // short body
+            {Fault::xferHeaders(320, 240, 320 * 240, 1 << 20), true},
+            {Fault::xferGeometry(160, 120), false}};
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("-Take: bad frame size from camera: "));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("-Camera: bad frame size from camera: "));
+        QTest::failOnWarning(QRegularExpression("bad frame size"));
+        const qint64 rss = VornTest::residentBytes();
+        QVERIFY(rss > 0);
+        qint64 ms = 0;
+        for (const auto& [fault, liveFails] : cases) {
+            m_sim->clearFaults();
+            m_sim->addFault(fault);
+            QVERIFY(!fetch(take, &ms));
+            qInfo("fault %d %dx%d: take failed in %lld ms", fault.kind, fault.width, fault.height, ms);
+            QVERIFY(ms < 5000); // at once; slack for a loaded machine
+            QCOMPARE(fetch(camera, &ms), !liveFails);
+            qInfo("live image in %lld ms", ms);
+            QVERIFY(ms < 5000);
+            QVERIFY(VornTest::residentBytes() - rss < 100 << 20);
+        }
+        m_sim->clearFaults();
+        QVERIFY(fetch(take, &ms));
+        QVERIFY(fetch(camera, &ms));
     }
 };
 

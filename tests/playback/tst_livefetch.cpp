@@ -1,10 +1,14 @@
 #include "Camera.h"
+#include "ImgSearch.h"
+#include "SaveManager.h"
 #include "SimCameras.h"
 #include "VornApp.h"
 #include "VornTestMain.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 using q7sim::Fault;
 
@@ -74,16 +78,57 @@ private slots:
             grey = grey && qRed(p) == qGreen(p) && qGreen(p) == qBlue(p);
         }
         QVERIFY(grey);
+    }
 
-        // A slow camera never has two live fetches at once: the 33 ms ticks
-        // that find one on its way are dropped.
-        monoSim->addFault(Fault::delay(250, "/xfer"));
-        QTest::qWait(300);
-        monoSim->clearRequests();
-        QTest::qWait(1000);
-        const int fetches = SimCameras::requests(monoSim, "POST", "/xfer").size();
-        QVERIFY2(fetches >= 2 && fetches <= 5, qPrintable(QString::number(fetches)));
-        QVERIFY(mono->requestInFlight() || fetches > 0);
+    // While a take of the camera is saved to a file (its camera's queue) the
+    // camera fetches no live image and a search on the take ends at once;
+    // the live image comes back when the save is done.
+    void liveFetchPausesWhileATakeIsSaved()
+    {
+        q7sim::CameraConfig config;
+        config.address = QStringLiteral("127.0.0.4");
+        config.res = QStringLiteral("320x240");
+        auto* sim = m_sims.start(config);
+        QVERIFY(sim);
+        Take* take = SimCameras::recordedTake(sim, 100, 60);
+        QVERIFY(take);
+        Camera* camera = take->camera();
+        SaveJobQueue* queue = camera->fileSaveJobQueue();
+        QCOMPARE(take->property("fileSaveJobQueue").value<SaveJobQueue*>(), queue);
+        VornApp* app = VornApp::instance();
+        app->setSelectedVornObject(camera);
+        QSignalSpy images(camera->imgFrame(), &ImgFrame::imageChanged);
+        QTRY_VERIFY_WITH_TIMEOUT(images.count() >= 2, 5000);
+
+        // About a second of save: its transfer comes in pieces.
+        sim->addFault(Fault::xferPieces(16384, 5));
+        qsizetype imagesAtEnd = -1;
+        QObject guard;
+        connect(queue, &SaveJobQueue::activeSaveJobChanged, &guard, [&] {
+            if (!queue->activeSaveJob())
+                imagesAtEnd = images.count();
+        });
+        QTemporaryDir dir;
+        QElapsedTimer saving;
+        saving.start();
+        SaveJob* job = app->saveManager()->createSaveJob(take, take->firstFrame(), 40, SaveManager::FileDest,
+                                                         Util::FormatVorn, Util::CodecVorn, 0, 0, "busy",
+                                                         dir.path(), SaveJob::DontDeleteClose);
+        QVERIFY(job);
+        QVERIFY(camera->frameBusy() && take->frameBusy());
+        QTRY_VERIFY_WITH_TIMEOUT(!camera->requestInFlight(), 5000); // the one sent before the save
+        const qsizetype imagesBefore = images.count();
+        const qint64 fr = take->fr();
+        take->imgSearch()->start(true);
+        QCOMPARE(take->imgSearch()->state(), ImgSearch::Idle);
+        QCOMPARE(take->fr(), fr);
+
+        QTRY_VERIFY_WITH_TIMEOUT(job->state() >= SaveJob::Done, 20000);
+        QCOMPARE(job->state(), SaveJob::Done);
+        QVERIFY(saving.elapsed() > 300); // many live ticks passed meanwhile
+        QCOMPARE(imagesAtEnd, imagesBefore);
+        sim->clearFaults();
+        QTRY_VERIFY_WITH_TIMEOUT(images.count() >= imagesAtEnd + 2, 5000);
     }
 };
 
