@@ -1,6 +1,7 @@
 #include "PlaybackVornObject.h"
 
 #include "FuzzyCompare.h"
+#include "PlaybackPositions.h"
 #include <QtMath>
 
 const PlaybackVornObject::ValueSpec PlaybackVornObject::s_valueSpecs[] = {
@@ -265,26 +266,24 @@ void PlaybackVornObject::incrementFrame()
         setFr(m_fr, true); // the fetch of this frame was dropped: try again
         return;
     }
-    if (!selected() || frameBusy() || m_state == Paused) {
+    const qint64 lo = qMax(firstFrame(), m_aFr);
+    const qint64 hi = qMin(lastFrame(), m_bFr);
+    if (!selected() || frameBusy() || m_state == Paused || lo > hi) {
         rebase(m_fr);
         return;
     }
-    const qint64 n = m_clock->nsecsElapsed() / m_framePeriodNs;
-    qint64 pos = m_base + n * (qint64(m_playStep) * m_speed);
-    const bool below = pos < firstFrame() || pos < m_aFr;
-    const bool above = pos > lastFrame() || pos > m_bFr;
-    if (m_repeatMode == RepeatPingPong && (below || above)) {
-        pos = below ? m_aFr : m_bFr;
+    const PlaybackPositions::Move move =
+        PlaybackPositions::advance(m_base, m_clock->nsecsElapsed() / m_framePeriodNs,
+                                   qint64(m_playStep) * m_speed, lo, hi, m_repeatMode == RepeatPingPong);
+    if (move.turned) {
         m_speed = -m_speed;
         m_state = State(m_state ^ RevBit);
         emit stateChanged();
-        rebase(pos);
-    } else if (m_repeatMode == RepeatLoop && (below || above)) {
-        pos = below ? m_bFr : m_aFr;
-        rebase(pos);
     }
-    if (pos != m_fr) {
-        m_fr = pos;
+    if (move.outside)
+        rebase(move.pos);
+    if (move.pos != m_fr) {
+        m_fr = move.pos;
         emit frChanged();
     }
 }

@@ -1,7 +1,6 @@
 #include "PlaybackVornObject.h"
 #include "VornTestMain.h"
 
-#include <QJsonDocument>
 #include <QSignalSpy>
 
 namespace {
@@ -19,19 +18,19 @@ private:
     qint64 m_start = 0;
 };
 
-// A recording of frames -100 .. 200 whose frames are never fetched: the
+// A recording of frames -100 .. lastFr whose frames are never fetched: the
 // engine's positions are what is tested here.
 class Recording : public PlaybackVornObject
 {
 public:
-    Recording()
+    explicit Recording(qint64 lastFr = 200)
         : PlaybackVornObject(TakeType, nullptr, QStringLiteral("-Test"),
                              [this](const QStringList& key, int type, const QStringList& altKey) {
                                  return new VornValue(key, type, this, nullptr, altKey);
                              })
     {
         setImageModel(new ImgAdjModel(this));
-        loadValues(QJsonDocument::fromJson(R"({"first_fr": -100, "last_fr": 200})").object());
+        loadValues(QJsonObject{{"first_fr", -100}, {"last_fr", lastFr}});
         setAFr(firstFrame(), true);
         setBFr(lastFrame(), true);
         setFr(firstFrame(), true);
@@ -42,6 +41,47 @@ public:
         return -1;
     }
     int fetches = 0;
+};
+
+using S = PlaybackVornObject::State;
+constexpr auto Loop = PlaybackVornObject::RepeatLoop;
+constexpr auto PingPong = PlaybackVornObject::RepeatPingPong;
+
+// Where a playing object stands `ns` after a command, and one period later:
+// crossing an end of the range at ordinary rates (100 fps: 10 ms periods),
+// and passes far beyond it at the top rate (100 ns periods), where one tick
+// covers millions of frames and the step can overflow.
+struct EndCase
+{
+    const char* name;
+    PlaybackVornObject::RepeatMode mode;
+    const char* command;
+    int step;
+    double rate;
+    qint64 a, b, from, ns, to;
+    S state;
+    qint64 next;
+};
+const EndCase kEnds[] = {
+    {"loop past B", Loop, "play", 1, 100, 0, 10, 10, 10000000, 0, S::Play, 1},
+    {"loop within a period", Loop, "play", 1, 100, 0, 10, 8, 19999999, 9, S::Play, 10},
+    {"loop below A", Loop, "playRev", 1, 100, 0, 10, 0, 10000000, 10, S::PlayRev, 9},
+    {"loop fast past B", Loop, "playFastFwd", 1, 100, 0, 10, 10, 10000000, 0, S::PlayFastFwd, 10},
+    {"ping-pong fast past B", PingPong, "playFastFwd", 1, 100, -100, 100, 90, 20000000, 100, S::PlayFastRev,
+     90},
+    {"ping-pong below A", PingPong, "playRev", 1, 100, -100, 100, -100, 10000000, -100, S::Play, -99},
+    // 301 frames: from 50, 301e6 + 20 frames on is 70, as many back is 30.
+    {"loop far past B", Loop, "play", 1, 1e7, -100, 200, 50, 30100002000, 70, S::Play, 71},
+    {"loop far below A", Loop, "playRev", 1, 1e7, -100, 200, 50, 30100002000, 30, S::PlayRev, 29},
+    // A round trip is 602 steps: B is reached after 150 and held for one more
+    // as playback turns; A is held likewise 301 steps later.
+    {"ping-pong far, turned", PingPong, "play", 1, 1e7, -100, 200, 50, 60200016000, 191, S::PlayRev, 190},
+    {"ping-pong far, turned back", PingPong, "play", 1, 1e7, -100, 200, 50, 60200045600, -96, S::Play, -95},
+    // 9e16 steps of 1e8 frames overflow qint64; ten steps make a pass.
+    {"loop top step", Loop, "playFastFwd", 10000000, 1e7, -100, 999999899, -100, 9000000000000000300,
+     299999900, S::PlayFastFwd, 399999900},
+    {"ping-pong top step", PingPong, "playFastFwd", 10000000, 1e7, -100, 999999899, -100, 9000000000000001300,
+     699999899, S::PlayFastRev, 599999899},
 };
 
 } // namespace
@@ -55,6 +95,7 @@ private:
 
     void prepare(Recording& rec)
     {
+        m_now = 0;
         rec.setClock(std::make_unique<ManualClock>(&m_now));
         rec.setSelected(true);
     }
@@ -134,74 +175,42 @@ private slots:
         QCOMPARE(rec.state(), PlaybackVornObject::Paused);
     }
 
-    void loopAtBothEnds()
+    void endsOfTheRange_data()
     {
-        Recording rec;
-        prepare(rec);
-        rec.setAFr(0, false);
-        rec.setBFr(10, false);
-        rec.setFr(8, false);
-        rec.play();
-        const qint64 period = rec.framePeriodNs();
-        tick(rec, period);
-        QCOMPARE(rec.fr(), 9);
-        tick(rec, period / 2); // half a frame: no move
-        QCOMPARE(rec.fr(), 9);
-        tick(rec, period / 2 + 1);
-        QCOMPARE(rec.fr(), 10);
-        tick(rec, period);
-        QCOMPARE(rec.fr(), 0); // past B: continues at A
-        tick(rec, 3 * period);
-        QCOMPARE(rec.fr(), 3);
-
-        rec.playRev();
-        tick(rec, 3 * period);
-        QCOMPARE(rec.fr(), 0);
-        tick(rec, period);
-        QCOMPARE(rec.fr(), 10); // below A: continues at B
-
-        rec.playFastFwd();
-        rec.setFr(0, false);
-        tick(rec, period);
-        QCOMPARE(rec.fr(), 10);
-        tick(rec, period);
-        QCOMPARE(rec.fr(), 0);
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kEnds)); ++i)
+            QTest::newRow(kEnds[i].name) << i;
     }
 
-    void pingPongTurnsAtBothEnds()
+    void endsOfTheRange()
+    {
+        QFETCH(int, row);
+        const EndCase& c = kEnds[row];
+        Recording rec(999999899);
+        prepare(rec);
+        rec.setRepeatMode(c.mode);
+        rec.setPlayStep(c.step);
+        rec.setPlayFrRate(c.rate);
+        rec.setAFr(c.a, false);
+        rec.setBFr(c.b, false);
+        rec.setFr(c.from, false);
+        QVERIFY(QMetaObject::invokeMethod(&rec, c.command));
+        tick(rec, c.ns);
+        QCOMPARE(rec.fr(), c.to);
+        QCOMPARE(rec.state(), c.state);
+        tick(rec, rec.framePeriodNs());
+        QCOMPARE(rec.fr(), c.next);
+    }
+
+    void stepAndRateChangesRebase()
     {
         Recording rec;
         prepare(rec);
-        rec.setRepeatMode(PlaybackVornObject::RepeatPingPong);
-        rec.setAFr(-100, false);
-        rec.setBFr(100, false);
-        rec.setFr(80, false);
-        rec.playFastFwd();
-        const qint64 period = rec.framePeriodNs();
-        QSignalSpy state(&rec, &PlaybackVornObject::stateChanged);
-        tick(rec, period);
-        QCOMPARE(rec.fr(), 90);
-        tick(rec, 2 * period); // 110 is past B
-        QCOMPARE(rec.fr(), 100);
-        QCOMPARE(rec.state(), PlaybackVornObject::PlayFastRev);
-        QCOMPARE(state.count(), 1);
-        tick(rec, period);
-        QCOMPARE(rec.fr(), 90); // plays back from B
-
-        rec.playRev();
         rec.setFr(-99, false);
-        tick(rec, period);
-        QCOMPARE(rec.fr(), -100);
-        tick(rec, period);
-        QCOMPARE(rec.fr(), -100); // turned at A
-        QCOMPARE(rec.state(), PlaybackVornObject::Play);
-        tick(rec, period);
-        QCOMPARE(rec.fr(), -99);
-
-        // A larger step and a rate change re-base the position.
+        rec.play();
         rec.setPlayStep(5);
         QCOMPARE(rec.fr(), -99);
-        tick(rec, period);
+        tick(rec, rec.framePeriodNs());
         QCOMPARE(rec.fr(), -89); // re-based one step ahead, then one period
         rec.setPlayFrRate(100);
         tick(rec, 10000000);
