@@ -209,8 +209,21 @@ void PlaybackVornObject::frameReady()
 {
     VornObject::frameReady();
     // While playing, the next frame is due as soon as this one is shown: do
-    // not leave the link idle until the next tick.
-    if (m_state != Paused && selected())
+    // not leave the link idle until the next tick. It is asked for from the
+    // event loop, never from here: a file delivers its frames at once, so
+    // advancing here would nest every following frame on this call, and
+    // timers, input and painting would wait for as long as frames take longer
+    // than a period.
+    if (m_state == Paused || !selected() || m_advancePending)
+        return;
+    m_advancePending = true;
+    QMetaObject::invokeMethod(this, &PlaybackVornObject::advance, Qt::QueuedConnection);
+}
+
+void PlaybackVornObject::advance()
+{
+    m_advancePending = false;
+    if (m_state != Paused)
         incrementFrame();
 }
 
@@ -266,6 +279,8 @@ void PlaybackVornObject::incrementFrame()
         setFr(m_fr, true); // the fetch of this frame was dropped: try again
         return;
     }
+    if (m_advancePending)
+        return; // the queued advance moves the position, from the clock too
     const qint64 lo = qMax(firstFrame(), m_aFr);
     const qint64 hi = qMin(lastFrame(), m_bFr);
     if (!selected() || frameBusy() || m_state == Paused || lo > hi) {

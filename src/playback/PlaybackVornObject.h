@@ -161,6 +161,9 @@ private:
     void setAFrProperty(qint64 aFr) { setAFr(aFr, false); }
     void setBFrProperty(qint64 bFr) { setBFr(bFr, false); }
     void rebase(qint64 base);
+    // The next step of a playing object, run from the event loop after a
+    // frame was shown.
+    void advance();
     void setPlayback(State state, int speed);
     void updateTimer();
 
@@ -176,6 +179,7 @@ private:
     QTimer* m_tickTimer;
     std::unique_ptr<PlaybackClock> m_clock;
     qint64 m_base = 0;
+    bool m_advancePending = false;
     bool m_valuesInit = false;
     ImgSearch* m_imgSearch = nullptr;
 
