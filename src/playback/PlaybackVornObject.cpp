@@ -53,7 +53,7 @@ QStringList keyPath(const char* text)
 
 PlaybackVornObject::PlaybackVornObject(Type type, QObject* parent, const QString& nameSuffix,
                                        const ValueFactory& makeValue)
-    : VornObject(type, parent, nameSuffix), m_tickTimer(new QTimer(this)),
+    : VornObject(type, parent, nameSuffix), m_tickTimer(new QTimer(this)), m_advanceTimer(new QTimer(this)),
       m_clock(std::make_unique<ElapsedPlaybackClock>())
 {
     for (const ValueSpec& entry : s_valueSpecs) {
@@ -76,6 +76,11 @@ PlaybackVornObject::PlaybackVornObject(Type type, QObject* parent, const QString
             m_tickTimer->stop();
         }
     });
+    // The step after a shown frame waits until the events due before it
+    // (input, painting, timers) have been handled.
+    m_advanceTimer->setSingleShot(true);
+    m_advanceTimer->setInterval(0);
+    connect(m_advanceTimer, &QTimer::timeout, this, &PlaybackVornObject::advance);
     connect(this, &PlaybackVornObject::frChanged, this, &PlaybackVornObject::requestFrame);
     m_imgSearch = new ImgSearch(this);
 }
@@ -214,15 +219,12 @@ void PlaybackVornObject::frameReady()
     // advancing here would nest every following frame on this call, and
     // timers, input and painting would wait for as long as frames take longer
     // than a period.
-    if (m_state == Paused || !selected() || m_advancePending)
-        return;
-    m_advancePending = true;
-    QMetaObject::invokeMethod(this, &PlaybackVornObject::advance, Qt::QueuedConnection);
+    if (m_state != Paused && selected() && !m_advanceTimer->isActive())
+        m_advanceTimer->start();
 }
 
 void PlaybackVornObject::advance()
 {
-    m_advancePending = false;
     if (m_state != Paused)
         incrementFrame();
 }
@@ -279,7 +281,7 @@ void PlaybackVornObject::incrementFrame()
         setFr(m_fr, true); // the fetch of this frame was dropped: try again
         return;
     }
-    if (m_advancePending)
+    if (m_advanceTimer->isActive())
         return; // the queued advance moves the position, from the clock too
     const qint64 lo = qMax(firstFrame(), m_aFr);
     const qint64 hi = qMin(lastFrame(), m_bFr);

@@ -177,9 +177,9 @@ private:
     int m_playStep = 1;
     RepeatMode m_repeatMode = RepeatLoop;
     QTimer* m_tickTimer;
+    QTimer* m_advanceTimer;
     std::unique_ptr<PlaybackClock> m_clock;
     qint64 m_base = 0;
-    bool m_advancePending = false;
     bool m_valuesInit = false;
     ImgSearch* m_imgSearch = nullptr;
 
