@@ -1,6 +1,7 @@
 #include "PlaybackVornObject.h"
 
 #include "FuzzyCompare.h"
+#include "PlaybackPositions.h"
 #include <QtMath>
 
 const PlaybackVornObject::ValueSpec PlaybackVornObject::s_valueSpecs[] = {
@@ -52,7 +53,7 @@ QStringList keyPath(const char* text)
 
 PlaybackVornObject::PlaybackVornObject(Type type, QObject* parent, const QString& nameSuffix,
                                        const ValueFactory& makeValue)
-    : VornObject(type, parent, nameSuffix), m_tickTimer(new QTimer(this)),
+    : VornObject(type, parent, nameSuffix), m_tickTimer(new QTimer(this)), m_advanceTimer(new QTimer(this)),
       m_clock(std::make_unique<ElapsedPlaybackClock>())
 {
     for (const ValueSpec& entry : s_valueSpecs) {
@@ -75,6 +76,11 @@ PlaybackVornObject::PlaybackVornObject(Type type, QObject* parent, const QString
             m_tickTimer->stop();
         }
     });
+    // The step after a shown frame waits until the events due before it
+    // (input, painting, timers) have been handled.
+    m_advanceTimer->setSingleShot(true);
+    m_advanceTimer->setInterval(0);
+    connect(m_advanceTimer, &QTimer::timeout, this, &PlaybackVornObject::advance);
     connect(this, &PlaybackVornObject::frChanged, this, &PlaybackVornObject::requestFrame);
     m_imgSearch = new ImgSearch(this);
 }
@@ -208,8 +214,18 @@ void PlaybackVornObject::frameReady()
 {
     VornObject::frameReady();
     // While playing, the next frame is due as soon as this one is shown: do
-    // not leave the link idle until the next tick.
-    if (m_state != Paused && selected())
+    // not leave the link idle until the next tick. It is asked for from the
+    // event loop, never from here: a file delivers its frames at once, so
+    // advancing here would nest every following frame on this call, and
+    // timers, input and painting would wait for as long as frames take longer
+    // than a period.
+    if (m_state != Paused && selected() && !m_advanceTimer->isActive())
+        m_advanceTimer->start();
+}
+
+void PlaybackVornObject::advance()
+{
+    if (m_state != Paused)
         incrementFrame();
 }
 
@@ -265,26 +281,26 @@ void PlaybackVornObject::incrementFrame()
         setFr(m_fr, true); // the fetch of this frame was dropped: try again
         return;
     }
-    if (!selected() || frameBusy() || m_state == Paused) {
+    if (m_advanceTimer->isActive())
+        return; // the queued advance moves the position, from the clock too
+    const qint64 lo = qMax(firstFrame(), m_aFr);
+    const qint64 hi = qMin(lastFrame(), m_bFr);
+    if (!selected() || frameBusy() || m_state == Paused || lo > hi) {
         rebase(m_fr);
         return;
     }
-    const qint64 n = m_clock->nsecsElapsed() / m_framePeriodNs;
-    qint64 pos = m_base + n * (qint64(m_playStep) * m_speed);
-    const bool below = pos < firstFrame() || pos < m_aFr;
-    const bool above = pos > lastFrame() || pos > m_bFr;
-    if (m_repeatMode == RepeatPingPong && (below || above)) {
-        pos = below ? m_aFr : m_bFr;
+    const PlaybackPositions::Move move =
+        PlaybackPositions::advance(m_base, m_clock->nsecsElapsed() / m_framePeriodNs,
+                                   qint64(m_playStep) * m_speed, lo, hi, m_repeatMode == RepeatPingPong);
+    if (move.turned) {
         m_speed = -m_speed;
         m_state = State(m_state ^ RevBit);
         emit stateChanged();
-        rebase(pos);
-    } else if (m_repeatMode == RepeatLoop && (below || above)) {
-        pos = below ? m_bFr : m_aFr;
-        rebase(pos);
     }
-    if (pos != m_fr) {
-        m_fr = pos;
+    if (move.outside)
+        rebase(move.pos);
+    if (move.pos != m_fr) {
+        m_fr = move.pos;
         emit frChanged();
     }
 }

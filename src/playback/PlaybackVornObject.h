@@ -161,6 +161,9 @@ private:
     void setAFrProperty(qint64 aFr) { setAFr(aFr, false); }
     void setBFrProperty(qint64 bFr) { setBFr(bFr, false); }
     void rebase(qint64 base);
+    // The next step of a playing object, run from the event loop after a
+    // frame was shown.
+    void advance();
     void setPlayback(State state, int speed);
     void updateTimer();
 
@@ -174,6 +177,7 @@ private:
     int m_playStep = 1;
     RepeatMode m_repeatMode = RepeatLoop;
     QTimer* m_tickTimer;
+    QTimer* m_advanceTimer;
     std::unique_ptr<PlaybackClock> m_clock;
     qint64 m_base = 0;
     bool m_valuesInit = false;
