@@ -255,8 +255,6 @@ private slots:
         const QList<Case> cases{
             {jsonError, QStringLiteral("take not found")},
             {Fault::httpError(503, false, "/xfer"), QStringLiteral("HTTP 503")},
-            {Fault::xferEndEarly(5), QStringLiteral("short transfer")},
-            {Fault::xferDropMidRecord(5), QStringLiteral("connection lost")},
         };
         for (const Case& c : cases) {
             m_sim->clearFaults();
