@@ -108,7 +108,8 @@ bool VornFileWriter::keepWholeRecords()
         return true; // nothing to keep: the file goes
     // A record cut short by a full disk is dropped; a file of empty records
     // still reaches its data offset, as every reader expects.
-    if (!m_file->resize(dataOffset + frames * m_recordSize))
+    const qint64 size = dataOffset + frames * m_recordSize;
+    if (m_file->size() != size && !m_file->resize(size))
         return false;
     return frames == job()->frCnt() || rewriteHeader(frames);
 }
