@@ -30,9 +30,16 @@ inline QMutex warningsMutex;
 inline QStringList recordedWarnings;
 inline QtMessageHandler previousHandler = nullptr;
 
+// Qt's animation timer reports its own bookkeeping when a loaded machine
+// stops a window's render loop twice; it says nothing about the program.
+inline bool isQtTimingNoise(const QString& msg)
+{
+    return msg.startsWith(QLatin1String("QUnifiedTimer::stopAnimationDriver"));
+}
+
 inline void recordingHandler(QtMsgType type, const QMessageLogContext& context, const QString& msg)
 {
-    if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) {
+    if ((type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) && !isQtTimingNoise(msg)) {
         QMutexLocker lock(&warningsMutex);
         recordedWarnings << msg;
     }

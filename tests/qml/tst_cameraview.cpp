@@ -138,6 +138,10 @@ private slots:
         QTRY_COMPARE(puts("/acq/exp_clks"), QList<QByteArray>{"25000"});
         VIEW_STEP(typeInCombo("exposureCombo", QStringLiteral("12.345")));
         QTRY_COMPARE(puts("/acq/exp_clks").value(1), QByteArray("1235"));
+        // The camera's report of it resets the box; typing goes after it.
+        QTRY_VERIFY(qAbs(m_camera->property("expClks").value<CameraValue*>()->value().toInt() - 1235) < 10);
+        QTRY_COMPARE(item("exposureComboBox")->property("editText").toString(),
+                     m_camera->expList()->stringList().value(m_camera->expListIndex()));
 
         // Low light: the exposure goes to the low-light value; frame rate and
         // frame sync are locked, and the label takes the highlight colour.
@@ -343,8 +347,10 @@ private slots:
     {
         auto* frameView = item("frameView");
         QVERIFY(frameView);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_camera->imgFrame()->image().isNull(), 5000);
+        // The live picture at the resolution set before, wider than the
+        // view once zoomed past actual size.
         ImgFrame* frame = m_camera->imgFrame();
+        QTRY_COMPARE_WITH_TIMEOUT(frame->image().size(), QSize(640, 480), 10000);
         QVERIFY(frame->zoomFit());
         QVERIFY(!item("frameHScrollBar")->isVisible());
 
