@@ -355,7 +355,9 @@ void TestXfer::bandwidthLimit()
     QCOMPARE(one.body.size(), frames * recordBytes);
     const double rate = one.body.size() * 1000.0 / one.elapsedMs;
     qInfo("one transfer: %.2f MB/s at a limit of %.2f MB/s", rate / 1e6, limit / 1e6);
-    QVERIFY2(rate > 0.9 * limit && rate < 1.1 * limit, qPrintable(QString::number(rate)));
+    // The limit is an upper bound; below it only a loaded machine's own pace
+    // shows, so the lower bound merely catches a limiter that throttles hard.
+    QVERIFY2(rate > 0.5 * limit && rate < 1.1 * limit, qPrintable(QString::number(rate)));
 
     // Two concurrent transfers together keep within the same limit.
     QNetworkAccessManager manager;
@@ -378,7 +380,7 @@ void TestXfer::bandwidthLimit()
     QCOMPARE(bytes, qint64(frames) * recordBytes);
     const double shared = bytes * 1000.0 / elapsed;
     qInfo("two transfers: %.2f MB/s together", shared / 1e6);
-    QVERIFY2(shared > 0.9 * limit && shared < 1.1 * limit, qPrintable(QString::number(shared)));
+    QVERIFY2(shared > 0.5 * limit && shared < 1.1 * limit, qPrintable(QString::number(shared)));
 }
 
 QTEST_GUILESS_MAIN(TestXfer)
