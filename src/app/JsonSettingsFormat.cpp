@@ -16,21 +16,27 @@ void flatten(const QJsonObject& object, const QString& prefix, QSettings::Settin
     }
 }
 
+// Objects nest no deeper than this. The program's keys have a few sections,
+// but a hand-edited file may hold a member name of thousands of "/": below
+// this depth the rest of such a key stays one member name, which reads back
+// as the same key.
+constexpr int MaxNesting = 64;
+
 // Builds one JSON object from keys relative to it, in key order: keys without
 // "/" become members, the others are grouped by their first section.
-QJsonObject group(const QList<QPair<QString, QVariant>>& entries)
+QJsonObject group(const QList<QPair<QString, QVariant>>& entries, int depth)
 {
     QJsonObject object;
     QMap<QString, QList<QPair<QString, QVariant>>> groups;
     for (const auto& [key, value] : entries) {
-        const int slash = key.indexOf(QLatin1Char('/'));
+        const int slash = depth < MaxNesting ? key.indexOf(QLatin1Char('/')) : -1;
         if (slash < 0)
             object.insert(key, QJsonValue::fromVariant(value));
         else
             groups[key.left(slash)].append({key.mid(slash + 1), value});
     }
     for (auto it = groups.constBegin(); it != groups.constEnd(); ++it)
-        object.insert(it.key(), group(it.value()));
+        object.insert(it.key(), group(it.value(), depth + 1));
     return object;
 }
 
@@ -63,7 +69,7 @@ bool write(QIODevice& device, const QSettings::SettingsMap& map)
     entries.reserve(map.size());
     for (auto it = map.constBegin(); it != map.constEnd(); ++it)
         entries.append({it.key(), it.value()});
-    const QByteArray json = QJsonDocument(group(entries)).toJson(QJsonDocument::Indented);
+    const QByteArray json = QJsonDocument(group(entries, 0)).toJson(QJsonDocument::Indented);
     return device.write(json) == json.size();
 }
 
