@@ -85,8 +85,10 @@ bool VornFile::readHeader()
     loadValues(document.object());
     const VornFileGeometry geometry = VornFileGeometry::of(this);
     const qint64 metaSize = metaSizeValue()->value().toLongLong();
+    // Records of no bytes are no records: nothing could be shown or saved.
     if (metaSize < 0 || metaSize > FrameLimits::MaxMetaSize ||
-        !FrameLimits::validGeometry(geometry.width, geometry.height, geometry.imgSize(), quint32(metaSize)))
+        !FrameLimits::validGeometry(geometry.width, geometry.height, geometry.imgSize(), quint32(metaSize)) ||
+        geometry.imgSize() + quint64(metaSize) == 0)
         return refuse("corrupt vorn file header", kCorrupt);
 
     setFr(firstFrame(), true);

@@ -32,9 +32,15 @@ void VornFileReaderWorker::readChunk()
         buffer = QByteArray(count * readLen, Qt::Uninitialized);
     qint64 whole = 0;
     bool ok = m_file->seek(position);
+    // A record exists only where the file holds bytes of it: a read of no
+    // bytes (a metadata save of records without metadata) cannot tell, and
+    // would otherwise run on for every frame the header claims.
+    const qint64 fileSize = m_file->size();
     for (; ok && whole < count; ++whole) {
         char* at = buffer.data() + whole * readLen;
-        ok = m_file->read(at, readLen) == readLen && (skip == 0 || m_file->seek(m_file->pos() + skip));
+        const qint64 recordStart = qint64(m_range.dataOffset) + record * (fileIndex + whole);
+        ok = recordStart < fileSize && m_file->read(at, readLen) == readLen &&
+             (skip == 0 || m_file->seek(m_file->pos() + skip));
         if (!ok)
             break;
     }

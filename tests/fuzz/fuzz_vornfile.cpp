@@ -6,6 +6,7 @@
 #include "SaveManager.h"
 #include "VornApp.h"
 #include "VornFile.h"
+#include "VornFileGeometry.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -43,6 +44,10 @@ int fuzzVornFile(const uint8_t* data, size_t size)
             while (job->state() == SaveJob::Queued || job->state() == SaveJob::Saving)
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
             if (job->state() == SaveJob::Done) {
+                const VornFileGeometry geometry = VornFileGeometry::of(vornFile);
+                const qint64 lastIndex = vornFile->bFr() - geometry.firstFr;
+                Fuzz::check(qint64(vornFile->dataOffset() + lastIndex * geometry.recordSize()) < qint64(size),
+                            "only records the file holds are saved");
                 QFile csv(folder + QStringLiteral("/meta.csv"));
                 Fuzz::check(csv.open(QIODevice::ReadOnly), "a finished save has its file");
                 Fuzz::check(csv.readAll().count('\n') == frames + 1, "one row per frame after the header");
