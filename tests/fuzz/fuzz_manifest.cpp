@@ -43,7 +43,9 @@ int fuzzManifest(const uint8_t* data, size_t size)
     }
     // A manual check always answers: an offer or a message.
     Fuzz::check(offers + messages >= 2, "every manual check answers");
+    // The next input starts from nothing skipped.
     app->setSetting(QStringLiteral("vorn/skip_version"), QString());
+    camera->setSetting(QStringLiteral("skip_version"), QString());
     delete camera;
     network.reset();
     return 0;
