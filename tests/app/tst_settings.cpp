@@ -27,17 +27,6 @@ private slots:
         QCOMPARE(map.size(), 5);
     }
 
-    void readRejectsInvalidJson()
-    {
-        for (const QByteArray& text : {QByteArray("{\"a\": "), QByteArray("[1, 2]"), QByteArray("")}) {
-            QBuffer buffer;
-            buffer.setData(text);
-            buffer.open(QIODevice::ReadOnly);
-            QSettings::SettingsMap map;
-            QVERIFY2(!JsonSettingsFormat::read(buffer, map), text.constData());
-        }
-    }
-
     void writeGroupsKeysBySection()
     {
         QSettings::SettingsMap map;

@@ -1,12 +1,10 @@
 #include "Camera.h"
 #include "CameraHttp.h"
-#include "CameraLimits.h"
 #include "SimCameras.h"
 #include "VornApp.h"
 #include "VornTestMain.h"
 
 #include <QElapsedTimer>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkReply>
 #include <QPointer>
@@ -192,41 +190,6 @@ private slots:
     // Counts and lists far beyond any camera's make at most the caps'
     // objects: partitions, open SSD files, choice lists, SSD listing entries
     // (not huge ones: the simulator compresses every answer).
-    void countsFromTheCameraAreCapped()
-    {
-        auto* sim = m_sims.start();
-        QVERIFY(sim);
-        QJsonArray numbers, names, files{QJsonObject{{"name", "first.vorn"}, {"size", 1e300}, {"time", 5}}};
-        for (int i = 1; i <= 20000; ++i) {
-            if (i <= 2000) {
-                numbers.append(i);
-                names.append(QStringLiteral("%1x8").arg(i));
-            }
-            files.append(QString::number(i));
-        }
-        QJsonObject state = sim->stateDocument();
-        QJsonObject acq = state.value("acq").toObject();
-        acq.insert("prtn_cnt", 100000);
-        acq.insert("saved_takes", numbers);
-        acq.insert("valid_res", names);
-        state.insert("acq", acq);
-        state.insert("ssd", QJsonObject{{"open_takes", numbers}});
-        state.insert("video", QJsonObject{{"valid_format", names}});
-        sim->addFault(Fault::reply("GET", "/", 200, QJsonDocument(state).toJson(QJsonDocument::Compact)));
-        sim->addFault(
-            Fault::reply("POST", "/ssd-ls", 200, QJsonDocument(QJsonObject{{"ssd-ls", files}}).toJson()));
-        Camera* camera = connectedCamera(sim);
-        QVERIFY(camera);
-        QCOMPARE(camera->takes()->count(), CameraLimits::MaxPartitions);
-        QCOMPARE(camera->savedTakes()->count(), CameraLimits::MaxPartitions);
-        QCOMPARE(camera->ssdTakes()->count(), CameraLimits::MaxOpenSsdTakes);
-        QCOMPARE(camera->resList()->rowCount(), CameraLimits::MaxListEntries);
-        QCOMPARE(camera->vidFormatList()->rowCount(), CameraLimits::MaxListEntries);
-        camera->ssdLs();
-        QTRY_COMPARE_WITH_TIMEOUT(camera->ssdLsList()->count(), CameraLimits::MaxSsdLsEntries, 10000);
-        QCOMPARE(camera->ssdLsList()->at(0)->size(), qint64(9.2e18)); // saturated, not wrapped
-    }
-
     void cameraThatStopsAnswering()
     {
         auto* sim = m_sims.start();

@@ -1,7 +1,7 @@
 // Replays every kept fuzz input (tests/fuzz/corpus/<target>/) through the
 // entry points, so that what the fuzzers once found stays found. A crash or
 // a failed check ends the run; a target without inputs is a failure too.
-// Usage: vorn_fuzz_replay CORPUS_DIR [TARGET]
+// Usage: vorn_fuzz_replay [CORPUS_DIR [TARGET]]
 #include "FuzzSupport.h"
 
 #include <QDir>
@@ -10,17 +10,13 @@
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        fprintf(stderr, "usage: %s CORPUS_DIR [TARGET]\n", argv[0]);
-        return 2;
-    }
     const struct
     {
         const char* name;
         int (*entry)(const uint8_t*, size_t);
     } targets[] = {{"vornfile", fuzzVornFile}, {"state", fuzzState},       {"xfer", fuzzXfer},
                    {"ssdls", fuzzSsdLs},       {"manifest", fuzzManifest}, {"settings", fuzzSettings}};
-    const QDir corpus(QString::fromLocal8Bit(argv[1]));
+    const QDir corpus(QString::fromLocal8Bit(argc > 1 ? argv[1] : "."));
     int passed = 0, failed = 0;
     for (const auto& target : targets) {
         if (argc > 2 && qstrcmp(argv[2], target.name) != 0)

@@ -5,33 +5,21 @@ namespace {
 // The error Qt's HTTP stack reports for a status of 400 and above.
 QNetworkReply::NetworkError statusError(int status)
 {
-    switch (status) {
-    case 400:
-    case 418:
-        return QNetworkReply::ProtocolInvalidOperationError;
-    case 401:
-        return QNetworkReply::AuthenticationRequiredError;
-    case 403:
-        return QNetworkReply::ContentAccessDenied;
-    case 404:
-        return QNetworkReply::ContentNotFoundError;
-    case 405:
-        return QNetworkReply::ContentOperationNotPermittedError;
-    case 409:
-        return QNetworkReply::ContentConflictError;
-    case 410:
-        return QNetworkReply::ContentGoneError;
-    case 500:
-        return QNetworkReply::InternalServerError;
-    case 501:
-        return QNetworkReply::OperationNotImplementedError;
-    case 503:
-        return QNetworkReply::ServiceUnavailableError;
-    default:
-        if (status >= 500)
-            return QNetworkReply::UnknownServerError;
-        return status >= 400 ? QNetworkReply::UnknownContentError : QNetworkReply::NoError;
-    }
+    static const QHash<int, QNetworkReply::NetworkError> known{
+        {400, QNetworkReply::ProtocolInvalidOperationError},
+        {401, QNetworkReply::AuthenticationRequiredError},
+        {403, QNetworkReply::ContentAccessDenied},
+        {404, QNetworkReply::ContentNotFoundError},
+        {405, QNetworkReply::ContentOperationNotPermittedError},
+        {409, QNetworkReply::ContentConflictError},
+        {410, QNetworkReply::ContentGoneError},
+        {500, QNetworkReply::InternalServerError},
+        {501, QNetworkReply::OperationNotImplementedError},
+        {503, QNetworkReply::ServiceUnavailableError}};
+    if (status < 400)
+        return QNetworkReply::NoError;
+    return known.value(status, status >= 500 ? QNetworkReply::UnknownServerError
+                                             : QNetworkReply::UnknownContentError);
 }
 
 } // namespace

@@ -15,7 +15,6 @@ public:
     void abort() override;
     qint64 bytesAvailable() const override;
     bool isSequential() const override { return true; }
-    bool delivering() const { return !isFinished(); }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;

@@ -1,12 +1,10 @@
 #include "FuzzSupport.h"
 
 #include "FuzzReply.h"
-#include "VornApp.h"
+#include "VornTestMain.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 
@@ -31,36 +29,31 @@ Answer parseAnswer(const QByteArray& part)
 {
     Answer answer;
     // A head starts with a status: "HTTP/1.1 200 OK" or just "200".
-    qsizetype at = 0;
-    qsizetype lineEnd = part.indexOf('\n');
-    QByteArray line = part.left(lineEnd < 0 ? part.size() : lineEnd).trimmed();
-    if (line.startsWith("HTTP/"))
-        line = line.mid(line.indexOf(' ') + 1);
+    qsizetype at = part.indexOf('\n') + 1;
+    QByteArray status = part.left(at).trimmed();
+    status = status.startsWith("HTTP/") ? status.mid(status.indexOf(' ') + 1) : status;
     bool ok = false;
-    const int status = line.left(3).toInt(&ok);
-    if (!ok || line.size() < 3 || lineEnd < 0) {
+    answer.status = status.left(3).toInt(&ok);
+    if (!ok || at == 0 || status.size() < 3) {
+        answer.status = 200;
         answer.body = part;
         return answer;
     }
-    answer.status = status;
-    at = lineEnd + 1;
     while (at < part.size()) {
-        lineEnd = part.indexOf('\n', at);
-        const qsizetype end = lineEnd < 0 ? part.size() : lineEnd;
-        const QByteArray header = part.mid(at, end - at);
+        const qsizetype end = part.indexOf('\n', at) < 0 ? part.size() : part.indexOf('\n', at);
+        const QByteArray line = part.mid(at, end - at).trimmed();
         at = end + 1;
-        if (header.trimmed().isEmpty())
+        if (line.isEmpty())
             break;
-        const qsizetype colon = header.indexOf(':');
-        const QByteArray name = header.left(colon < 0 ? header.size() : colon).trimmed();
-        const QByteArray value = colon < 0 ? QByteArray() : header.mid(colon + 1).trimmed();
+        const qsizetype colon = line.indexOf(':');
+        const QByteArray name = colon < 0 ? line : line.left(colon).trimmed();
+        const QByteArray value = colon < 0 ? QByteArray() : line.mid(colon + 1).trimmed();
         if (name.startsWith("X-Fuzz-"))
             answer.controls.append({name.mid(7), value});
         else
             answer.headers.append({name, value});
     }
-    if (at < part.size())
-        answer.body = part.mid(at);
+    answer.body = part.mid(at);
     answer.transportError = int(answer.controlNumber("Error", 0, 0, 499));
     answer.chunk = answer.controlNumber("Chunk", 0, 0, 1 << 30);
     return answer;
@@ -77,12 +70,11 @@ QList<QByteArray> splitParts(const QByteArray& data)
     return parts;
 }
 
-QNetworkReply* Network::createRequest(Operation op, const QNetworkRequest& request, QIODevice* outgoingData)
+QNetworkReply* Network::createRequest(Operation op, const QNetworkRequest& request, QIODevice*)
 {
-    const QByteArray body = outgoingData ? outgoingData->readAll() : QByteArray();
     Answer answer;
     if (m_responder)
-        answer = m_responder(op, request.url().path(), body);
+        answer = m_responder(op, request.url().path());
     else
         answer.status = 404;
     return new FuzzReply(op, request, answer, this);
@@ -97,7 +89,7 @@ bool Network::settle()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         bool busy = false;
         for (const FuzzReply* reply : findChildren<FuzzReply*>(Qt::FindDirectChildrenOnly))
-            busy = busy || reply->delivering();
+            busy = busy || !reply->isFinished();
         if (!busy)
             return true;
     }
@@ -121,12 +113,6 @@ void dropMessage(QtMsgType type, const QMessageLogContext&, const QString& messa
     }
 }
 
-QTemporaryDir& userFolder()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
 } // namespace
 
 Network& network()
@@ -134,14 +120,8 @@ Network& network()
     static Network* net = [] {
         // The program's own folders, settings and log stay out of the
         // user's; no window system is needed.
-        QTemporaryDir& dir = userFolder();
-        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
-        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
-        qputenv("XDG_RUNTIME_DIR", dir.filePath(QStringLiteral("runtime")).toLocal8Bit());
+        VornTest::isolateUserFolders();
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        QDir(dir.path()).mkpath(QStringLiteral("runtime"));
-        QFile::setPermissions(dir.filePath(QStringLiteral("runtime")),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qInstallMessageHandler(dropMessage);
         static int argc = 1;
         static char name[] = "vorn-fuzz";
@@ -160,7 +140,7 @@ Network& network()
 QString scratchFolder()
 {
     network();
-    QDir dir(userFolder().filePath(QStringLiteral("scratch")));
+    QDir dir(VornTest::isolateUserFolders().filePath(QStringLiteral("scratch")));
     dir.removeRecursively();
     dir.mkpath(QStringLiteral("."));
     return dir.path();

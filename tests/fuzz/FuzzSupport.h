@@ -41,7 +41,7 @@ QList<QByteArray> splitParts(const QByteArray& data);
 class Network : public QNetworkAccessManager
 {
 public:
-    using Responder = std::function<Answer(Operation op, const QString& path, const QByteArray& body)>;
+    using Responder = std::function<Answer(Operation op, const QString& path)>;
 
     void setResponder(Responder responder) { m_responder = std::move(responder); }
     // Runs queued signals and deferred deletes until no reply is left to

@@ -10,27 +10,20 @@
 
 #include <QJsonValue>
 
-namespace {
-
-void setValue(Camera* camera, const char* name, const QJsonValue& value)
-{
-    camera->property(name).value<CameraValue*>()->setJsonValue(value);
-}
-
-} // namespace
-
 int fuzzManifest(const uint8_t* data, size_t size)
 {
     Fuzz::Network& network = Fuzz::network();
     const Fuzz::Answer answer =
         Fuzz::parseAnswer(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)));
-    network.setResponder(
-        [&answer](QNetworkAccessManager::Operation, const QString&, const QByteArray&) { return answer; });
+    network.setResponder([&answer](QNetworkAccessManager::Operation, const QString&) { return answer; });
     VornApp* app = VornApp::instance();
     auto* camera = new Camera(QHostAddress(QStringLiteral("127.0.0.2")), app);
-    setValue(camera, "cameraModelId", qint64(answer.controlNumber("Model", 7201, -(1LL << 40), 1LL << 40)));
-    setValue(camera, "cameraModel", QString::fromUtf8(answer.control("Model-Name")));
-    setValue(camera, "fwVer", QString::fromUtf8(answer.control("Fw", "1.0")));
+    const auto setValue = [camera](const char* name, const QJsonValue& value) {
+        camera->property(name).value<CameraValue*>()->setJsonValue(value);
+    };
+    setValue("cameraModelId", qint64(answer.controlNumber("Model", 7201, -(1LL << 40), 1LL << 40)));
+    setValue("cameraModel", QString::fromUtf8(answer.control("Model-Name")));
+    setValue("fwVer", QString::fromUtf8(answer.control("Fw", "1.0")));
     int offers = 0, messages = 0;
     QObject::connect(app, &VornApp::vornUpdateAvailable, camera, [&offers] { ++offers; });
     QObject::connect(camera, &Camera::cameraFWUpdateAvailable, camera, [&offers] { ++offers; });

@@ -14,7 +14,7 @@ int fuzzSsdLs(const uint8_t* data, size_t size)
     Fuzz::Network& network = Fuzz::network();
     const QList<QByteArray> parts =
         Fuzz::splitParts(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)));
-    network.setResponder([&parts](QNetworkAccessManager::Operation, const QString& path, const QByteArray&) {
+    network.setResponder([&parts](QNetworkAccessManager::Operation, const QString& path) {
         if (path == QLatin1String("/ssd-ls"))
             return Fuzz::parseAnswer(parts.first());
         if (path == QLatin1String("/ssd-fopen"))

@@ -16,7 +16,11 @@ namespace {
 void checkTakes(const Camera* camera)
 {
     Fuzz::check(camera->takes()->count() == camera->partitionCount(), "one take per partition");
+    Fuzz::check(camera->takes()->count() <= CameraLimits::MaxPartitions, "partitions are bounded");
     Fuzz::check(camera->ssdTakes()->count() <= CameraLimits::MaxOpenSsdTakes, "open SSD takes are bounded");
+    Fuzz::check(camera->resList()->rowCount() <= CameraLimits::MaxListEntries &&
+                    camera->vidFormatList()->rowCount() <= CameraLimits::MaxListEntries,
+                "choice lists are bounded");
     const Take* active = camera->activeTake();
     Fuzz::check(!active || active->takeId() == camera->activeTakeId()->value().toInt(), "the active take");
 }
@@ -32,7 +36,7 @@ int fuzzState(const uint8_t* data, size_t size)
         return Fuzz::parseAnswer(parts.value(index, parts.first()));
     };
     int polls = 0;
-    network.setResponder([&](QNetworkAccessManager::Operation op, const QString& path, const QByteArray&) {
+    network.setResponder([&](QNetworkAccessManager::Operation op, const QString& path) {
         if (op == QNetworkAccessManager::GetOperation && path.isEmpty())
             return answer(polls++ == 0 ? 0 : 2);
         if (op == QNetworkAccessManager::GetOperation &&

@@ -16,9 +16,6 @@
 #include "VornApp.h"
 #include "VornFileGeometry.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-
 namespace {
 
 const QHostAddress kCamera(QStringLiteral("127.0.0.2"));
@@ -67,25 +64,17 @@ void showFrame(const Fuzz::Answer& answer, bool live, Fuzz::Network& network)
         object = take;
         take->setSelected(true);
         // The take's document tells its geometry, as a poll would.
-        QJsonObject document{
-            {QStringLiteral("acq"),
-             QJsonObject{{QStringLiteral("res"), QString::fromLatin1(answer.control("Res", "64x32"))}}},
-            {QStringLiteral("meta"),
-             QJsonObject{{QStringLiteral("size"), answer.controlNumber("Meta", 32, 0, 1 << 20)}}},
-            {QStringLiteral("first_fr"), 0},
-            {QStringLiteral("last_fr"), 9}};
-        const QByteArray body = QJsonDocument(QJsonObject{{QStringLiteral("takes"),
-                                                           QJsonObject{{QStringLiteral("take1"), document}}}})
-                                    .toJson();
-        network.setResponder(
-            [&answer, body](QNetworkAccessManager::Operation, const QString& path, const QByteArray&) {
-                Fuzz::Answer reply;
-                if (path == QLatin1String("/xfer"))
-                    return answer;
-                if (path == QLatin1String("/takes/take1"))
-                    reply.body = body;
-                return reply;
-            });
+        const QByteArray body =
+            "{\"takes\":{\"take1\":{\"acq\":{\"res\":\"" + answer.control("Res", "64x32") +
+            "\"},\"meta\":{\"size\":" + answer.control("Meta", "32") + "},\"first_fr\":0,\"last_fr\":9}}}";
+        network.setResponder([&answer, body](QNetworkAccessManager::Operation, const QString& path) {
+            Fuzz::Answer reply;
+            if (path == QLatin1String("/xfer"))
+                return answer;
+            if (path == QLatin1String("/takes/take1"))
+                reply.body = body;
+            return reply;
+        });
         // Opening polls the take; its document sets the frame position,
         // which fetches that frame.
         take->setSavedOpened(true, false, true);
@@ -106,7 +95,7 @@ int fuzzXfer(const uint8_t* data, size_t size)
     Fuzz::Network& network = Fuzz::network();
     const Fuzz::Answer answer =
         Fuzz::parseAnswer(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)));
-    network.setResponder([&answer](QNetworkAccessManager::Operation, const QString& path, const QByteArray&) {
+    network.setResponder([&answer](QNetworkAccessManager::Operation, const QString& path) {
         return path == QLatin1String("/xfer") ? answer : Fuzz::Answer();
     });
     const QByteArray mode = answer.control("Mode", "range");

@@ -16,8 +16,6 @@ class TestState : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void documentHasListsLinesAndAdjustments();
-    void oldFirmwareLayout();
     void exposureWritesFollowTheGrid();
     void frameClockWritesAreClamped();
     void oddLimitsStillAnswer();
@@ -30,7 +28,6 @@ private:
     }
 
     std::unique_ptr<SimCamera> m_colour;
-    std::unique_ptr<SimCamera> m_oldMono;
 };
 
 void TestState::initTestCase()
@@ -41,73 +38,11 @@ void TestState::initTestCase()
     colour.serial = QStringLiteral("70001");
     m_colour = std::make_unique<SimCamera>(colour);
     QVERIFY2(m_colour->start(), qPrintable(m_colour->errorString()));
-
-    CameraConfig mono;
-    mono.address = QStringLiteral("127.0.0.3");
-    mono.cfa = Cfa::Mono;
-    mono.oldFirmware = true;
-    m_oldMono = std::make_unique<SimCamera>(mono);
-    QVERIFY2(m_oldMono->start(), qPrintable(m_oldMono->errorString()));
 }
 
 void TestState::cleanupTestCase()
 {
     m_colour.reset();
-    m_oldMono.reset();
-}
-
-void TestState::documentHasListsLinesAndAdjustments()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    const QJsonObject doc = http.state();
-    const QJsonArray resolutions = at(doc, "acq/valid_res").toArray();
-    QVERIFY(resolutions.contains(at(doc, "acq/res")));
-    bool wideColour = false, fullHd = false;
-    for (const QJsonValue& res : resolutions) {
-        const QStringList wh = res.toString().split(QLatin1Char('x'));
-        QCOMPARE(wh.size(), 2);
-        wideColour = wideColour || (wh.at(0).toInt() > 642 && wh.at(1).toInt() > 482);
-        fullHd = fullHd || (wh.at(0).toInt() >= 1920 && wh.at(1).toInt() >= 1080);
-    }
-    QVERIFY(wideColour);
-    QVERIFY(fullHd);
-    QVERIFY(at(doc, "video/valid_format").toArray().contains(at(doc, "video/format")));
-    QVERIFY(at(doc, "acq/saved_takes").isArray());
-    QVERIFY(at(doc, "acq/locked_takes").isArray());
-    QVERIFY(at(doc, "ssd/open_takes").isArray());
-    QVERIFY(at(doc, "ssd/takes").isObject());
-
-    for (const char* token : {"trigger", "io1", "io2", "io3", "io4", "io5", "io6"}) {
-        const QJsonObject line = doc.value("io").toObject().value(QLatin1String(token)).toObject();
-        QVERIFY2(line.value("signal").isString(), token);
-        for (const char* key : {"mode", "polarity", "filter", "delay", "min", "max"})
-            QVERIFY2(line.value(QLatin1String(key)).isDouble(), key);
-    }
-    QCOMPARE(at(doc, "io/trigger/signal").toString(), QStringLiteral("trig"));
-
-    const QJsonObject adjust = doc.value("adjust").toObject();
-    for (const char* key :
-         {"offset", "offset_r", "offset_b", "gain", "gain_r", "gain_b", "gamma", "gamma_r", "gamma_b",
-          "contrast", "contrast_r", "contrast_b", "wb_r", "wb_g", "wb_b", "wb_cal_r", "wb_cal_g", "wb_cal_b"})
-        QVERIFY2(adjust.value(QLatin1String(key)).isDouble(), key);
-    QCOMPARE(adjust.value("cfa").toInt(), 2); // the live image is demosaiced as the sensor's GBRG
-    QCOMPARE(adjust.value("gain").toDouble(), 1.0);
-}
-
-void TestState::oldFirmwareLayout()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.3"));
-    const QJsonObject doc = http.state();
-    QVERIFY(at(doc, "meta/year_offset").isUndefined());
-    QVERIFY(at(doc, "time/year_offset").isDouble());
-    QVERIFY(at(doc, "camera/fw_ver").isDouble());
-    QVERIFY(at(doc, "video/valid_format").isUndefined());
-    QCOMPARE(at(doc, "camera/cfa").toInt(), 0);
-    QCOMPARE(at(doc, "adjust/cfa").toInt(), 0);
-    QCOMPARE(at(doc, "adjust/wb_cal_r").toDouble(), 1.0);
-    // Its clock is set through the name the program uses.
-    QCOMPARE(http.put("/time/year_offset", "1700000000").status, 200);
-    QCOMPARE(at(http.state(), "time/year_offset").toInteger(), 1700000000);
 }
 
 void TestState::exposureWritesFollowTheGrid()

@@ -55,14 +55,6 @@ QByteArray xferBody(int type, int take, qint64 start, qint64 count)
         .toLatin1();
 }
 
-QByteArray singleFrameBody(int take, qint64 frame)
-{
-    return QStringLiteral("{\"type\":3,\"src\":0,\"take\":%1,\"start\":%2,\"cnt\":1,\"lock\":0}")
-        .arg(take)
-        .arg(frame)
-        .toLatin1();
-}
-
 // Little-endian 32-bit word `index` of a metadata block (0 past its end).
 quint32 word(const QByteArray& block, int index)
 {
@@ -85,12 +77,9 @@ private slots:
     void cleanupTestCase();
     void companding();
     void colourLayouts();
-    void framesOutsideTheTake();
     void metadataOverTheTake();
     void pictureDependsOnSeedCameraTakeFrame();
-    void liveImage();
     void lightFollowsExposureApertureAndShutter();
-    void sizeHeaderVariantsAndLargeFrames();
     void bandwidthLimit();
 
 private:
@@ -159,28 +148,6 @@ void TestXfer::colourLayouts()
                                                          params, 3, x, y, cfaChannelAt(Cfa::RGGB, x, y))));
 }
 
-void TestXfer::framesOutsideTheTake()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    const qint64 first = m_take.value("first_fr").toInteger();
-    const QList<QByteArray> bodies = {singleFrameBody(1, 400),
-                                      singleFrameBody(1, first - 1),
-                                      xferBody(3, 1, 390, 11),
-                                      xferBody(3, 1, 0, 0),
-                                      singleFrameBody(2, 0),
-                                      xferBody(7, 1, 0, 1),
-                                      "{\"type\":3,\"src\":2,\"take\":1,\"start\":0,\"cnt\":1}",
-                                      "not json"};
-    for (const QByteArray& body : bodies) {
-        const SimHttpReply reply = http.post("/xfer", body);
-        QVERIFY2(reply.status >= 400, body.constData());
-        QVERIFY2(reply.error != QNetworkReply::NoError, body.constData());
-        QVERIFY2(!reply.json().value("error").toString().isEmpty(), body.constData());
-    }
-    QCOMPARE(http.post("/xfer", singleFrameBody(1, 400)).json().value("error").toString(),
-             QStringLiteral("frame out of range"));
-}
-
 void TestXfer::metadataOverTheTake()
 {
     SimHttpClient http(QStringLiteral("127.0.0.2"));
@@ -241,35 +208,6 @@ void TestXfer::pictureDependsOnSeedCameraTakeFrame()
     QCOMPARE(uint8_t(grey.at(321)), Compander::codeFromLinear(FrameSynth::sceneLinear(other, 10, 1, 1, -1)));
 }
 
-void TestXfer::liveImage()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    const QJsonObject state = http.state();
-    const SimHttpReply reply = http.post("/xfer", "{\"type\":3,\"src\":1}");
-    QCOMPARE(reply.status, 200);
-    QCOMPARE(reply.header("Img-Width"), QByteArray("320"));
-    QCOMPARE(reply.header("Img-Height"), QByteArray("240"));
-    QCOMPARE(reply.body.size(), 32 + 320 * 240);
-    // Its time stamp is now on the camera clock.
-    const qint64 seconds = word(reply.body, 0) & 0x1FFFFFF;
-    const qint64 now = QDateTime::currentSecsSinceEpoch() - at(state, "meta/year_offset").toInteger();
-    QVERIFY(qAbs(seconds - now) <= 2);
-    QCOMPARE(word(reply.body, 3), 0u); // the live image belongs to no take
-    // The sensor runs on: a later image shows a later frame.
-    QTest::qWait(20);
-    const SimHttpReply later = http.post("/xfer", "{\"type\":3,\"src\":1}");
-    QVERIFY(qint32(word(later.body, 4)) > qint32(word(reply.body, 4)));
-
-    // Setting the camera clock dates the live image anew.
-    QCOMPARE(http.put("/meta/time", "\"2024-03-01 12:00:05\"").status, 200);
-    const SimHttpReply dated = http.post("/xfer", "{\"type\":2,\"src\":1}");
-    const qint64 sinceYearStart = QDateTime(QDate(2024, 3, 1), QTime(12, 0, 5), Qt::UTC).toSecsSinceEpoch() -
-                                  QDateTime(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
-    QVERIFY(qAbs(qint64(word(dated.body, 0) & 0x1FFFFFF) - sinceYearStart) <= 2);
-    const QByteArray clock = QDateTime::currentDateTimeUtc().toString("yyyy-MM-dd hh:mm:ss").toLatin1();
-    QCOMPARE(http.put("/meta/time", QByteArray("\"") + clock + "\"").status, 200);
-}
-
 void TestXfer::lightFollowsExposureApertureAndShutter()
 {
     SimHttpClient http(QStringLiteral("127.0.0.2"));
@@ -295,44 +233,6 @@ void TestXfer::lightFollowsExposureApertureAndShutter()
     QCOMPARE(http.put("/lens/fstop", "5.600000").status, 200);
     QCOMPARE(http.put("/acq/exp_time", "500.030000").status, 200);
     QCOMPARE(at(http.state(), "acq/exp_clks").toInteger(), 50003);
-}
-
-void TestXfer::sizeHeaderVariantsAndLargeFrames()
-{
-    CameraConfig config;
-    config.address = QStringLiteral("127.0.0.3");
-    config.sizeHeaders = CameraConfig::SizeHeaders::Fr;
-    config.res = QStringLiteral("1920x1080");
-    config.cfa = Cfa::BGGR;
-    config.metaSize = 64;
-    SimCamera camera(config);
-    QVERIFY(camera.start());
-    SimHttpClient http(config.address);
-    const QJsonObject take = recordTake(http, 5, 3);
-    const FrameParams params = FrameParams::fromTakeDocument(take, config.seed, 1);
-    QCOMPARE(params.metaSize, 64);
-    QCOMPARE(params.cfa, Cfa::BGGR);
-    SimHttpReply reply = http.post("/xfer", xferBody(3, 1, 0, 3));
-    QCOMPARE(reply.status, 200);
-    QVERIFY(!reply.hasHeader("Img-Size"));
-    QVERIFY(!reply.hasHeader("Img-Width"));
-    QCOMPARE(reply.header("Fr-Width"), QByteArray("1920"));
-    QCOMPARE(reply.header("Fr-Height"), QByteArray("1080"));
-    QCOMPARE(reply.header("Fr-Size"), QByteArray("2073600"));
-    QCOMPARE(reply.header("Meta-Size"), QByteArray("64"));
-    QVERIFY(reply.body == FrameSynth::record(params, 0, 3) + FrameSynth::record(params, 1, 3) +
-                              FrameSynth::record(params, 2, 3));
-    // Bytes past the first 32 of a larger metadata block are carried along.
-    QCOMPARE(reply.body.size(), 3 * (64 + 2073600));
-    camera.stop();
-
-    config.sizeHeaders = CameraConfig::SizeHeaders::Both;
-    config.res = QStringLiteral("128x64");
-    SimCamera both(config);
-    QVERIFY(both.start());
-    reply = http.post("/xfer", "{\"type\":3,\"src\":1}");
-    QCOMPARE(reply.header("Img-Size"), QByteArray("8192"));
-    QCOMPARE(reply.header("Fr-Size"), QByteArray("8192"));
 }
 
 void TestXfer::bandwidthLimit()

