@@ -82,8 +82,7 @@ QNetworkReply* Network::createRequest(Operation op, const QNetworkRequest& reque
 
 bool Network::settle()
 {
-    // Camera values send their changes every 50 ms and are answered at once;
-    // a round limit keeps a reply that never ends from hanging the run.
+    // Timers do not run here: only what the replies set off.
     for (int round = 0; round < 100000; ++round) {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

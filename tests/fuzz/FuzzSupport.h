@@ -25,8 +25,7 @@ struct Answer
     // A transport failure (a QNetworkReply::NetworkError) instead of an answer
     // with a status; the body that arrived before it is still delivered.
     int transportError = 0;
-    // Bytes per readyRead(); 0 delivers the body in one piece.
-    qint64 chunk = 0;
+    qint64 chunk = 0; // bytes per readyRead(); 0: the body in one piece
 
     QByteArray control(const char* name, const QByteArray& fallback = QByteArray()) const;
     qint64 controlNumber(const char* name, qint64 fallback, qint64 min, qint64 max) const;
@@ -69,7 +68,7 @@ void check(bool condition, const char* what);
 
 } // namespace Fuzz
 
-// The entry points, one per parser of untrusted input.
+// The entry points, one per parser of untrusted input (fuzz_*.cpp).
 int fuzzVornFile(const uint8_t* data, size_t size);
 int fuzzState(const uint8_t* data, size_t size);
 int fuzzXfer(const uint8_t* data, size_t size);

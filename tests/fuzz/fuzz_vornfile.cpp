@@ -8,13 +8,11 @@
 #include "VornFile.h"
 #include "VornFileGeometry.h"
 
-#include <QDeadlineTimer>
-#include <QDir>
+#include <QEventLoop>
 #include <QFile>
 
 int fuzzVornFile(const uint8_t* data, size_t size)
 {
-    Fuzz::network();
     const QString folder = Fuzz::scratchFolder();
     const QString path = folder + QStringLiteral("/input.vorn");
     {
@@ -41,8 +39,13 @@ int fuzzVornFile(const uint8_t* data, size_t size)
             QStringLiteral("meta"), folder, SaveJob::DontDeleteClose);
         if (job) {
             // The save runs in threads of its own; its end arrives as queued signals.
-            while (job->state() == SaveJob::Queued || job->state() == SaveJob::Saving)
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            QEventLoop loop;
+            QObject::connect(job, &SaveJob::stateChanged, &loop, [&loop, job] {
+                if (job->state() > SaveJob::Saving)
+                    loop.quit();
+            });
+            if (job->state() <= SaveJob::Saving)
+                loop.exec();
             if (job->state() == SaveJob::Done) {
                 const VornFileGeometry geometry = VornFileGeometry::of(vornFile);
                 const qint64 lastIndex = vornFile->bFr() - geometry.firstFr;
