@@ -245,6 +245,27 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(camera->responding(), CameraHttp::PollTimeoutMs + 2000);
     }
 
+    // A camera whose first answer comes later than a poll may take (one
+    // still starting) is asked again, and connects once it answers.
+    void slowFirstAnswerConnectsLater()
+    {
+        auto* sim = m_sims.start();
+        QVERIFY(sim);
+        Fault slow = Fault::delay(CameraHttp::PollTimeoutMs + 500, "/");
+        slow.method = "GET";
+        slow.remaining = 1;
+        sim->addFault(slow);
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("-Camera: json parse error:"));
+        VornApp::instance()->connectCamera(sim->config().address);
+        auto* camera = qobject_cast<Camera*>(VornApp::instance()->vornObjModel()->first());
+        QVERIFY(camera);
+        QTRY_VERIFY_WITH_TIMEOUT(!camera->responding(), CameraHttp::PollTimeoutMs + 2000);
+        QVERIFY(!camera->connected());
+        QTRY_VERIFY_WITH_TIMEOUT(camera->connected(), 5000);
+        QVERIFY(camera->responding());
+        QVERIFY(SimCameras::requests(sim, "GET", "/").size() >= 2);
+    }
+
     void disconnecting()
     {
         auto* sim = m_sims.start();
