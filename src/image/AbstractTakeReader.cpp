@@ -173,7 +173,7 @@ void AbstractTakeReader::handOn(qint64 frames)
     }
     m_windowRemaining -= frames;
     m_framesRead += frames;
-    if (m_reply && m_windowRemaining > 0)
+    if (m_reply)
         m_stallTimer->start();
     m_framesRemaining -= frames;
     emit readyRead(bytes, frames, m_framesRead, m_framesRemaining);
@@ -221,6 +221,15 @@ void AbstractTakeReader::stalled()
 {
     if (!m_reply || m_ended)
         return;
+    if (m_windowRemaining == 0) {
+        // Every frame asked for is in; only the end of the reply is missing.
+        release();
+        if (m_framesRemaining <= 0)
+            m_ended = true;
+        else
+            requestNextWindowWhenDue();
+        return;
+    }
     qWarning().noquote() << "transfer stalled: no whole frame from" << m_range.camera.toString() << "for"
                          << m_stallTimer->interval() << "ms";
     handOnArrived();
