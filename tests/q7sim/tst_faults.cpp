@@ -19,10 +19,8 @@ private slots:
     void cleanup();
     void delays();
     void httpErrors();
-    void malformedJson();
     void singleFrameLockHoldsTheTake();
     void cameraStopsAnswering();
-    void requestsAreRecorded();
 
 private:
     QByteArray range(int count) const
@@ -108,20 +106,6 @@ void TestFaults::httpErrors()
     QCOMPARE(http.get(QString()).status, 200);
 }
 
-void TestFaults::malformedJson()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    m_camera->addFault(Fault::malformedJson(QStringLiteral("/")));
-    for (const QString& path : {QString(), QStringLiteral("/takes/take1")}) {
-        const SimHttpReply reply = http.get(path);
-        QCOMPARE(reply.status, 200);
-        QVERIFY(!reply.body.isEmpty());
-        QJsonParseError error;
-        QJsonDocument::fromJson(reply.body, &error);
-        QVERIFY(error.error != QJsonParseError::NoError);
-    }
-}
-
 void TestFaults::singleFrameLockHoldsTheTake()
 {
     // A slow single-frame transfer with "lock" keeps its take locked until it ends.
@@ -164,31 +148,6 @@ void TestFaults::cameraStopsAnswering()
     clock.start();
     camera.stop();
     QVERIFY(clock.elapsed() < 3000);
-}
-
-void TestFaults::requestsAreRecorded()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    m_camera->clearRequests();
-    QCOMPARE(http.put("/acq/exp_clks", "12343").status, 200);
-    QCOMPARE(http.post("/del", "{\"take\":7}").status, 404);
-    QCOMPARE(http.get(QString()).status, 200);
-    const QList<RecordedRequest> requests = m_camera->requests();
-    QCOMPARE(requests.size(), 3);
-    QCOMPARE(requests.at(0).method, QStringLiteral("PUT"));
-    QCOMPARE(requests.at(0).path, QStringLiteral("/acq/exp_clks"));
-    QCOMPARE(requests.at(0).body, QByteArray("12343"));
-    QCOMPARE(requests.at(0).header("User-Agent"), QByteArray("Vorn 1.0"));
-    QCOMPARE(requests.at(0).header("content-type"), QByteArray("application/json"));
-    QCOMPARE(requests.at(1).method, QStringLiteral("POST"));
-    QCOMPARE(requests.at(1).path, QStringLiteral("/del"));
-    QCOMPARE(requests.at(1).body, QByteArray("{\"take\":7}"));
-    QCOMPARE(requests.at(2).method, QStringLiteral("GET"));
-    QCOMPARE(requests.at(2).path, QStringLiteral("/"));
-    QVERIFY(requests.at(2).body.isEmpty());
-    QVERIFY(requests.at(2).header("Content-Type").isEmpty());
-    m_camera->clearRequests();
-    QVERIFY(m_camera->requests().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestFaults)
