@@ -200,6 +200,15 @@ private slots:
         QCOMPARE(camera->fwUpdateProgress(), 0.0);
         sim->clearFaults();
 
+        // An empty file goes out and the camera refuses it.
+        QFile empty(m_dir.filePath("empty.q7fw"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        camera->fwUpdate(empty.fileName());
+        QVERIFY(
+            QTest::qWaitFor([&] { return camera->fwUpdateStatus() == "Update error: upload failed"; }, 5000));
+        QCOMPARE(sim->firmwareUploads().last().content.size(), 0);
+
         // A camera that takes no uploads this way refuses too.
         QVERIFY(SimCameras::put(QStringLiteral("127.0.0.4"), "/features/q7fw", "0"));
         QTest::qWait(400);

