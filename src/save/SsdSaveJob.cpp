@@ -61,8 +61,10 @@ bool listedNames(const QByteArray& body, QStringList* names)
     return true;
 }
 
-const QByteArray LongListing = "{\"long\": 1}";
+constexpr char LongListing[] = "{\"long\": 1}";
 
+// Polls go out four times a second and give up after three: a camera that
+// has answered none for this long is no longer there for the save.
 int s_silenceLimitMs = 15000;
 
 // Camera::SsdState SsdReady.
