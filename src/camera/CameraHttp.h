@@ -25,7 +25,8 @@ QNetworkRequest request(const QHostAddress& address, const QString& path, bool j
                         int timeoutMs = CommandTimeoutMs);
 
 QNetworkReply* get(const QHostAddress& address, const QString& path, int timeoutMs = CommandTimeoutMs);
-QNetworkReply* post(const QHostAddress& address, const QString& path, const QByteArray& body = QByteArray());
+QNetworkReply* post(const QHostAddress& address, const QString& path, const QByteArray& body = QByteArray(),
+                    int timeoutMs = CommandTimeoutMs);
 QNetworkReply* put(const QHostAddress& address, const QString& path, const QByteArray& body);
 
 // Aborts a reply on the program's own behalf (a stopped transfer), which

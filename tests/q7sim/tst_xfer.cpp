@@ -88,7 +88,6 @@ private slots:
     void framesOutsideTheTake();
     void metadataOverTheTake();
     void pictureDependsOnSeedCameraTakeFrame();
-    void liveImage();
     void lightFollowsExposureApertureAndShutter();
     void sizeHeaderVariantsAndLargeFrames();
     void bandwidthLimit();
@@ -239,35 +238,6 @@ void TestXfer::pictureDependsOnSeedCameraTakeFrame()
     other.cfa = Cfa::Mono;
     const QByteArray grey = FrameSynth::image(other, 10);
     QCOMPARE(uint8_t(grey.at(321)), Compander::codeFromLinear(FrameSynth::sceneLinear(other, 10, 1, 1, -1)));
-}
-
-void TestXfer::liveImage()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    const QJsonObject state = http.state();
-    const SimHttpReply reply = http.post("/xfer", "{\"type\":3,\"src\":1}");
-    QCOMPARE(reply.status, 200);
-    QCOMPARE(reply.header("Img-Width"), QByteArray("320"));
-    QCOMPARE(reply.header("Img-Height"), QByteArray("240"));
-    QCOMPARE(reply.body.size(), 32 + 320 * 240);
-    // Its time stamp is now on the camera clock.
-    const qint64 seconds = word(reply.body, 0) & 0x1FFFFFF;
-    const qint64 now = QDateTime::currentSecsSinceEpoch() - at(state, "meta/year_offset").toInteger();
-    QVERIFY(qAbs(seconds - now) <= 2);
-    QCOMPARE(word(reply.body, 3), 0u); // the live image belongs to no take
-    // The sensor runs on: a later image shows a later frame.
-    QTest::qWait(20);
-    const SimHttpReply later = http.post("/xfer", "{\"type\":3,\"src\":1}");
-    QVERIFY(qint32(word(later.body, 4)) > qint32(word(reply.body, 4)));
-
-    // Setting the camera clock dates the live image anew.
-    QCOMPARE(http.put("/meta/time", "\"2024-03-01 12:00:05\"").status, 200);
-    const SimHttpReply dated = http.post("/xfer", "{\"type\":2,\"src\":1}");
-    const qint64 sinceYearStart = QDateTime(QDate(2024, 3, 1), QTime(12, 0, 5), Qt::UTC).toSecsSinceEpoch() -
-                                  QDateTime(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
-    QVERIFY(qAbs(qint64(word(dated.body, 0) & 0x1FFFFFF) - sinceYearStart) <= 2);
-    const QByteArray clock = QDateTime::currentDateTimeUtc().toString("yyyy-MM-dd hh:mm:ss").toLatin1();
-    QCOMPARE(http.put("/meta/time", QByteArray("\"") + clock + "\"").status, 200);
 }
 
 void TestXfer::lightFollowsExposureApertureAndShutter()

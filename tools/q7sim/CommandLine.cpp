@@ -63,6 +63,8 @@ QString CommandLine::helpText()
         "                                  end-early:N       transfers end after N records\n"
         "                                  drop:N            transfers break off inside record N\n"
         "                                  pieces:BYTES      transfers sent in BYTES-sized pieces\n"
+        "                                  trickle:N         transfers send N records, then 1 KiB\n"
+        "                                                    every 20 s\n"
         "\n"
         "Update manifest (the maker's update server, plain HTTP):\n"
         "  --manifest ADDR:PORT          serve GET /latest-versions.json on ADDR:PORT\n"
@@ -104,6 +106,8 @@ bool CommandLine::parseFault(const QString& text, Fault* fault)
         *fault = Fault::xferDropMidRecord(n);
     else if (kind == QLatin1String("pieces"))
         *fault = Fault::xferPieces(n ? n : 1000);
+    else if (kind == QLatin1String("trickle"))
+        *fault = Fault::xferTrickle(n);
     else
         return false;
     if (!path.isEmpty())
