@@ -154,16 +154,17 @@ Rectangle {
                 width: 28
                 height: 26
                 padding: 0
-                // The camera writes an SSD save to its end; it can't be stopped.
-                visible: !(saveJobRow.toSsd && saveJobRow.running)
                 font.family: "remixicon"
                 font.pixelSize: 16
                 text: Glyphs.closeLargeFill
                 ToolTip.visible: hovered
-                ToolTip.text: saveJobRow.jobState === SaveJob.Saving ? "Cancel" : "Remove"
+                // The camera writes an SSD save it took to its end: cancelling
+                // only stops waiting for it, so the camera's next save can go.
+                ToolTip.text: !saveJobRow.running ? "Remove"
+                              : saveJobRow.toSsd ? "Stop waiting (the camera still writes it)" : "Cancel"
                 ToolTip.delay: 500
                 onClicked: {
-                    if (saveJobRow.jobState === SaveJob.Saving)
+                    if (saveJobRow.running)
                         saveJobRow.job.cancel()
                     else
                         vornApp.saveManager.removeSaveJob(saveJobRow.job)
