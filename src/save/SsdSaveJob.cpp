@@ -219,13 +219,20 @@ void SsdSaveJob::ssdSaveFinished()
         return;
     }
     const QJsonObject answer = QJsonDocument::fromJson(body).object();
+    // Without its number the save cannot be told from the camera's others:
+    // calling it done would claim a file nobody saw written.
+    const QJsonValue seqValue = answer.value(QStringLiteral("seq"));
+    if (!seqValue.isDouble() || seqValue.toInteger() < 1) {
+        fail(QStringLiteral("camera sent an unreadable answer"));
+        return;
+    }
     const QJsonValue name = answer.value(QStringLiteral("name"));
     if (name.isString()) {
         const QFileInfo info(name.toString());
         setFileNameTemplate(info.baseName());
         setFileExt(info.suffix());
     }
-    m_seq = answer.value(QStringLiteral("seq")).toInteger();
+    m_seq = seqValue.toInteger();
     const qint64 wrSeq = cameraValue(camera(), "ssdWrSeq").toLongLong();
     qDebug() << "m_seq=" << m_seq;
     qDebug() << "wrSeq=" << wrSeq;

@@ -320,6 +320,51 @@ private slots:
         bench.camera->disconnectCamera();
     }
 
+    // Faults on the save request itself: a slow or late answer still saves,
+    // a refusal ends with its reason, and a reply the camera did not act on
+    // ends once the camera shows no save; the camera then takes the next one.
+    void faultsOnTheRequest_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("error");
+        QTest::addRow("slow") << 0 << QString();
+        QTest::addRow("HTTP error with JSON") << 1 << "simulated camera fault";
+        QTest::addRow("HTTP error") << 2 << "HTTP 503";
+        QTest::addRow("not JSON") << 3 << "camera sent an unreadable answer";
+        QTest::addRow("silent, then answers") << 4 << QString();
+    }
+
+    void faultsOnTheRequest()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, error);
+        const int limit = SsdSaveJob::silenceLimitMs();
+        SsdSaveJob::setSilenceLimitMs(4000);
+        Bench bench = start(1LL << 30);
+        QVERIFY(bench.take);
+        const QString path = QStringLiteral("/ssd-save");
+        const Fault faults[] = {Fault::delay(1500, path), Fault::httpError(500, true, path),
+                                Fault::httpError(503, false, path), Fault::malformedJson(path),
+                                Fault::noAnswer(path)};
+        bench.sim->addFault(faults[kind]);
+        SaveJob* job = save(bench.take, bench.take->firstFrame(), 60, "faulty");
+        if (kind == 4) {
+            QVERIFY(QTest::qWaitFor([&] { return !lastSaveBody(bench.sim).isEmpty(); }, 5000));
+            QCOMPARE(job->state(), SaveJob::Saving);
+            bench.sim->clearFaults();
+        }
+        const bool ended = waitForEnd(job, 20000);
+        SsdSaveJob::setSilenceLimitMs(limit);
+        bench.sim->clearFaults();
+        QVERIFY(ended);
+        QCOMPARE(job->error(), error);
+        QCOMPARE(job->state(), error.isEmpty() ? SaveJob::Done : SaveJob::Error);
+        SaveJob* again = save(bench.take, bench.take->firstFrame(), 10, "again");
+        QVERIFY(waitForEnd(again, 20000));
+        QCOMPARE(again->state(), SaveJob::Done);
+        bench.camera->disconnectCamera();
+    }
+
     void everyEnd_data()
     {
         QTest::addColumn<int>("subject");
