@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CameraHttp.h"
 #include "QQmlObjectListModel.h"
 #include "VornObject.h"
 
@@ -73,6 +74,10 @@ public:
     SaveManager* saveManager() const { return m_saveManager; }
     VornObject* selectedVornObject() const { return m_selectedVornObject; }
     bool headless() const { return m_startMode == StartMode::Headless; }
+    // How long a save's frame transfer may go without a whole frame before
+    // it fails as stalled; vorn-cli sets it from --timeout.
+    int transferStallMs() const { return m_transferStallMs; }
+    void setTransferStallMs(int ms) { m_transferStallMs = ms; }
     void setSelectedVornObject(VornObject* vornObject);
     OpenVornFileModel* openVornFiles() const { return m_openVornFiles; }
     BackgroundView backgroundView() const { return m_backgroundView; }
@@ -173,5 +178,6 @@ private:
     QTimer* m_broadcastTimer = nullptr;
     bool m_broadcasting = false;
     const StartMode m_startMode;
+    int m_transferStallMs = CameraHttp::CommandTimeoutMs;
     int m_broadcastCount = 0;
 };

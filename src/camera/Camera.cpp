@@ -141,6 +141,15 @@ Camera::Camera(const QHostAddress& address, QObject* parent)
     m_pollTimer->setInterval(250);
     connect(m_pollTimer, &QTimer::timeout, this, [this] { pollCameraValues(false); });
 
+    // A camera that has not answered its first poll (still starting, or
+    // slower than a poll may take) is asked again until it answers or the
+    // user disconnects it.
+    m_connectRetryTimer = new QTimer(this);
+    m_connectRetryTimer->setObjectName(QStringLiteral("connectRetryTimer"));
+    m_connectRetryTimer->setSingleShot(true);
+    m_connectRetryTimer->setInterval(ConnectRetryMs);
+    connect(m_connectRetryTimer, &QTimer::timeout, this, [this] { pollCameraValues(true); });
+
     // The live image, fetched while the camera is selected; a tick that finds
     // a fetch still on its way is dropped.
     m_frameTimer = new QTimer(this);
@@ -156,6 +165,7 @@ int Camera::fetchFrame(RawFrame* frame)
 
 void Camera::connectCamera()
 {
+    m_connecting = true;
     pollCameraValues(true);
 }
 
@@ -178,6 +188,7 @@ void Camera::pollCameraValuesFinished()
     if (!reply)
         return;
     const QJsonDocument document = CameraHttp::jsonReply(reply, this);
+    const bool answered = !document.isNull() && reply->error() == QNetworkReply::NoError;
     if (document.isNull()) {
         setResponding(false);
     } else {
@@ -197,6 +208,9 @@ void Camera::pollCameraValuesFinished()
         emit valuesPolled();
     }
     m_pollInFlight = false;
+    // An address that is no address never answers: its requests go nowhere.
+    if (!answered && m_connecting && !m_connected && !m_address.isNull())
+        m_connectRetryTimer->start();
     reply->deleteLater();
 }
 
@@ -288,6 +302,8 @@ void Camera::setResponding(bool responding)
 void Camera::disconnectCamera()
 {
     qDebug() << Q_FUNC_INFO;
+    m_connecting = false;
+    m_connectRetryTimer->stop();
     emit shouldBeUnselected();
     if (m_connected) {
         m_connected = false;

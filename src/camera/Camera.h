@@ -14,9 +14,10 @@
 
 #include <QHostAddress>
 #include <QJsonObject>
+#include <QNetworkReply>
+#include <QPointer>
 #include <QStringListModel>
 
-class QNetworkReply;
 class QTimer;
 
 // One Q7 camera on the network. Its state lives in the camera: the program
@@ -68,6 +69,9 @@ class Camera : public VornObject
     Q_PROPERTY(SsdLsListModel* ssdLsList READ ssdLsList CONSTANT)
     Q_PROPERTY(double fwUpdateProgress READ fwUpdateProgress NOTIFY fwUpdateProgressChanged)
     Q_PROPERTY(QString fwUpdateStatus READ fwUpdateStatus NOTIFY fwUpdateStatusChanged)
+    // The whole file has gone out and the camera is installing it: no answer
+    // yet, and nothing else may be uploaded.
+    Q_PROPERTY(bool fwInstalling READ fwInstalling NOTIFY fwInstallingChanged)
     Q_PROPERTY(CameraValue* acqMode MEMBER m_acqMode CONSTANT)
     Q_PROPERTY(CameraValue* acqState MEMBER m_acqState CONSTANT)
     Q_PROPERTY(CameraValue* clkFreq MEMBER m_clkFreq CONSTANT)
@@ -234,6 +238,7 @@ public:
     double fwUpdateProgress() const { return m_fwUpdateProgress; }
     QString fwUpdateStatus() const { return m_fwUpdateStatus; }
     bool fwFinalizing() const { return m_fwFinalizing; }
+    bool fwInstalling() const { return m_fwInstalling; }
 
     // Application settings of this camera, under "cameras/<serial>/".
     Q_INVOKABLE QVariant setting(const QString& key, const QVariant& defaultValue) const;
@@ -295,6 +300,7 @@ signals:
     void fstopIndexChanged();
     void fwUpdateProgressChanged();
     void fwUpdateStatusChanged();
+    void fwInstallingChanged();
     void cameraFWUpdateAvailable(const QString& version, const QString& msg);
 
 private slots:
@@ -313,6 +319,7 @@ private:
         VornValue::Type type;
     };
     static const ValueSpec s_valueSpecs[];
+    static constexpr int ConnectRetryMs = 1000;
 
     void setConnected(bool connected, const QJsonObject& document);
     // Keeps one Take per partition in step with the poll document.
@@ -331,6 +338,7 @@ private:
     void setFwUpdateProgress(double progress);
     void fwUpdateFinished(QNetworkReply* reply);
     void setFwUpdateStatus(const QString& status);
+    void setFwInstalling(bool installing);
     void updateFwStatus();
 
     // Setting lists (CameraSettingLists.cpp): built on connection and
@@ -351,6 +359,10 @@ private:
     bool m_connected = false;
     bool m_responding = true;
     bool m_pollInFlight = false;
+    // Between connectCamera() and disconnectCamera(): a failed first poll is
+    // tried again.
+    bool m_connecting = false;
+    QTimer* m_connectRetryTimer = nullptr;
     quint64 m_pollsSent = 0;
     QTimer* m_pollTimer = nullptr;
     QTimer* m_frameTimer = nullptr;
@@ -368,6 +380,13 @@ private:
     QString m_fwUpdateStatus;
     bool m_fwFinalizing = false;
     QTimer* m_fwFinalizeTimer = nullptr;
+    // Limits of an upload: bytes must keep going out, then the installation
+    // has its own, longer wait for the camera's answer.
+    QPointer<QNetworkReply> m_fwUploadReply;
+    QTimer* m_fwUploadIdleTimer = nullptr;
+    QTimer* m_fwInstallTimer = nullptr;
+    bool m_fwInstalling = false;
+    bool m_fwUploadTimedOut = false;
     bool m_updateCheckPending = false;
 
     QStringListModel* m_resList = nullptr;

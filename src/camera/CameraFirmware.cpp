@@ -19,6 +19,11 @@ namespace {
 // Cameras whose firmware reports the installation as done before it really
 // is need this long to finish; the user must not power them off meanwhile.
 constexpr int FinalizeMs = 90000;
+// A camera at firmware level 2 answers the upload only once it has flashed
+// the file, which takes minutes and sends nothing meanwhile: the wait for
+// that answer has its own limit, counted from the last byte of the upload.
+// The upload itself ends when no byte has gone out for the command limit.
+constexpr int InstallLimitMs = 15 * 60 * 1000;
 
 // The file name goes into a quoted multipart header.
 QString headerSafeFileName(const QString& path)
@@ -43,12 +48,31 @@ void Camera::createFirmwareUpdate()
         updateFwStatus();
     });
     connect(m_fwState, &VornValue::valueChanged, this, &Camera::updateFwStatus);
+
+    m_fwUploadIdleTimer = new QTimer(this);
+    m_fwUploadIdleTimer->setObjectName(QStringLiteral("fwUploadIdleTimer"));
+    m_fwUploadIdleTimer->setSingleShot(true);
+    m_fwUploadIdleTimer->setInterval(CameraHttp::CommandTimeoutMs);
+    m_fwInstallTimer = new QTimer(this);
+    m_fwInstallTimer->setObjectName(QStringLiteral("fwInstallTimer"));
+    m_fwInstallTimer->setSingleShot(true);
+    m_fwInstallTimer->setInterval(InstallLimitMs);
+    for (QTimer* limit : {m_fwUploadIdleTimer, m_fwInstallTimer})
+        connect(limit, &QTimer::timeout, this, [this] {
+            if (m_fwUploadReply && m_fwUploadReply->isRunning()) {
+                qWarning().noquote() << objectName() << "fwUpdate: no answer from the camera within"
+                                     << (m_fwInstalling ? m_fwInstallTimer : m_fwUploadIdleTimer)->interval()
+                                     << "ms";
+                m_fwUploadTimedOut = true;
+                CameraHttp::abort(m_fwUploadReply);
+            }
+        });
 }
 
 void Camera::fwUpdate(const QString& fileUrl)
 {
     qDebug().noquote() << objectName() << "fwUpdate" << fileUrl;
-    if (m_fwUpdateProgress > 0) {
+    if (m_fwUpdateProgress > 0 || m_fwInstalling) {
         qDebug().noquote() << objectName() << "fwUpdate: an upload is already running";
         return;
     }
@@ -73,28 +97,66 @@ void Camera::fwUpdate(const QString& fileUrl)
     multiPart->append(part);
     file->setParent(multiPart);
 
-    QNetworkRequest request = CameraHttp::request(m_address, QStringLiteral("/q7fw"), false);
+    // The limits are this object's timers, not the request's inactivity
+    // timeout: the installation after the last byte may be silent for far
+    // longer than an upload may stall.
+    QNetworkRequest request = CameraHttp::request(m_address, QStringLiteral("/q7fw"), false, 0);
     QNetworkReply* reply = manager->post(request, multiPart);
     multiPart->setParent(reply);
+    m_fwUploadReply = reply;
+    m_fwUploadTimedOut = false;
     connect(reply, &QNetworkReply::uploadProgress, this, [this](qint64 sent, qint64 total) {
-        if (total > 0)
-            setFwUpdateProgress(double(sent) * 100.0 / double(total));
+        if (total <= 0)
+            return;
+        if (sent < total) {
+            m_fwUploadIdleTimer->start();
+        } else if (!m_fwInstalling) {
+            m_fwUploadIdleTimer->stop();
+            m_fwInstallTimer->start();
+            setFwInstalling(true);
+        }
+        setFwUpdateProgress(double(sent) * 100.0 / double(total));
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { fwUpdateFinished(reply); });
+    m_fwUploadIdleTimer->start();
     // Seen at once, before the first byte is reported.
     setFwUpdateProgress(0.0001);
 }
 
 void Camera::fwUpdateFinished(QNetworkReply* reply)
 {
+    m_fwUploadIdleTimer->stop();
+    m_fwInstallTimer->stop();
+    m_fwUploadReply = nullptr;
+    const bool installing = m_fwInstalling;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (m_featureQ7FW->value().toInt() < 2)
         m_fwFinalizing = true;
+    m_fwInstalling = false;
     setFwUpdateProgress(0);
+    if (installing)
+        emit fwInstallingChanged();
     if (reply->error() != QNetworkReply::NoError) {
         qWarning().noquote() << objectName() << "fwUpdate failed:" << reply->errorString();
-        setFwUpdateStatus(QStringLiteral("Update error: upload failed"));
+        // The whole file went out and no refusal came back: the camera may
+        // still be flashing it (or restarting); its state tells the rest.
+        if (installing && (m_fwUploadTimedOut || status == 0))
+            setFwUpdateStatus(
+                QStringLiteral("Update error: the camera did not confirm the installation. Do NOT power off "
+                               "camera until it reports the result!"));
+        else
+            setFwUpdateStatus(QStringLiteral("Update error: upload failed"));
     }
     reply->deleteLater();
+}
+
+void Camera::setFwInstalling(bool installing)
+{
+    if (m_fwInstalling == installing)
+        return;
+    m_fwInstalling = installing;
+    emit fwInstallingChanged();
+    updateFwStatus();
 }
 
 void Camera::setFwUpdateProgress(double progress)
@@ -116,7 +178,7 @@ void Camera::updateFwStatus()
 {
     const int state = m_fwState->value().toInt();
     QString status;
-    if (fuzzyEqual(m_fwUpdateProgress, 100.0)) {
+    if (m_fwInstalling || fuzzyEqual(m_fwUpdateProgress, 100.0)) {
         status = QStringLiteral("Installing firmware update...Do NOT power off camera!");
     } else if (m_fwUpdateProgress > 0) {
         status = QStringLiteral("Uploading Q7FW file...%1%").arg(QString::number(m_fwUpdateProgress, 'f', 0));
@@ -173,7 +235,7 @@ void Camera::updateCheckFinished()
     switch (answer.kind) {
     case UpdateManifest::Answer::UpToDate:
         if (manual && app)
-            emit app->showMessage(QStringLiteral("<b>Firmware Q7FW ") + running +
+            emit app->showMessage(QStringLiteral("<b>Firmware Q7FW ") + running.toHtmlEscaped() +
                                   QStringLiteral(" is up to date!</b>"));
         setSetting(QStringLiteral("skip_version"), running);
         break;

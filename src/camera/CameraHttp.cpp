@@ -31,10 +31,10 @@ QNetworkReply* get(const QHostAddress& address, const QString& path, int timeout
     return nam ? nam->get(request(address, path, false, timeoutMs)) : nullptr;
 }
 
-QNetworkReply* post(const QHostAddress& address, const QString& path, const QByteArray& body)
+QNetworkReply* post(const QHostAddress& address, const QString& path, const QByteArray& body, int timeoutMs)
 {
     QNetworkAccessManager* nam = manager();
-    return nam ? nam->post(request(address, path, true), body) : nullptr;
+    return nam ? nam->post(request(address, path, true, timeoutMs), body) : nullptr;
 }
 
 QNetworkReply* put(const QHostAddress& address, const QString& path, const QByteArray& body)

@@ -16,6 +16,10 @@ namespace CameraHttp {
 // Polls of the state and take documents come four times a second; one that
 // has not moved for this long has failed, so the next can go out.
 constexpr int PollTimeoutMs = 3000;
+// A single frame (the live image, a frame of a take shown or searched) is a
+// few megabytes at most: one whose bytes stop for this long is dead, and the
+// next one should go out rather than leave the picture frozen.
+constexpr int FrameTimeoutMs = 5000;
 // Commands, uploads and transfers may legitimately wait on the camera (a
 // format, a firmware flash, the start of a long range), but nothing may stay
 // pending for ever. Both are inactivity timeouts, counted from the last byte.
@@ -25,7 +29,8 @@ QNetworkRequest request(const QHostAddress& address, const QString& path, bool j
                         int timeoutMs = CommandTimeoutMs);
 
 QNetworkReply* get(const QHostAddress& address, const QString& path, int timeoutMs = CommandTimeoutMs);
-QNetworkReply* post(const QHostAddress& address, const QString& path, const QByteArray& body = QByteArray());
+QNetworkReply* post(const QHostAddress& address, const QString& path, const QByteArray& body = QByteArray(),
+                    int timeoutMs = CommandTimeoutMs);
 QNetworkReply* put(const QHostAddress& address, const QString& path, const QByteArray& body);
 
 // Aborts a reply on the program's own behalf (a stopped transfer), which

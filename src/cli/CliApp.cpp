@@ -16,6 +16,11 @@ const char* const Help = R"(Usage: vorn-cli [--json] [--timeout SECONDS] COMMAND
 
 Controls Q7 cameras and converts VORN files without a window.
 
+  --json          machine-readable results on stdout
+  --timeout S     how long to wait for a camera's answer, and how long a
+                  save's transfer may go without a whole frame before it
+                  fails as stalled (default 10)
+
 Commands:
   discover                       search the local networks, list the cameras
   info ADDRESS [--take N | --ssd-take NAME]
@@ -110,10 +115,12 @@ int CliApp::run(const QStringList& arguments)
 
     // Every message the program has for its user goes to stderr.
     QObject::connect(m_app, &VornApp::showMessage, m_app,
-                     [](const QString& message) { Cli::error(message); });
+                     [](const QString& message) { Cli::error(Cli::plainText(message)); });
     m_app->set_networkAccessManager(new QNetworkAccessManager(m_app));
 
-    CliCameraCommands cameras(m_app, parser.isSet("json"), int(qMin(seconds, 86400.0) * 1000));
+    const int timeoutMs = int(qMin(seconds, 86400.0) * 1000);
+    m_app->setTransferStallMs(timeoutMs);
+    CliCameraCommands cameras(m_app, parser.isSet("json"), timeoutMs);
     const QString command = parser.positionalArguments().first();
     if (command == "save" || command == "convert")
         return runSave(parser, &cameras, takeId);

@@ -55,7 +55,7 @@ QString plainText(const QString& richText)
 void error(const QString& text)
 {
     endProgress();
-    fprintf(stderr, "vorn-cli: %s\n", qPrintable(plainText(text)));
+    fprintf(stderr, "vorn-cli: %s\n", qPrintable(text));
 }
 
 bool progressShown()

@@ -25,7 +25,9 @@ bool interrupted();
 // returns `done()`.
 bool waitFor(const std::function<bool()>& done, int ms);
 
-// "vorn-cli: " and the text on stderr; rich text is reduced to plain text.
+// "vorn-cli: " and the plain text on stderr. Texts from the camera (a save's
+// error, a value) go out as they are: only the program's own HTML messages
+// are reduced with plainText() first.
 void error(const QString& text);
 QString plainText(const QString& richText);
 // Progress lines go to stderr only when it is a terminal.

@@ -3,13 +3,18 @@
 #include "CameraHttp.h"
 #include "FrameLimits.h"
 #include "FrameXfer.h"
+#include "VornApp.h"
 
 #include <QDebug>
 #include <QNetworkReply>
 
 AbstractTakeReader::AbstractTakeReader(Util::ReqTypes type, const Range& range, QObject* parent)
-    : VornReader(type, parent), m_range(range), m_framesRemaining(range.count)
+    : VornReader(type, parent), m_range(range), m_stallTimer(new QTimer(this)), m_framesRemaining(range.count)
 {
+    m_stallTimer->setSingleShot(true);
+    VornApp* app = VornApp::instance();
+    m_stallTimer->setInterval(app ? app->transferStallMs() : CameraHttp::CommandTimeoutMs);
+    connect(m_stallTimer, &QTimer::timeout, this, &AbstractTakeReader::stalled);
 }
 
 AbstractTakeReader::~AbstractTakeReader()
@@ -46,9 +51,12 @@ bool AbstractTakeReader::requestWindow()
     const qint64 frames = qMin(windowFrames(), m_range.count - m_framesRequested);
     const QByteArray body = FrameXfer::rangeBody(int(type()), m_range.source, m_range.take,
                                                  m_range.start + m_framesRequested, frames);
-    m_reply = CameraHttp::post(m_range.camera, QStringLiteral("/xfer"), body);
+    // No inactivity timeout of the request: the stall limit covers silence
+    // as well as a trickle.
+    m_reply = CameraHttp::post(m_range.camera, QStringLiteral("/xfer"), body, 0);
     if (!m_reply)
         return false;
+    m_stallTimer->start();
     m_framesRequested += frames;
     m_windowRemaining = frames;
     m_bytesTaken = 0;
@@ -79,6 +87,7 @@ void AbstractTakeReader::stop()
 
 void AbstractTakeReader::release()
 {
+    m_stallTimer->stop();
     QNetworkReply* reply = m_reply;
     m_reply = nullptr;
     if (!reply)
@@ -164,6 +173,8 @@ void AbstractTakeReader::handOn(qint64 frames)
     }
     m_windowRemaining -= frames;
     m_framesRead += frames;
+    if (m_reply)
+        m_stallTimer->start();
     m_framesRemaining -= frames;
     emit readyRead(bytes, frames, m_framesRead, m_framesRemaining);
 }
@@ -204,6 +215,25 @@ void AbstractTakeReader::endIfDrained()
         m_ended = true; // the writer ends the save on its own count
     else
         requestNextWindowWhenDue();
+}
+
+void AbstractTakeReader::stalled()
+{
+    if (!m_reply || m_ended)
+        return;
+    if (m_windowRemaining == 0) {
+        // Every frame asked for is in; only the end of the reply is missing.
+        release();
+        if (m_framesRemaining <= 0)
+            m_ended = true;
+        else
+            requestNextWindowWhenDue();
+        return;
+    }
+    qWarning().noquote() << "transfer stalled: no whole frame from" << m_range.camera.toString() << "for"
+                         << m_stallTimer->interval() << "ms";
+    handOnArrived();
+    end(QStringLiteral("transfer stalled (no frame for %1 s)").arg(m_stallTimer->interval() / 1000.0));
 }
 
 void AbstractTakeReader::end(const QString& failure)

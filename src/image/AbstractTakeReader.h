@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include <QNetworkReply>
+#include <QTimer>
 
 // Streams a range of frames of a take from the camera with /xfer requests
 // and hands them on in chunks of whole records as they arrive.
@@ -21,6 +22,10 @@
 // that keeps up (a VORN file) gets the next window as soon as the last one
 // has arrived. Whatever arrived before a failure is still handed on, then
 // the failure is reported.
+//
+// A transfer that delivers no whole record for the application's transfer
+// stall limit has stalled and fails ("transfer stalled"): a camera that
+// trickles a few bytes now and then would otherwise hold the save for ever.
 class AbstractTakeReader : public VornReader
 {
     Q_OBJECT
@@ -75,11 +80,14 @@ private:
     void endIfDrained();
     void release();
     void end(const QString& failure);
+    void stalled();
 
     const Range m_range;
     quint32 m_expectedImgSize = 0;
     quint32 m_expectedMetaSize = 0;
     QPointer<QNetworkReply> m_reply;
+    // Runs while a request is out; restarted by every record handed on.
+    QTimer* m_stallTimer;
     bool m_started = false;
     bool m_ended = false;
     bool m_replyFinished = false;

@@ -165,7 +165,8 @@ int postFrameXfer(RawFrame* frame, const QHostAddress& camera, const QByteArray&
 {
     if (!frame)
         return -1;
-    QNetworkReply* reply = CameraHttp::post(camera, QStringLiteral("/xfer"), body);
+    QNetworkReply* reply =
+        CameraHttp::post(camera, QStringLiteral("/xfer"), body, CameraHttp::FrameTimeoutMs);
     if (!reply)
         return -1;
     reply->setProperty("rawFrame", QVariant::fromValue(frame));

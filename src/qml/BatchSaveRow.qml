@@ -78,6 +78,7 @@ Rectangle {
         width: 160
         anchors.verticalCenter: parent.verticalCenter
         text: batchSaveRow.sourceText()
+        textFormat: Text.PlainText
         elide: Text.ElideMiddle
     }
     FrameColumn {

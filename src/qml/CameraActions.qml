@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import "Capabilities.js" as Capabilities
+import "Format.js" as Format
 import "TakeDeleteWarning.js" as TakeDeleteWarning
 import "ViewRegistry.js" as Registry
 
@@ -32,7 +33,7 @@ QtObject {
                 camera.deleteAllTakes()
                 return
             }
-            actions.shell.confirm("<b>Delete all takes of<br>" + (camera.name.value ?? "the camera") + "?</b>", "Delete",
+            actions.shell.confirm("<b>Delete all takes of<br>" + Format.html(camera.name.value ?? "the camera") + "?</b>", "Delete",
                                   function() { camera.deleteAllTakes() })
         }
     }

@@ -22,6 +22,7 @@ CollapsiblePane {
                 width: 140 - editNameButton.width - 4
                 anchors.verticalCenter: parent.verticalCenter
                 text: Format.val(cameraMainPane.camera.name, "")
+                textFormat: Text.PlainText
                 elide: Text.ElideRight
             }
             Button {

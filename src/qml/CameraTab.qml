@@ -95,10 +95,13 @@ Column {
                 Layout.fillWidth: true
                 elide: Text.ElideRight
                 text: cameraTab.camera ? cameraTab.camera.name.value ?? "" : ""
+                textFormat: Text.PlainText
 
                 HoverHandler { id: nameHover }
-                ToolTip.visible: nameLabel.truncated && nameHover.hovered
-                ToolTip.text: nameLabel.text
+                TextToolTip {
+                    visible: nameLabel.truncated && nameHover.hovered
+                    text: nameLabel.text
+                }
             }
 
             Label {

@@ -36,9 +36,12 @@ TabFrame {
         anchors.verticalCenter: parent.verticalCenter
         elide: Text.ElideRight
         text: tab.vornObject ? vornApp.fileNameFromPath(tab.vornObject.fileName) : ""
+        textFormat: Text.PlainText
 
         HoverHandler { id: nameHover }
-        ToolTip.visible: nameLabel.truncated && nameHover.hovered
-        ToolTip.text: nameLabel.text
+        TextToolTip {
+            visible: nameLabel.truncated && nameHover.hovered
+            text: nameLabel.text
+        }
     }
 }

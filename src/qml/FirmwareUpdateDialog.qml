@@ -6,7 +6,7 @@ import "Format.js" as Format
 
 // Uploads a Q7FW file to one camera, which then installs it: the file
 // chooser, the camera's status line for the upload and installation, and
-// "Start Update", offered while no upload runs.
+// "Start Update", offered while no upload or installation runs.
 ApplicationWindow {
     id: firmwareUpdateDialog
     objectName: "firmwareUpdateDialog"
@@ -15,7 +15,9 @@ ApplicationWindow {
     // The chosen Q7FW file.
     property url fileUrl
 
-    readonly property bool uploading: camera ? camera.fwUpdateProgress > 0 : false
+    // From the first byte until the camera has answered the upload, which a
+    // camera that installs before answering does only after minutes.
+    readonly property bool uploading: camera ? camera.fwUpdateProgress > 0 || camera.fwInstalling : false
 
     title: "Firmware Update"
     flags: Qt.Dialog
@@ -46,6 +48,7 @@ ApplicationWindow {
                 Layout.fillWidth: true
                 text: firmwareUpdateDialog.camera ? Format.val(firmwareUpdateDialog.camera.name, "") : ""
                 font.bold: true
+                textFormat: Text.PlainText
                 elide: Text.ElideRight
             }
             RowLayout {
@@ -79,6 +82,7 @@ ApplicationWindow {
                     objectName: "fwStatusText"
                     Layout.fillWidth: true
                     text: firmwareUpdateDialog.camera ? firmwareUpdateDialog.camera.fwUpdateStatus : ""
+                    textFormat: Text.PlainText
                     wrapMode: Text.Wrap
                 }
             }
@@ -88,6 +92,8 @@ ApplicationWindow {
                 from: 0
                 to: 100
                 value: firmwareUpdateDialog.camera ? firmwareUpdateDialog.camera.fwUpdateProgress : 0
+                // The installation gives no progress of its own.
+                indeterminate: !!firmwareUpdateDialog.camera && firmwareUpdateDialog.camera.fwInstalling
                 visible: firmwareUpdateDialog.uploading
             }
             Item { Layout.fillHeight: true }
@@ -96,7 +102,7 @@ ApplicationWindow {
                 Button {
                     objectName: "fwStartButton"
                     text: "Start Update"
-                    enabled: firmwareUpdateDialog.fileUrl.toString() !== "" && !!firmwareUpdateDialog.camera && firmwareUpdateDialog.camera.fwUpdateProgress === 0
+                    enabled: firmwareUpdateDialog.fileUrl.toString() !== "" && !!firmwareUpdateDialog.camera && !firmwareUpdateDialog.uploading
                     onClicked: firmwareUpdateDialog.camera.fwUpdate(firmwareUpdateDialog.fileUrl.toString())
                 }
                 Button {

@@ -6,6 +6,13 @@ var uint32Max = 4294967295
 var int32Min = -2147483648
 var int32Max = 2147483647
 
+// A text from a camera or a file as it must stand inside a rich-text
+// message: markup characters escaped, so it shows as typed and loads nothing.
+function html(text) {
+    return String(text).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;")
+                       .replace(/"/g, "&quot;").replace(/'/g, "&#39;")
+}
+
 // A value object's current value, or `fallback` before the first poll.
 function val(v, fallback) {
     if (!v || v.value === undefined || v.value === null)

@@ -64,6 +64,7 @@ Rectangle {
             objectName: "jobNameText"
             Layout.fillWidth: true
             text: saveJobRow.job ? saveJobRow.job.fileName + "." + saveJobRow.job.fileExt : ""
+            textFormat: Text.PlainText
             elide: Text.ElideMiddle
         }
         Item {
@@ -75,11 +76,15 @@ Rectangle {
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
                 visible: saveJobRow.jobState !== SaveJob.Saving
+                // An error may be the camera's own text.
                 text: saveJobRow.statusText()
+                textFormat: Text.PlainText
                 color: saveJobRow.jobState === SaveJob.Error ? "#ff6060" : "#ffffff"
                 elide: Text.ElideRight
-                ToolTip.visible: statusArea.containsMouse && truncated
-                ToolTip.text: text
+                TextToolTip {
+                    visible: statusArea.containsMouse && parent.truncated
+                    text: parent.text
+                }
                 MouseArea {
                     id: statusArea
                     anchors.fill: parent
@@ -113,12 +118,14 @@ Rectangle {
             objectName: "jobCameraText"
             Layout.preferredWidth: SaveProgressColumns.camera
             text: saveJobRow.job ? saveJobRow.job.sourceCameraName : ""
+            textFormat: Text.PlainText
             elide: Text.ElideRight
         }
         Label {
             objectName: "jobSourceText"
             Layout.preferredWidth: SaveProgressColumns.source
             text: saveJobRow.sourceText()
+            textFormat: Text.PlainText
             elide: Text.ElideMiddle
         }
         Item {
@@ -147,16 +154,17 @@ Rectangle {
                 width: 28
                 height: 26
                 padding: 0
-                // The camera writes an SSD save to its end; it can't be stopped.
-                visible: !(saveJobRow.toSsd && saveJobRow.running)
                 font.family: "remixicon"
                 font.pixelSize: 16
                 text: Glyphs.closeLargeFill
                 ToolTip.visible: hovered
-                ToolTip.text: saveJobRow.jobState === SaveJob.Saving ? "Cancel" : "Remove"
+                // The camera writes an SSD save it took to its end: cancelling
+                // only stops waiting for it, so the camera's next save can go.
+                ToolTip.text: !saveJobRow.running ? "Remove"
+                              : saveJobRow.toSsd ? "Stop waiting (the camera still writes it)" : "Cancel"
                 ToolTip.delay: 500
                 onClicked: {
-                    if (saveJobRow.jobState === SaveJob.Saving)
+                    if (saveJobRow.running)
                         saveJobRow.job.cancel()
                     else
                         vornApp.saveManager.removeSaveJob(saveJobRow.job)

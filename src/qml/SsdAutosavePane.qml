@@ -75,6 +75,7 @@ CollapsiblePane {
                 width: 140 - editAutosaveNameButton.width - 4
                 anchors.verticalCenter: parent.verticalCenter
                 text: Format.val(ssdAutosavePane.camera.ssdAutosaveName, "")
+                textFormat: Text.PlainText
                 elide: Text.ElideRight
             }
             Button {

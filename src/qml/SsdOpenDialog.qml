@@ -149,6 +149,7 @@ ApplicationWindow {
                             Label {
                                 Layout.fillWidth: true
                                 text: row.qtObject.name
+                                textFormat: Text.PlainText
                                 elide: Text.ElideRight
                             }
                             Label {

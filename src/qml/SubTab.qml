@@ -27,5 +27,6 @@ TabFrame {
         anchors.rightMargin: 8
         anchors.verticalCenter: parent.verticalCenter
         elide: Text.ElideRight
+        textFormat: Text.PlainText // an SSD take's file name, as the camera gave it
     }
 }

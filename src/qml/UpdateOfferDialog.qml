@@ -40,6 +40,7 @@ ApplicationWindow {
                 id: subjectLabel
                 objectName: "subject"
                 Layout.fillWidth: true
+                textFormat: Text.PlainText // the camera's name
                 visible: text !== ""
                 font.pixelSize: 12
                 elide: Text.ElideRight
@@ -49,6 +50,7 @@ ApplicationWindow {
                 id: headline
                 objectName: "headline"
                 Layout.fillWidth: true
+                textFormat: Text.PlainText
                 font.pixelSize: 14
                 font.bold: true
                 wrapMode: Text.Wrap

@@ -47,6 +47,25 @@ Item {
         currentIndex: valueComboBox.listIndex
         Component.onCompleted: valueComboBox.resync()
 
+        // The style's entry, with its text shown as it is: the choices may be
+        // the camera's own texts (resolutions, video formats).
+        delegate: MenuItem {
+            id: choice
+            width: ListView.view.width
+            text: box.textRole ? (Array.isArray(box.model) ? modelData[box.textRole] : model[box.textRole]) : modelData
+            font.weight: box.currentIndex === index ? Font.DemiBold : Font.Normal
+            highlighted: box.highlightedIndex === index
+            hoverEnabled: box.hoverEnabled
+            contentItem: Text {
+                text: choice.text
+                textFormat: Text.PlainText
+                font: choice.font
+                color: choice.highlighted ? choice.palette.highlightedText : choice.palette.text
+                elide: Text.ElideRight
+                verticalAlignment: Text.AlignVCenter
+            }
+        }
+
         onActivated: index => {
             valueComboBox.chosen(index, box.textAt(index))
             Qt.callLater(valueComboBox.resync)

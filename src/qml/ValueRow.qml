@@ -3,7 +3,8 @@ import QtQuick.Controls
 
 // One row of a pane: a label in the 120-pixel label column and, in the
 // 140-pixel value column, either the text `value` or the control given as
-// the row's content.
+// the row's content. Both are shown as plain text: a value may be the
+// camera's own text.
 Item {
     id: valueRow
 
@@ -25,6 +26,7 @@ Item {
         width: valueRow.labelWidth - 6
         anchors.verticalCenter: parent.verticalCenter
         text: valueRow.label
+        textFormat: Text.PlainText
         color: valueRow.labelColor
         opacity: valueRow.enabled ? 1 : 0.45
         elide: Text.ElideRight
@@ -37,6 +39,7 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         visible: valueArea.children.length === 0
         text: valueRow.value
+        textFormat: Text.PlainText
         color: valueRow.valueColor
         opacity: valueRow.enabled ? 1 : 0.45
         elide: Text.ElideRight

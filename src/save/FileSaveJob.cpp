@@ -133,9 +133,7 @@ void FileSaveJob::cancel(SaveJob::FinishState state)
 {
     if (this->state() == Queued) {
         // Never started: there is nothing to stop, only the place in line.
-        if (queue())
-            queue()->remove(this);
-        finish(state);
+        finishWaiting(state);
         return;
     }
     if (this->state() != Saving)

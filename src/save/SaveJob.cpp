@@ -27,14 +27,25 @@ void SaveJob::appendToFileName(const QString& text)
 bool SaveJob::start()
 {
     qDebug() << "bool __cdecl SaveJob::start(void)";
-    if (!startImpl())
+    if (m_state != Queued)
+        return false; // ended while it waited
+    if (!startImpl()) {
+        // A job that could not start ends here, so its queue moves on.
+        if (!ended()) {
+            if (m_error.isEmpty())
+                setError(QStringLiteral("could not start"));
+            finish(FinishedError);
+        }
         return false;
+    }
     setState(Saving);
     return true;
 }
 
 void SaveJob::finish(FinishState state)
 {
+    if (ended())
+        return;
     onFinished(state);
     switch (state) {
     case FinishedOk:
@@ -70,16 +81,17 @@ void SaveJob::sourceLost(const QString& reason)
     // The reason goes first: a running file save ends with it, after
     // keeping what it wrote, and tells how far it got.
     setError(reason);
-    if (m_state == Saving) {
+    if (m_state == Saving || m_state == QueuedFW)
         cancel(FinishedError);
-        return;
-    }
-    // A job that never ran ends here: nothing else may touch it again.
-    setState(Error);
-    disconnect(m_queueConnection);
-    disconnect(m_takeConnection);
+    else if (m_state == Queued)
+        finishWaiting(FinishedError);
+}
+
+void SaveJob::finishWaiting(FinishState state)
+{
     if (m_queue)
         m_queue->remove(this);
+    finish(state);
 }
 
 void SaveJob::setState(State state)

@@ -11,8 +11,10 @@
 
 // One save of a range of frames of a take or a VORN file, whatever its format
 // or destination. It waits (Queued), runs (Saving) and ends Done, Cancelled
-// or Error; the three ends are final. Jobs of a camera wait in that camera's
-// queue; a job without queue is started at once by the save manager.
+// or Error; the three ends are final. Every way to an end, from any state,
+// emits finished() exactly once: the camera's queue moves on only on it.
+// Jobs of a camera wait in that camera's queue; a job without queue is
+// started at once by the save manager.
 class SaveJob : public QObject
 {
     Q_OBJECT
@@ -102,6 +104,7 @@ public:
 
     // Starts the job; false (and the job ends in Error) when it cannot run.
     bool start();
+    bool ended() const { return m_state == Done || m_state == Cancelled || m_state == Error; }
 
 public slots:
     virtual void cancel(SaveJob::FinishState state) = 0;
@@ -124,8 +127,10 @@ protected:
     // Runs first when the job ends.
     virtual void onFinished(FinishState state) = 0;
 
-    // The end of every job.
+    // The end of every job; a job that has ended already stays as it is.
     void finish(FinishState state);
+    // Ends a job that never started: it leaves its queue's waiting list.
+    void finishWaiting(FinishState state);
     void setState(State state);
     void setProgress(double progress);
     void setError(const QString& error);

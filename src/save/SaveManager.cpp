@@ -153,8 +153,8 @@ void SaveManager::removeSaveJob(SaveJob* saveJob)
     if (!saveJob || !m_saveJobs->contains(saveJob))
         return;
     if (saveJob->state() == SaveJob::Queued) {
-        if (saveJob->queue())
-            saveJob->queue()->remove(saveJob);
+        // It leaves its queue and ends (Cancelled) before it goes.
+        saveJob->cancel();
     } else if (saveJob->state() == SaveJob::QueuedFW || saveJob->state() == SaveJob::Saving) {
         return;
     }

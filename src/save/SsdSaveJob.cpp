@@ -2,10 +2,12 @@
 
 #include "Camera.h"
 #include "CameraHttp.h"
+#include "CameraLimits.h"
 #include "JsonText.h"
 #include "Take.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QNetworkReply>
 #include <QTimer>
@@ -30,11 +32,40 @@ SaveJob::SourceInfo takeInfo(Take* take)
     return info;
 }
 
-int intValue(Camera* camera, const char* name)
+QVariant cameraValue(Camera* camera, const char* name)
 {
     auto* value = camera->property(name).value<CameraValue*>();
-    return value ? value->value().toInt() : 0;
+    return value ? value->value() : QVariant();
 }
+
+int intValue(Camera* camera, const char* name)
+{
+    return cameraValue(camera, name).toInt();
+}
+
+// The file names of an /ssd-ls reply (objects, or bare names from older
+// firmware); false when the reply holds no listing.
+bool listedNames(const QByteArray& body, QStringList* names)
+{
+    const QJsonValue listing = QJsonDocument::fromJson(body).object().value(QStringLiteral("ssd-ls"));
+    if (!listing.isArray())
+        return false;
+    for (const QJsonValue& entry : listing.toArray()) {
+        if (names->size() == CameraLimits::MaxSsdLsEntries)
+            break;
+        const QString name =
+            entry.isObject() ? entry.toObject().value(QStringLiteral("name")).toString() : entry.toString();
+        if (!name.isEmpty())
+            names->append(name);
+    }
+    return true;
+}
+
+constexpr char LongListing[] = "{\"long\": 1}";
+
+// Polls go out four times a second and give up after three: a camera that
+// has answered none for this long is no longer there for the save.
+int s_silenceLimitMs = 15000;
 
 // Camera::SsdState SsdReady.
 constexpr int SsdReady = 3;
@@ -75,52 +106,124 @@ QByteArray SsdSaveJob::requestBody() const
     return body + "}";
 }
 
+int SsdSaveJob::silenceLimitMs()
+{
+    return s_silenceLimitMs;
+}
+
+void SsdSaveJob::setSilenceLimitMs(int ms)
+{
+    s_silenceLimitMs = ms;
+}
+
 bool SsdSaveJob::startImpl()
 {
     Camera* cam = camera();
-    if (!cam || !take()) {
-        setError(QStringLiteral("take deleted or closed"));
-        finish(FinishedError);
+    if (!cam) {
+        fail(QStringLiteral("camera disconnected"));
         return false;
     }
-    QNetworkReply* reply = CameraHttp::post(cam->address(), QStringLiteral("/ssd-save"), requestBody());
+    if (!take() || !take()->savedOpened()) {
+        fail(QStringLiteral("take deleted or closed"));
+        return false;
+    }
+    m_timer = new QTimer(this);
+    m_timer->setSingleShot(true);
+    m_timer->setInterval(s_silenceLimitMs);
+    connect(m_timer, &QTimer::timeout, this, [this] { fail(QStringLiteral("camera stopped answering")); });
+    m_watch << connect(cam, &Camera::valuesPolled, this, &SsdSaveJob::cameraPolled);
+    m_timer->start();
+    m_olderFirmware = intValue(cam, "featureSsdSave") < 2;
+    // Older firmware names the file itself and says nothing of it: the new
+    // file is the one its SSD did not list before.
+    if (m_olderFirmware)
+        post(QStringLiteral("/ssd-ls"), LongListing, &SsdSaveJob::listingBeforeFinished);
+    else
+        post(QStringLiteral("/ssd-save"), requestBody(), &SsdSaveJob::ssdSaveFinished);
+    return !ended();
+}
+
+void SsdSaveJob::post(const QString& path, const QByteArray& body, void (SsdSaveJob::*handler)())
+{
+    QNetworkReply* reply = camera() ? CameraHttp::post(camera()->address(), path, body) : nullptr;
     if (!reply) {
-        setError(QStringLiteral("camera disconnected"));
-        finish(FinishedError);
-        return false;
+        fail(QStringLiteral("camera disconnected"));
+        return;
     }
-    connect(reply, &QNetworkReply::finished, this, &SsdSaveJob::ssdSaveFinished);
-    return true;
+    m_reply = reply;
+    connect(reply, &QNetworkReply::finished, this, handler);
+}
+
+QNetworkReply* SsdSaveJob::takeReply()
+{
+    auto* reply = qobject_cast<QNetworkReply*>(sender());
+    if (!reply)
+        return nullptr;
+    reply->deleteLater();
+    if (reply != m_reply || ended())
+        return nullptr;
+    m_reply = nullptr;
+    return reply;
+}
+
+QString SsdSaveJob::requestError(QNetworkReply* reply, const QByteArray& body)
+{
+    if (reply->error() == QNetworkReply::OperationCanceledError)
+        return QStringLiteral("camera did not answer");
+    return CameraHttp::errorText(reply, body);
+}
+
+void SsdSaveJob::fail(const QString& error)
+{
+    if (ended())
+        return;
+    setError(error);
+    finish(FinishedError);
+}
+
+void SsdSaveJob::listingBeforeFinished()
+{
+    QNetworkReply* reply = takeReply();
+    if (!reply)
+        return;
+    const QByteArray body = CameraHttp::readBody(reply);
+    if (reply->error() != QNetworkReply::NoError) {
+        fail(requestError(reply, body));
+        return;
+    }
+    QStringList names;
+    if (!listedNames(body, &names)) {
+        fail(QStringLiteral("camera sent an unreadable SSD listing"));
+        return;
+    }
+    m_filesBefore = QSet<QString>(names.begin(), names.end());
+    post(QStringLiteral("/ssd-save"), requestBody(), &SsdSaveJob::ssdSaveFinished);
 }
 
 void SsdSaveJob::ssdSaveFinished()
 {
-    auto* reply = qobject_cast<QNetworkReply*>(sender());
+    QNetworkReply* reply = takeReply();
     if (!reply)
         return;
-    reply->deleteLater();
-    if (state() != Saving)
-        return; // ended meanwhile (camera or take gone)
-    if (!take()) {
-        finish(FinishedError);
-        return;
-    }
     const QByteArray body = CameraHttp::readBody(reply);
-    const QJsonObject answer = QJsonDocument::fromJson(body).object();
     if (reply->error() != QNetworkReply::NoError) {
-        const QJsonValue error = answer.value(QStringLiteral("error"));
-        setError(error.isString() ? error.toString()
-                                  : QStringLiteral("HTTP %1").arg(
-                                        reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()));
-        finish(FinishedError);
+        fail(requestError(reply, body));
         return;
     }
-    if (!camera()) {
-        finish(FinishedError);
+    if (!stillPossible())
+        return;
+    if (m_olderFirmware) {
+        // Checked on every poll from now on; see checkOlderFirmware().
+        qDebug() << "start old fw save watch";
+        m_sinceAccepted.start();
         return;
     }
-    if (intValue(camera(), "featureSsdSave") < 2) {
-        watchOlderFirmware();
+    const QJsonObject answer = QJsonDocument::fromJson(body).object();
+    // Without its number the save cannot be told from the camera's others:
+    // calling it done would claim a file nobody saw written.
+    const QJsonValue seqValue = answer.value(QStringLiteral("seq"));
+    if (!seqValue.isDouble() || seqValue.toInteger() < 1) {
+        fail(QStringLiteral("camera sent an unreadable answer"));
         return;
     }
     const QJsonValue name = answer.value(QStringLiteral("name"));
@@ -129,8 +232,8 @@ void SsdSaveJob::ssdSaveFinished()
         setFileNameTemplate(info.baseName());
         setFileExt(info.suffix());
     }
-    m_seq = answer.value(QStringLiteral("seq")).toInteger();
-    const qint64 wrSeq = camera()->property("ssdWrSeq").value<CameraValue*>()->value().toLongLong();
+    m_seq = seqValue.toInteger();
+    const qint64 wrSeq = cameraValue(camera(), "ssdWrSeq").toLongLong();
     qDebug() << "m_seq=" << m_seq;
     qDebug() << "wrSeq=" << wrSeq;
     if (wrSeq < m_seq) {
@@ -143,18 +246,30 @@ void SsdSaveJob::ssdSaveFinished()
 
 bool SsdSaveJob::stillPossible()
 {
-    Camera* cam = camera();
-    if (!cam || !take()) {
-        finish(FinishedError);
+    if (!camera()) {
+        fail(QStringLiteral("camera disconnected"));
         return false;
     }
-    const int ssdState = intValue(cam, "ssdState");
+    if (!take()) {
+        fail(QStringLiteral("take deleted or closed"));
+        return false;
+    }
+    const int ssdState = intValue(camera(), "ssdState");
     if (ssdState != SsdReady) {
-        setError(QStringLiteral("ssd.state = %1").arg(ssdState));
-        finish(FinishedError);
+        fail(QStringLiteral("ssd.state = %1").arg(ssdState));
         return false;
     }
     return true;
+}
+
+void SsdSaveJob::cameraPolled()
+{
+    // Only an answer counts: a failed poll is the camera being silent.
+    if (!camera() || !camera()->responding())
+        return;
+    m_timer->start();
+    if (m_olderFirmware && m_sinceAccepted.isValid())
+        checkOlderFirmware();
 }
 
 void SsdSaveJob::watchSequence()
@@ -171,54 +286,83 @@ void SsdSaveJob::checkProgress()
     if (!stillPossible())
         return;
     Camera* cam = camera();
-    const qint64 wrSeq = cam->property("ssdWrSeq").value<CameraValue*>()->value().toLongLong();
+    const qint64 wrSeq = cameraValue(cam, "ssdWrSeq").toLongLong();
     if (wrSeq >= m_seq) {
         finish(FinishedOk);
     } else if (wrSeq == m_seq - 1) {
         setState(Saving);
-        setProgress(cam->property("ssdProgress").value<CameraValue*>()->value().toDouble());
+        setProgress(qBound(0.0, cameraValue(cam, "ssdProgress").toDouble(), 100.0));
     } else {
         setState(QueuedFW);
     }
-}
-
-void SsdSaveJob::watchOlderFirmware()
-{
-    // Older firmware does not number its saves: the save is over once the
-    // camera reports no progress and no write, which a short save may do
-    // before any poll shows it running; the timer looks once anyway.
-    m_timer = new QTimer(this);
-    m_timer->setSingleShot(true);
-    m_timer->setInterval(1000);
-    connect(m_timer, &QTimer::timeout, this, &SsdSaveJob::checkOlderFirmware);
-    qDebug() << "start old fw save timer";
-    Camera* cam = camera();
-    for (const char* name : {"ssdProgress", "ssdState"}) {
-        auto* value = cam->property(name).value<CameraValue*>();
-        m_watch << connect(value, &VornValue::valueChanged, this, &SsdSaveJob::checkOlderFirmware);
-    }
-    m_timer->start();
 }
 
 void SsdSaveJob::checkOlderFirmware()
 {
     if (!stillPossible())
         return;
-    Camera* cam = camera();
-    const double progress = cam->property("ssdProgress").value<CameraValue*>()->value().toDouble();
-    setProgress(progress);
-    if (progress != 0 || intValue(cam, "ssdWrState") != 0)
+    // The first poll answered after the camera took the request may have
+    // left before it did, and show it idle.
+    if (++m_pollsSinceAccepted < 2)
         return;
-    qDebug() << "old fw short save condition";
-    finish(FinishedOk);
+    Camera* cam = camera();
+    const double progress = qBound(0.0, cameraValue(cam, "ssdProgress").toDouble(), 100.0);
+    if (progress != 0 || intValue(cam, "ssdWrState") != 0) {
+        m_sawWriting = true;
+        setProgress(progress);
+        return;
+    }
+    // Idle: written, never begun, or given up. Only the SSD's files tell.
+    if (!m_reply)
+        post(QStringLiteral("/ssd-ls"), LongListing, &SsdSaveJob::listingAfterFinished);
+}
+
+void SsdSaveJob::listingAfterFinished()
+{
+    QNetworkReply* reply = takeReply();
+    if (!reply)
+        return;
+    const QByteArray body = CameraHttp::readBody(reply);
+    if (reply->error() != QNetworkReply::NoError) {
+        fail(requestError(reply, body));
+        return;
+    }
+    QStringList names;
+    if (!listedNames(body, &names)) {
+        fail(QStringLiteral("camera sent an unreadable SSD listing"));
+        return;
+    }
+    QString written;
+    for (const QString& name : std::as_const(names))
+        if (!m_filesBefore.contains(name))
+            written = name;
+    if (!written.isEmpty()) {
+        qDebug() << "old fw save written" << written;
+        const QFileInfo info(written);
+        setFileNameTemplate(info.baseName());
+        setFileExt(info.suffix());
+        finish(FinishedOk);
+    } else if (m_sawWriting) {
+        fail(QStringLiteral("camera finished without writing the file"));
+    } else if (m_sinceAccepted.elapsed() >= s_silenceLimitMs) {
+        fail(QStringLiteral("camera did not start the save"));
+    }
+    // Otherwise the camera has not begun yet: the next poll looks again.
 }
 
 void SsdSaveJob::cancel(SaveJob::FinishState state)
 {
-    // The camera finishes what it started; but a job whose camera or take is
-    // gone would otherwise wait for values that never come.
-    if (state == FinishedError && (this->state() == Saving || this->state() == QueuedFW))
-        finish(FinishedError);
+    switch (this->state()) {
+    case Queued:
+        finishWaiting(state);
+        break;
+    case Saving:
+    case QueuedFW:
+        finish(state);
+        break;
+    default:
+        break;
+    }
 }
 
 void SsdSaveJob::onFinished(FinishState)
@@ -226,9 +370,13 @@ void SsdSaveJob::onFinished(FinishState)
     for (const QMetaObject::Connection& connection : std::as_const(m_watch))
         disconnect(connection);
     m_watch.clear();
-    if (m_timer) {
+    if (m_timer)
         m_timer->stop();
-        disconnect(m_timer, nullptr, this, nullptr);
+    // A request still on its way is left to end by itself.
+    if (m_reply) {
+        disconnect(m_reply, nullptr, this, nullptr);
+        CameraHttp::releaseWhenFinished(m_reply);
+        m_reply = nullptr;
     }
 }
 

@@ -2,7 +2,9 @@
 
 #include "SaveJob.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QSet>
 
 class Camera;
 class QNetworkReply;
@@ -12,7 +14,13 @@ class Take;
 // A save of a memory take's range onto the camera's own SSD. The camera does
 // the writing; the job sends one request and follows the camera's SSD values
 // from the polls. Newer firmware numbers its saves, so the job knows whether
-// its own is waiting behind others, being written, or done.
+// its own is waiting behind others, being written, or done. Older firmware
+// tells only whether it is writing: there the save is done once the camera is
+// idle again and its SSD lists a file that was not there before.
+//
+// The job always ends: in Error when the camera refuses the save, the SSD
+// leaves the ready state, the camera or take goes away, the camera stops
+// answering, or (older firmware) the camera goes idle without the file.
 class SsdSaveJob : public SaveJob
 {
     Q_OBJECT
@@ -20,11 +28,17 @@ class SsdSaveJob : public SaveJob
 public:
     SsdSaveJob(QObject* parent, Take* take, const Params& params, const SaveFileName& outputName);
 
-    // An SSD save cannot be stopped: the camera writes it to the end. Only a
-    // camera or take that went away ends it early (in Error).
+    // The camera writes a save it accepted to its end, whatever happens
+    // here: cancelling a running job only stops following it, so the next
+    // save of the camera can go.
     void cancel(SaveJob::FinishState state) override;
     // A written file opens as an SSD take.
     Q_INVOKABLE void open() override;
+
+    // How long a job waits for a camera that does not answer its polls or,
+    // on older firmware, shows no sign of the save, before it ends in Error.
+    static int silenceLimitMs();
+    static void setSilenceLimitMs(int ms);
 
 protected:
     bool startImpl() override;
@@ -32,21 +46,38 @@ protected:
 
 private slots:
     void ssdSaveFinished();
+    void listingBeforeFinished();
+    void listingAfterFinished();
 
 private:
     Take* take() const;
     Camera* camera() const;
     QByteArray requestBody() const;
+    void post(const QString& path, const QByteArray& body, void (SsdSaveJob::*handler)());
+    // The finished reply of the one request on its way; null when stale.
+    QNetworkReply* takeReply();
+    // The camera's words when it gave any, else what became of the request.
+    static QString requestError(QNetworkReply* reply, const QByteArray& body);
+    void fail(const QString& error);
     // False, with the job ended in Error, once the take or camera is gone or
     // the SSD has left the ready state.
     bool stillPossible();
+    void cameraPolled();
     void watchSequence();
     void checkProgress();
-    void watchOlderFirmware();
     void checkOlderFirmware();
 
     QPointer<Camera> m_camera;
     qint64 m_seq = 0;
-    QTimer* m_timer = nullptr;
+    QTimer* m_timer = nullptr; // runs out when the camera stays silent
     QList<QMetaObject::Connection> m_watch;
+    QPointer<QNetworkReply> m_reply;
+
+    // Older firmware: the SSD's files before the save, whether a poll showed
+    // the camera writing after it took the request, and how long ago it did.
+    bool m_olderFirmware = false;
+    QSet<QString> m_filesBefore;
+    int m_pollsSinceAccepted = 0;
+    bool m_sawWriting = false;
+    QElapsedTimer m_sinceAccepted;
 };

@@ -40,12 +40,13 @@ class TestFirmware : public QObject
         return value ? value->value() : QVariant();
     }
 
-    q7sim::SimCamera* startCamera(const QString& address, int64_t uploadBytesPerSecond = 0)
+    q7sim::SimCamera* startCamera(const QString& address, int64_t uploadBytesPerSecond = 0,
+                                  int installMs = 500)
     {
         q7sim::CameraConfig config;
         config.address = address;
         config.fwUploadBytesPerSecond = uploadBytesPerSecond;
-        config.fwInstallMs = 500;
+        config.fwInstallMs = installMs;
         return m_sims.start(config);
     }
 
@@ -135,6 +136,49 @@ private slots:
         camera->disconnectCamera();
     }
 
+    // A camera that answers only once it has flashed the file is silent for
+    // minutes after the last byte: that wait has a limit of its own, far
+    // beyond the upload's (both cut short here).
+    void installationOutlastsTheUploadLimit()
+    {
+        q7sim::SimCamera* sim = startCamera(QStringLiteral("127.0.0.7"), 0, 2500);
+        Camera* camera = SimCameras::connect(sim);
+        QVERIFY(camera);
+        auto* uploadLimit = camera->findChild<QTimer*>(QStringLiteral("fwUploadIdleTimer"));
+        auto* installLimit = camera->findChild<QTimer*>(QStringLiteral("fwInstallTimer"));
+        QVERIFY(uploadLimit && installLimit);
+        QVERIFY(installLimit->interval() >= 5 * uploadLimit->interval());
+        uploadLimit->setInterval(600);
+        QStringList lines;
+        QObject linesContext; // a failed check returns early: the lines go with it
+        connect(camera, &Camera::fwUpdateStatusChanged, &linesContext,
+                [&] { lines << camera->fwUpdateStatus(); });
+        const auto installed = [&] {
+            return camera->fwUpdateStatus().startsWith("Firmware update installed!");
+        };
+
+        camera->fwUpdate(firmwareFile(4096));
+        QVERIFY(QTest::qWaitFor([&] { return camera->fwInstalling(); }, 5000));
+        QCOMPARE(camera->fwUpdateStatus(),
+                 QStringLiteral("Installing firmware update...Do NOT power off camera!"));
+        QVERIFY(QTest::qWaitFor(installed, 10000));
+        QVERIFY(!camera->fwInstalling());
+        QVERIFY2(!lines.join('|').contains("Update error"), qPrintable(lines.join(" | ")));
+
+        // Past the installation's own limit the camera is not called failed:
+        // it may still be flashing, and its state tells the end.
+        installLimit->setInterval(600);
+        camera->fwUpdate(firmwareFile(4096));
+        QVERIFY(QTest::qWaitFor([&] { return camera->fwUpdateStatus().startsWith("Update error"); }, 5000));
+        QCOMPARE(camera->fwUpdateStatus(),
+                 QStringLiteral("Update error: the camera did not confirm the installation. Do NOT power off "
+                                "camera until it reports the result!"));
+        QCOMPARE(camera->fwUpdateProgress(), 0.0);
+        QVERIFY(!camera->fwInstalling());
+        QVERIFY(QTest::qWaitFor(installed, 10000));
+        camera->disconnectCamera();
+    }
+
     void failedUploads()
     {
         q7sim::SimCamera* sim = startCamera(QStringLiteral("127.0.0.4"));
@@ -155,6 +199,15 @@ private slots:
             QTest::qWaitFor([&] { return camera->fwUpdateStatus() == "Update error: upload failed"; }, 5000));
         QCOMPARE(camera->fwUpdateProgress(), 0.0);
         sim->clearFaults();
+
+        // An empty file goes out and the camera refuses it.
+        QFile empty(m_dir.filePath("empty.q7fw"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        camera->fwUpdate(empty.fileName());
+        QVERIFY(
+            QTest::qWaitFor([&] { return camera->fwUpdateStatus() == "Update error: upload failed"; }, 5000));
+        QCOMPARE(sim->firmwareUploads().last().content.size(), 0);
 
         // A camera that takes no uploads this way refuses too.
         QVERIFY(SimCameras::put(QStringLiteral("127.0.0.4"), "/features/q7fw", "0"));

@@ -325,6 +325,24 @@ private slots:
         QVERIFY(!QFile::exists(out("cut.mp4")));
     }
 
+    // A camera that sends three frames, then a kilobyte every 20 s: the link
+    // never goes quiet, but --timeout bounds the wait for a frame, and the
+    // failed save keeps what came, as a file that says so.
+    void stalledTransferFails()
+    {
+        m_sim->addFault(q7sim::Fault::xferTrickle(3));
+        const QString take = QString::number(recordTake());
+        const Run run = cli({"--timeout", "2", "save", m_address, "--take", take, "--format", "vorn", "--folder",
+                             m_dir.path(), "--name", "stalled"},
+                            30000);
+        m_sim->clearFaults();
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith("vorn-cli: save failed: transfer stalled (no frame for 2 s) after 3 of "),
+                 qPrintable(run.err));
+        QVERIFY(succeeded(cli({"convert", out("stalled.vorn"), "--format", "csv"})));
+        QCOMPARE(csvRows(out("stalled.csv")), 4);
+    }
+
     void discoverAcrossTheLink()
     {
         // A camera on the sandbox's camera host; only discover broadcasts.

@@ -1,6 +1,6 @@
 // The simulated camera's SSD over real HTTP: its states over time, listing
-// forms, ejecting and formatting, saves at each firmware level with their
-// sequence numbers, and SSD takes that transfer the memory take's frames.
+// forms, ejecting and formatting, queued saves with their sequence numbers,
+// the camera's autosave, and SSD takes that transfer the memory take's frames.
 #include "FrameSynth.h"
 #include "JsonPath.h"
 #include "SimCamera.h"
@@ -59,13 +59,12 @@ bool recordTake(SimHttpClient& http)
     return at(http.state(), "acq/saved_takes").toArray().contains(1);
 }
 
-QByteArray saveBody(qint64 start, qint64 count, const QString& name = QString(), int delTake = 0)
+QByteArray saveBody(qint64 start, qint64 count, const QString& name = QString())
 {
-    return QStringLiteral("{\"take\":1,\"start\":%1,\"cnt\":%2,\"name\":\"%3\",\"del_take\":%4}")
+    return QStringLiteral("{\"take\":1,\"start\":%1,\"cnt\":%2,\"name\":\"%3\",\"del_take\":0}")
         .arg(start)
         .arg(count)
         .arg(name)
-        .arg(delTake)
         .toLatin1();
 }
 
@@ -108,8 +107,6 @@ private slots:
     void ejectAndInsert();
     void formatUnformattedCard();
     void queuedSavesAdvanceInOrder();
-    void saveLevels();
-    void failingSsdEndsSaves();
     void cameraAutosave();
     void refusals();
 };
@@ -241,61 +238,6 @@ void TestSsd::queuedSavesAdvanceInOrder()
     QVERIFY(!at(doc, "acq/locked_takes").toArray().contains(1));
     QCOMPARE(http.post("/ssd-ls", "{}").json().value("ssd-ls").toArray(),
              (QJsonArray{"q1.vorn", "q2.vorn", "q3.vorn"}));
-}
-
-void TestSsd::saveLevels()
-{
-    auto camera = startCamera(QStringLiteral("127.0.0.7"));
-    SimHttpClient http(QStringLiteral("127.0.0.7"));
-    QVERIFY(recordTake(http));
-
-    // Level 1: no name, no reply members; the camera names the file.
-    QCOMPARE(http.put("/features/ssd-save", "1").status, 200);
-    SimHttpReply reply = http.post("/ssd-save", "{\"take\":1,\"start\":0,\"cnt\":3}");
-    QCOMPARE(reply.status, 200);
-    QVERIFY(!reply.json().contains("seq"));
-    QVERIFY(waitForWrSeq(http, 1));
-    QCOMPARE(http.post("/ssd-ls", "{}").json().value("ssd-ls").toArray(), QJsonArray{"clip_0001.vorn"});
-    QCOMPARE(at(http.state(), "ssd/name_seq").toInt(), 2);
-
-    // Level 2 reads the name but not del_take.
-    QCOMPARE(http.put("/features/ssd-save", "2").status, 200);
-    reply = http.post("/ssd-save", saveBody(0, 3, QStringLiteral("two"), 1));
-    QCOMPARE(reply.json().value("name").toString(), QStringLiteral("two.vorn"));
-    QCOMPARE(reply.json().value("seq").toInt(), 2);
-    QVERIFY(waitForWrSeq(http, 2));
-    QVERIFY(at(http.state(), "acq/saved_takes").toArray().contains(1));
-
-    // Level 3 honours del_take once the file is written.
-    QCOMPARE(http.put("/features/ssd-save", "3").status, 200);
-    QCOMPARE(http.post("/ssd-save", saveBody(0, 3, QStringLiteral("three"), 0)).status, 200);
-    QVERIFY(waitForWrSeq(http, 3));
-    QVERIFY(at(http.state(), "acq/saved_takes").toArray().contains(1));
-    QCOMPARE(http.post("/ssd-save", saveBody(0, 3, QStringLiteral("four"), 1)).status, 200);
-    QVERIFY(waitForWrSeq(http, 4));
-    QVERIFY(!at(http.state(), "acq/saved_takes").toArray().contains(1));
-
-    // Refusals carry the camera's reason.
-    reply = http.post("/ssd-save", saveBody(0, 3));
-    QCOMPARE(reply.status, 404);
-    QVERIFY(!reply.json().value("error").toString().isEmpty());
-    QCOMPARE(http.put("/features/ssd-save", "0").status, 200);
-    QCOMPARE(http.post("/ssd-save", saveBody(0, 3)).status, 501);
-}
-
-void TestSsd::failingSsdEndsSaves()
-{
-    auto camera = startCamera(QStringLiteral("127.0.0.8"), 4LL << 20);
-    SimHttpClient http(QStringLiteral("127.0.0.8"));
-    QVERIFY(recordTake(http));
-    QCOMPARE(http.post("/ssd-save", saveBody(-40, 50, QStringLiteral("lost"))).status, 200);
-    QCOMPARE(at(http.state(), "ssd/wr_state").toInt(), 1);
-    camera->failSsd();
-    const QJsonObject doc = http.state();
-    QCOMPARE(at(doc, "ssd/state").toInt(), 7);
-    QCOMPARE(at(doc, "ssd/wr_state").toInt(), 0);
-    QVERIFY(!at(doc, "acq/locked_takes").toArray().contains(1));
-    QCOMPARE(http.post("/ssd-save", saveBody(0, 1)).status, 409);
 }
 
 void TestSsd::cameraAutosave()

@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QTemporaryFile>
 #include <QTest>
+#include <QTextDocument>
 
 #include <memory>
 
@@ -302,6 +303,39 @@ protected:
     }
 
     QQuickWindow* confirmDialog() const { return find<QQuickWindow>("confirmDialog"); }
+
+    // The text items of the shown windows that hold `marker`: those that read
+    // it as markup (rich text, or text that looks like it), by the name of
+    // their nearest named item, and the count of those that show it plainly.
+    struct TextsHolding
+    {
+        QStringList asMarkup;
+        int asPlain = 0;
+    };
+    static TextsHolding textsHolding(const QString& marker)
+    {
+        TextsHolding found;
+        std::function<void(QQuickItem*)> visit = [&](QQuickItem* item) {
+            const bool textItem = item->inherits("QQuickText") || item->inherits("QQuickTextEdit");
+            const QString text = textItem ? item->property("text").toString() : QString();
+            // Text.PlainText 0, AutoText 2; the others are markup.
+            const int format = item->property("textFormat").toInt();
+            if (text.contains(marker) && (format == 0 || (format == 2 && !Qt::mightBeRichText(text)))) {
+                ++found.asPlain;
+            } else if (text.contains(marker)) {
+                QQuickItem* named = item;
+                while (named->parentItem() && named->objectName().isEmpty())
+                    named = named->parentItem();
+                found.asMarkup << named->objectName() + ": " + text;
+            }
+            for (QQuickItem* child : item->childItems())
+                visit(child);
+        };
+        for (QWindow* w : QGuiApplication::topLevelWindows())
+            if (auto* qw = qobject_cast<QQuickWindow*>(w); qw && qw->isVisible())
+                visit(qw->contentItem());
+        return found;
+    }
 
     void saveScreenshot(const QString& name, QQuickWindow* w = nullptr)
     {

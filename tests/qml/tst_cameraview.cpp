@@ -6,6 +6,8 @@
 #include "ImgAdjModel.h"
 #include "ImgFrame.h"
 #include "ManifestServer.h"
+#include "SaveManager.h"
+#include "Take.h"
 #include "UpdateManifest.h"
 
 #include "VornTestMain.h"
@@ -491,14 +493,13 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(childOf(d, "fwStatusText")->property("text").toString(),
                                   QStringLiteral("Installing firmware update...Do NOT power off camera!"),
                                   5000);
+        QVERIFY(!start->isEnabled());
         saveScreenshot("firmware-update-dialog.png", d);
         QTRY_COMPARE_WITH_TIMEOUT(
             childOf(d, "fwStatusText")->property("text").toString(),
             QStringLiteral("Firmware update installed! Restart camera to complete update."), 8000);
         QVERIFY(start->isEnabled());
         QCOMPARE(m_sim->firmwareUploads().size(), 1);
-        QCOMPARE(m_sim->firmwareUploads().first().fileName, QStringLiteral("q7-3.5.0.q7fw"));
-        QCOMPARE(m_sim->firmwareUploads().first().content.size(), 200000);
         VIEW_STEP(click(childOf<QQuickItem>(d, "fwCloseButton")));
         QTRY_VERIFY(!find<QQuickWindow>("firmwareUpdateDialog"));
     }
@@ -595,6 +596,77 @@ private slots:
         QTRY_COMPARE(loadedView(), QStringLiteral("ssdTakeView"));
         app()->setSelectedVornObject(m_camera);
         QTRY_VERIFY(find("paneColumn"));
+    }
+
+    // Every text of the camera shows as the camera sent it, wherever the
+    // window puts it: no label, list entry or message reads it as markup.
+    void cameraTextsAreNeverMarkup()
+    {
+        const QString typed = QStringLiteral("<b>X</b> & \"q\"");
+        const QByteArray json = "\"<b>X</b> & \\\"q\\\"\"";
+        const QString address = m_sim->config().address;
+        Take* named = nullptr; // the take the SSD files were saved from
+        for (Take* t : *m_camera->takes())
+            named = t->savedOpened() ? t : named;
+        QVERIFY(named);
+        const int take = named->takeId();
+        for (const char* path :
+             {"/camera/name", "/camera/model", "/camera/fw_ver", "/lens/name", "/ssd/autosave/name"})
+            QVERIFY2(SimCameras::put(address, path, json), path);
+        QVERIFY(postToCamera("/ssd-format", "{\"name\":" + json + "}"));
+        const QByteArray save = "{\"take\":" + QByteArray::number(take) + ",\"cnt\":2,\"name\":" + json + "}";
+        QVERIFY(
+            QTest::qWaitFor([&] { return postToCamera("/ssd-save", save); }, 5000)); // not while formatting
+        m_server.setManifest(QJsonObject{{"q7fw", QJsonObject{{"7201", QJsonObject{{"version", typed}}}}}});
+        QTRY_COMPARE(text("cameraNameText"), typed);
+        const auto noMarkup = [&](int plainAtLeast) {
+            const TextsHolding found = textsHolding(QStringLiteral("<b>X"));
+            QVERIFY2(found.asMarkup.isEmpty(), qPrintable(found.asMarkup.join('\n')));
+            QVERIFY2(found.asPlain >= plainAtLeast, qPrintable(QString::number(found.asPlain)));
+        };
+
+        // The camera view with every pane, the firmware and SSD dialogs, the
+        // up-to-date message and the question before deleting all takes.
+        for (const char* pane : {"cameraMainPane", "lensPane", "ssdPane", "ssdAutosavePane", "firmwarePane"})
+            VIEW_STEP(expand(pane));
+        VIEW_STEP(click("checkFirmwareButton"));
+        const QString escaped = QStringLiteral("&lt;b&gt;X&lt;/b&gt; &amp; &quot;q&quot;");
+        QTRY_COMPARE(messages(), QStringList{"<b>Firmware Q7FW " + escaped + " is up to date!</b>"});
+        VIEW_STEP(click("firmwareUpdateButton"));
+        QVERIFY(dialog("firmwareUpdateDialog"));
+        QTRY_VERIFY_WITH_TIMEOUT(item("openSsdTakeButton")->isEnabled(), 5000);
+        VIEW_STEP(click("openSsdTakeButton"));
+        QQuickWindow* ssdDialog = dialog("ssdOpenDialog");
+        QVERIFY(ssdDialog);
+        QTRY_VERIFY(!itemsNamed(ssdDialog->contentItem(), "ssdFileRow").isEmpty()); // the file saved above
+        QObject* menu = openContextMenu(find<QQuickItem>("cameraTabFrame"));
+        QVERIFY(menu);
+        triggerMenuItem(menu, "Delete All Takes...");
+        QTRY_VERIFY(confirmDialog() && confirmDialog()->isVisible());
+        QVERIFY(confirmDialog()->property("text").toString().contains(escaped));
+        VIEW_STEP(noMarkup(8));
+        clickItem(childOf<QQuickItem>(confirmDialog(), "cancelButton"));
+        QTRY_VERIFY(!confirmDialog());
+        VIEW_STEP(click(childOf<QQuickItem>(ssdDialog, "ssdCancelButton")));
+        QMetaObject::invokeMethod(find("firmwareUpdateDialog"), "close");
+        VIEW_STEP(closeMessages());
+
+        // A save that the camera refuses with a text of its own.
+        q7sim::Fault refusal = q7sim::Fault::httpError(503, true, "/xfer");
+        refusal.errorText = typed;
+        m_sim->addFault(refusal);
+        QTemporaryDir dir;
+        QPointer<SaveJob> job = app()->saveManager()->createSaveJob(
+            named, named->firstFrame(), 2, SaveManager::FileDest, Util::FormatCsv, Util::CodecCsv, 30, 0, "t",
+            dir.path(), SaveJob::DontDeleteClose);
+        QVERIFY(job);
+        QTRY_COMPARE_WITH_TIMEOUT(job->state(), SaveJob::Error, 10000);
+        m_sim->clearFaults();
+        QVERIFY2(job->error().startsWith(typed), qPrintable(job->error()));
+        app()->setNullVornObject(VornApp::SaveProgress);
+        QTRY_COMPARE(loadedView(), QStringLiteral("saveProgressView"));
+        VIEW_STEP(noMarkup(2));
+        app()->setSelectedVornObject(m_camera);
     }
 };
 

@@ -37,7 +37,16 @@ const Output Outputs[] = {
     {"h264", Util::FormatMp4, Util::CodecH264},  {"av1", Util::FormatMp4, Util::CodecAV1_YUV420P},
 };
 
-enum Failure { TransferCut, TransferEndsEarly, CameraRefuses, CameraGone, TakeDeleted, DiskFull };
+enum Failure {
+    TransferCut,
+    TransferEndsEarly,
+    CameraRefuses,
+    RefusesPlainly,
+    NotFrames,
+    CameraGone,
+    TakeDeleted,
+    DiskFull
+};
 
 constexpr int Width = 128;
 constexpr int Height = 64;
@@ -225,8 +234,9 @@ private slots:
     {
         QTest::addColumn<int>("failure");
         QTest::addColumn<int>("output");
-        const char* names[] = {"transfer cut", "transfer ends early", "camera refuses",
-                               "camera gone",  "take deleted",        "disk full"};
+        const char* names[] = {
+            "transfer cut", "transfer ends early", "camera refuses", "camera refuses plainly",
+            "not frames",   "camera gone",         "take deleted",   "disk full"};
         for (int failure = TransferCut; failure <= DiskFull; ++failure)
             for (int output = 0; output < int(std::size(Outputs)); ++output)
                 QTest::addRow("%s, %s", names[failure], Outputs[output].name) << failure << output;
@@ -263,6 +273,16 @@ private slots:
         case CameraRefuses:
             m_sim->addFault(Fault::httpError(503, true, "/xfer"));
             reason = "simulated camera fault";
+            keptExactly = 0;
+            break;
+        case RefusesPlainly:
+            m_sim->addFault(Fault::httpError(503, false, "/xfer"));
+            reason = "HTTP 503";
+            keptExactly = 0;
+            break;
+        case NotFrames:
+            m_sim->addFault(Fault::malformedJson("/xfer"));
+            reason = "bad frame size from camera";
             keptExactly = 0;
             break;
         case CameraGone:

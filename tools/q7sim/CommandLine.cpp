@@ -36,6 +36,8 @@ QString CommandLine::helpText()
         "  --meta-size N                 metadata bytes per frame, at least 32 (default 32)\n"
         "  --memory-mb N                 frame memory in MiB (default 4096)\n"
         "  --ssd-gb N                    an SSD of N GiB in the camera (default none)\n"
+        "  --ssd-old-firmware            older SSD firmware: unnumbered saves without progress\n"
+        "  --ssd-save-start-ms N         an idle SSD begins writing a save after N ms (default 0)\n"
         "  --bref-slots N                black reference slots (default 8)\n"
         "  --bref-ms N                   duration of a black reference in ms (default 400)\n"
         "  --old-firmware                older firmware: time/year_offset, numeric fw_ver,\n"
@@ -61,6 +63,8 @@ QString CommandLine::helpText()
         "                                  end-early:N       transfers end after N records\n"
         "                                  drop:N            transfers break off inside record N\n"
         "                                  pieces:BYTES      transfers sent in BYTES-sized pieces\n"
+        "                                  trickle:N         transfers send N records, then 1 KiB\n"
+        "                                                    every 20 s\n"
         "\n"
         "Update manifest (the maker's update server, plain HTTP):\n"
         "  --manifest ADDR:PORT          serve GET /latest-versions.json on ADDR:PORT\n"
@@ -102,6 +106,8 @@ bool CommandLine::parseFault(const QString& text, Fault* fault)
         *fault = Fault::xferDropMidRecord(n);
     else if (kind == QLatin1String("pieces"))
         *fault = Fault::xferPieces(n ? n : 1000);
+    else if (kind == QLatin1String("trickle"))
+        *fault = Fault::xferTrickle(n);
     else
         return false;
     if (!path.isEmpty())
@@ -142,6 +148,11 @@ bool CommandLine::parseCameraKey(const QString& key, const QString& value, Camer
         c.memoryBytes = value.toULongLong(&ok) << 20;
     } else if (key == QLatin1String("ssd-gb")) {
         c.ssdBytes = value.toULongLong(&ok) << 30;
+    } else if (key == QLatin1String("ssd-old-firmware")) {
+        c.ssdOldFirmware = true;
+    } else if (key == QLatin1String("ssd-save-start-ms")) {
+        c.ssdSaveStartMs = value.toInt(&ok);
+        ok = ok && c.ssdSaveStartMs >= 0;
     } else if (key == QLatin1String("bandwidth")) {
         c.xferBytesPerSecond = value.toLongLong(&ok) * 1000000 / 8;
         ok = ok && c.xferBytesPerSecond >= 0;
@@ -185,8 +196,8 @@ bool CommandLine::parseCameraKey(const QString& key, const QString& value, Camer
 bool CommandLine::isFlag(const QString& key)
 {
     return key == QLatin1String("colour") || key == QLatin1String("color") || key == QLatin1String("mono") ||
-           key == QLatin1String("old-firmware") || key == QLatin1String("no-discovery") ||
-           key == QLatin1String("print-requests");
+           key == QLatin1String("old-firmware") || key == QLatin1String("ssd-old-firmware") ||
+           key == QLatin1String("no-discovery") || key == QLatin1String("print-requests");
 }
 
 bool CommandLine::parseCamera(const QString& text, CameraSetup* setup)

@@ -28,6 +28,11 @@ struct CameraConfig
     int ssdStepMs = 300;
     int ssdFormatMs = 1000;
     int64_t ssdWriteBytesPerSecond = 400LL << 20;
+    // An idle SSD takes this long to begin writing a save (ssd/wr_state stays 0 meanwhile).
+    int ssdSaveStartMs = 0;
+    // Older SSD firmware: features/ssd-save 1, and no ssd/wr_seq nor ssd/progress
+    // (it stays 0); a save shows only as ssd/wr_state while it is written.
+    bool ssdOldFirmware = false;
 
     // Frame transfers share this many bytes per second (0: as fast as the
     // host allows); firmware uploads are read at their own rate, and an

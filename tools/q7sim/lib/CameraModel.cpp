@@ -44,7 +44,9 @@ int64_t jsonInteger(const QJsonValue& value, int64_t fallback)
 CameraModel::CameraModel(const CameraConfig& config)
     : m_config(config), m_settings(config),
       m_ssd(config.ssdBytes,
-            SsdDrive::Timing{config.ssdStepMs, config.ssdFormatMs, config.ssdWriteBytesPerSecond}),
+            SsdDrive::Timing{config.ssdStepMs, config.ssdFormatMs, config.ssdWriteBytesPerSecond,
+                             config.ssdSaveStartMs},
+            config.ssdOldFirmware),
       m_blackReference(config.brefSlots, std::chrono::milliseconds(config.brefDurationMs))
 {
     // A camera that boots with a card in it has mounted it before anyone asks.

@@ -111,7 +111,7 @@ QJsonObject defaultSettings(const CameraConfig& config)
                                 QStringLiteral("1920x1080p24"), QStringLiteral("1920x1080p25"),
                                 QStringLiteral("1920x1080p29.97"), QStringLiteral("1920x1080p30")}}});
     // A camera with an SSD runs firmware that saves and formats.
-    const int ssdLevel = config.ssdBytes > 0 ? 3 : 0;
+    const int ssdLevel = config.ssdBytes == 0 ? 0 : config.ssdOldFirmware ? 1 : 3;
     values.insert(QStringLiteral("features"),
                   QJsonObject{{QStringLiteral("corr_mode"), 1},
                               {QStringLiteral("low_light"), 1},

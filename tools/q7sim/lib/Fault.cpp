@@ -86,6 +86,14 @@ Fault Fault::xferPieces(int pieceBytes, int pieceDelayMs)
     return f;
 }
 
+Fault Fault::xferTrickle(int records, int pieceBytes, int pieceDelayMs)
+{
+    Fault f = xferPieces(pieceBytes, pieceDelayMs);
+    f.kind = XferTrickle;
+    f.records = records < 0 ? 0 : records;
+    return f;
+}
+
 Fault Fault::xferHeaders(int width, int height, qint64 imgSize, qint64 metaSize)
 {
     Fault f;

@@ -22,6 +22,7 @@ struct Fault
         XferGeometry, // a transfer whose records are width x height, whatever the take says
         Reply,        // status with `body` as JSON, whatever was asked
         DelayAnswer,  // act on the request at once, answer after delayMs
+        XferTrickle,  // a transfer that sends `records` records, then pieceBytes every pieceDelayMs
     };
 
     Kind kind = Delay;
@@ -51,7 +52,7 @@ struct Fault
     bool isTransferFault() const
     {
         return kind == XferEndEarly || kind == XferDropMidRecord || kind == XferPieces ||
-               kind == XferHeaders || kind == XferGeometry;
+               kind == XferHeaders || kind == XferGeometry || kind == XferTrickle;
     }
 
     static Fault delay(int ms, const QString& pathPrefix = {});
@@ -66,6 +67,10 @@ struct Fault
     static Fault xferEndEarly(int records);
     static Fault xferDropMidRecord(int records);
     static Fault xferPieces(int pieceBytes, int pieceDelayMs = 2);
+    // A link that all but dies: `records` whole records at full speed, then
+    // a drip of pieceBytes every pieceDelayMs, so the connection never goes
+    // quiet for long.
+    static Fault xferTrickle(int records, int pieceBytes = 1024, int pieceDelayMs = 20000);
     // Transfers announce these size headers (both the Img- and the Fr- form)
     // while their bodies stay the true records.
     static Fault xferHeaders(int width, int height, qint64 imgSize, qint64 metaSize);

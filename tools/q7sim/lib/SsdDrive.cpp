@@ -18,7 +18,10 @@ QString hex(uint64_t value)
 
 } // namespace
 
-SsdDrive::SsdDrive(uint64_t capacity, const Timing& timing) : m_capacity(capacity), m_timing(timing) {}
+SsdDrive::SsdDrive(uint64_t capacity, const Timing& timing, bool oldFirmware)
+    : m_capacity(capacity), m_timing(timing), m_oldFirmware(oldFirmware)
+{
+}
 
 void SsdDrive::enter(State state, Clock::time_point at)
 {
@@ -257,7 +260,7 @@ PutResult SsdDrive::queueSave(Clock::time_point now, SsdSave& save)
     save.file.take.name = save.file.name;
     save.seq = ++m_lastSeq;
     if (m_saves.empty())
-        m_writeStart = now;
+        m_writeStart = now + std::chrono::milliseconds(m_timing.saveStartMs);
     m_saves.push_back(save);
     return PutResult::success();
 }
@@ -275,7 +278,8 @@ void SsdDrive::describe(Clock::time_point now, QJsonObject& ssd) const
     const bool mounted = m_state == Ready || m_state == Formatting || m_state == Shutdown ||
                          m_state == PowerDown || m_state == Unformatted;
     int progress = 0;
-    if (!m_saves.empty()) {
+    const bool writing = !m_saves.empty() && now >= m_writeStart;
+    if (writing && !m_oldFirmware) {
         const int64_t total = writeMs(m_saves.front());
         const int64_t elapsed =
             std::chrono::duration_cast<std::chrono::milliseconds>(now - m_writeStart).count();
@@ -285,8 +289,11 @@ void SsdDrive::describe(Clock::time_point now, QJsonObject& ssd) const
     for (const SsdFile& file : m_files)
         used += file.size;
     ssd.insert(QStringLiteral("state"), static_cast<int>(m_state));
-    ssd.insert(QStringLiteral("wr_state"), m_saves.empty() ? 0 : 1);
-    ssd.insert(QStringLiteral("wr_seq"), static_cast<qint64>(m_writtenSeq));
+    ssd.insert(QStringLiteral("wr_state"), writing ? 1 : 0);
+    if (m_oldFirmware)
+        ssd.remove(QStringLiteral("wr_seq"));
+    else
+        ssd.insert(QStringLiteral("wr_seq"), static_cast<qint64>(m_writtenSeq));
     ssd.insert(QStringLiteral("progress"), progress);
     ssd.insert(QStringLiteral("name"), mounted && m_formatted ? m_volumeName : QString());
     ssd.insert(QStringLiteral("size"), hex(mounted ? m_capacity : 0));

@@ -39,9 +39,12 @@ public:
         int stepMs = 300;                          // each step of mounting and ejecting
         int formatMs = 1000;                       // formatting
         int64_t writeBytesPerSecond = 400LL << 20; // saving
+        int saveStartMs = 0;                       // preparing an idle SSD before it writes a save
     };
 
-    SsdDrive(uint64_t capacity, const Timing& timing);
+    // Older firmware numbers no saves and reports no progress: a save shows
+    // only as ssd/wr_state while it is written.
+    SsdDrive(uint64_t capacity, const Timing& timing, bool oldFirmware = false);
 
     // Moves the state and the saves on to `now`; saves that ended (written or
     // dropped because the SSD left the ready state) are appended to `ended`.
@@ -81,6 +84,7 @@ private:
 
     uint64_t m_capacity;
     Timing m_timing;
+    bool m_oldFirmware;
     State m_state = Removed;
     bool m_formatted = true;
     Clock::time_point m_stateSince;
@@ -89,7 +93,7 @@ private:
     std::vector<SsdFile> m_files;
     std::map<int, QString> m_open; // take number -> file name
     std::deque<SsdSave> m_saves;
-    Clock::time_point m_writeStart; // of the first queued save
+    Clock::time_point m_writeStart; // of the first queued save, once prepared
     int64_t m_lastSeq = 0;
     int64_t m_writtenSeq = 0;
 };

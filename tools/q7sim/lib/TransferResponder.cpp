@@ -143,25 +143,34 @@ void TransferResponder::respond(const std::string& body, httplib::Response& resp
             : total;
     // A limited link sends small pieces, so that concurrent transfers share it evenly.
     const int64_t LinkPieceBytes = 64 * 1024;
-    int64_t piece = fault.kind == Fault::XferPieces ? fault.pieceBytes : recordSize;
-    if (m_link.limited())
-        piece = std::min(piece, LinkPieceBytes);
-    const int pauseMs = fault.kind == Fault::XferPieces ? fault.pieceDelayMs : 0;
+    const bool slowed = fault.kind == Fault::XferPieces || fault.kind == Fault::XferTrickle;
+    int64_t slowPiece = slowed ? fault.pieceBytes : recordSize;
+    int64_t fastPiece = fault.kind == Fault::XferTrickle ? recordSize : slowPiece;
+    if (m_link.limited()) {
+        slowPiece = std::min(slowPiece, LinkPieceBytes);
+        fastPiece = std::min(fastPiece, LinkPieceBytes);
+    }
+    const int pauseMs = slowed ? fault.pieceDelayMs : 0;
+    // Where the trickle begins; pieces transfers are slow from the start.
+    const int64_t slowFrom = fault.kind == Fault::XferTrickle
+                                 ? recordSize * std::min<int64_t>(fault.records, plan.count)
+                                 : (slowed ? 0 : total);
     response.set_content_provider(
         static_cast<size_t>(total), "application/octet-stream",
-        [this, stream, recordSize, dropAt, piece, pauseMs](size_t offset, size_t length,
-                                                           httplib::DataSink& sink) {
+        [this, stream, recordSize, dropAt, slowFrom, slowPiece, fastPiece,
+         pauseMs](size_t offset, size_t length, httplib::DataSink& sink) {
             const int64_t at = static_cast<int64_t>(offset);
             if (m_stopping || at >= dropAt)
                 return false; // closes the connection before the promised length
             const QByteArray& record = stream->recordAt(at / recordSize);
             const int64_t within = at % recordSize;
-            int64_t n =
-                std::min<int64_t>({recordSize - within, piece, dropAt - at, static_cast<int64_t>(length)});
+            const bool slow = at >= slowFrom;
+            int64_t n = std::min<int64_t>({recordSize - within, slow ? slowPiece : fastPiece, dropAt - at,
+                                           static_cast<int64_t>(length)});
             if (!m_link.acquire(n, m_stopping) ||
                 !sink.write(record.constData() + within, static_cast<size_t>(n)))
                 return false;
-            if (pauseMs > 0)
+            if (slow && pauseMs > 0)
                 sleepUnlessStopping(pauseMs);
             return true;
         },
