@@ -1,5 +1,4 @@
-// Faults a simulated camera can show, and the requests it records, seen by a
-// real HTTP client.
+// Simulator faults the program's tests rely on, seen by a real HTTP client.
 #include "FrameSynth.h"
 #include "JsonPath.h"
 #include "SimCamera.h"
@@ -72,15 +71,7 @@ void TestFaults::cameraStopsAnswering()
     SimCamera camera(config);
     QVERIFY(camera.start());
     SimHttpClient http(config.address);
-    camera.addFault(Fault::noAnswer());
-    const SimHttpReply hung = http.get(QString(), 500);
-    QVERIFY(!hung.finished);
-    QCOMPARE(camera.requests().size(), 1); // it arrived, and nothing came back
-    camera.clearFaults();
-    SimHttpClient again(config.address);
-    QCOMPARE(again.get(QString()).status, 200);
-
-    // A camera that hangs still stops at once.
+    // A camera that hangs still stops at once (the fault sweep drives the rest).
     camera.addFault(Fault::noAnswer());
     QVERIFY(!http.get(QString(), 300).finished);
     QElapsedTimer clock;
