@@ -154,16 +154,33 @@ void SsdSaveJob::post(const QString& path, const QByteArray& body, void (SsdSave
     connect(reply, &QNetworkReply::finished, this, handler);
 }
 
-QNetworkReply* SsdSaveJob::takeReply()
+bool SsdSaveJob::takeAnswer(QByteArray* body)
 {
     auto* reply = qobject_cast<QNetworkReply*>(sender());
     if (!reply)
-        return nullptr;
+        return false;
     reply->deleteLater();
     if (reply != m_reply || ended())
-        return nullptr;
+        return false;
     m_reply = nullptr;
-    return reply;
+    *body = CameraHttp::readBody(reply);
+    if (reply->error() != QNetworkReply::NoError) {
+        fail(requestError(reply, *body));
+        return false;
+    }
+    return true;
+}
+
+bool SsdSaveJob::takeListing(QStringList* names)
+{
+    QByteArray body;
+    if (!takeAnswer(&body))
+        return false;
+    if (!listedNames(body, names)) {
+        fail(QStringLiteral("camera sent an unreadable SSD listing"));
+        return false;
+    }
+    return true;
 }
 
 QString SsdSaveJob::requestError(QNetworkReply* reply, const QByteArray& body)
@@ -183,33 +200,18 @@ void SsdSaveJob::fail(const QString& error)
 
 void SsdSaveJob::listingBeforeFinished()
 {
-    QNetworkReply* reply = takeReply();
-    if (!reply)
-        return;
-    const QByteArray body = CameraHttp::readBody(reply);
-    if (reply->error() != QNetworkReply::NoError) {
-        fail(requestError(reply, body));
-        return;
-    }
     QStringList names;
-    if (!listedNames(body, &names)) {
-        fail(QStringLiteral("camera sent an unreadable SSD listing"));
+    if (!takeListing(&names))
         return;
-    }
     m_filesBefore = QSet<QString>(names.begin(), names.end());
     post(QStringLiteral("/ssd-save"), requestBody(), &SsdSaveJob::ssdSaveFinished);
 }
 
 void SsdSaveJob::ssdSaveFinished()
 {
-    QNetworkReply* reply = takeReply();
-    if (!reply)
+    QByteArray body;
+    if (!takeAnswer(&body))
         return;
-    const QByteArray body = CameraHttp::readBody(reply);
-    if (reply->error() != QNetworkReply::NoError) {
-        fail(requestError(reply, body));
-        return;
-    }
     if (!stillPossible())
         return;
     if (m_olderFirmware) {
@@ -319,19 +321,9 @@ void SsdSaveJob::checkOlderFirmware()
 
 void SsdSaveJob::listingAfterFinished()
 {
-    QNetworkReply* reply = takeReply();
-    if (!reply)
-        return;
-    const QByteArray body = CameraHttp::readBody(reply);
-    if (reply->error() != QNetworkReply::NoError) {
-        fail(requestError(reply, body));
-        return;
-    }
     QStringList names;
-    if (!listedNames(body, &names)) {
-        fail(QStringLiteral("camera sent an unreadable SSD listing"));
+    if (!takeListing(&names))
         return;
-    }
     QString written;
     for (const QString& name : std::as_const(names))
         if (!m_filesBefore.contains(name))

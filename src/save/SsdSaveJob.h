@@ -54,8 +54,12 @@ private:
     Camera* camera() const;
     QByteArray requestBody() const;
     void post(const QString& path, const QByteArray& body, void (SsdSaveJob::*handler)());
-    // The finished reply of the one request on its way; null when stale.
-    QNetworkReply* takeReply();
+    // The body of the finished reply of the one request on its way: false when
+    // the reply is stale, or failed (the job then ended in Error).
+    bool takeAnswer(QByteArray* body);
+    // The names an answered listing holds; false as takeAnswer, or when
+    // the listing is unreadable.
+    bool takeListing(QStringList* names);
     // The camera's words when it gave any, else what became of the request.
     static QString requestError(QNetworkReply* reply, const QByteArray& body);
     void fail(const QString& error);
