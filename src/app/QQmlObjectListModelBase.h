@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QVariantList>
+#include <QtQml/qqmlregistration.h>
 
 // Non-template base of QQmlObjectListModel<T>: declares the slots and the
 // count property for the meta-object system, so that QML can use any object
@@ -12,6 +13,8 @@
 class QQmlObjectListModelBase : public QAbstractListModel
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:

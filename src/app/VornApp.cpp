@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QJSEngine>
 #include <QNetworkAccessManager>
 #include <QStandardPaths>
 #include <QStorageInfo>
@@ -78,6 +79,14 @@ VornApp::~VornApp()
 VornApp* VornApp::instance()
 {
     return qobject_cast<VornApp*>(QCoreApplication::instance());
+}
+
+VornApp* VornApp::create(QQmlEngine*, QJSEngine*)
+{
+    VornApp* app = instance();
+    if (app)
+        QJSEngine::setObjectOwnership(app, QJSEngine::CppOwnership);
+    return app;
 }
 
 QUrl VornApp::cameraUrl(const QHostAddress& address, const QString& path)

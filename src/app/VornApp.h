@@ -11,21 +11,28 @@
 #include <QSettings>
 #include <QUrl>
 #include <QVariant>
+#include <QtQml/qqmlregistration.h>
 
 #include "OpenVornFileModel.h"
 #include "SaveManager.h"
 
 class Camera;
+Q_MOC_INCLUDE("Camera.h")
 #include "ImgAdjUtil.h"
+class QJSEngine;
+class QQmlEngine;
 class QTimer;
 class QUdpSocket;
 
 // The program's application object: owns the settings, the list of selectable
 // objects (cameras and open VORN files) and the current selection, and offers
-// QML small utilities. Exposed to QML as the context property "vornApp".
+// QML small utilities. QML reaches it as the singleton VornApp; the context
+// property "vornApp" names the same object.
 class VornApp : public QGuiApplication
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
     Q_PROPERTY(QNetworkAccessManager* networkAccessManager READ networkAccessManager WRITE
                    set_networkAccessManager NOTIFY networkAccessManagerChanged)
     Q_PROPERTY(QQmlObjectListModelBase* vornObjModel READ vornObjModelBase CONSTANT)
@@ -56,6 +63,9 @@ public:
     // The running application object, or null when the QCoreApplication is not
     // a VornApp.
     static VornApp* instance();
+    // The QML singleton VornApp: the running application object, which stays
+    // owned by main() whichever engine asks for it.
+    static VornApp* create(QQmlEngine* qmlEngine, QJSEngine* jsEngine);
 
     // URL of a path on the camera at `address`: "http://" + address + path,
     // with IPv6 addresses in brackets; an empty URL for a null address.

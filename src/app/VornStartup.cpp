@@ -1,18 +1,6 @@
 #include "VornStartup.h"
 
-#include "Camera.h"
-#include "HistogramControl.h"
-#include "ImgFrameControl.h"
-#include "ImgSearch.h"
-#include "PlaybackScrubberTemplate.h"
-#include "QQmlObjectListModelBase.h"
-#include "SaveManager.h"
-#include "SsdSaveJob.h"
-#include "TriggerSliderTemplate.h"
-#include "Util.h"
 #include "VornApp.h"
-#include "VornFile.h"
-#include "VornObject.h"
 
 #include <QDebug>
 #include <QFontDatabase>
@@ -20,7 +8,6 @@
 #include <QIcon>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
-#include <QtQml>
 
 #include <csignal>
 #include <opencv2/core/version.hpp>
@@ -50,6 +37,9 @@ QString ffmpegIdent(const char* prefix, unsigned version)
 }
 
 } // namespace
+
+// Generated from the classes' QML_ELEMENT declarations.
+void qml_register_types_Vorn();
 
 namespace VornStartup {
 
@@ -92,39 +82,11 @@ void logLibraryVersions()
 
 void registerQmlTypes()
 {
-    const char* uri = "Vorn";
-    qmlRegisterUncreatableType<VornApp>(uri, 1, 0, "VornApp", QString());
-    qmlRegisterUncreatableType<VornObject>(uri, 1, 0, "VornObject", QString());
-    qmlRegisterUncreatableType<PlaybackScrubberHandleObject>(uri, 1, 0, "PlaybackScrubberHandleObject",
-                                                             QString());
-    qmlRegisterUncreatableType<PlaybackVornObject>(uri, 1, 0, "PlaybackVornObject", QString());
-    qmlRegisterUncreatableType<Camera>(uri, 1, 0, "Camera", QString());
-    qmlRegisterUncreatableType<CameraIO>(uri, 1, 0, "CameraIO", QString());
-    qmlRegisterUncreatableType<ImgAdjModel>(uri, 1, 0, "ImgAdjModel", QString());
-    qmlRegisterUncreatableType<ImgAdjUtil>(uri, 1, 0, "ImgAdjUtil", QString());
-    qmlRegisterUncreatableType<ImgFrame>(uri, 1, 0, "ImgFrame", QString());
-    qmlRegisterUncreatableType<ImgSearch>(uri, 1, 0, "ImgSearch", QString());
-    qmlRegisterUncreatableType<QQmlObjectListModelBase>(uri, 1, 0, "QQmlObjectListModelBase", QString());
-    qmlRegisterUncreatableType<SavedTakeModel>(uri, 1, 0, "SavedTakeModel", QString());
-    qmlRegisterUncreatableType<SaveBatchObject>(uri, 1, 0, "SaveBatchObject", QString());
-    qmlRegisterUncreatableType<SaveJob>(uri, 1, 0, "SaveJob", QString());
-    qmlRegisterUncreatableType<SaveJobQueue>(uri, 1, 0, "SaveJobQueue", QString());
-    qmlRegisterUncreatableType<SaveManager>(uri, 1, 0, "SaveManager", QString());
-    qmlRegisterUncreatableType<SsdLsEntry>(uri, 1, 0, "SsdLsEntry", QString());
-    qmlRegisterUncreatableType<SsdLsListModel>(uri, 1, 0, "SsdLsListModel", QString());
-    qmlRegisterUncreatableType<SsdLsSortProxyModel>(uri, 1, 0, "SsdLsSortProxyModel", QString());
-    qmlRegisterUncreatableType<SsdSaveJob>(uri, 1, 0, "SsdSaveJob", QString());
-    qmlRegisterUncreatableType<SsdTake>(uri, 1, 0, "SsdTake", QString());
-    qmlRegisterUncreatableType<SsdTakeSortProxyModel>(uri, 1, 0, "SsdTakeSortProxyModel", QString());
-    qmlRegisterUncreatableType<VornFile>(uri, 1, 0, "VornFile", QString());
-    qmlRegisterUncreatableType<VornFrame>(uri, 1, 0, "VornFrame", QString());
-    qmlRegisterUncreatableType<Take>(uri, 1, 0, "Take", QString());
-    qmlRegisterUncreatableType<TriggerSliderHandleObject>(uri, 1, 0, "TriggerSliderHandleObject", QString());
-    qmlRegisterUncreatableMetaObject(Util::staticMetaObject, uri, 1, 0, "Util", QString());
-    qmlRegisterType<HistogramControl>(uri, 1, 0, "HistogramControl");
-    qmlRegisterType<ImgFrameControl>(uri, 1, 0, "ImgFrameControl");
-    qmlRegisterType<PlaybackScrubberTemplate>(uri, 1, 0, "PlaybackScrubberTemplate");
-    qmlRegisterType<TriggerSliderTemplate>(uri, 1, 0, "TriggerSliderTemplate");
+    // The module's registration function lives in the static library beside
+    // the classes; naming it links it in. It registers the types when QML
+    // first imports Vorn.
+    volatile auto registration = &qml_register_types_Vorn;
+    Q_UNUSED(registration)
 }
 
 void prepareEngine(QQmlApplicationEngine& engine)

@@ -17,7 +17,7 @@ void initFonts(QGuiApplication& app);
 // Logs the FFmpeg libraries actually linked and the OpenCV version.
 void logLibraryVersions();
 
-// Registers the Vorn 1.0 QML module.
+// Makes the Vorn 1.0 QML module known to the QML engine.
 void registerQmlTypes();
 
 // Hands the engine's network manager to the application, sets the "vornApp"

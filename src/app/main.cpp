@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
     VornStartup::logLibraryVersions();
     VornStartup::prepareEngine(engine);
 
-    const QUrl url(QStringLiteral("qrc:/main.qml"));
+    const QUrl url(QStringLiteral("qrc:/Vorn/main.qml"));
     QObject::connect(
         &engine, &QQmlApplicationEngine::objectCreated, &app,
         [url](QObject* obj, const QUrl& objUrl) {

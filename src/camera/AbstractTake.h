@@ -2,6 +2,7 @@
 
 #include "AbstractTakeValue.h"
 #include "PlaybackVornObject.h"
+#include <QtQml/qqmlregistration.h>
 
 class Camera;
 Q_MOC_INCLUDE("Camera.h")
@@ -16,6 +17,8 @@ Q_MOC_INCLUDE("SaveJobQueue.h")
 class AbstractTake : public PlaybackVornObject, public TakeValueOwner
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(int takeId READ takeId WRITE setTakeId NOTIFY takeIdChanged)
     Q_PROPERTY(Camera* camera READ camera CONSTANT)
     Q_PROPERTY(bool savedOpened READ savedOpened NOTIFY savedOpenedChanged)

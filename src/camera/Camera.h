@@ -17,6 +17,7 @@
 #include <QNetworkReply>
 #include <QPointer>
 #include <QStringListModel>
+#include <QtQml/qqmlregistration.h>
 
 class QTimer;
 
@@ -27,6 +28,8 @@ class QTimer;
 class Camera : public VornObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(QHostAddress ip READ address CONSTANT)
     Q_PROPERTY(QString ipString READ ipString CONSTANT)
     Q_PROPERTY(bool connected READ connected NOTIFY connectedChanged)
@@ -134,6 +137,10 @@ class Camera : public VornObject
     Q_PROPERTY(CameraValue* featureSsdSave MEMBER m_featureSsdSave CONSTANT)
 
 public:
+    // The acquisition state the camera reports: recording also after the
+    // partition has filled once and wrapped.
+    enum AcqState { AcqStandby = 1, AcqRecording = 2, AcqTriggered = 3, AcqRecordingWrapped = 6 };
+    Q_ENUM(AcqState)
     enum FsyncMode { FsyncModeInt = 0, FsyncModeExt = 1, FsyncModeIrig = 2, FsyncModeTrig = 3 };
     Q_ENUM(FsyncMode)
     enum BrefState { BrefInvalid = 1, BrefInProgress = 2, BrefFull = 4 };

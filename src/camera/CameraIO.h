@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QObject>
 #include <QStringListModel>
+#include <QtQml/qqmlregistration.h>
 
 class Camera;
 
@@ -19,6 +20,8 @@ class Camera;
 class CameraIO : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(QString name READ name CONSTANT)
     Q_PROPERTY(QString token READ token CONSTANT)
     Q_PROPERTY(CameraValue* signal READ signal CONSTANT)

@@ -3,6 +3,7 @@
 #include "VornValue.h"
 
 #include <QHostAddress>
+#include <QtQml/qqmlregistration.h>
 
 class QTimer;
 
@@ -12,6 +13,8 @@ class QTimer;
 class CameraValue : public VornValue
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(QVariant value READ value WRITE setValueProperty NOTIFY valueChanged)
 
 public:

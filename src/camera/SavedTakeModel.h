@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QSortFilterProxyModel>
+#include <QtQml/qqmlregistration.h>
 
 // The camera's takes that hold a finished recording, in take order.
 class SavedTakeModel : public QSortFilterProxyModel
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:

@@ -2,11 +2,14 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QtQml/qqmlregistration.h>
 
 // One file of the camera's SSD listing, as the open dialog shows it.
 class SsdLsEntry : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(int entryId READ entryId CONSTANT)
     Q_PROPERTY(bool selected READ selected NOTIFY selectedChanged)
     Q_PROPERTY(QString name READ name CONSTANT)

@@ -2,11 +2,14 @@
 
 #include "QQmlObjectListModel.h"
 #include "SsdLsEntry.h"
+#include <QtQml/qqmlregistration.h>
 
 // The SSD listing with its selection: a plain selection clears the others.
 class SsdLsListModel : public QQmlObjectListModel<SsdLsEntry>
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(int selectedCount READ selectedCount NOTIFY selectedCountChanged)
 
 public:

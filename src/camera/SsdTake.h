@@ -1,12 +1,15 @@
 #pragma once
 
 #include "AbstractTake.h"
+#include <QtQml/qqmlregistration.h>
 
 // A take file on the camera's SSD that the camera has open under a take
 // number: it plays like a memory take, its frames read from the SSD.
 class SsdTake : public AbstractTake
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(QString name READ name CONSTANT)
 
 public:

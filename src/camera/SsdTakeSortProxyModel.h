@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QSortFilterProxyModel>
+#include <QtQml/qqmlregistration.h>
 
 // The camera's open SSD takes by file name, as their tabs list them.
 class SsdTakeSortProxyModel : public QSortFilterProxyModel
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "AbstractTake.h"
+#include <QtQml/qqmlregistration.h>
 
 // One partition of the camera's frame memory and the take it holds.
 class Take : public AbstractTake
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(bool active READ active WRITE setActive NOTIFY activeChanged)
     Q_PROPERTY(bool locked READ locked WRITE setLocked NOTIFY lockedChanged)
     Q_PROPERTY(VornValue* prtnFrCnt READ prtnFrCnt CONSTANT)

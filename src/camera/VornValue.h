@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
+#include <QtQml/qqmlregistration.h>
 
 // One observable value of a camera, take, VORN file or image adjustment model,
 // mirrored from (and for some kinds sent back to) a JSON document at a key
@@ -12,6 +13,8 @@
 class VornValue : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(QVariant value READ value WRITE setValueProperty NOTIFY valueChanged)
     Q_PROPERTY(int type READ valueType CONSTANT)
 

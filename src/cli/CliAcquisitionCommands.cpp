@@ -8,16 +8,6 @@
 
 #include <QPointer>
 
-namespace {
-
-// The camera's acquisition states.
-constexpr int AcqStandby = 1;
-constexpr int AcqRecording = 2;
-constexpr int AcqTriggered = 3;
-constexpr int AcqRecordingWrapped = 6;
-
-} // namespace
-
 CliAcquisitionCommands::CliAcquisitionCommands(CliCameraCommands* cameras) : m_cameras(cameras) {}
 
 int CliAcquisitionCommands::record(const QString& address)
@@ -28,7 +18,7 @@ int CliAcquisitionCommands::record(const QString& address)
     camera->record();
     const int result = m_cameras->waitUntil(QStringLiteral("start recording"), [camera] {
         const int state = camera->acqState()->value().toInt();
-        return state == AcqRecording || state == AcqRecordingWrapped;
+        return state == Camera::AcqRecording || state == Camera::AcqRecordingWrapped;
     });
     if (result == Cli::ExitOk)
         m_cameras->print({{"state", "recording"}}, QStringLiteral("recording"));
@@ -49,7 +39,7 @@ int CliAcquisitionCommands::trigger(const QString& address)
     // The take is saved once the frames after the trigger are recorded.
     int newTake = 0;
     const int result = m_cameras->waitUntil(QStringLiteral("save a take after the trigger"), [&] {
-        if (camera->acqState()->value().toInt() == AcqTriggered)
+        if (camera->acqState()->value().toInt() == Camera::AcqTriggered)
             return false;
         for (Take* take : *camera->takes()) {
             if (take->savedOpened() && !before.contains(take->takeId()))
@@ -69,7 +59,7 @@ int CliAcquisitionCommands::abort(const QString& address)
         return Cli::interrupted() ? Cli::ExitInterrupted : Cli::ExitUnreachable;
     camera->abort();
     const int result = m_cameras->waitUntil(QStringLiteral("stop recording"), [camera] {
-        return camera->acqState()->value().toInt() == AcqStandby;
+        return camera->acqState()->value().toInt() == Camera::AcqStandby;
     });
     if (result == Cli::ExitOk)
         m_cameras->print({{"state", "standby"}}, QStringLiteral("standby"));

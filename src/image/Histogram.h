@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QtQml/qqmlregistration.h>
 
 // The data of a playable object's last processed frame for its histogram: the
 // clean 16-bit BGR buffer (width × height × 3 samples, shared with the frame,
@@ -9,6 +10,8 @@
 class Histogram : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(QList<quint16> image READ image NOTIFY imageChanged)
     Q_PROPERTY(quint16 width READ width NOTIFY widthChanged)
     Q_PROPERTY(quint16 height READ height NOTIFY heightChanged)

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QQuickItem>
+#include <QtQml/qqmlregistration.h>
 
 class Histogram;
 
@@ -12,6 +13,7 @@ class Histogram;
 class HistogramControl : public QQuickItem
 {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(Histogram* histogram READ histogram WRITE setHistogram NOTIFY histogramChanged)
 
 public:

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QVariant>
+#include <QtQml/qqmlregistration.h>
 #include <functional>
 
 class VornObject;
@@ -21,6 +22,8 @@ class VornValue;
 class ImgAdjModel : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(VornValue* offset READ offset CONSTANT)
     Q_PROPERTY(VornValue* offsetR READ offsetR CONSTANT)
     Q_PROPERTY(VornValue* offsetB READ offsetB CONSTANT)

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QList>
 #include <QObject>
+#include <QtQml/qqmlregistration.h>
 #include <array>
 #include <opencv2/core.hpp>
 #include <vector>
@@ -23,6 +24,8 @@
 class ImgAdjUtil : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
 
 public:
     // The colour-filter layout of the top-left 2x2 sensor sites.

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QtQml/qqmlregistration.h>
 
 class QTimer;
 
@@ -12,6 +13,8 @@ class QTimer;
 class ImgFrame : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(QImage image READ image WRITE setImage NOTIFY imageChanged)
     Q_PROPERTY(bool zoomFit READ zoomFit WRITE setZoomFit NOTIFY zoomFitChanged)
     Q_PROPERTY(double zoomScale READ zoomScale WRITE setZoomScale NOTIFY zoomScaleChanged)

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QQuickItem>
 #include <QRectF>
+#include <QtQml/qqmlregistration.h>
 
 class ImgFrame;
 
@@ -12,6 +13,7 @@ class ImgFrame;
 class ImgFrameControl : public QQuickItem
 {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(ImgFrame* imgFrame READ imgFrame WRITE setImgFrame NOTIFY imgFrameChanged)
     Q_PROPERTY(QRectF paintedRect READ paintedRect NOTIFY paintedRectChanged)
     Q_PROPERTY(int mouseX READ mouseX NOTIFY mouseXYChanged)

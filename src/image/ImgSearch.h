@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QThread>
+#include <QtQml/qqmlregistration.h>
 
 class ImgSearchWorker;
 class PlaybackVornObject;
@@ -16,6 +17,8 @@ class RawFrame;
 class ImgSearch : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(State state READ state NOTIFY stateChanged)
     Q_PROPERTY(RefFrame refFrame READ refFrame WRITE setRefFrame NOTIFY refFrameChanged)
     Q_PROPERTY(qint64 step READ step WRITE setStep NOTIFY stepChanged)

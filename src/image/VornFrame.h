@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QPoint>
+#include <QtQml/qqmlregistration.h>
 
 class ImgAdjUtil;
 class RawFrame;
@@ -18,6 +19,8 @@ class RawFrame;
 class VornFrame : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(QPoint rgbPoint READ rgbPoint WRITE setRgbPoint NOTIFY rgbPointChanged)
     Q_PROPERTY(quint16 r READ r NOTIFY rgbChanged)
     Q_PROPERTY(quint16 g READ g NOTIFY rgbChanged)

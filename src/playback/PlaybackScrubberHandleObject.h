@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QQuickItem>
+#include <QtQml/qqmlregistration.h>
 
 class PlaybackScrubberTemplate;
 
@@ -13,6 +14,8 @@ class PlaybackScrubberTemplate;
 class PlaybackScrubberHandleObject : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(int type READ type CONSTANT)
     // An int for QML, but stored with all 64 bits: the untouched handles hold
     // the extremes of qint64, and frame numbers of long takes need them too.

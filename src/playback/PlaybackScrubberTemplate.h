@@ -4,6 +4,7 @@
 
 #include <QQuickItem>
 
+#include <QtQml/qqmlregistration.h>
 #include <limits>
 #include <utility>
 
@@ -15,6 +16,7 @@
 class PlaybackScrubberTemplate : public QQuickItem
 {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(qint64 firstFr READ firstFr NOTIFY firstFrChanged)
     Q_PROPERTY(qint64 lastFr READ lastFr NOTIFY lastFrChanged)
     Q_PROPERTY(PlaybackScrubberHandleObject* playHead READ playHead CONSTANT)

@@ -6,6 +6,7 @@
 #include "VornValue.h"
 
 #include <QTimer>
+#include <QtQml/qqmlregistration.h>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -18,6 +19,8 @@
 class PlaybackVornObject : public VornObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(qint64 fr READ fr WRITE setFrProperty NOTIFY frChanged)
     Q_PROPERTY(qint64 aFr READ aFr WRITE setAFrProperty NOTIFY aFrChanged)
     Q_PROPERTY(qint64 bFr READ bFr WRITE setBFrProperty NOTIFY bFrChanged)

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QQuickItem>
+#include <QtQml/qqmlregistration.h>
 
 class TriggerSliderTemplate;
 
@@ -12,6 +13,8 @@ class TriggerSliderTemplate;
 class TriggerSliderHandleObject : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(int type READ type CONSTANT)
     Q_PROPERTY(double position READ position WRITE setPosition NOTIFY positionChanged)
     Q_PROPERTY(bool pressed READ pressed WRITE setPressed NOTIFY pressedChanged)

@@ -3,6 +3,7 @@
 #include "TriggerSliderHandleObject.h"
 
 #include <QQuickItem>
+#include <QtQml/qqmlregistration.h>
 
 // The trigger slider of the camera's frame-buffer pane: one draggable handle
 // that sets the trigger offset and a trigger marker. Pressing anywhere on the
@@ -11,6 +12,7 @@
 class TriggerSliderTemplate : public QQuickItem
 {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(TriggerSliderHandleObject* trigHandle READ trigHandle CONSTANT)
     Q_PROPERTY(TriggerSliderHandleObject* trigMarker READ trigMarker CONSTANT)
 

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QtQml/qqmlregistration.h>
 
 class RawFrame;
 class VornValue;
@@ -19,6 +20,8 @@ class VornValue;
 class VornObject : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(int type READ type CONSTANT)
     Q_PROPERTY(bool selected READ selected WRITE setSelected NOTIFY selectedChanged)
     Q_PROPERTY(ImgAdjModel* imgAdjModel READ imgAdjModel CONSTANT)

@@ -4,12 +4,15 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QtQml/qqmlregistration.h>
 
 // One row of a batch save: a take or VORN file and the range of its frames to
 // save, kept inside the source's frames.
 class SaveBatchObject : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(PlaybackVornObject* source READ source CONSTANT)
     Q_PROPERTY(qint64 aFr READ aFr WRITE setAFr NOTIFY aFrChanged)
     Q_PROPERTY(qint64 bFr READ bFr WRITE setBFr NOTIFY bFrChanged)

@@ -8,6 +8,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
+#include <QtQml/qqmlregistration.h>
 
 // One save of a range of frames of a take or a VORN file, whatever its format
 // or destination. It waits (Queued), runs (Saving) and ends Done, Cancelled
@@ -18,6 +19,8 @@
 class SaveJob : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(PlaybackVornObject* source READ source CONSTANT)
     Q_PROPERTY(SaveJobQueue* queue READ queue CONSTANT)
     Q_PROPERTY(SourceType sourceType READ sourceType CONSTANT)

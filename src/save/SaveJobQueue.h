@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QtQml/qqmlregistration.h>
 
 class SaveJob;
 Q_MOC_INCLUDE("SaveJob.h")
@@ -12,6 +13,8 @@ Q_MOC_INCLUDE("SaveJob.h")
 class SaveJobQueue : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(SaveJob* activeSaveJob READ activeSaveJob NOTIFY activeSaveJobChanged)
 
 public:

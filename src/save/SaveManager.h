@@ -6,6 +6,7 @@
 #include "Util.h"
 
 #include <QObject>
+#include <QtQml/qqmlregistration.h>
 
 class PlaybackVornObject;
 class VornApp;
@@ -16,6 +17,8 @@ class VornApp;
 class SaveManager : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(QQmlObjectListModelBase* saveJobs READ saveJobsBase CONSTANT)
 
 public:

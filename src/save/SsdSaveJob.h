@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QSet>
+#include <QtQml/qqmlregistration.h>
 
 class Camera;
 class QNetworkReply;
@@ -24,6 +25,8 @@ class Take;
 class SsdSaveJob : public SaveJob
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
 
 public:
     SsdSaveJob(QObject* parent, Take* take, const Params& params, const SaveFileName& outputName);

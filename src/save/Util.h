@@ -2,11 +2,13 @@
 
 #include <QObject>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 
 // Enumerations shared by the image pipeline, frame transfer and saving, usable
 // from QML as Util.<key>.
 namespace Util {
 Q_NAMESPACE
+QML_ELEMENT
 
 // Fixed underlying types: a number from QML that names no key is still a
 // value of the type (and then no format or codec), not undefined behaviour.

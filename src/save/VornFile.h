@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlaybackVornObject.h"
+#include <QtQml/qqmlregistration.h>
 
 class QFile;
 class VornFileImgAdjModel;
@@ -10,6 +11,8 @@ class VornFileImgAdjModel;
 class VornFile : public PlaybackVornObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("made by the application")
     Q_PROPERTY(QString fileName READ fileName CONSTANT)
 
 public:

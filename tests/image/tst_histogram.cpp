@@ -1,6 +1,7 @@
 #include "Histogram.h"
 #include "HistogramControl.h"
 #include "HistogramRenderer.h"
+#include "VornStartup.h"
 
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -320,7 +321,7 @@ void TestHistogram::controlRendersNewFramesOfItsHistogram()
 
 void TestHistogram::controlBoundFromQml()
 {
-    qmlRegisterType<HistogramControl>("Vorn", 1, 0, "HistogramControl");
+    VornStartup::registerQmlTypes();
     Histogram histogram;
     QQmlEngine engine;
     engine.rootContext()->setContextProperty("testHistogram", &histogram);

@@ -1,5 +1,6 @@
 #include "ImgFrame.h"
 #include "ImgFrameControl.h"
+#include "VornStartup.h"
 
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -455,8 +456,7 @@ void TestImgFrameControl::keysZoomKeepingCentre()
 
 void TestImgFrameControl::boundFromQml()
 {
-    qmlRegisterType<ImgFrameControl>("Vorn", 1, 0, "ImgFrameControl");
-    qmlRegisterUncreatableType<ImgFrame>("Vorn", 1, 0, "ImgFrame", "made by playable objects");
+    VornStartup::registerQmlTypes();
     ImgFrame frame;
     frame.setImage(halvesImage(100, 50));
     QQmlEngine engine;

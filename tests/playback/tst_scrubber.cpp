@@ -1,5 +1,6 @@
 #include "PlaybackScrubberHandleObject.h"
 #include "PlaybackScrubberTemplate.h"
+#include "VornStartup.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -144,12 +145,7 @@ class TestScrubber : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        qmlRegisterType<PlaybackScrubberTemplate>("Vorn", 1, 0, "PlaybackScrubberTemplate");
-        qmlRegisterUncreatableType<PlaybackScrubberHandleObject>("Vorn", 1, 0, "PlaybackScrubberHandleObject",
-                                                                 "handles belong to their scrubber");
-    }
+    void initTestCase() { VornStartup::registerQmlTypes(); }
 
     // A new scrubber has no range; its handles hold the extremes of qint64,
     // are laid out from them and cannot move, neither by property nor by mouse.

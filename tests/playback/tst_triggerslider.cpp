@@ -1,5 +1,6 @@
 #include "TriggerSliderHandleObject.h"
 #include "TriggerSliderTemplate.h"
+#include "VornStartup.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -95,12 +96,7 @@ class TestTriggerSlider : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        qmlRegisterType<TriggerSliderTemplate>("Vorn", 1, 0, "TriggerSliderTemplate");
-        qmlRegisterUncreatableType<TriggerSliderHandleObject>("Vorn", 1, 0, "TriggerSliderHandleObject",
-                                                              "handles belong to their slider");
-    }
+    void initTestCase() { VornStartup::registerQmlTypes(); }
 
     // Both handles start at the track's start, idle, with their QML items
     // placed on the slider.
