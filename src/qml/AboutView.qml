@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 
 // Shown while nothing is selected: the program's name, purpose and version.
 Control {
@@ -37,7 +38,7 @@ Control {
             objectName: "aboutVersion"
             anchors.horizontalCenter: parent.horizontalCenter
             topPadding: 18
-            text: "Version " + vornApp.applicationVersion
+            text: "Version " + VornApp.applicationVersion
             font.pixelSize: 13
             color: "#9a9a9a"
         }

@@ -11,12 +11,13 @@ CollapsiblePane {
     objectName: "acquisitionPane"
     title: "Acquisition"
 
-    required property var camera
-    required property var dialogs
+    required property Camera camera
+    required property ViewDialogs dialogs
 
     readonly property int acqState: Format.val(camera.acqState, 0)
     // Stand-by or recording: the recording geometry may change.
-    readonly property bool geometryUnlocked: acqState === 1 || acqState === 2 || acqState === 6
+    readonly property bool geometryUnlocked: acqState === Camera.AcqStandby || acqState === Camera.AcqRecording
+                                           || acqState === Camera.AcqRecordingWrapped
     readonly property bool lowLight: Format.val(camera.lowLightMode, 0) > 0
     readonly property real clk: Format.val(camera.clkFreq, 0)
     readonly property int fsyncMode: Format.val(camera.fsyncMode, 0)
@@ -26,10 +27,10 @@ CollapsiblePane {
     readonly property string stateText: {
         const takeSuffix = Format.val(camera.prtnCnt, 0) > 1 ? " " + Format.val(camera.activeTakeId, "") : ""
         switch (acqState) {
-        case 1: return "STBY"
-        case 2:
-        case 6: return "REC" + takeSuffix
-        case 3: return "TRIG" + takeSuffix
+        case Camera.AcqStandby: return "STBY"
+        case Camera.AcqRecording:
+        case Camera.AcqRecordingWrapped: return "REC" + takeSuffix
+        case Camera.AcqTriggered: return "TRIG" + takeSuffix
         }
         return ""
     }
@@ -57,24 +58,24 @@ CollapsiblePane {
 
     function blackReference() {
         if (brefState & Camera.BrefFull)
-            vornApp.showMessage("<b>No black reference slots remaining!</b><br>Delete saved takes to clear slots.")
+            VornApp.showMessage("<b>No black reference slots remaining!</b><br>Delete saved takes to clear slots.")
         else
             camera.bref()
     }
 
     function recordButtonClicked() {
         switch (acqState) {
-        case 1:
+        case Camera.AcqStandby:
             if (camera.takesAvailable() > 0)
                 camera.record()
             else
-                vornApp.showMessage("<b>No take partitions remaining!</b><br>Delete takes to begin recording.")
+                VornApp.showMessage("<b>No take partitions remaining!</b><br>Delete takes to begin recording.")
             break
-        case 2:
-        case 6:
+        case Camera.AcqRecording:
+        case Camera.AcqRecordingWrapped:
             camera.trigger()
             break
-        case 3:
+        case Camera.AcqTriggered:
             camera.abort()
             break
         }
@@ -84,7 +85,7 @@ CollapsiblePane {
         objectName: "stateRow"
         label: "State"
         value: acquisitionPane.stateText
-        valueColor: acquisitionPane.acqState === 1 ? "#30d050" : "#ff3030"
+        valueColor: acquisitionPane.acqState === Camera.AcqStandby ? "#30d050" : "#ff3030"
     }
     ValueRow {
         label: "Resolution"
@@ -190,10 +191,11 @@ CollapsiblePane {
         Button {
             objectName: "recordButton"
             width: 126
-            text: acquisitionPane.acqState === 3 ? "Abort Recording"
-                : acquisitionPane.acqState === 2 || acquisitionPane.acqState === 6 ? "Trigger" : "Record"
-            enabled: acquisitionPane.geometryUnlocked || acquisitionPane.acqState === 3
-            highlighted: acquisitionPane.acqState !== 1 && enabled
+            text: acquisitionPane.acqState === Camera.AcqTriggered ? "Abort Recording"
+                : acquisitionPane.acqState === Camera.AcqRecording
+                  || acquisitionPane.acqState === Camera.AcqRecordingWrapped ? "Trigger" : "Record"
+            enabled: acquisitionPane.geometryUnlocked || acquisitionPane.acqState === Camera.AcqTriggered
+            highlighted: acquisitionPane.acqState !== Camera.AcqStandby && enabled
             onClicked: acquisitionPane.recordButtonClicked()
         }
     }

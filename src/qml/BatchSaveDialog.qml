@@ -1,7 +1,8 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
-import "SaveChoices.js" as SaveChoices
 
 // The batch "Save": saves every object of the batch list (all takes of a
 // camera, all its SSD takes, or VORN files opened for the batch) with one
@@ -13,11 +14,11 @@ ApplicationWindow {
     id: batchSaveDialog
     objectName: "batchSaveDialog"
 
-    readonly property var model: vornApp.saveBatchObjModel
-    readonly property var firstSource: model.count > 0 && model.get(0) ? model.get(0).source : null
+    readonly property QQmlObjectListModelBase model: VornApp.saveBatchObjModel
+    readonly property PlaybackVornObject firstSource: model.count > 0 && model.get(0) ? (model.get(0) as SaveBatchObject).source : null
     readonly property int sourceType: firstSource ? firstSource.type : VornObject.UnknownType
     readonly property bool vornFiles: sourceType === VornObject.VornFileType
-    readonly property var camera: firstSource && !vornFiles ? firstSource.camera : null
+    readonly property Camera camera: firstSource && !vornFiles ? (firstSource as AbstractTake).camera : null
     // Set by a final save, whose jobs close the files themselves.
     property bool saved: false
 
@@ -50,14 +51,14 @@ ApplicationWindow {
 
     Component.onCompleted: saveSettings.load()
 
-    onClosing: vornApp.clearSaveBatchObjModel(vornFiles && !saved)
+    onClosing: VornApp.clearSaveBatchObjModel(vornFiles && !saved)
 
     function estimatedBytes() {
         let bytes = 0
         for (let i = 0; i < model.count; ++i) {
             const row = model.get(i)
             if (row && row.source)
-                bytes += vornApp.saveManager.estFileSize(row.source, row.bFr - row.aFr + 1,
+                bytes += VornApp.saveManager.estFileSize(row.source, row.bFr - row.aFr + 1,
                                                          saveSettings.format, saveSettings.codec)
         }
         return bytes
@@ -75,7 +76,7 @@ ApplicationWindow {
 
     function save(repeat) {
         const deleteClose = vornFiles && !repeat ? SaveJob.ForceDeleteClose : SaveJob.DontDeleteClose
-        vornApp.saveManager.createSaveJobBatch(model, saveSettings.dest, saveSettings.format, saveSettings.codec,
+        VornApp.saveManager.createSaveJobBatch(model, saveSettings.dest, saveSettings.format, saveSettings.codec,
                                                saveSettings.frameRate, saveSettings.quality,
                                                saveSettings.fileName, saveSettings.folder, deleteClose)
         saveSettings.store()
@@ -83,7 +84,7 @@ ApplicationWindow {
             return
         saved = true
         batchSaveDialog.close()
-        vornApp.setNullVornObject(VornApp.SaveProgress)
+        VornApp.setNullVornObject(VornApp.SaveProgress)
     }
 
     Pane {
@@ -119,7 +120,7 @@ ApplicationWindow {
                 delegate: BatchSaveRow {
                     width: rowList.width
                     onCopyToAll: (start, value) => batchSaveDialog.copyToAll(start, value)
-                    onRemoveRequested: vornApp.removeSaveBatchObject(qtObject, batchSaveDialog.vornFiles)
+                    onRemoveRequested: VornApp.removeSaveBatchObject(qtObject, batchSaveDialog.vornFiles)
                 }
             }
         }

@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
@@ -11,10 +13,10 @@ Rectangle {
     id: batchSaveRow
     objectName: "batchSaveRow"
 
-    required property var qtObject
+    required property SaveBatchObject qtObject
     required property int index
 
-    readonly property var source: qtObject ? qtObject.source : null
+    readonly property PlaybackVornObject source: qtObject ? qtObject.source : null
     readonly property real firstFr: Format.val(source ? source.firstFr : null, 0)
     readonly property real lastFr: Format.val(source ? source.lastFr : null, 0)
 
@@ -31,7 +33,7 @@ Rectangle {
             return "Take " + source.takeId
         if (source.type === VornObject.SsdTakeType)
             return source.name
-        return vornApp.fileNameFromPath(source.fileName)
+        return VornApp.fileNameFromPath(source.fileName)
     }
 
     component FrameColumn: Row {

@@ -1,4 +1,5 @@
 import QtQuick
+import Vorn 1.0
 
 // The offer of newer firmware for one camera, opened by its
 // cameraFWUpdateAvailable. The firmware itself is uploaded from the camera's
@@ -6,7 +7,7 @@ import QtQuick
 UpdateOfferDialog {
     objectName: "cameraFwUpdateDialog"
 
-    required property var camera
+    required property Camera camera
     required property string version
 
     subject: camera && camera.name ? String(camera.name.value ?? "") : ""

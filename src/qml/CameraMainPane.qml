@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 import "Format.js" as Format
 
 // "Camera": the camera's name (renamed through a dialog), serial, address
@@ -9,8 +10,8 @@ CollapsiblePane {
     objectName: "cameraMainPane"
     title: "Camera"
 
-    required property var camera
-    required property var dialogs
+    required property Camera camera
+    required property ViewDialogs dialogs
 
     ValueRow {
         objectName: "nameRow"

@@ -1,4 +1,5 @@
 import QtQuick
+import Vorn 1.0
 
 // The menu bar while a camera is selected.
 VornMenuBar {
@@ -6,7 +7,7 @@ VornMenuBar {
     objectEntries: actions.entries
 
     property CameraActions actions: CameraActions {
-        camera: menuBar.vornObject
+        camera: menuBar.vornObject as Camera
         shell: menuBar.shell
     }
 }

@@ -1,8 +1,10 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Vorn 1.0
 import "Glyphs.js" as Glyphs
-import "ViewRegistry.js" as Registry
 
 // The tab of a connected camera with, hanging under it, a tab for every saved
 // take in its memory and every take open on its SSD.
@@ -10,18 +12,14 @@ Column {
     id: cameraTab
     objectName: "cameraTab"
 
-    required property var vornObject
+    required property Camera vornObject
     required property ShellActions shell
-    readonly property var camera: vornObject
-
-    // Camera::SsdState SsdReady and Camera::SsdWrState SsdWrSave.
-    readonly property int ssdReady: 3
-    readonly property int ssdWrSave: 1
+    readonly property Camera camera: vornObject
 
     // A camera's values stay undefined until its first poll answers.
     readonly property int acqState: camera ? camera.acqState.value ?? 0 : 0
-    readonly property bool ssdSaving: !!camera && camera.ssdState.value === ssdReady
-                                      && camera.ssdWrState.value === ssdWrSave
+    readonly property bool ssdSaving: !!camera && camera.ssdState.value === Camera.SsdReady
+                                      && camera.ssdWrState.value === Camera.SsdWrSave
     // Toggled every 333 ms while the camera is triggered.
     property bool blinkRed: true
 
@@ -35,18 +33,15 @@ Column {
     Timer {
         interval: 333
         repeat: true
-        running: cameraTab.acqState === 3
+        running: cameraTab.acqState === Camera.AcqTriggered
         onRunningChanged: cameraTab.blinkRed = true
         onTriggered: cameraTab.blinkRed = !cameraTab.blinkRed
     }
 
     Connections {
         target: cameraTab.camera
-        ignoreUnknownSignals: true
         function onCameraFWUpdateAvailable(version, msg) {
-            if (Registry.hasDialog("cameraFwUpdate"))
-                cameraTab.shell.openDialog("cameraFwUpdate",
-                                           { camera: cameraTab.camera, version: version, msg: msg })
+            cameraTab.shell.openDialog("cameraFwUpdate", { camera: cameraTab.camera, version: version, msg: msg })
         }
     }
 
@@ -66,14 +61,14 @@ Column {
             anchors.verticalCenter: parent.verticalCenter
             font.pixelSize: 20
             text: Glyphs.vidicon
-            // Stand-by and anything unknown: white; recording (2, 6): red;
-            // triggered (3): blinking.
+            // Stand-by and anything unknown: white; recording: red; triggered:
+            // blinking.
             color: {
                 switch (cameraTab.acqState) {
-                case 2:
-                case 6:
+                case Camera.AcqRecording:
+                case Camera.AcqRecordingWrapped:
                     return "#ff0000"
-                case 3:
+                case Camera.AcqTriggered:
                     return cameraTab.blinkRed ? "#ff0000" : "#ffffff"
                 default:
                     return "#ffffff"
@@ -139,12 +134,12 @@ Column {
         delegate: SubTab {
             id: takeTab
             objectName: "takeTab"
-            required property var qtObject
+            required property Take qtObject
             x: 12
             width: cameraTab.width - x
             vornObject: qtObject
             glyph: qtObject.locked ? Glyphs.saveLine : Glyphs.clapperboardLine
-            glyphColor: qtObject.locked ? palette.highlight : palette.windowText
+            glyphColor: qtObject.locked ? takeTab.palette.highlight : takeTab.palette.windowText
             text: "Take " + qtObject.takeId
             menuEntries: takeActions.entries
 
@@ -160,7 +155,7 @@ Column {
         delegate: SubTab {
             id: ssdTakeTab
             objectName: "ssdTakeTab"
-            required property var qtObject
+            required property SsdTake qtObject
             x: 12
             width: cameraTab.width - x
             vornObject: qtObject

@@ -1,7 +1,8 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
-import "Capabilities.js" as Capabilities
 import "Format.js" as Format
 
 // The cameraView of a selected camera: a scrollable column of panes with every
@@ -14,56 +15,28 @@ Control {
     // The camera the cameraView was made for. The cameraView outlives a change of
     // selection by a moment, so it keeps this one rather than following the
     // selection; it turns null only when the camera itself goes away.
-    property var camera: null
+    property Camera camera: null
 
     background: Rectangle { color: cameraView.palette.base }
 
     Component.onCompleted: {
-        const selected = vornApp.selectedVornObject
+        const selected = VornApp.selectedVornObject
         if (selected && selected.type === VornObject.CameraType)
             camera = selected
     }
 
-    function centreOnWindow(dialog) {
-        const w = cameraView.Window.window
-        if (!w)
-            return
-        dialog.x = w.x + Math.round((w.width - dialog.width) / 2)
-        dialog.y = w.y + Math.round((w.height - dialog.height) / 2)
-    }
-
-    // Opens a dialog window from a sibling QML file, centred on the main
-    // window; it is destroyed when it closes.
-    function openWindow(file, properties) {
-        const component = Qt.createComponent(file)
-        if (component.status !== Component.Ready) {
-            console.error("can't create", file, component.errorString())
-            return null
-        }
-        const dialog = component.createObject(cameraView.Window.window, properties || {})
-        dialog.closing.connect(function() { dialog.destroy() })
-        centreOnWindow(dialog)
-        dialog.show()
-        dialog.requestActivate()
-        return dialog
-    }
-
-    // Asks for one text (label, text, validator, acceptText in `properties`);
-    // calls `onAccepted(text)` on "OK".
-    function ask(properties, onAccepted) {
-        const dialog = openWindow("InputDialog.qml", properties)
-        if (dialog)
-            dialog.accepted.connect(onAccepted)
-        return dialog
-    }
+    // The dialogs the panes open.
+    readonly property ViewDialogs dialogs: ViewDialogs { view: cameraView }
 
     function restorePaneStates() {
-        if (!paneLoader.item)
+        const column = paneRepeater.count > 0 ? paneRepeater.itemAt(0) : null
+        if (!column)
             return
-        const panes = paneLoader.item.children
+        const panes = column.children
         for (let i = 0; i < panes.length; ++i) {
-            if (typeof panes[i].restoreState === "function")
-                panes[i].restoreState()
+            const pane = panes[i] as CollapsiblePane
+            if (pane)
+                pane.restoreState()
         }
     }
 
@@ -73,8 +46,6 @@ Control {
 
     Connections {
         target: cameraView.camera
-        // A camera-type object without a camera's API gets the picture only.
-        ignoreUnknownSignals: true
         function onConnectedChanged() {
             if (cameraView.camera.connected)
                 cameraView.restorePaneStates()
@@ -95,11 +66,14 @@ Control {
         ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
         ScrollBar.vertical.policy: contentHeight > height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
 
-        Loader {
-            id: paneLoader
-            // The panes need a whole camera: its values, lists and settings.
-            active: cameraView.camera !== null && !cameraView.cameraLeaving && Capabilities.has(cameraView.camera, "setting")
-            sourceComponent: paneColumnComponent
+        // The panes exist while there is a camera that is not leaving.
+        Column {
+            width: 268
+            Repeater {
+                id: paneRepeater
+                model: cameraView.camera !== null && !cameraView.cameraLeaving ? 1 : 0
+                delegate: paneColumnComponent
+            }
         }
     }
 
@@ -134,19 +108,19 @@ Control {
 
             CameraMainPane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.dialogs
                 settingsOwner: cameraView.camera
                 settingKey: "main_pane_expanded"
             }
             AcquisitionPane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.dialogs
                 settingsOwner: cameraView.camera
                 settingKey: "acq_pane_expanded"
             }
             FrameBufferPane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.dialogs
                 settingsOwner: cameraView.camera
                 settingKey: "fr_buffer_pane_expanded"
             }
@@ -166,17 +140,17 @@ Control {
                 settingsOwner: cameraView.camera
                 settingKey: "color_adj_pane_expanded"
                 // Until the camera has its own, the application's choice applies.
-                settingDefault: Format.isTrue(vornApp.setting("color_adj_pane_expanded", false))
+                settingDefault: Format.isTrue(VornApp.setting("color_adj_pane_expanded", false))
             }
             SsdPane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.dialogs
                 settingsOwner: cameraView.camera
                 settingKey: "ssd_pane_expanded"
             }
             SsdAutosavePane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.dialogs
                 visible: Format.val(cameraView.camera.featureSsdSave, 0) >= 3
                 settingsOwner: cameraView.camera
                 settingKey: "ssd_autosave_pane_expanded"
@@ -189,7 +163,7 @@ Control {
             Repeater {
                 model: cameraView.camera.ios
                 delegate: IoLinePane {
-                    required property var qtObject
+                    required property CameraIO qtObject
                     camera: cameraView.camera
                     io: qtObject
                     settingsOwner: cameraView.camera
@@ -204,7 +178,7 @@ Control {
             }
             FirmwarePane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.dialogs
                 settingsOwner: cameraView.camera
                 settingKey: "fw_pane_expanded"
                 settingDefault: false

@@ -20,7 +20,7 @@ Column {
 
     // Reads the stored state (on creation, and when the owner asks again).
     function restoreState() {
-        if (!settingsOwner || settingKey === "" || typeof settingsOwner.setting !== "function")
+        if (!settingsOwner || settingKey === "")
             return
         restoring = true
         expanded = Format.isTrue(settingsOwner.setting(settingKey, settingDefault))
@@ -28,7 +28,7 @@ Column {
     }
 
     function storeState() {
-        if (settingsOwner && settingKey !== "" && typeof settingsOwner.setSetting === "function")
+        if (settingsOwner && settingKey !== "")
             settingsOwner.setSetting(settingKey, expanded)
     }
 

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 import "Format.js" as Format
 
 // "Color Adjustments": the white-balance gains of a colour sensor, set by
@@ -9,8 +10,8 @@ CollapsiblePane {
     objectName: "colorAdjustmentsPane"
     title: "Color Adjustments"
 
-    required property var vornObject
-    readonly property var model: vornObject ? vornObject.imgAdjModel : null
+    required property VornObject vornObject
+    readonly property ImgAdjModel model: vornObject ? vornObject.imgAdjModel : null
 
     Label {
         x: 4

@@ -1,4 +1,5 @@
 import QtQuick
+import Vorn 1.0
 
 // "VORN File": an open VORN file, named after its path.
 CollapsiblePane {
@@ -6,12 +7,12 @@ CollapsiblePane {
     objectName: "fileMainPane"
     title: "VORN File"
 
-    required property var file
+    required property VornFile file
 
     ValueRow {
         objectName: "fileNameRow"
         label: "File Name"
-        value: fileMainPane.file ? vornApp.baseNameFromPath(fileMainPane.file.fileName) : ""
+        value: fileMainPane.file ? VornApp.baseNameFromPath(fileMainPane.file.fileName) : ""
     }
     RecordingRows { vornObject: fileMainPane.file }
 }

@@ -1,4 +1,5 @@
 import QtQuick
+import Vorn 1.0
 
 // The menu bar while an open VORN file is selected.
 VornMenuBar {
@@ -6,7 +7,7 @@ VornMenuBar {
     objectEntries: actions.entries
 
     property SaveCloseActions actions: SaveCloseActions {
-        vornObject: menuBar.vornObject
+        vornObject: menuBar.vornObject as PlaybackVornObject
         shell: menuBar.shell
     }
 }

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 import "Glyphs.js" as Glyphs
 
 // The name template of a save: a text field, a menu that inserts the tags
@@ -60,7 +61,7 @@ Item {
         ToolTip.visible: hovered
         ToolTip.text: "Current Date and Time"
         ToolTip.delay: 500
-        onClicked: field.text = vornApp.currentDateTime()
+        onClicked: field.text = VornApp.currentDateTime()
     }
     Menu {
         id: insertMenu

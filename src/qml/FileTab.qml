@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 import "Glyphs.js" as Glyphs
 
 // The tab of an open VORN file: its file name.
@@ -8,12 +9,13 @@ TabFrame {
     objectName: "fileTab"
 
     required property ShellActions shell
+    readonly property VornFile file: tab.vornObject as VornFile
 
     height: 50
     menuEntries: actions.entries
 
     property SaveCloseActions actions: SaveCloseActions {
-        vornObject: tab.vornObject
+        vornObject: tab.file
         shell: tab.shell
     }
 
@@ -35,7 +37,7 @@ TabFrame {
         anchors.rightMargin: 10
         anchors.verticalCenter: parent.verticalCenter
         elide: Text.ElideRight
-        text: tab.vornObject ? vornApp.fileNameFromPath(tab.vornObject.fileName) : ""
+        text: tab.file ? VornApp.fileNameFromPath(tab.file.fileName) : ""
         textFormat: Text.PlainText
 
         HoverHandler { id: nameHover }

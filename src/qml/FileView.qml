@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import Vorn 1.0
 
@@ -8,8 +10,8 @@ PlaybackView {
     objectType: VornObject.VornFileType
     mainPane: Component {
         FileMainPane {
-            file: fileView.vornObject
-            settingsOwner: vornApp
+            file: fileView.vornObject as VornFile
+            settingsOwner: VornApp
             settingKey: "playback/main_pane_expanded"
         }
     }

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 import "Format.js" as Format
 
 // "Firmware": the camera's firmware version, the firmware update dialog
@@ -9,8 +10,8 @@ CollapsiblePane {
     objectName: "firmwarePane"
     title: "Firmware"
 
-    required property var camera
-    required property var dialogs
+    required property Camera camera
+    required property ViewDialogs dialogs
 
     ValueRow {
         objectName: "fwVersionRow"

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Dialogs
 import QtQuick.Layouts
+import Vorn 1.0
 import "Format.js" as Format
 
 // Uploads a Q7FW file to one camera, which then installs it: the file
@@ -11,7 +12,7 @@ ApplicationWindow {
     id: firmwareUpdateDialog
     objectName: "firmwareUpdateDialog"
 
-    required property var camera
+    required property Camera camera
     // The chosen Q7FW file.
     property url fileUrl
 
@@ -61,7 +62,7 @@ ApplicationWindow {
                     objectName: "fwFileField"
                     Layout.fillWidth: true
                     readOnly: true
-                    text: firmwareUpdateDialog.fileUrl.toString() !== "" ? vornApp.fileNameFromPath(vornApp.filePathFromUrl(firmwareUpdateDialog.fileUrl)) : ""
+                    text: String(firmwareUpdateDialog.fileUrl) !== "" ? VornApp.fileNameFromPath(VornApp.filePathFromUrl(firmwareUpdateDialog.fileUrl)) : ""
                     placeholderText: "No file chosen"
                 }
                 Button {
@@ -102,8 +103,8 @@ ApplicationWindow {
                 Button {
                     objectName: "fwStartButton"
                     text: "Start Update"
-                    enabled: firmwareUpdateDialog.fileUrl.toString() !== "" && !!firmwareUpdateDialog.camera && !firmwareUpdateDialog.uploading
-                    onClicked: firmwareUpdateDialog.camera.fwUpdate(firmwareUpdateDialog.fileUrl.toString())
+                    enabled: String(firmwareUpdateDialog.fileUrl) !== "" && !!firmwareUpdateDialog.camera && !firmwareUpdateDialog.uploading
+                    onClicked: firmwareUpdateDialog.camera.fwUpdate(String(firmwareUpdateDialog.fileUrl))
                 }
                 Button {
                     objectName: "fwCloseButton"

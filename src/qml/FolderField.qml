@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Dialogs
+import Vorn 1.0
 
 // The folder a save writes into: its path, which may be typed, and a button
 // that chooses it in the system's folder dialog.
@@ -41,13 +42,13 @@ Item {
         ToolTip.text: "Select Folder"
         ToolTip.delay: 500
         onClicked: {
-            folderDialog.currentFolder = vornApp.fileUrlFromPath(folderField.folder)
+            folderDialog.currentFolder = VornApp.fileUrlFromPath(folderField.folder)
             folderDialog.open()
         }
     }
     FolderDialog {
         id: folderDialog
         title: "Select Folder"
-        onAccepted: folderField.chosen(vornApp.filePathFromUrl(folderDialog.selectedFolder.toString()))
+        onAccepted: folderField.chosen(VornApp.filePathFromUrl(String(folderDialog.selectedFolder)))
     }
 }

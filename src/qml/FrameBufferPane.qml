@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 import "Format.js" as Format
 
 // "Frame Buffer": where the trigger falls in the partition. With P frames
@@ -12,12 +13,13 @@ CollapsiblePane {
     objectName: "frameBufferPane"
     title: "Frame Buffer"
 
-    required property var camera
-    required property var dialogs
+    required property Camera camera
+    required property ViewDialogs dialogs
 
     readonly property int acqState: Format.val(camera.acqState, 0)
-    readonly property bool geometryUnlocked: acqState === 1 || acqState === 2 || acqState === 6
-    readonly property var activeTake: camera.activeTake
+    readonly property bool geometryUnlocked: acqState === Camera.AcqStandby || acqState === Camera.AcqRecording
+                                           || acqState === Camera.AcqRecordingWrapped
+    readonly property Take activeTake: camera.activeTake
     // The active take's partition, or the first one's until the take has
     // reported its own.
     readonly property real partitionFrames: {
@@ -103,7 +105,7 @@ CollapsiblePane {
     ValueRow {
         objectName: "recordedRow"
         label: "Recorded"
-        value: frameBufferPane.activeTake && frameBufferPane.acqState !== 1
+        value: frameBufferPane.activeTake && frameBufferPane.acqState !== Camera.AcqStandby
                ? Format.framesWithDuration(Format.val(frameBufferPane.activeTake.frCnt, 0), frameBufferPane.frameRate)
                : "STBY"
     }

@@ -8,11 +8,11 @@ import Vorn 1.0
 // of zoom commands.
 Rectangle {
     id: pane
-    property var vornObject: null
+    property VornObject vornObject: null
     property bool showHistogram: true
     // Views send it the keys it handles (zoom) before their own.
     readonly property alias frameView: frameView
-    readonly property var imgFrame: vornObject ? (vornObject.imgFrame || null) : null
+    readonly property ImgFrame imgFrame: vornObject ? (vornObject.imgFrame || null) : null
     color: "#000000"
 
     ImgFrameControl {
@@ -115,7 +115,7 @@ Rectangle {
                 if (!visible)
                     return ""
                 const f = pane.vornObject.vornFrame
-                const u = vornApp.imgAdjUtil
+                const u = VornApp.imgAdjUtil
                 return "x " + frameView.mouseX + "  y " + frameView.mouseY + "   R " + u.pix16bTo9b(f.r)
                         + "  G " + u.pix16bTo9b(f.g) + "  B " + u.pix16bTo9b(f.b)
             }

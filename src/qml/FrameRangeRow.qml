@@ -1,5 +1,7 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
-import QtQuick.Controls
+import Vorn 1.0
 import "Format.js" as Format
 
 // The in point, the shown frame and the out point as numbers to edit, with
@@ -7,7 +9,7 @@ import "Format.js" as Format
 Item {
     id: frameRangeRow
 
-    required property var vornObject
+    required property PlaybackVornObject vornObject
     readonly property bool ready: !!vornObject && vornObject.valuesInit
     readonly property real firstFr: Format.val(vornObject ? vornObject.firstFr : null, 0)
     readonly property real lastFr: Format.val(vornObject ? vornObject.lastFr : null, 0)

@@ -11,8 +11,8 @@ CollapsiblePane {
     objectName: "imageAdjustmentsPane"
     title: "Image Adjustments"
 
-    required property var vornObject
-    readonly property var model: vornObject ? vornObject.imgAdjModel : null
+    required property VornObject vornObject
+    readonly property ImgAdjModel model: vornObject ? vornObject.imgAdjModel : null
     readonly property bool colour: !!model && Format.val(model.cfa, 0) !== 0
 
     // 0 all channels ("RGB", or "Monochrome"), 1 red, 2 green, 3 blue.

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import Vorn 1.0
 import "Format.js" as Format
 
@@ -10,8 +9,8 @@ CollapsiblePane {
     objectName: "imageSearchPane"
     title: "Image Search"
 
-    required property var vornObject
-    readonly property var search: vornObject ? vornObject.imgSearch : null
+    required property PlaybackVornObject vornObject
+    readonly property ImgSearch search: vornObject ? vornObject.imgSearch : null
     readonly property bool idle: !!search && search.state === ImgSearch.Idle
 
     ValueRow {

@@ -9,8 +9,8 @@ CollapsiblePane {
     objectName: "imageToolsPane"
     title: "Image Tools"
 
-    required property var vornObject
-    readonly property var model: vornObject ? vornObject.imgAdjModel : null
+    required property VornObject vornObject
+    readonly property ImgAdjModel model: vornObject ? vornObject.imgAdjModel : null
 
     component TransformButton: Button {
         width: 32

@@ -1,6 +1,5 @@
 import QtQuick
-import QtQuick.Controls
-import "Format.js" as Format
+import Vorn 1.0
 
 // One I/O line of the camera: which signal it carries, its mode and
 // polarity, and its four timings (input filter, delay, minimum and maximum
@@ -11,8 +10,8 @@ CollapsiblePane {
     objectName: "ioPane_" + io.token
     title: io.name
 
-    required property var camera
-    required property var io
+    required property Camera camera
+    required property CameraIO io
 
     ValueRow {
         label: "Signal"

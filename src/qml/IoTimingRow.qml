@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 import "Format.js" as Format
 
 // One timing of an I/O line: clocks of the line's clock, shown and typed in
@@ -9,11 +10,11 @@ import "Format.js" as Format
 ValueRow {
     id: ioTimingRow
 
-    required property var camera
-    required property var io
+    required property Camera camera
+    required property CameraIO io
     required property string key
     // The line's camera value of this timing, in clocks.
-    property var timing: null
+    property CameraValue timing: null
     property real maximum: 268435455
 
     readonly property var unitNames: ["clk", "ns", "us", "ms"]
@@ -22,7 +23,7 @@ ValueRow {
     property int unit: 0
 
     readonly property real clocks: Format.val(timing, 0)
-    readonly property real clkFreq: io.clkFreq
+    readonly property real clkFreq: Number(io.clkFreq)
 
     objectName: io.token + "_" + key + "Row"
 

@@ -1,4 +1,5 @@
 import QtQuick
+import Vorn 1.0
 import "Format.js" as Format
 
 // "Lens Info": the lens as it was when the recording was made.
@@ -7,7 +8,7 @@ CollapsiblePane {
     objectName: "lensInfoPane"
     title: "Lens Info"
 
-    required property var vornObject
+    required property PlaybackVornObject vornObject
 
     function value(name, fallback) {
         return Format.val(vornObject ? vornObject[name] : null, fallback)

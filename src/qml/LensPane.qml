@@ -1,6 +1,7 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
-import QtQuick.Layouts
 import Vorn 1.0
 import "Format.js" as Format
 
@@ -10,7 +11,7 @@ CollapsiblePane {
     objectName: "lensPane"
     title: "Lens & Shutter"
 
-    required property var camera
+    required property Camera camera
 
     readonly property int lensState: Format.val(camera.lensState, Camera.LensRemoved)
     readonly property bool lensReady: lensState === Camera.LensReady
@@ -69,6 +70,7 @@ CollapsiblePane {
                 model: [{ t: "+1", s: 1 }, { t: "+10", s: 10 }, { t: "+100", s: 100 }, { t: "\u221E", s: 32767 },
                         { t: "-1", s: -1 }, { t: "-10", s: -10 }, { t: "-100", s: -100 }, { t: "0", s: 0 }]
                 Button {
+                    required property var modelData
                     objectName: "focusStep" + modelData.s
                     width: 33
                     height: 24

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 import "MenuEntries.js" as MenuEntries
 
 // The right-click menu of a tab: the entries of its object's actions.

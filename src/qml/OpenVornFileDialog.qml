@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Dialogs
 import Qt.labs.platform as Platform
+import Vorn 1.0
 
 // Chooses VORN files, starting in the folder of the last choice ("open/folder").
 FileDialog {
@@ -14,10 +15,10 @@ FileDialog {
     nameFilters: ["VORN files (*.vorn)", "All files (*)"]
 
     function openInLastFolder() {
-        const documents = vornApp.filePathFromUrl(
+        const documents = VornApp.filePathFromUrl(
                     Platform.StandardPaths.writableLocation(Platform.StandardPaths.DocumentsLocation))
-        const folder = vornApp.setting("open/folder", documents)
-        dialog.currentFolder = vornApp.fileUrlFromPath(folder)
+        const folder = VornApp.setting("open/folder", documents)
+        dialog.currentFolder = VornApp.fileUrlFromPath(folder)
         dialog.open()
     }
 
@@ -25,8 +26,8 @@ FileDialog {
         const urls = dialog.selectedFiles
         if (urls.length === 0)
             return
-        const path = vornApp.filePathFromUrl(urls[0])
-        vornApp.setSetting("open/folder", path.substring(0, path.lastIndexOf("/")))
+        const path = VornApp.filePathFromUrl(urls[0])
+        VornApp.setSetting("open/folder", path.substring(0, path.lastIndexOf("/")))
         dialog.filesChosen(urls)
     }
 }

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 import "Format.js" as Format
 
 // The playback rate in frames per second: typed with two decimals, or set
@@ -7,7 +8,7 @@ import "Format.js" as Format
 Row {
     id: playRateControl
 
-    required property var vornObject
+    required property PlaybackVornObject vornObject
     readonly property real rate: vornObject ? vornObject.playFrRate : 0
 
     signal editingDone()

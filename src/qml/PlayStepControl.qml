@@ -1,11 +1,12 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 
 // How many frames playback advances at each frame of playback time.
 Row {
     id: playStepControl
 
-    required property var vornObject
+    required property PlaybackVornObject vornObject
 
     signal editingDone()
 

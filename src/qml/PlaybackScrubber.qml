@@ -5,7 +5,7 @@ import Vorn 1.0
 // markers and the trigger marker, bound to the object's fr, aFr and bFr.
 PlaybackScrubberTemplate {
     id: scrubber
-    property var vornObject: null
+    property PlaybackVornObject vornObject: null
 
     readonly property real trackX: 8
     readonly property real trackWidth: width - 16
@@ -30,7 +30,6 @@ PlaybackScrubberTemplate {
 
     Connections {
         target: scrubber.vornObject
-        ignoreUnknownSignals: true
         function onValuesInitChanged() { scrubber.applyRange() }
         function onFrChanged() { scrubber.playHead.fr = scrubber.vornObject.fr }
         function onAFrChanged() { scrubber.aMarker.fr = scrubber.vornObject.aFr }

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Vorn 1.0
 
@@ -10,8 +9,8 @@ Rectangle {
     id: playbackStrip
     objectName: "playbackStrip"
 
-    required property var vornObject
-    readonly property var search: vornObject ? vornObject.imgSearch : null
+    required property PlaybackVornObject vornObject
+    readonly property ImgSearch search: vornObject ? vornObject.imgSearch : null
     readonly property bool searching: !!search && search.state === ImgSearch.Searching
 
     // A number of the strip was typed: the keys can go back to playback.

@@ -1,7 +1,8 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
-import "Capabilities.js" as Capabilities
 import "Format.js" as Format
 
 // What the take, SSD take and file views share: a scrollable column of panes
@@ -22,9 +23,9 @@ Control {
 
     // The view outlives a change of selection by a moment: it binds only to
     // a playable object of its kind.
-    readonly property var vornObject: {
-        const o = vornApp.selectedVornObject
-        return o && o.type === objectType && Capabilities.has(o, "stepFrFwd") ? o : null
+    readonly property PlaybackVornObject vornObject: {
+        const o = VornApp.selectedVornObject
+        return o && o.type === objectType ? o as PlaybackVornObject : null
     }
 
     background: Rectangle { color: playbackView.palette.base }
@@ -43,9 +44,13 @@ Control {
         ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
         ScrollBar.vertical.policy: contentHeight > height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
 
-        Loader {
-            active: playbackView.vornObject !== null
-            sourceComponent: paneColumnComponent
+        // The panes exist while the view has its object.
+        Column {
+            width: 268
+            Repeater {
+                model: playbackView.vornObject !== null ? 1 : 0
+                delegate: paneColumnComponent
+            }
         }
     }
 
@@ -86,42 +91,42 @@ Control {
             width: 268
             spacing: 2
 
-            Loader {
-                objectName: "mainPaneLoader"
-                width: 268
-                sourceComponent: playbackView.mainPane
+            Repeater {
+                objectName: "mainPaneRepeater"
+                model: 1
+                delegate: playbackView.mainPane
             }
             RecordingCameraPane {
                 vornObject: playbackView.vornObject
-                settingsOwner: vornApp
+                settingsOwner: VornApp
                 settingKey: "playback/camera_pane_expanded"
             }
             ImageToolsPane {
                 vornObject: playbackView.vornObject
-                settingsOwner: vornApp
+                settingsOwner: VornApp
                 settingKey: "playback/img_tools_pane_expanded"
             }
             ImageAdjustmentsPane {
                 vornObject: playbackView.vornObject
-                settingsOwner: vornApp
+                settingsOwner: VornApp
                 settingKey: "playback/img_adj_pane_expanded"
             }
             ColorAdjustmentsPane {
                 vornObject: playbackView.vornObject
                 visible: !!playbackView.vornObject && !!playbackView.vornObject.imgAdjModel
                          && Format.val(playbackView.vornObject.imgAdjModel.cfa, 0) !== 0
-                settingsOwner: vornApp
+                settingsOwner: VornApp
                 settingKey: "playback/color_adj_pane_expanded"
                 settingDefault: false
             }
             ImageSearchPane {
                 vornObject: playbackView.vornObject
-                settingsOwner: vornApp
+                settingsOwner: VornApp
                 settingKey: "playback/img_search_pane_expanded"
             }
             LensInfoPane {
                 vornObject: playbackView.vornObject
-                settingsOwner: vornApp
+                settingsOwner: VornApp
                 settingKey: "playback/lens_pane_expanded"
             }
         }

@@ -1,4 +1,5 @@
 import QtQuick
+import Vorn 1.0
 import "Format.js" as Format
 
 // "Camera": the camera that made the recording, as the recording names it.
@@ -7,7 +8,7 @@ CollapsiblePane {
     objectName: "recordingCameraPane"
     title: "Camera"
 
-    required property var vornObject
+    required property PlaybackVornObject vornObject
 
     function value(name) {
         return Format.val(vornObject ? vornObject[name] : null, "")

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import Vorn 1.0
 import "Format.js" as Format
 
@@ -9,7 +8,7 @@ import "Format.js" as Format
 Column {
     id: recordingRows
 
-    required property var vornObject
+    required property PlaybackVornObject vornObject
     property bool showBlackRefMode: true
 
     readonly property real trigTsS: Format.val(vornObject ? vornObject.trigTsS : null, 0)
@@ -43,8 +42,8 @@ Column {
         objectName: "triggerTimestampRow"
         label: "Trigger Timestamp"
         visible: recordingRows.trigTsS > 0
-        value: visible ? vornApp.timestampDateString(recordingRows.trigTsS, recordingRows.trigTsNs) + "\n"
-                         + vornApp.timestampTimeUsString(recordingRows.trigTsS, recordingRows.trigTsNs)
+        value: visible ? VornApp.timestampDateString(recordingRows.trigTsS, recordingRows.trigTsNs) + "\n"
+                         + VornApp.timestampTimeUsString(recordingRows.trigTsS, recordingRows.trigTsNs)
                        : ""
     }
     ValueRow {

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 
 // The buttons of a save dialog: "Save", a drop-down beside it with
 // "Save && Repeat" (which keeps the dialog open), and "Cancel".

@@ -1,5 +1,5 @@
 import QtQuick
-import QtQuick.Controls
+import Vorn 1.0
 import "Format.js" as Format
 import "SaveChoices.js" as SaveChoices
 
@@ -11,7 +11,7 @@ DialogSection {
 
     required property SaveSettings settings
     // The camera of a take source (its SSD), else null.
-    property var camera: null
+    property Camera camera: null
 
     // The size the save is estimated to take; 0 when it is not estimated.
     property real neededBytes: 0
@@ -19,11 +19,11 @@ DialogSection {
     readonly property bool toSsd: settings.dest === SaveChoices.ssdDest
     // A save makes its folder; the free space is then that of the disk the
     // folder will be made on.
-    readonly property bool folderMissing: !toSsd && !vornApp.folderExists(settings.folder)
+    readonly property bool folderMissing: !toSsd && !VornApp.folderExists(settings.folder)
     readonly property bool tooLittleSpace: neededBytes > freeBytes
     readonly property real freeBytes: toSsd
         ? Math.max(0, Number(Format.val(camera ? camera.ssdSize : null, 0)) - Number(Format.val(camera ? camera.ssdUsed : null, 0)))
-        : vornApp.folderBytesAvailable(settings.folder)
+        : VornApp.folderBytesAvailable(settings.folder)
 
     ValueRow {
         label: "Save To:"

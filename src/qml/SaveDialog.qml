@@ -10,10 +10,10 @@ ApplicationWindow {
     id: saveDialog
     objectName: "saveDialog"
 
-    required property var vornObject
+    required property PlaybackVornObject vornObject
 
     readonly property int sourceType: vornObject ? vornObject.type : VornObject.UnknownType
-    readonly property var camera: vornObject && sourceType !== VornObject.VornFileType ? vornObject.camera : null
+    readonly property Camera camera: vornObject && sourceType !== VornObject.VornFileType ? (vornObject as AbstractTake).camera : null
 
     title: "Save"
     flags: Qt.Dialog
@@ -53,7 +53,7 @@ ApplicationWindow {
     }
 
     function save(repeat) {
-        vornApp.saveManager.createSaveJob(vornObject, rangePane.startFr, rangePane.frCnt, saveSettings.dest,
+        VornApp.saveManager.createSaveJob(vornObject, rangePane.startFr, rangePane.frCnt, saveSettings.dest,
                                           saveSettings.format, saveSettings.codec, saveSettings.frameRate,
                                           saveSettings.quality, saveSettings.fileName, saveSettings.folder,
                                           SaveJob.DontDeleteClose)
@@ -61,7 +61,7 @@ ApplicationWindow {
         if (repeat)
             return
         saveDialog.close()
-        vornApp.setNullVornObject(VornApp.SaveProgress)
+        VornApp.setNullVornObject(VornApp.SaveProgress)
     }
 
     Pane {
@@ -81,7 +81,7 @@ ApplicationWindow {
                     label: saveDialog.camera ? "Camera:" : "VORN File:"
                     valueWidth: 260
                     value: saveDialog.camera ? String(Format.val(saveDialog.camera.name, ""))
-                                             : saveDialog.vornObject ? vornApp.fileNameFromPath(saveDialog.vornObject.fileName) : ""
+                                             : saveDialog.vornObject ? VornApp.fileNameFromPath((saveDialog.vornObject as VornFile).fileName) : ""
                 }
                 ValueRow {
                     objectName: "sourceTakeRow"
@@ -89,8 +89,8 @@ ApplicationWindow {
                     label: saveDialog.sourceType === VornObject.SsdTakeType ? "SSD Take:" : "Take:"
                     valueWidth: 260
                     value: !saveDialog.camera ? ""
-                           : saveDialog.sourceType === VornObject.SsdTakeType ? saveDialog.vornObject.name
-                           : String(saveDialog.vornObject.takeId)
+                           : saveDialog.sourceType === VornObject.SsdTakeType ? (saveDialog.vornObject as SsdTake).name
+                           : String((saveDialog.vornObject as AbstractTake).takeId)
                 }
             }
             SaveRangePane {
@@ -109,7 +109,7 @@ ApplicationWindow {
                 width: content.width
                 settings: saveSettings
                 estimatedBytes: saveDialog.vornObject
-                                ? vornApp.saveManager.estFileSize(saveDialog.vornObject, rangePane.frCnt,
+                                ? VornApp.saveManager.estFileSize(saveDialog.vornObject, rangePane.frCnt,
                                                                   saveSettings.format, saveSettings.codec)
                                 : 0
             }

@@ -1,5 +1,5 @@
 import QtQuick
-import QtQuick.Controls
+import Vorn 1.0
 import "SaveChoices.js" as SaveChoices
 
 // What a save writes: the format, its codec, the frame rate and quality of

@@ -12,10 +12,10 @@ Rectangle {
     id: saveJobRow
     objectName: "saveJobRow"
 
-    required property var qtObject
+    required property SaveJob qtObject
     required property int index
 
-    readonly property var job: qtObject
+    readonly property SaveJob job: qtObject
     readonly property int jobState: job ? job.state : SaveJob.Queued
     readonly property bool running: jobState === SaveJob.Saving || jobState === SaveJob.QueuedFW
     readonly property bool toSsd: !!job && job.dest === SaveJob.SsdDest
@@ -46,7 +46,7 @@ Rectangle {
             return "Take " + job.sourceTakeId
         if (job.sourceType === SaveJob.SsdTakeSourceType)
             return job.sourceFileName
-        return vornApp.fileNameFromPath(job.sourceFileName)
+        return VornApp.fileNameFromPath(job.sourceFileName)
     }
 
     RowLayout {
@@ -71,6 +71,7 @@ Rectangle {
             Layout.preferredWidth: SaveProgressColumns.status
             Layout.fillHeight: true
             Label {
+                id: statusLabel
                 objectName: "jobStatusText"
                 anchors.left: parent.left
                 anchors.right: parent.right
@@ -82,8 +83,8 @@ Rectangle {
                 color: saveJobRow.jobState === SaveJob.Error ? "#ff6060" : "#ffffff"
                 elide: Text.ElideRight
                 TextToolTip {
-                    visible: statusArea.containsMouse && parent.truncated
-                    text: parent.text
+                    visible: statusArea.containsMouse && statusLabel.truncated
+                    text: statusLabel.text
                 }
                 MouseArea {
                     id: statusArea
@@ -167,7 +168,7 @@ Rectangle {
                     if (saveJobRow.running)
                         saveJobRow.job.cancel()
                     else
-                        vornApp.saveManager.removeSaveJob(saveJobRow.job)
+                        VornApp.saveManager.removeSaveJob(saveJobRow.job)
                 }
             }
         }

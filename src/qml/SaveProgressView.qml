@@ -1,6 +1,9 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Vorn 1.0
 import "SaveProgressColumns.js" as SaveProgressColumns
 
 // Every save job of the save manager, oldest first, with its progress.
@@ -8,7 +11,7 @@ Control {
     id: saveProgressView
     objectName: "saveProgressView"
 
-    readonly property var jobs: vornApp.saveManager.saveJobs
+    readonly property QQmlObjectListModelBase jobs: VornApp.saveManager.saveJobs
 
     background: Rectangle { color: saveProgressView.palette.base }
 

@@ -1,5 +1,5 @@
 import QtQuick
-import QtQuick.Controls
+import Vorn 1.0
 import "Format.js" as Format
 import "SaveChoices.js" as SaveChoices
 
@@ -10,7 +10,7 @@ DialogSection {
     id: rangePane
     title: "Save Range"
 
-    required property var vornObject
+    required property PlaybackVornObject vornObject
 
     readonly property int allFrames: 0
     readonly property int playbackFrames: 1

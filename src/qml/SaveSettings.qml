@@ -1,5 +1,6 @@
 import QtQml
 import Qt.labs.platform as Platform
+import Vorn 1.0
 import "SaveChoices.js" as SaveChoices
 
 // The choices of a save dialog, read from and stored back to the settings
@@ -36,12 +37,12 @@ QtObject {
     onWorstQualityChanged: quality = Math.min(Math.max(quality, 1), worstQuality)
 
     function setting(key, fallback) {
-        return vornApp.setting(prefix + key, fallback)
+        return VornApp.setting(prefix + key, fallback)
     }
 
     function documentsFolder() {
-        return vornApp.filePathFromUrl(
-                    Platform.StandardPaths.writableLocation(Platform.StandardPaths.DocumentsLocation).toString())
+        return VornApp.filePathFromUrl(
+                    String(Platform.StandardPaths.writableLocation(Platform.StandardPaths.DocumentsLocation)))
     }
 
     function load() {
@@ -54,17 +55,17 @@ QtObject {
         codec = codecs[SaveChoices.indexOf(codecs, SaveChoices.number(setting("codec", -1), -1))].value
         frameRate = SaveChoices.number(setting("fr_rate", 30), 30)
         quality = Math.min(Math.max(SaveChoices.number(setting("quality", 15), 15), 1), worstQuality)
-        fileName = String(setting("filename", vornApp.currentDateTime()))
+        fileName = String(setting("filename", VornApp.currentDateTime()))
         folder = String(setting("folder", documentsFolder()))
     }
 
     function store() {
-        vornApp.setSetting(prefix + "dest", dest)
-        vornApp.setSetting(prefix + "format", format)
-        vornApp.setSetting(prefix + "codec", codec)
-        vornApp.setSetting(prefix + "fr_rate", frameRate)
-        vornApp.setSetting(prefix + "quality", quality)
-        vornApp.setSetting(prefix + "filename", fileName)
-        vornApp.setSetting(prefix + "folder", folder)
+        VornApp.setSetting(prefix + "dest", dest)
+        VornApp.setSetting(prefix + "format", format)
+        VornApp.setSetting(prefix + "codec", codec)
+        VornApp.setSetting(prefix + "fr_rate", frameRate)
+        VornApp.setSetting(prefix + "quality", quality)
+        VornApp.setSetting(prefix + "filename", fileName)
+        VornApp.setSetting(prefix + "folder", folder)
     }
 }

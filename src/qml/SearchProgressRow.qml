@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 import "Glyphs.js" as Glyphs
 
 // Takes the place of the frame numbers while an image search runs: the frame
@@ -7,7 +8,7 @@ import "Glyphs.js" as Glyphs
 Item {
     id: searchProgressRow
 
-    required property var search
+    required property ImgSearch search
 
     height: 30
 

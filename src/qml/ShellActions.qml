@@ -1,11 +1,10 @@
 import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
-import "Capabilities.js" as Capabilities
 import "ViewRegistry.js" as Registry
 
 // The window-wide commands that every menu bar offers, and the dialogs they
-// open. Commands whose application method does not exist yet stay disabled.
+// open.
 Item {
     id: shell
     visible: false
@@ -22,7 +21,6 @@ Item {
 
     property Action connectCamera: Action {
         text: "Connect Camera..."
-        enabled: Capabilities.has(vornApp, "connectCamera")
         onTriggered: {
             shell.centreOnWindow(connectDialog)
             connectDialog.show()
@@ -31,18 +29,16 @@ Item {
     }
     property Action openVornFile: Action {
         text: "Open VORN File..."
-        enabled: Capabilities.has(vornApp, "openVornFile")
         onTriggered: openVornFileDialog.openInLastFolder()
     }
     property Action batchSaveVornFiles: Action {
         text: "Batch Save VORN Files..."
-        enabled: Capabilities.has(vornApp, "openVornFileForSaveBatch") && Registry.hasDialog("batchSave")
         onTriggered: batchOpenDialog.openInLastFolder()
     }
     property Action closeAllVornFiles: Action {
         text: "Close All VORN Files"
-        enabled: vornApp.openVornFiles.count > 0 && Capabilities.has(vornApp, "closeAllVornFiles")
-        onTriggered: vornApp.closeAllVornFiles()
+        enabled: VornApp.openVornFiles.count > 0
+        onTriggered: VornApp.closeAllVornFiles()
     }
     property Action exit: Action {
         text: "Exit"
@@ -54,16 +50,15 @@ Item {
     }
     property Action saveProgress: Action {
         text: "Save Progress"
-        onTriggered: vornApp.setNullVornObject(VornApp.SaveProgress)
+        onTriggered: VornApp.setNullVornObject(VornApp.SaveProgress)
     }
     property Action checkForUpdates: Action {
         text: "Check for Updates..."
-        enabled: Capabilities.has(vornApp, "updateCheck")
-        onTriggered: vornApp.updateCheck(true)
+        onTriggered: VornApp.updateCheck(true)
     }
     property Action about: Action {
         text: "About VORN"
-        onTriggered: vornApp.setNullVornObject(VornApp.Empty)
+        onTriggered: VornApp.setNullVornObject(VornApp.Empty)
     }
 
     function centreOnWindow(dialog) {
@@ -100,8 +95,8 @@ Item {
         return dialog
     }
 
-    // Opens a dialog of a later subsystem by its name in the view registry
-    // (a window that the shell shows and destroys when it closes).
+    // Opens a dialog by its name in the view registry (a window that the shell
+    // shows and destroys when it closes).
     function openDialog(name, properties) {
         const component = Qt.createComponent(Registry.dialogs[name])
         if (component.status !== Component.Ready) {
@@ -126,23 +121,15 @@ Item {
 
     ConnectDialog {
         id: connectDialog
-        canConnect: Capabilities.has(vornApp, "connectCamera")
-        canScan: Capabilities.has(vornApp, "startBroadcast")
-        onConnectRequested: address => {
-            if (Capabilities.has(vornApp, "connectCamera"))
-                vornApp.connectCamera(address)
-        }
-        onScanRequested: {
-            if (Capabilities.has(vornApp, "startBroadcast"))
-                vornApp.startBroadcast()
-        }
+        onConnectRequested: address => VornApp.connectCamera(address)
+        onScanRequested: VornApp.startBroadcast()
     }
 
     OpenVornFileDialog {
         id: openVornFileDialog
         onFilesChosen: fileUrls => {
             for (const url of fileUrls)
-                vornApp.openVornFile(url.toString())
+                VornApp.openVornFile(String(url))
         }
     }
 
@@ -153,8 +140,8 @@ Item {
         onFilesChosen: fileUrls => {
             // (the list is emptied whenever a batch dialog closes)
             for (const url of fileUrls)
-                vornApp.openVornFileForSaveBatch(url.toString())
-            if (vornApp.saveBatchObjModel.count > 0)
+                VornApp.openVornFileForSaveBatch(String(url))
+            if (VornApp.saveBatchObjModel.count > 0)
                 shell.openDialog("batchSave")
         }
     }

@@ -9,8 +9,8 @@ CollapsiblePane {
     objectName: "ssdAutosavePane"
     title: "SSD Autosave"
 
-    required property var camera
-    required property var dialogs
+    required property Camera camera
+    required property ViewDialogs dialogs
 
     readonly property int mode: Format.val(camera.ssdAutosaveMode, 0)
     readonly property bool selection: (mode & Camera.SsdAutosaveSelection) !== 0

@@ -1,6 +1,9 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Vorn 1.0
 
 // Chooses takes saved on a camera's SSD and asks the camera to open them.
 // The listing (camera.ssdLsEntries) arrives after camera.ssdLs(); a click
@@ -11,11 +14,11 @@ ApplicationWindow {
     id: ssdOpenDialog
     objectName: "ssdOpenDialog"
 
-    required property var camera
+    required property Camera camera
 
-    readonly property var entries: camera ? (camera.ssdLsEntries || null) : null
+    readonly property SsdLsSortProxyModel entries: camera ? (camera.ssdLsEntries || null) : null
     readonly property int sortMode: entries ? entries.sortMode : 1
-    readonly property int selectedCount: entries && entries.sourceModel ? entries.sourceModel.selectedCount : 0
+    readonly property int selectedCount: entries && entries.sourceModel ? (entries.sourceModel as SsdLsListModel).selectedCount : 0
     // The row of the last plain or Ctrl click, where a Shift+click range starts.
     property int anchorRow: -1
 
@@ -135,7 +138,7 @@ ApplicationWindow {
                     delegate: Rectangle {
                         id: row
                         objectName: "ssdFileRow"
-                        required property var qtObject
+                        required property SsdLsEntry qtObject
                         required property int index
                         width: listView.width
                         height: 24

@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
-import "Capabilities.js" as Capabilities
 import "Format.js" as Format
 
 // "SSD": the state of the camera's SSD and what can be done with it:
@@ -11,8 +10,8 @@ CollapsiblePane {
     objectName: "ssdPane"
     title: "SSD"
 
-    required property var camera
-    required property var dialogs
+    required property Camera camera
+    required property ViewDialogs dialogs
 
     readonly property int ssdState: Format.val(camera.ssdState, Camera.SsdRemoved)
     readonly property bool ready: ssdState === Camera.SsdReady
@@ -75,7 +74,7 @@ CollapsiblePane {
             objectName: "openSsdTakeButton"
             width: 124
             text: "Open SSD Take"
-            enabled: ssdPane.ready && Capabilities.has(ssdPane.camera, "ssdLs")
+            enabled: ssdPane.ready
             onClicked: ssdPane.openSsdTake()
         }
         Button {

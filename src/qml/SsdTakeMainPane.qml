@@ -1,4 +1,5 @@
 import QtQuick
+import Vorn 1.0
 
 // "SSD Take": a take file on the camera's SSD, named after the file.
 CollapsiblePane {
@@ -6,12 +7,12 @@ CollapsiblePane {
     objectName: "ssdTakeMainPane"
     title: "SSD Take"
 
-    required property var ssdTake
+    required property SsdTake ssdTake
 
     ValueRow {
         objectName: "ssdTakeNameRow"
         label: "Name"
-        value: ssdTakeMainPane.ssdTake ? vornApp.baseNameFromPath(ssdTakeMainPane.ssdTake.name) : ""
+        value: ssdTakeMainPane.ssdTake ? VornApp.baseNameFromPath(ssdTakeMainPane.ssdTake.name) : ""
     }
     RecordingRows { vornObject: ssdTakeMainPane.ssdTake }
 }

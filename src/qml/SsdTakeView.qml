@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import Vorn 1.0
 
@@ -8,8 +10,8 @@ PlaybackView {
     objectType: VornObject.SsdTakeType
     mainPane: Component {
         SsdTakeMainPane {
-            ssdTake: ssdTakeView.vornObject
-            settingsOwner: vornApp
+            ssdTake: ssdTakeView.vornObject as SsdTake
+            settingsOwner: VornApp
             settingKey: "playback/main_pane_expanded"
         }
     }

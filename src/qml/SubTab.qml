@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 
 // A 28-pixel tab under its camera's tab: a take in camera memory or on the SSD.
 TabFrame {

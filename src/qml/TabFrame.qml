@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 
 // The frame of a tab in the object tab column: a left click selects its object,
 // a right click opens the object's context menu. A Control, so that the
@@ -7,7 +8,7 @@ import QtQuick.Controls
 Control {
     id: tab
 
-    required property var vornObject
+    required property VornObject vornObject
     // The context menu's entries: Actions, null for a separator.
     property var menuEntries: []
 
@@ -40,7 +41,7 @@ Control {
             if (mouse.button === Qt.RightButton)
                 tab.openContextMenu(mouse.x, mouse.y)
             else if (tab.vornObject)
-                vornApp.selectedVornObject = tab.vornObject
+                VornApp.selectedVornObject = tab.vornObject
         }
     }
 

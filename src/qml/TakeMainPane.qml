@@ -10,10 +10,10 @@ CollapsiblePane {
     objectName: "takeMainPane"
     title: "Take"
 
-    required property var take
+    required property Take take
     required property ShellActions shell
 
-    readonly property var camera: take ? take.camera : null
+    readonly property Camera camera: take ? take.camera : null
     readonly property int corrMode: Format.val(take ? take.corrMode : null, 0)
 
     property TakeActions actions: TakeActions {

@@ -1,4 +1,5 @@
 import QtQuick
+import Vorn 1.0
 
 // The menu bar while a take in camera memory is selected.
 VornMenuBar {
@@ -6,7 +7,7 @@ VornMenuBar {
     objectEntries: actions.entries
 
     property TakeActions actions: TakeActions {
-        take: menuBar.vornObject
+        take: menuBar.vornObject as Take
         shell: menuBar.shell
     }
 }

@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import Vorn 1.0
 
@@ -8,9 +10,9 @@ PlaybackView {
     objectType: VornObject.TakeType
     mainPane: Component {
         TakeMainPane {
-            take: takeView.vornObject
+            take: takeView.vornObject as Take
             shell: takeView.shell
-            settingsOwner: vornApp
+            settingsOwner: VornApp
             settingKey: "playback/main_pane_expanded"
         }
     }

@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
@@ -10,9 +12,9 @@ import "Glyphs.js" as Glyphs
 Row {
     id: transportBar
 
-    required property var vornObject
+    required property PlaybackVornObject vornObject
     readonly property int playState: vornObject ? vornObject.state : PlaybackVornObject.Paused
-    readonly property var search: vornObject ? vornObject.imgSearch : null
+    readonly property ImgSearch search: vornObject ? vornObject.imgSearch : null
 
     spacing: 2
 

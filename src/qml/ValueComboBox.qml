@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 
@@ -27,12 +29,19 @@ Item {
     }
 
     onListIndexChanged: resync()
-    onListChanged: Qt.callLater(resync)
+    onListChanged: resyncLater.restart()
+
+    // Resyncs once on the next turn of the event loop, however often asked.
+    Timer {
+        id: resyncLater
+        interval: 0
+        onTriggered: valueComboBox.resync()
+    }
 
     // A list model refilled in place keeps its index: show it again.
     Connections {
         target: valueComboBox.list && valueComboBox.list.rowCount !== undefined ? valueComboBox.list : null
-        function onModelReset() { Qt.callLater(valueComboBox.resync) }
+        function onModelReset() { resyncLater.restart() }
     }
 
     ComboBox {
@@ -51,10 +60,14 @@ Item {
         // the camera's own texts (resolutions, video formats).
         delegate: MenuItem {
             id: choice
+            required property int index
+            // The entry's roles; an array's entry is its modelData.
+            required property var model
             width: ListView.view.width
-            text: box.textRole ? (Array.isArray(box.model) ? modelData[box.textRole] : model[box.textRole]) : modelData
-            font.weight: box.currentIndex === index ? Font.DemiBold : Font.Normal
-            highlighted: box.highlightedIndex === index
+            text: box.textRole ? (Array.isArray(box.model) ? choice.model.modelData[box.textRole] : choice.model[box.textRole])
+                               : choice.model.modelData
+            font.weight: box.currentIndex === choice.index ? Font.DemiBold : Font.Normal
+            highlighted: box.highlightedIndex === choice.index
             hoverEnabled: box.hoverEnabled
             contentItem: Text {
                 text: choice.text
@@ -68,13 +81,13 @@ Item {
 
         onActivated: index => {
             valueComboBox.chosen(index, box.textAt(index))
-            Qt.callLater(valueComboBox.resync)
+            resyncLater.restart()
         }
         onAccepted: {
             valueComboBox.chosen(-1, box.editText)
-            Qt.callLater(valueComboBox.resync)
+            resyncLater.restart()
         }
-        onActiveFocusChanged: if (!activeFocus) Qt.callLater(valueComboBox.resync)
+        onActiveFocusChanged: if (!activeFocus) resyncLater.restart()
     }
     Label {
         id: unitsLabel

@@ -1,5 +1,5 @@
 import QtQuick
-import "Format.js" as Format
+import Vorn 1.0
 
 // "Video": the format of the camera's video output.
 CollapsiblePane {
@@ -7,7 +7,7 @@ CollapsiblePane {
     objectName: "videoPane"
     title: "Video"
 
-    required property var camera
+    required property Camera camera
 
     ValueRow {
         label: "Format"

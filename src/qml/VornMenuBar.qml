@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 import "MenuEntries.js" as MenuEntries
 
 // The menu bar every selection shares: "File", "View" and "Help". The bar of a
@@ -10,7 +11,7 @@ MenuBar {
 
     required property ShellActions shell
     // The selected object the bar was made for (null for the general bar).
-    property var vornObject: null
+    property VornObject vornObject: null
     // Entries of the object: Actions, null for a separator.
     property var objectEntries: []
 

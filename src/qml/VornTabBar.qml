@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
@@ -35,7 +37,7 @@ Control {
             objectName: "saveProgressButton"
             text: Glyphs.download2Line
             toolTip: "Save Progress"
-            onClicked: vornApp.setNullVornObject(VornApp.SaveProgress)
+            onClicked: VornApp.setNullVornObject(VornApp.SaveProgress)
         }
     }
 
@@ -62,14 +64,14 @@ Control {
         focus: false
         keyNavigationEnabled: false
         boundsBehavior: Flickable.StopAtBounds
-        model: vornApp.vornObjModel
+        model: VornApp.vornObjModel
         ScrollBar.vertical: ScrollBar {}
 
         // Cameras and files are tabs of their own; other objects (takes) hang
         // under their camera's tab.
         delegate: Loader {
             id: tabLoader
-            required property var qtObject
+            required property VornObject qtObject
             required property int type
             width: ListView.view.width
             Component.onCompleted: {

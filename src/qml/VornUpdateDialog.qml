@@ -1,6 +1,7 @@
 import QtQuick
+import Vorn 1.0
 
-// The offer of a newer VORN, opened by vornApp's vornUpdateAvailable. Closing
+// The offer of a newer VORN, opened by VornApp's vornUpdateAvailable. Closing
 // it without skipping lets the next silent check offer the version again.
 UpdateOfferDialog {
     objectName: "vornUpdateDialog"
@@ -9,5 +10,5 @@ UpdateOfferDialog {
 
     text: "VORN " + version + " is now available for download!"
     downloadUrl: "https://korvanstead.com/vorn/download"
-    onFinished: skipped => vornApp.setSetting("vorn/skip_version", skipped ? version : "")
+    onFinished: skipped => VornApp.setSetting("vorn/skip_version", skipped ? version : "")
 }

@@ -25,35 +25,35 @@ ApplicationWindow {
     }
 
     function settingBool(key) {
-        const value = vornApp.setting(key, false)
+        const value = VornApp.setting(key, false)
         return value === true || value === "true" || value === 1
     }
 
     function centredX() {
-        return window.screen.virtualX + Math.round((window.screen.width - window.minimumWidth) / 2)
+        return Screen.virtualX + Math.round((Screen.width - window.minimumWidth) / 2)
     }
 
     function centredY() {
-        return window.screen.virtualY + Math.round((window.screen.height - window.minimumHeight) / 2)
+        return Screen.virtualY + Math.round((Screen.height - window.minimumHeight) / 2)
     }
 
     // Reloads the view and the menu bar for the selected object, or for the
     // background view when nothing is selected. Every selection gets a fresh
     // view, even when the previous object had a view from the same file.
     function showSelection() {
-        const vornObject = vornApp.selectedVornObject
+        const vornObject = VornApp.selectedVornObject
         viewLoader.source = ""
-        viewLoader.source = Registry.viewFor(vornObject, vornApp.backgroundView)
+        viewLoader.source = Registry.viewFor(vornObject, VornApp.backgroundView)
         menuBarLoader.setSource(Registry.menuBarFor(vornObject), { shell: shell, vornObject: vornObject })
     }
 
     Component.onCompleted: {
         // The normal geometry is set even for a maximized window, so that
         // restoring it yields the stored (centred, minimum-size) window.
-        window.x = vornApp.setting("window/x", centredX())
-        window.y = vornApp.setting("window/y", centredY())
-        window.width = vornApp.setting("window/width", window.minimumWidth)
-        window.height = vornApp.setting("window/height", window.minimumHeight)
+        window.x = VornApp.setting("window/x", centredX())
+        window.y = VornApp.setting("window/y", centredY())
+        window.width = VornApp.setting("window/width", window.minimumWidth)
+        window.height = VornApp.setting("window/height", window.minimumHeight)
         showSelection()
         if (settingBool("window/maximized"))
             window.showMaximized()
@@ -64,34 +64,41 @@ ApplicationWindow {
     onClosing: {
         const maximized = window.visibility === Window.Maximized
         if (maximized || window.visibility === Window.Minimized) {
-            vornApp.setSetting("window/x", centredX())
-            vornApp.setSetting("window/y", centredY())
-            vornApp.setSetting("window/width", window.minimumWidth)
-            vornApp.setSetting("window/height", window.minimumHeight)
+            VornApp.setSetting("window/x", centredX())
+            VornApp.setSetting("window/y", centredY())
+            VornApp.setSetting("window/width", window.minimumWidth)
+            VornApp.setSetting("window/height", window.minimumHeight)
         } else {
-            vornApp.setSetting("window/x", window.x)
-            vornApp.setSetting("window/y", window.y)
-            vornApp.setSetting("window/width", window.width)
-            vornApp.setSetting("window/height", window.height)
+            VornApp.setSetting("window/x", window.x)
+            VornApp.setSetting("window/y", window.y)
+            VornApp.setSetting("window/width", window.width)
+            VornApp.setSetting("window/height", window.height)
         }
-        vornApp.setSetting("window/maximized", maximized)
+        VornApp.setSetting("window/maximized", maximized)
     }
 
     Connections {
-        target: vornApp
+        target: VornApp
         // Selecting another object clears the selection first; one reload is enough.
-        function onSelectedVornObjectChanged() { Qt.callLater(window.showSelection) }
-        function onBackgroundViewChanged() { Qt.callLater(window.showSelection) }
+        function onSelectedVornObjectChanged() { showSelectionLater.restart() }
+        function onBackgroundViewChanged() { showSelectionLater.restart() }
         function onShowMessage(msg) { shell.showMessage(msg) }
     }
 
     // A newer VORN on the update server is offered in a dialog of its own.
     Connections {
-        target: vornApp
+        target: VornApp
         function onVornUpdateAvailable(version, msg) {
-            if (Registry.hasDialog("vornUpdate"))
-                shell.openDialog("vornUpdate", { version: version, msg: msg })
+            shell.openDialog("vornUpdate", { version: version, msg: msg })
         }
+    }
+
+    // Shows the selection on the next turn of the event loop, once however
+    // often it changed.
+    Timer {
+        id: showSelectionLater
+        interval: 0
+        onTriggered: window.showSelection()
     }
 
     ShellActions {
@@ -104,7 +111,7 @@ ApplicationWindow {
         id: client
         anchors.fill: parent
         // Key presses that reach the window go to the loaded view.
-        Keys.forwardTo: viewLoader.item && !viewLoader.item.activeFocus ? [viewLoader.item] : []
+        Keys.forwardTo: viewLoader.view && !viewLoader.view.activeFocus ? [viewLoader.view] : []
 
         Loader {
             id: viewLoader
@@ -114,11 +121,13 @@ ApplicationWindow {
             anchors.bottom: parent.bottom
             anchors.right: tabBar.left
             focus: true
+            readonly property Item view: item as Item
             onLoaded: {
                 // Views that open the shell's dialogs take it.
-                if (item.shell !== undefined)
-                    item.shell = shell
-                item.forceActiveFocus()
+                const playbackView = item as PlaybackView
+                if (playbackView)
+                    playbackView.shell = shell
+                view.forceActiveFocus()
             }
         }
 

@@ -111,7 +111,7 @@ protected:
                 m_engineWarnings << error.toString();
         });
         VornStartup::prepareEngine(*m_engine);
-        m_engine->load(QUrl(QStringLiteral("qrc:/main.qml")));
+        m_engine->load(QUrl(QStringLiteral("qrc:/Vorn/main.qml")));
         if (!window())
             return false;
         // The selection is shown on the next turn of the event loop.
