@@ -137,10 +137,12 @@ Column {
             required property Take qtObject
             x: 12
             width: cameraTab.width - x
+            // A tab outlives its take by a moment when the camera goes.
+            readonly property bool locked: !!qtObject && qtObject.locked
             vornObject: qtObject
-            glyph: qtObject.locked ? Glyphs.saveLine : Glyphs.clapperboardLine
-            glyphColor: qtObject.locked ? takeTab.palette.highlight : takeTab.palette.windowText
-            text: "Take " + qtObject.takeId
+            glyph: locked ? Glyphs.saveLine : Glyphs.clapperboardLine
+            glyphColor: locked ? takeTab.palette.highlight : takeTab.palette.windowText
+            text: qtObject ? "Take " + qtObject.takeId : ""
             menuEntries: takeActions.entries
 
             property TakeActions takeActions: TakeActions {
@@ -160,7 +162,7 @@ Column {
             width: cameraTab.width - x
             vornObject: qtObject
             glyph: Glyphs.file3
-            text: qtObject.name
+            text: qtObject ? qtObject.name : ""
             menuEntries: ssdActions.entries
 
             property SaveCloseActions ssdActions: SaveCloseActions {

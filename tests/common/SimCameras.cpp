@@ -105,3 +105,9 @@ bool SimCameras::put(const QString& address, const QString& path, const QByteArr
     QNetworkAccessManager nam;
     return send(nam, "PUT", QStringLiteral("http://") + address + path, body);
 }
+
+bool SimCameras::post(const QString& address, const QString& path, const QByteArray& body)
+{
+    QNetworkAccessManager nam;
+    return send(nam, "POST", QStringLiteral("http://") + address + path, body);
+}

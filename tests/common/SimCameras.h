@@ -24,6 +24,8 @@ public:
     // Changes a value on the camera behind the program's back (a PUT over
     // HTTP); true when the camera accepted it.
     static bool put(const QString& address, const QString& path, const QByteArray& body);
+    // Sends a command to the camera (a POST over HTTP); true when it was accepted.
+    static bool post(const QString& address, const QString& path, const QByteArray& body);
 
     // Connects the program to the camera through the application object and
     // waits for the first poll; null when it did not connect within 5 s.

@@ -207,23 +207,6 @@ protected:
         return texts;
     }
 
-    // Whether the application object has a method of this name yet: menu entries
-    // whose method comes with a later part of the program are disabled until then.
-    static bool appHas(const char* method)
-    {
-        const QMetaObject* meta = VornApp::instance()->metaObject();
-        for (int i = 0; i < meta->methodCount(); ++i)
-            if (meta->method(i).name() == method)
-                return true;
-        return false;
-    }
-
-    // The text of a menu entry as menuTexts() shows it.
-    static QString entry(const QString& text, bool enabled)
-    {
-        return enabled ? text : QStringLiteral("(%1)").arg(text);
-    }
-
     static QQuickItem* menuItemAt(QObject* menu, int i)
     {
         QQuickItem* item = nullptr;
