@@ -21,6 +21,8 @@ CollapsiblePane {
     readonly property real clk: Format.val(camera.clkFreq, 0)
     readonly property int fsyncMode: Format.val(camera.fsyncMode, 0)
     readonly property int brefState: Format.val(camera.brefState, 0)
+    // The camera's black reference was taken for other settings.
+    readonly property bool brefInvalid: (brefState & Camera.BrefInvalid) !== 0
     readonly property int corrMode: Format.val(camera.corrMode, 0)
 
     readonly property string stateText: {
@@ -166,25 +168,42 @@ CollapsiblePane {
         spacing: 8
         topPadding: 4
 
-        Button {
-            objectName: "blackRefButton"
+        Item {
             width: 126
-            text: "Black Reference"
-            enabled: acquisitionPane.geometryUnlocked && !(acquisitionPane.brefState & Camera.BrefInProgress)
-            icon.color: "transparent"
-            onClicked: acquisitionPane.blackReference()
+            height: blackRefButton.implicitHeight
 
-            Label {
-                objectName: "blackRefWarning"
-                anchors.right: parent.right
-                anchors.rightMargin: 4
-                anchors.verticalCenter: parent.verticalCenter
-                visible: (acquisitionPane.brefState & Camera.BrefInvalid) !== 0
-                text: "\u26A0"
-                color: "#ffc000"
-                ToolTip.visible: warningHover.hovered
-                ToolTip.text: "The black reference is not valid"
-                HoverHandler { id: warningHover }
+            Button {
+                id: blackRefButton
+                objectName: "blackRefButton"
+                anchors.fill: parent
+                text: "Black Reference"
+                enabled: acquisitionPane.geometryUnlocked && !(acquisitionPane.brefState & Camera.BrefInProgress)
+                icon.color: "transparent"
+                onClicked: acquisitionPane.blackReference()
+
+                Label {
+                    objectName: "blackRefWarning"
+                    anchors.right: parent.right
+                    anchors.rightMargin: 4
+                    anchors.verticalCenter: parent.verticalCenter
+                    visible: acquisitionPane.brefInvalid
+                    text: "\u26A0"
+                    color: "#ffc000"
+                }
+            }
+            // Why the warning shows, over the whole button: a sibling, since
+            // the button is disabled while triggered and would take no hover.
+            Item {
+                anchors.fill: parent
+                enabled: acquisitionPane.brefInvalid
+                HoverHandler { id: brefWarningHover }
+                TextToolTip {
+                    objectName: "blackRefWarningTip"
+                    visible: brefWarningHover.hovered
+                    text: "The black reference no longer matches the current settings\n"
+                          + "(it was taken before a change such as a new resolution).\n"
+                          + "Press Black Reference to take it again."
+                }
             }
         }
         Button {

@@ -2,7 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import "Glyphs.js" as Glyphs
-import "ViewRegistry.js" as Registry
 
 // The tab of a connected camera with, hanging under it, a tab for every saved
 // take in its memory and every take open on its SSD.
@@ -44,9 +43,8 @@ Column {
         target: cameraTab.camera
         ignoreUnknownSignals: true
         function onCameraFWUpdateAvailable(version, msg) {
-            if (Registry.hasDialog("cameraFwUpdate"))
-                cameraTab.shell.openDialog("cameraFwUpdate",
-                                           { camera: cameraTab.camera, version: version, msg: msg })
+            cameraTab.shell.open(cameraTab.shell.cameraFwUpdateDialog,
+                                 { camera: cameraTab.camera, version: version, msg: msg })
         }
     }
 

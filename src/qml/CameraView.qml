@@ -16,45 +16,15 @@ Control {
     // selection; it turns null only when the camera itself goes away.
     property var camera: null
 
+    // The window's dialogs (set by the window once the view is loaded).
+    property ShellActions shell: null
+
     background: Rectangle { color: cameraView.palette.base }
 
     Component.onCompleted: {
         const selected = vornApp.selectedVornObject
         if (selected && selected.type === VornObject.CameraType)
             camera = selected
-    }
-
-    function centreOnWindow(dialog) {
-        const w = cameraView.Window.window
-        if (!w)
-            return
-        dialog.x = w.x + Math.round((w.width - dialog.width) / 2)
-        dialog.y = w.y + Math.round((w.height - dialog.height) / 2)
-    }
-
-    // Opens a dialog window from a sibling QML file, centred on the main
-    // window; it is destroyed when it closes.
-    function openWindow(file, properties) {
-        const component = Qt.createComponent(file)
-        if (component.status !== Component.Ready) {
-            console.error("can't create", file, component.errorString())
-            return null
-        }
-        const dialog = component.createObject(cameraView.Window.window, properties || {})
-        dialog.closing.connect(function() { dialog.destroy() })
-        centreOnWindow(dialog)
-        dialog.show()
-        dialog.requestActivate()
-        return dialog
-    }
-
-    // Asks for one text (label, text, validator, acceptText in `properties`);
-    // calls `onAccepted(text)` on "OK".
-    function ask(properties, onAccepted) {
-        const dialog = openWindow("InputDialog.qml", properties)
-        if (dialog)
-            dialog.accepted.connect(onAccepted)
-        return dialog
     }
 
     function restorePaneStates() {
@@ -134,19 +104,19 @@ Control {
 
             CameraMainPane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "main_pane_expanded"
             }
             AcquisitionPane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "acq_pane_expanded"
             }
             FrameBufferPane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "fr_buffer_pane_expanded"
             }
@@ -170,13 +140,13 @@ Control {
             }
             SsdPane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "ssd_pane_expanded"
             }
             SsdAutosavePane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.shell
                 visible: Format.val(cameraView.camera.featureSsdSave, 0) >= 3
                 settingsOwner: cameraView.camera
                 settingKey: "ssd_autosave_pane_expanded"
@@ -204,7 +174,7 @@ Control {
             }
             FirmwarePane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "fw_pane_expanded"
                 settingDefault: false

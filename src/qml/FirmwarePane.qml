@@ -28,7 +28,7 @@ CollapsiblePane {
             width: 128
             text: "Firmware Update"
             visible: Format.val(firmwarePane.camera.featureQ7FW, 0) > 0
-            onClicked: firmwarePane.dialogs.openWindow("FirmwareUpdateDialog.qml", { camera: firmwarePane.camera })
+            onClicked: firmwarePane.dialogs.open(firmwarePane.dialogs.firmwareUpdateDialog, { camera: firmwarePane.camera })
         }
         Button {
             objectName: "checkFirmwareButton"

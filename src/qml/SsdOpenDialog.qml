@@ -186,7 +186,15 @@ ApplicationWindow {
                     text: "Refresh"
                     onClicked: ssdOpenDialog.camera.ssdLs()
                 }
-                Item { Layout.fillWidth: true }
+                // Why "Open" cannot act yet.
+                Label {
+                    objectName: "ssdOpenHint"
+                    Layout.fillWidth: true
+                    text: listView.count === 0 ? "The SSD lists no files to open."
+                        : ssdOpenDialog.selectedCount === 0 ? "Choose the files to open." : ""
+                    opacity: 0.7
+                    elide: Text.ElideRight
+                }
                 Button {
                     objectName: "ssdOpenButton"
                     text: "Open"

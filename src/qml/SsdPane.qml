@@ -39,7 +39,7 @@ CollapsiblePane {
 
     function openSsdTake() {
         camera.ssdLs()
-        dialogs.openWindow("SsdOpenDialog.qml", { camera: camera })
+        dialogs.open(dialogs.ssdOpenDialog, { camera: camera })
     }
 
     function format() {

@@ -89,8 +89,7 @@ ApplicationWindow {
     Connections {
         target: vornApp
         function onVornUpdateAvailable(version, msg) {
-            if (Registry.hasDialog("vornUpdate"))
-                shell.openDialog("vornUpdate", { version: version, msg: msg })
+            shell.open(shell.vornUpdateDialog, { version: version, msg: msg })
         }
     }
 

@@ -302,6 +302,18 @@ protected:
         return content && content->height() >= last->mapToItem(content, QPointF(0, last->height())).y();
     }
 
+    // Whether a dialog window lies over the middle of the main window.
+    bool isCentred(const QWindow* dialog) const
+    {
+        const QRect main = window()->geometry();
+        const QPoint centred(main.x() + qRound((main.width() - dialog->width()) / 2.0),
+                             main.y() + qRound((main.height() - dialog->height()) / 2.0));
+        if (dialog->position() == centred)
+            return true;
+        qInfo() << dialog->objectName() << "at" << dialog->position() << "instead of" << centred;
+        return false;
+    }
+
     QQuickWindow* confirmDialog() const { return find<QQuickWindow>("confirmDialog"); }
 
     // The text items of the shown windows that hold `marker`: those that read

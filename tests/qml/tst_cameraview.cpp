@@ -101,7 +101,7 @@ private slots:
 
     void nameDialogRenamesTheCamera()
     {
-        VIEW_STEP(click("editNameButton"));
+        VIEW_STEP(click("cameraNameEdit"));
         QQuickWindow* d = dialog("inputDialog");
         QVERIFY(d);
         QCOMPARE(childOf(d, "inputLabel")->property("text").toString(), QStringLiteral("Camera Name:"));
@@ -451,7 +451,7 @@ private slots:
         VIEW_STEP(type(item("autosaveNameSeqField"), QStringLiteral("42")));
         QTRY_COMPARE(puts("/ssd/name_seq"), QList<QByteArray>{"42"});
 
-        VIEW_STEP(click("editAutosaveNameButton"));
+        VIEW_STEP(click("autosaveNameEdit"));
         QQuickWindow* d = dialog("inputDialog");
         QVERIFY(d);
         VIEW_STEP(type(childOf<QQuickItem>(d, "inputField"), QStringLiteral("stage_a")));

@@ -142,8 +142,8 @@ private slots:
     void recordTriggerAbortAndRefusals()
     {
         // Two partitions, while no take is saved.
-        QVERIFY(item("editPartitionButton")->isEnabled());
-        VIEW_STEP(click("editPartitionButton"));
+        QVERIFY(item("partitionCountEdit")->isEnabled());
+        VIEW_STEP(click("partitionCountEdit"));
         QQuickWindow* d = dialog("inputDialog");
         QVERIFY(d);
         QCOMPARE(childOf(d, "inputLabel")->property("text").toString(), QStringLiteral("Partition Count:"));
@@ -167,7 +167,7 @@ private slots:
             const QString takeId = value("activeTakeId")->value().toString();
             QCOMPARE(text("stateRowText"), "REC " + takeId);
             QCOMPARE(find("stateRowText")->property("color").value<QColor>(), QColor("#ff3030"));
-            QVERIFY(!item("editPartitionButton")->isEnabled() || take == 1);
+            QVERIFY(!item("partitionCountEdit")->isEnabled() || take == 1);
             QTRY_VERIFY(text("recordedRowText").endsWith(')'));
             if (take == 1)
                 saveScreenshot("camera-view-recording.png");
@@ -182,7 +182,7 @@ private slots:
 
         // Every partition holds a take: no recording, no new partitions.
         QTRY_COMPARE(text("recordButton"), QStringLiteral("Record"));
-        QVERIFY(!item("editPartitionButton")->isEnabled());
+        QVERIFY(!item("partitionCountEdit")->isEnabled());
         VIEW_STEP(click("recordButton"));
         QTRY_COMPARE(messages(),
                      QStringList{"<b>No take partitions remaining!</b><br>Delete takes to begin recording."});
@@ -203,7 +203,7 @@ private slots:
         // With the takes gone the partition count is free again.
         m_camera->deleteAllTakes();
         QTRY_COMPARE_WITH_TIMEOUT(m_camera->savedTakes()->count(), 0, 5000);
-        QTRY_VERIFY(item("editPartitionButton")->isEnabled());
+        QTRY_VERIFY(item("partitionCountEdit")->isEnabled());
     }
 };
 

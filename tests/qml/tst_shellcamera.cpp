@@ -7,6 +7,8 @@
 #include "SimCameras.h"
 #include "VornTestMain.h"
 
+#include <functional>
+
 using namespace ShellTestSupport;
 
 static const bool offscreenScreenConfigured = configureOffscreenScreen();
@@ -38,6 +40,7 @@ private slots:
         app()->stopBroadcast(); // the scan of the start-up finds nothing here
         q7sim::CameraConfig config;
         config.name = QStringLiteral("Stage Left");
+        config.ssdBytes = 64ULL << 30;
         m_sim = m_sims.start(config);
         QVERIFY(m_sim);
         QVERIFY(load());
@@ -131,6 +134,54 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(itemsNamed(window()->contentItem(), "takeTab").size(), 0, 5000);
         QTRY_COMPARE(app()->selectedVornObject(), camera());
         QTRY_COMPARE(loadedMenuBar(), QStringLiteral("CameraMenuBar.qml"));
+    }
+
+    // However a dialog window opens (menu, tab, pane, message), it opens over
+    // the middle of the main window and takes the focus.
+    void everyDialogOpensCentredAndActive()
+    {
+        QVERIFY(SimCameras::recordTake(m_sim, 200, 10) > 0);
+        QTRY_COMPARE_WITH_TIMEOUT(itemsNamed(window()->contentItem(), "takeTab").size(), 1, 5000);
+        app()->setSelectedVornObject(camera());
+        QTRY_COMPARE(loadedView(), QStringLiteral("cameraView"));
+        QTRY_COMPARE_WITH_TIMEOUT(camera()->ssdState()->value().toInt(), int(Camera::SsdReady), 5000);
+        const auto fromFileMenu = [this](const char* text) {
+            return [this, text] {
+                QObject* menu = find("fileMenu");
+                QMetaObject::invokeMethod(menu, "open");
+                QTRY_VERIFY(menu->property("opened").toBool() && menuLaidOut(menu));
+                triggerMenuItem(menu, QLatin1String(text));
+            };
+        };
+        const struct
+        {
+            const char* name;
+            std::function<void()> open;
+        } dialogs[] = {
+            {"connectDialog", [this] { QMetaObject::invokeMethod(shellAction("connectCamera"), "trigger"); }},
+            {"messageDialog", [this] { emit app()->showMessage("<b>No take partitions remaining!</b>"); }},
+            {"inputDialog", [this] { clickItem(find<QQuickItem>("cameraNameEdit")); }},
+            {"firmwareUpdateDialog", [this] { QMetaObject::invokeMethod(find("firmwareUpdateButton"), "clicked"); }},
+            {"ssdOpenDialog", fromFileMenu("Open SSD Take...")},
+            {"batchSaveDialog", fromFileMenu("Save All Takes...")},
+            {"confirmDialog", fromFileMenu("Delete All Takes...")},
+            {"saveDialog",
+             [this] {
+                 QObject* menu = openContextMenu(itemsNamed(window()->contentItem(), "takeTab").first());
+                 QVERIFY(menu);
+                 triggerMenuItem(menu, QStringLiteral("Save..."));
+             }},
+        };
+        for (const auto& dialog : dialogs) {
+            dialog.open();
+            QQuickWindow* w = nullptr;
+            QTRY_VERIFY2((w = find<QQuickWindow>(dialog.name)) && w->isExposed(), dialog.name);
+            QVERIFY2(isCentred(w), dialog.name);
+            QTRY_VERIFY2(w->isActive(), dialog.name);
+            w->close();
+            QTRY_VERIFY2(!(w = find<QQuickWindow>(dialog.name)) || !w->isVisible(), dialog.name);
+        }
+        QCOMPARE(itemsNamed(window()->contentItem(), "takeTab").size(), 1);
     }
 
     void selectingTheCameraLoadsTheCameraMenuBar()
