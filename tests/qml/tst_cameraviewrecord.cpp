@@ -95,6 +95,14 @@ private slots:
         QVERIFY(!item("blackRefWarning")->isVisible());
         VIEW_STEP(choose("resolutionCombo", QStringLiteral("320x240")));
         QTRY_VERIFY_WITH_TIMEOUT(item("blackRefWarning")->isVisible(), 3000);
+        // Pointing at it says why.
+        QQuickItem* warning = item("blackRefWarning");
+        VIEW_STEP(reveal(warning));
+        QTest::mouseMove(window(), warning->mapToScene(QPointF(warning->width() / 2, warning->height() / 2)).toPoint());
+        QObject* tip = find("blackRefWarningTip");
+        QVERIFY(tip);
+        QTRY_VERIFY(tip->property("visible").toBool());
+        QVERIFY(tip->property("text").toString().startsWith("The black reference no longer matches"));
         VIEW_STEP(click("blackRefButton"));
         QTRY_COMPARE(posts("/bref"), 1);
         QTRY_VERIFY(!item("blackRefButton")->isEnabled()); // in progress

@@ -551,6 +551,7 @@ private slots:
         QCOMPARE(text("lensNameRowText"), QStringLiteral("Bench 50"));
         QCOMPARE(text("lensFocalLengthRowText"), QStringLiteral("50 mm"));
         QCOMPARE(text("lensFstopRowText"), QStringLiteral("f/2.8"));
+        QCOMPARE(text("lensFocalRangeRowText"), QStringLiteral("\u2014")); // not recorded
         // A colour recording: channels and white balance.
         QVERIFY(item("colorAdjustmentsPane")->isVisible());
         QCOMPARE(item("channelComboBox")->property("count").toInt(), 4);
