@@ -99,16 +99,6 @@ private slots:
             QVERIFY2(line.contains("-Camera: json parse error:"), qPrintable(line));
     }
 
-    void glyphTurnsRedWhileRecording()
-    {
-        camera()->record();
-        QTRY_COMPARE_WITH_TIMEOUT(camera()->acqState()->value().toInt(), 2, 3000);
-        QTRY_COMPARE(glyphColor(), QStringLiteral("#ff0000"));
-        camera()->abort();
-        QTRY_COMPARE_WITH_TIMEOUT(camera()->acqState()->value().toInt(), 1, 3000);
-        QTRY_COMPARE(glyphColor(), QStringLiteral("#ffffff"));
-    }
-
     void savedTakeHangsUnderTheCameraAndCanBeDeleted()
     {
         const int takeId = SimCameras::recordTake(m_sim, 200, 10);
@@ -182,16 +172,6 @@ private slots:
             QTRY_VERIFY2(!(w = find<QQuickWindow>(dialog.name)) || !w->isVisible(), dialog.name);
         }
         QCOMPARE(itemsNamed(window()->contentItem(), "takeTab").size(), 1);
-    }
-
-    void selectingTheCameraLoadsTheCameraMenuBar()
-    {
-        clickItem(find<QQuickItem>("cameraTabFrame"));
-        QCOMPARE(app()->selectedVornObject(), camera());
-        QTRY_COMPARE(loadedMenuBar(), QStringLiteral("CameraMenuBar.qml"));
-        QObject* fileMenu = find("fileMenu");
-        QVERIFY(menuTexts(fileMenu).contains(QStringLiteral("Disconnect")));
-        QVERIFY(menuTexts(fileMenu).contains(QStringLiteral("Delete All Takes...")));
     }
 
     void disconnectRemovesTheTab()
