@@ -30,13 +30,15 @@ FixedDialog {
             id: scroll
             Layout.fillWidth: true
             Layout.fillHeight: true
-            contentWidth: availableWidth
+            contentWidth: messageText.width
             ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
 
             Label {
                 id: messageText
                 objectName: "messageText"
-                width: scroll.availableWidth
+                // The dialog's width, not the layout's: the height it needs is
+                // known when the shell places the dialog, before any layout.
+                width: dialog.width - 2 * dialog.padding
                 // A short message stands in the middle of the room above "OK".
                 height: Math.max(implicitHeight, scroll.availableHeight)
                 font.pixelSize: 13

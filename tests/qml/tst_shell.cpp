@@ -550,22 +550,13 @@ private slots:
 
     void cameraContextMenuActsOnTheCamera()
     {
-        // Entries that would find nothing to act on are disabled ...
-        auto* camera = new FakeCamera(QStringLiteral("Q7-0042 Stage Left"));
-        app()->vornObjModel()->append(camera);
+        // With saved takes, an open SSD take and a ready SSD its entries can
+        // act (the menu bar's test shows them disabled for a camera without).
+        FakeCamera* camera = addCameraAndFile();
+        camera->ssdState->setValue(3);
         QTRY_VERIFY(find("cameraTabFrame"));
         QObject* menu = openContextMenu(find<QQuickItem>("cameraTabFrame"));
         QVERIFY(menu);
-        QCOMPARE(menuTexts(menu),
-                 (QStringList{"(Save All Takes...)", "(Delete All Takes...)", "-", "(Open SSD Take...)",
-                              "(Save All SSD Takes...)", "(Close All SSD Takes)", "-", "Disconnect"}));
-        QMetaObject::invokeMethod(menu, "close");
-        QTRY_VERIFY(!menu->property("visible").toBool());
-        // ... and enabled once there is: a saved take, an open SSD take, a ready SSD.
-        camera->savedTakes->append(new FakeTake(1, camera));
-        camera->ssdTakes->append(new FakeSsdTake(QStringLiteral("crash-rig-003.q7r"), camera));
-        camera->ssdState->setValue(3);
-        menu = openContextMenu(find<QQuickItem>("cameraTabFrame"));
         QCOMPARE(menuTexts(menu),
                  (QStringList{"(Save All Takes...)", "Delete All Takes...", "-", "Open SSD Take...",
                               "(Save All SSD Takes...)", "Close All SSD Takes", "-", "Disconnect"}));
@@ -742,7 +733,8 @@ private slots:
         QVERIFY(longOne->height() > shortOne->height() + 100);
         auto* text = childOf<QQuickItem>(longOne, "messageText");
         QCOMPARE(text->property("text").toString(), longText);
-        QVERIFY(text->property("lineCount").toInt() > 3);
+        QVERIFY(text->property("contentHeight").toReal() > 4 * 13 * 1.5); // wrapped into lines
+        QVERIFY(text->property("contentWidth").toReal() <= text->width());
         const QRectF shown = text->mapRectToScene(QRectF(0, 0, text->width(), text->property("contentHeight").toReal()));
         QVERIFY2(shown.bottom() <= childOf<QQuickItem>(longOne, "okButton")->mapToScene(QPointF(0, 0)).y(),
                  "the text runs under the button");

@@ -134,7 +134,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(itemsNamed(window()->contentItem(), "takeTab").size(), 1, 5000);
         app()->setSelectedVornObject(camera());
         QTRY_COMPARE(loadedView(), QStringLiteral("cameraView"));
-        QTRY_COMPARE_WITH_TIMEOUT(camera()->ssdState()->value().toInt(), int(Camera::SsdReady), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(camera()->property("ssdState").value<CameraValue*>()->value().toInt(), int(Camera::SsdReady), 5000);
         const auto fromFileMenu = [this](const char* text) {
             return [this, text] {
                 QObject* menu = find("fileMenu");

@@ -147,7 +147,7 @@ private slots:
         clickItem(childOf<QQuickItem>(offers[0], "remindButton"));
         QTRY_VERIFY(visibleWindows("cameraFwUpdateDialog").isEmpty());
         QCOMPARE(skipped->setting("skip_version").toString(), QStringLiteral("3.6.0"));
-        QCOMPARE(byName.first()->setting("skip_version").toString(), QString());
+        QCOMPARE(byName.begin().value()->setting("skip_version").toString(), QString());
         for (Camera* camera : cameras)
             camera->disconnectCamera();
     }
