@@ -135,12 +135,13 @@ private slots:
         app()->setSelectedVornObject(camera());
         QTRY_COMPARE(loadedView(), QStringLiteral("cameraView"));
         QTRY_COMPARE_WITH_TIMEOUT(camera()->property("ssdState").value<CameraValue*>()->value().toInt(), int(Camera::SsdReady), 5000);
-        const auto fromFileMenu = [this](const char* text) {
-            return [this, text] {
-                QObject* menu = find("fileMenu");
-                QMetaObject::invokeMethod(menu, "open");
-                QTRY_VERIFY(menu->property("opened").toBool() && menuLaidOut(menu));
-                triggerMenuItem(menu, QLatin1String(text));
+        // The camera's entries of the File menu.
+        const auto cameraAction = [this](const char* action) {
+            return [this, action] {
+                QObject* bar = find("menuBarLoader")->property("item").value<QObject*>();
+                QObject* actions = bar->property("actions").value<QObject*>();
+                QVERIFY(actions->property(action).value<QObject*>()->property("enabled").toBool());
+                QMetaObject::invokeMethod(actions->property(action).value<QObject*>(), "trigger");
             };
         };
         const struct
@@ -152,9 +153,9 @@ private slots:
             {"messageDialog", [this] { emit app()->showMessage("<b>No take partitions remaining!</b>"); }},
             {"inputDialog", [this] { clickItem(find<QQuickItem>("cameraNameEdit")); }},
             {"firmwareUpdateDialog", [this] { QMetaObject::invokeMethod(find("firmwareUpdateButton"), "clicked"); }},
-            {"ssdOpenDialog", fromFileMenu("Open SSD Take...")},
-            {"batchSaveDialog", fromFileMenu("Save All Takes...")},
-            {"confirmDialog", fromFileMenu("Delete All Takes...")},
+            {"ssdOpenDialog", cameraAction("openSsdTake")},
+            {"batchSaveDialog", cameraAction("saveAllTakes")},
+            {"confirmDialog", cameraAction("deleteAllTakes")},
             {"saveDialog",
              [this] {
                  QObject* menu = openContextMenu(itemsNamed(window()->contentItem(), "takeTab").first());

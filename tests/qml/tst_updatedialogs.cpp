@@ -113,9 +113,10 @@ private slots:
     void camerasOfferNewerFirmware()
     {
         QList<Camera*> cameras;
-        for (const char* name : {"Bench Left", "Bench Right"}) {
+        for (const auto& [name, address] : {std::pair{"Bench Left", "127.0.0.2"}, {"Bench Right", "127.0.0.3"}}) {
             q7sim::CameraConfig config;
             config.name = QLatin1String(name);
+            config.address = QLatin1String(address);
             q7sim::SimCamera* sim = m_sims.start(config);
             QVERIFY(sim);
             cameras << SimCameras::connect(sim);
