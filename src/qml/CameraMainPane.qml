@@ -25,7 +25,7 @@ CollapsiblePane {
                 textFormat: Text.PlainText
                 elide: Text.ElideRight
             }
-            Button {
+            VornButton {
                 id: editNameButton
                 objectName: "editNameButton"
                 width: 40

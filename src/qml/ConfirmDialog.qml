@@ -45,7 +45,7 @@ ApplicationWindow {
 
             RowLayout {
                 Layout.alignment: Qt.AlignRight
-                Button {
+                VornButton {
                     id: acceptButton
                     objectName: "acceptButton"
                     onClicked: {
@@ -53,7 +53,7 @@ ApplicationWindow {
                         dialog.accepted()
                     }
                 }
-                Button {
+                VornButton {
                     objectName: "cancelButton"
                     text: "Cancel"
                     onClicked: dialog.close()

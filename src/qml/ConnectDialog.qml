@@ -56,7 +56,7 @@ ApplicationWindow {
                 onAccepted: dialog.tryConnect()
             }
 
-            Button {
+            VornButton {
                 objectName: "connectButton"
                 text: "Connect"
                 enabled: dialog.canConnect && addressField.acceptableInput

@@ -64,7 +64,7 @@ ApplicationWindow {
                     text: firmwareUpdateDialog.fileUrl.toString() !== "" ? vornApp.fileNameFromPath(vornApp.filePathFromUrl(firmwareUpdateDialog.fileUrl)) : ""
                     placeholderText: "No file chosen"
                 }
-                Button {
+                VornButton {
                     objectName: "fwBrowseButton"
                     text: "Browse..."
                     enabled: !firmwareUpdateDialog.uploading
@@ -99,13 +99,13 @@ ApplicationWindow {
             Item { Layout.fillHeight: true }
             RowLayout {
                 Layout.alignment: Qt.AlignRight
-                Button {
+                VornButton {
                     objectName: "fwStartButton"
                     text: "Start Update"
                     enabled: firmwareUpdateDialog.fileUrl.toString() !== "" && !!firmwareUpdateDialog.camera && !firmwareUpdateDialog.uploading
                     onClicked: firmwareUpdateDialog.camera.fwUpdate(firmwareUpdateDialog.fileUrl.toString())
                 }
-                Button {
+                VornButton {
                     objectName: "fwCloseButton"
                     text: "Close"
                     onClicked: firmwareUpdateDialog.close()

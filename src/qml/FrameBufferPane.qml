@@ -122,7 +122,7 @@ CollapsiblePane {
                 anchors.verticalCenter: parent.verticalCenter
                 text: Format.val(frameBufferPane.camera.prtnCnt, "")
             }
-            Button {
+            VornButton {
                 id: editPartitionButton
                 objectName: "editPartitionButton"
                 width: 40

@@ -57,14 +57,14 @@ ApplicationWindow {
             }
             RowLayout {
                 Layout.alignment: Qt.AlignRight
-                Button {
+                VornButton {
                     id: okButton
                     objectName: "okButton"
                     text: "OK"
                     enabled: inputField.acceptableInput
                     onClicked: inputDialog.accept()
                 }
-                Button {
+                VornButton {
                     objectName: "cancelButton"
                     text: "Cancel"
                     onClicked: inputDialog.close()

@@ -41,7 +41,7 @@ ApplicationWindow {
                 horizontalAlignment: Text.AlignHCenter
             }
 
-            Button {
+            VornButton {
                 objectName: "okButton"
                 Layout.alignment: Qt.AlignRight
                 text: "OK"

@@ -78,7 +78,7 @@ CollapsiblePane {
                 textFormat: Text.PlainText
                 elide: Text.ElideRight
             }
-            Button {
+            VornButton {
                 id: editAutosaveNameButton
                 objectName: "editAutosaveNameButton"
                 width: 40

@@ -120,8 +120,8 @@ ApplicationWindow {
             Rectangle {
                 Layout.fillWidth: true
                 Layout.fillHeight: true
-                color: "#191919"
-                border.color: "#444444"
+                color: palette.base
+                border.color: Theme.separator
 
                 ListView {
                     id: listView
@@ -139,7 +139,7 @@ ApplicationWindow {
                         required property int index
                         width: listView.width
                         height: 24
-                        color: qtObject.selected ? "#D25F15" : (index % 2 ? "#202020" : "#191919")
+                        color: qtObject.selected ? palette.highlight : (index % 2 ? Theme.alternateRow : palette.base)
 
                         RowLayout {
                             anchors.fill: parent
@@ -175,25 +175,25 @@ ApplicationWindow {
                     anchors.centerIn: parent
                     visible: listView.count === 0
                     text: "No files"
-                    color: "#808080"
+                    color: Theme.faintText
                 }
             }
 
             RowLayout {
                 Layout.fillWidth: true
-                Button {
+                VornButton {
                     objectName: "ssdRefreshButton"
                     text: "Refresh"
                     onClicked: ssdOpenDialog.camera.ssdLs()
                 }
                 Item { Layout.fillWidth: true }
-                Button {
+                VornButton {
                     objectName: "ssdOpenButton"
                     text: "Open"
                     enabled: ssdOpenDialog.selectedCount > 0
                     onClicked: ssdOpenDialog.openSelected()
                 }
-                Button {
+                VornButton {
                     objectName: "ssdCancelButton"
                     text: "Cancel"
                     onClicked: ssdOpenDialog.close()

@@ -70,7 +70,7 @@ ApplicationWindow {
 
             RowLayout {
                 Layout.alignment: Qt.AlignRight
-                Button {
+                VornButton {
                     objectName: "downloadButton"
                     text: "Download Update"
                     onClicked: {
@@ -78,12 +78,12 @@ ApplicationWindow {
                         dialog.close()
                     }
                 }
-                Button {
+                VornButton {
                     objectName: "remindButton"
                     text: "Remind Me Later"
                     onClicked: dialog.close()
                 }
-                Button {
+                VornButton {
                     objectName: "skipButton"
                     text: "Skip Update"
                     onClicked: {
