@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
 import "Format.js" as Format
+import "Glyphs.js" as Glyphs
 
 // "Acquisition": state, resolution, frame rate, exposure, frame sync, low
 // light, black reference and the record button. Each choice is written
@@ -84,7 +85,7 @@ CollapsiblePane {
         objectName: "stateRow"
         label: "State"
         value: acquisitionPane.stateText
-        valueColor: acquisitionPane.acqState === 1 ? "#30d050" : "#ff3030"
+        valueColor: acquisitionPane.acqState === 1 ? Theme.good : Theme.alarm
     }
     ValueRow {
         label: "Resolution"
@@ -99,7 +100,7 @@ CollapsiblePane {
     ValueRow {
         objectName: "frameRateRow"
         label: "Frame Rate"
-        labelColor: Format.val(acquisitionPane.camera.fsyncState, 0) < 0 ? "#ff3030" : "#ffffff"
+        labelColor: Format.val(acquisitionPane.camera.fsyncState, 0) < 0 ? Theme.alarm : Theme.palette.windowText
         ValueComboBox {
             objectName: "frameRateCombo"
             list: acquisitionPane.camera.frRateList
@@ -137,7 +138,7 @@ CollapsiblePane {
         objectName: "lowLightRow"
         label: "Low Light Mode"
         visible: Format.val(acquisitionPane.camera.featureLowLight, 0) > 0
-        labelColor: acquisitionPane.lowLight ? "#D25F15" : "#ffffff"
+        labelColor: acquisitionPane.lowLight ? Theme.palette.highlight : Theme.palette.windowText
         ValueComboBox {
             objectName: "lowLightCombo"
             list: ["Disabled", "Enabled"]
@@ -162,32 +163,45 @@ CollapsiblePane {
         }
     }
     Row {
-        x: 4
-        spacing: 8
-        topPadding: 4
+        x: Theme.rowMargin
+        spacing: Theme.margin
+        topPadding: Theme.spacing
 
-        Button {
+        VornButton {
+            id: blackRefButton
             objectName: "blackRefButton"
             width: 126
             text: "Black Reference"
             enabled: acquisitionPane.geometryUnlocked && !(acquisitionPane.brefState & Camera.BrefInProgress)
-            icon.color: "transparent"
             onClicked: acquisitionPane.blackReference()
 
-            Label {
-                objectName: "blackRefWarning"
-                anchors.right: parent.right
-                anchors.rightMargin: 4
-                anchors.verticalCenter: parent.verticalCenter
-                visible: (acquisitionPane.brefState & Camera.BrefInvalid) !== 0
-                text: "\u26A0"
-                color: "#ffc000"
-                ToolTip.visible: warningHover.hovered
-                ToolTip.text: "The black reference is not valid"
-                HoverHandler { id: warningHover }
+            // The text and, after it with a space between, the warning sign.
+            contentItem: Item {
+                implicitHeight: blackRefText.implicitHeight
+                Row {
+                    anchors.centerIn: parent
+                    spacing: Theme.spacing
+                    Label {
+                        id: blackRefText
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: blackRefButton.text
+                        font: blackRefButton.font
+                        color: blackRefButton.palette.buttonText
+                    }
+                    Glyph {
+                        objectName: "blackRefWarning"
+                        anchors.verticalCenter: parent.verticalCenter
+                        visible: (acquisitionPane.brefState & Camera.BrefInvalid) !== 0
+                        text: Glyphs.errorWarningFill
+                        color: Theme.warning
+                        ToolTip.visible: warningHover.hovered
+                        ToolTip.text: "The black reference is not valid"
+                        HoverHandler { id: warningHover }
+                    }
+                }
             }
         }
-        Button {
+        VornButton {
             objectName: "recordButton"
             width: 126
             text: acquisitionPane.acqState === 3 ? "Abort Recording"
