@@ -105,7 +105,7 @@ ApplicationWindow {
             anchors.bottom: options.top
             anchors.bottomMargin: 8
             width: parent.width
-            color: palette.base
+            color: Theme.palette.base
             border.color: Theme.separator
 
             ListView {

@@ -22,7 +22,7 @@ Rectangle {
     signal removeRequested()
 
     height: 32
-    color: index % 2 ? Theme.alternateRow : palette.base
+    color: index % 2 ? Theme.alternateRow : Theme.palette.base
 
     function sourceText() {
         if (!source)

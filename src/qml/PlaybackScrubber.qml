@@ -56,7 +56,7 @@ PlaybackScrubberTemplate {
         anchors.verticalCenter: parent.verticalCenter
         height: 6
         radius: 3
-        color: scrubber.palette.base
+        color: Theme.palette.base
         border.color: Theme.separator
     }
     Rectangle {
@@ -65,7 +65,7 @@ PlaybackScrubberTemplate {
         width: scrubber.place(scrubber.bMarker) - x + 1
         anchors.verticalCenter: parent.verticalCenter
         height: 6
-        color: scrubber.palette.highlight
+        color: Theme.palette.highlight
         opacity: Theme.rangeOpacity
     }
     Rectangle {
@@ -97,7 +97,7 @@ PlaybackScrubberTemplate {
         height: parent.height - 8
         anchors.verticalCenter: parent.verticalCenter
         radius: 2
-        color: scrubber.playHead.hovered || scrubber.playHead.pressed ? Theme.markerActive : scrubber.palette.highlight
+        color: scrubber.playHead.hovered || scrubber.playHead.pressed ? Theme.markerActive : Theme.palette.highlight
         Component.onCompleted: scrubber.playHead.handle = headHandle
     }
 }

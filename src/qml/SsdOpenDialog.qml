@@ -120,7 +120,7 @@ ApplicationWindow {
             Rectangle {
                 Layout.fillWidth: true
                 Layout.fillHeight: true
-                color: palette.base
+                color: Theme.palette.base
                 border.color: Theme.separator
 
                 ListView {
@@ -139,7 +139,7 @@ ApplicationWindow {
                         required property int index
                         width: listView.width
                         height: 24
-                        color: qtObject.selected ? palette.highlight : (index % 2 ? Theme.alternateRow : palette.base)
+                        color: qtObject.selected ? Theme.palette.highlight : (index % 2 ? Theme.alternateRow : Theme.palette.base)
 
                         RowLayout {
                             anchors.fill: parent

@@ -13,7 +13,9 @@ QtObject {
     id: theme
 
     // The style's palette as every control sees it; `palette.disabled`
-    // holds the colours of disabled controls.
+    // holds the colours of disabled controls. (Items that are not controls
+    // have a palette of their own that does not follow the style: they take
+    // this one.)
     readonly property Palette palette: paletteSource.palette
     readonly property Control paletteSource: Control {}
 

@@ -45,7 +45,7 @@ TriggerSliderTemplate {
         anchors.verticalCenter: parent.verticalCenter
         height: 6
         radius: 3
-        color: triggerSlider.palette.base
+        color: Theme.palette.base
         border.color: Theme.separator
     }
     Rectangle {
@@ -54,7 +54,7 @@ TriggerSliderTemplate {
         width: triggerSlider.place(triggerSlider.trigHandle) - x
         anchors.verticalCenter: parent.verticalCenter
         height: 6
-        color: triggerSlider.enabled ? triggerSlider.palette.highlight : triggerSlider.palette.disabled.highlight
+        color: triggerSlider.enabled ? Theme.palette.highlight : Theme.palette.disabled.highlight
         opacity: Theme.rangeOpacity
     }
     Rectangle {
@@ -72,7 +72,7 @@ TriggerSliderTemplate {
         radius: 2
         color: !triggerSlider.enabled ? Theme.markerDisabled
              : triggerSlider.trigHandle.hovered || triggerSlider.trigHandle.pressed ? Theme.markerActive
-             : triggerSlider.palette.highlight
+             : Theme.palette.highlight
         Component.onCompleted: triggerSlider.trigHandle.handle = handleItem
     }
 }

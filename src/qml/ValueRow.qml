@@ -9,9 +9,9 @@ Item {
     id: valueRow
 
     property string label
-    property color labelColor: palette.windowText
+    property color labelColor: Theme.palette.windowText
     property string value
-    property color valueColor: palette.windowText
+    property color valueColor: Theme.palette.windowText
     default property alias content: valueArea.data
 
     property int labelWidth: Theme.labelWidth
@@ -30,7 +30,7 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         text: valueRow.label
         textFormat: Text.PlainText
-        color: valueRow.enabled && valueRow.controlEnabled ? valueRow.labelColor : palette.disabled.windowText
+        color: valueRow.enabled && valueRow.controlEnabled ? valueRow.labelColor : Theme.palette.disabled.windowText
         elide: Text.ElideRight
     }
     Label {
@@ -42,7 +42,7 @@ Item {
         visible: valueArea.children.length === 0
         text: valueRow.value
         textFormat: Text.PlainText
-        color: valueRow.enabled ? valueRow.valueColor : palette.disabled.windowText
+        color: valueRow.enabled ? valueRow.valueColor : Theme.palette.disabled.windowText
         elide: Text.ElideRight
     }
     Item {
