@@ -328,8 +328,7 @@ private slots:
         QTRY_COMPARE(text("ssdStateRowText"), QStringLiteral("Ready"));
         // 64 GiB in decimal gigabytes.
         QCOMPARE(text("ssdUsedRowText"), QStringLiteral("0 GB of 69 GB"));
-        QCOMPARE(item("openSsdTakeButton")->isEnabled(),
-                 m_camera->metaObject()->indexOfMethod("ssdLs()") >= 0);
+        QVERIFY(item("openSsdTakeButton")->isEnabled());
 
         VIEW_STEP(click("formatSsdButton"));
         QQuickWindow* d = dialog("inputDialog");

@@ -25,10 +25,13 @@ class TestControlStates : public CameraViewHarness
 {
     Q_OBJECT
 
+    static QRectF sceneRect(QQuickItem* i)
+    {
+        return i->mapRectToScene(QRectF(0, 0, i->width(), i->height()));
+    }
     QImage grab(QQuickItem* target) const
     {
-        return window()->grabWindow().copy(
-            target->mapRectToScene(QRectF(0, 0, target->width(), target->height())).toAlignedRect());
+        return window()->grabWindow().copy(sceneRect(target).toAlignedRect());
     }
 
     // Waits until the control looks clearly unlike `before`: at least 20
@@ -195,13 +198,10 @@ private slots:
             QTRY_VERIFY(item("playRateSlider") && item("playRateSlider")->isVisible());
             QVERIFY(!window()->grabWindow().isNull());
             QList<QRectF> parts;
-            const auto rect = [this](const char* name) {
-                return item(name)->mapRectToScene(QRectF(0, 0, item(name)->width(), item(name)->height()));
-            };
-            const QRectF strip = rect("playbackStrip");
+            const QRectF strip = sceneRect(item("playbackStrip"));
             for (const char* name : {"scrubber", "inFrameField", "frameField", "outFrameField",
                                      "transportBar", "playStepControl", "playRateControl"}) {
-                const QRectF r = rect(name);
+                const QRectF r = sceneRect(item(name));
                 QVERIFY2(strip.contains(r) && r.bottom() <= window()->height(), name);
                 for (const QRectF& other : parts)
                     QVERIFY2(!r.intersects(other), name);
