@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
 import "Format.js" as Format
+import "Glyphs.js" as Glyphs
 
 // "Acquisition": state, resolution, frame rate, exposure, frame sync, low
 // light, black reference and the record button. Each choice is written
@@ -86,7 +87,7 @@ CollapsiblePane {
         objectName: "stateRow"
         label: "State"
         value: acquisitionPane.stateText
-        valueColor: acquisitionPane.acqState === 1 ? "#30d050" : "#ff3030"
+        valueColor: acquisitionPane.acqState === 1 ? Theme.good : Theme.alarm
     }
     ValueRow {
         label: "Resolution"
@@ -101,7 +102,7 @@ CollapsiblePane {
     ValueRow {
         objectName: "frameRateRow"
         label: "Frame Rate"
-        labelColor: Format.val(acquisitionPane.camera.fsyncState, 0) < 0 ? "#ff3030" : "#ffffff"
+        labelColor: Format.val(acquisitionPane.camera.fsyncState, 0) < 0 ? Theme.alarm : Theme.palette.windowText
         ValueComboBox {
             objectName: "frameRateCombo"
             list: acquisitionPane.camera.frRateList
@@ -139,7 +140,7 @@ CollapsiblePane {
         objectName: "lowLightRow"
         label: "Low Light Mode"
         visible: Format.val(acquisitionPane.camera.featureLowLight, 0) > 0
-        labelColor: acquisitionPane.lowLight ? "#D25F15" : "#ffffff"
+        labelColor: acquisitionPane.lowLight ? Theme.palette.highlight : Theme.palette.windowText
         ValueComboBox {
             objectName: "lowLightCombo"
             list: ["Disabled", "Enabled"]
@@ -164,31 +165,43 @@ CollapsiblePane {
         }
     }
     Row {
-        x: 4
-        spacing: 8
-        topPadding: 4
+        x: Theme.rowMargin
+        spacing: Theme.margin
+        topPadding: Theme.spacing
 
         Item {
             width: 126
             height: blackRefButton.implicitHeight
 
-            Button {
+            VornButton {
                 id: blackRefButton
                 objectName: "blackRefButton"
                 anchors.fill: parent
                 text: "Black Reference"
                 enabled: acquisitionPane.geometryUnlocked && !(acquisitionPane.brefState & Camera.BrefInProgress)
-                icon.color: "transparent"
                 onClicked: acquisitionPane.blackReference()
 
-                Label {
-                    objectName: "blackRefWarning"
-                    anchors.right: parent.right
-                    anchors.rightMargin: 4
-                    anchors.verticalCenter: parent.verticalCenter
-                    visible: acquisitionPane.brefInvalid
-                    text: "\u26A0"
-                    color: "#ffc000"
+                // The text and, after it with a space between, the warning sign.
+                contentItem: Item {
+                    implicitHeight: blackRefText.implicitHeight
+                    Row {
+                        anchors.centerIn: parent
+                        spacing: Theme.spacing
+                        Label {
+                            id: blackRefText
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: blackRefButton.text
+                            font: blackRefButton.font
+                            color: blackRefButton.palette.buttonText
+                        }
+                        Glyph {
+                            objectName: "blackRefWarning"
+                            anchors.verticalCenter: parent.verticalCenter
+                            visible: acquisitionPane.brefInvalid
+                            text: Glyphs.errorWarningFill
+                            color: Theme.warning
+                        }
+                    }
                 }
             }
             // Why the warning shows, over the whole button: a sibling, since
@@ -206,7 +219,7 @@ CollapsiblePane {
                 }
             }
         }
-        Button {
+        VornButton {
             objectName: "recordButton"
             width: 126
             text: acquisitionPane.acqState === 3 ? "Abort Recording"

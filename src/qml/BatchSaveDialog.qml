@@ -94,8 +94,8 @@ ApplicationWindow {
             anchors.bottom: options.top
             anchors.bottomMargin: 8
             width: parent.width
-            color: "#191919"
-            border.color: "#444444"
+            color: Theme.palette.base
+            border.color: Theme.separator
 
             ListView {
                 id: rowList

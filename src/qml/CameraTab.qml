@@ -70,11 +70,11 @@ Column {
                 switch (cameraTab.acqState) {
                 case 2:
                 case 6:
-                    return "#ff0000"
+                    return palette.brightText
                 case 3:
-                    return cameraTab.blinkRed ? "#ff0000" : "#ffffff"
+                    return cameraTab.blinkRed ? palette.brightText : palette.windowText
                 default:
-                    return "#ffffff"
+                    return palette.windowText
                 }
             }
         }
@@ -107,8 +107,8 @@ Column {
                 objectName: "notRespondingLabel"
                 visible: !!cameraTab.camera && cameraTab.camera.responding === false
                 text: "not responding"
-                color: "#ff5050"
-                font.pixelSize: 11
+                color: Theme.errorText
+                font.pixelSize: Theme.smallTextSize
             }
 
             RowLayout {

@@ -4,12 +4,17 @@ import Vorn 1.0
 import "Capabilities.js" as Capabilities
 import "Format.js" as Format
 
-// The cameraView of a selected camera: a scrollable column of panes with every
-// setting of the camera on the left, its live image filling the rest. Each
-// pane's open state is kept per camera.
-Control {
+// The view of a selected camera: every setting of the camera in the column
+// of panes, its live image beside them. Each pane's open state is kept per
+// camera.
+ObjectView {
     id: cameraView
     objectName: "cameraView"
+
+    // The panes need a whole camera: its values, lists and settings.
+    columnActive: cameraView.camera !== null && !cameraView.cameraLeaving && Capabilities.has(cameraView.camera, "setting")
+    paneColumn: paneColumnComponent
+    framedObject: cameraView.cameraLeaving ? null : cameraView.camera
 
     // The camera the cameraView was made for. The cameraView outlives a change of
     // selection by a moment, so it keeps this one rather than following the
@@ -19,8 +24,6 @@ Control {
     // The window's dialogs (set by the window once the view is loaded).
     property ShellActions shell: null
 
-    background: Rectangle { color: cameraView.palette.base }
-
     Component.onCompleted: {
         const selected = vornApp.selectedVornObject
         if (selected && selected.type === VornObject.CameraType)
@@ -28,9 +31,9 @@ Control {
     }
 
     function restorePaneStates() {
-        if (!paneLoader.item)
+        if (!paneColumnItem)
             return
-        const panes = paneLoader.item.children
+        const panes = paneColumnItem.children
         for (let i = 0; i < panes.length; ++i) {
             if (typeof panes[i].restoreState === "function")
                 panes[i].restoreState()
@@ -53,54 +56,14 @@ Control {
         function onShouldBeUnselected() { cameraView.cameraLeaving = true }
     }
 
-    ScrollView {
-        id: paneScroll
-        objectName: "paneScroll"
-        anchors.left: parent.left
-        anchors.top: parent.top
-        anchors.bottom: parent.bottom
-        width: 268 + 12
-        contentWidth: 268
-        clip: true
-        ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
-        ScrollBar.vertical.policy: contentHeight > height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
-
-        Loader {
-            id: paneLoader
-            // The panes need a whole camera: its values, lists and settings.
-            active: cameraView.camera !== null && !cameraView.cameraLeaving && Capabilities.has(cameraView.camera, "setting")
-            sourceComponent: paneColumnComponent
-        }
-    }
-
-    Rectangle {
-        // the border between the panes and the picture
-        anchors.left: paneScroll.right
-        anchors.top: parent.top
-        anchors.bottom: parent.bottom
-        width: 1
-        color: "#444444"
-    }
-
-    FramePane {
-        id: framePane
-        anchors.left: paneScroll.right
-        anchors.leftMargin: 1
-        anchors.right: parent.right
-        anchors.top: parent.top
-        anchors.bottom: parent.bottom
-        vornObject: cameraView.cameraLeaving ? null : cameraView.camera
-        showHistogram: false
-    }
-
     Component {
         id: paneColumnComponent
 
         Column {
             id: paneColumn
             objectName: "paneColumn"
-            width: 268
-            spacing: 2
+            width: Theme.paneWidth
+            spacing: Theme.paneSpacing
 
             CameraMainPane {
                 camera: cameraView.camera

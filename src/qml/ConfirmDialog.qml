@@ -34,7 +34,7 @@ FixedDialog {
 
         RowLayout {
             Layout.alignment: Qt.AlignRight
-            Button {
+            VornButton {
                 id: acceptButton
                 objectName: "acceptButton"
                 onClicked: {
@@ -42,7 +42,7 @@ FixedDialog {
                     dialog.accepted()
                 }
             }
-            Button {
+            VornButton {
                 objectName: "cancelButton"
                 text: "Cancel"
                 onClicked: dialog.close()

@@ -48,7 +48,7 @@ FixedDialog {
             onAccepted: dialog.tryConnect()
         }
 
-        Button {
+        VornButton {
             objectName: "connectButton"
             text: "Connect"
             enabled: dialog.canConnect && addressField.acceptableInput

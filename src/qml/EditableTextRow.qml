@@ -21,16 +21,16 @@ ValueRow {
     signal edited(string text)
 
     Row {
-        spacing: 4
+        spacing: Theme.spacing
         Label {
             objectName: editableTextRow.name + "Text"
-            width: 140 - editButton.width - 4
+            width: editableTextRow.valueWidth - editButton.width - parent.spacing
             anchors.verticalCenter: parent.verticalCenter
             text: editableTextRow.text
             textFormat: Text.PlainText
             elide: Text.ElideRight
         }
-        Button {
+        VornButton {
             id: editButton
             objectName: editableTextRow.name + "Edit"
             width: 40

@@ -57,7 +57,7 @@ FixedDialog {
                 text: firmwareUpdateDialog.hasFile ? vornApp.fileNameFromPath(vornApp.filePathFromUrl(firmwareUpdateDialog.fileUrl)) : ""
                 placeholderText: "No file chosen"
             }
-            Button {
+            VornButton {
                 objectName: "fwBrowseButton"
                 text: "Browse..."
                 enabled: !firmwareUpdateDialog.uploading
@@ -99,17 +99,17 @@ FixedDialog {
                 Layout.fillWidth: true
                 visible: !firmwareUpdateDialog.hasFile && !firmwareUpdateDialog.uploading
                 text: "Choose a Q7FW file first."
-                opacity: 0.7
+                color: Theme.secondaryText
                 elide: Text.ElideRight
             }
             Item { Layout.fillWidth: true; visible: !fwStartHint.visible }
-            Button {
+            VornButton {
                 objectName: "fwStartButton"
                 text: "Start Update"
                 enabled: firmwareUpdateDialog.hasFile && !!firmwareUpdateDialog.camera && !firmwareUpdateDialog.uploading
                 onClicked: firmwareUpdateDialog.camera.fwUpdate(firmwareUpdateDialog.fileUrl.toString())
             }
-            Button {
+            VornButton {
                 objectName: "fwCloseButton"
                 text: "Close"
                 onClicked: firmwareUpdateDialog.close()

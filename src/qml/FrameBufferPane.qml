@@ -60,10 +60,10 @@ CollapsiblePane {
 
     Label {
         objectName: "triggerSliderLabel"
-        x: 4
-        topPadding: 4
+        x: Theme.rowMargin
+        topPadding: Theme.spacing
         text: "Trigger Position"
-        opacity: triggerSlider.enabled ? 1 : 0.45
+        color: triggerSlider.enabled ? Theme.palette.windowText : Theme.palette.disabled.windowText
     }
     TriggerSlider {
         id: triggerSlider

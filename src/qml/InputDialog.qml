@@ -47,14 +47,14 @@ FixedDialog {
         }
         RowLayout {
             Layout.alignment: Qt.AlignRight
-            Button {
+            VornButton {
                 id: okButton
                 objectName: "okButton"
                 text: "OK"
                 enabled: inputField.acceptableInput
                 onClicked: inputDialog.accept()
             }
-            Button {
+            VornButton {
                 objectName: "cancelButton"
                 text: "Cancel"
                 onClicked: inputDialog.close()

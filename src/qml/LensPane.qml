@@ -76,7 +76,7 @@ CollapsiblePane {
             Repeater {
                 model: [{ t: "+1", s: 1 }, { t: "+10", s: 10 }, { t: "+100", s: 100 }, { t: "\u221E", s: 32767 },
                         { t: "-1", s: -1 }, { t: "-10", s: -10 }, { t: "-100", s: -100 }, { t: "0", s: 0 }]
-                Button {
+                VornButton {
                     objectName: "focusStep" + modelData.s
                     width: 33
                     height: 24
@@ -97,7 +97,7 @@ CollapsiblePane {
             onChosen: (index, text) => lensPane.camera.lensFstop.value = Number(text)
         }
     }
-    Button {
+    VornButton {
         objectName: "shutterButton"
         x: 4
         width: 260

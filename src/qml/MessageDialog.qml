@@ -50,7 +50,7 @@ FixedDialog {
             }
         }
 
-        Button {
+        VornButton {
             id: okButton
             objectName: "okButton"
             Layout.alignment: Qt.AlignRight

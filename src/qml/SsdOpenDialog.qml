@@ -120,8 +120,8 @@ ApplicationWindow {
             Rectangle {
                 Layout.fillWidth: true
                 Layout.fillHeight: true
-                color: "#191919"
-                border.color: "#444444"
+                color: Theme.palette.base
+                border.color: Theme.separator
 
                 ListView {
                     id: listView
@@ -139,7 +139,7 @@ ApplicationWindow {
                         required property int index
                         width: listView.width
                         height: 24
-                        color: qtObject.selected ? "#D25F15" : (index % 2 ? "#202020" : "#191919")
+                        color: qtObject.selected ? Theme.palette.highlight : (index % 2 ? Theme.alternateRow : Theme.palette.base)
 
                         RowLayout {
                             anchors.fill: parent
@@ -175,13 +175,13 @@ ApplicationWindow {
                     anchors.centerIn: parent
                     visible: listView.count === 0
                     text: "No files"
-                    color: "#808080"
+                    color: Theme.faintText
                 }
             }
 
             RowLayout {
                 Layout.fillWidth: true
-                Button {
+                VornButton {
                     objectName: "ssdRefreshButton"
                     text: "Refresh"
                     onClicked: ssdOpenDialog.camera.ssdLs()
@@ -192,16 +192,16 @@ ApplicationWindow {
                     Layout.fillWidth: true
                     text: listView.count === 0 ? "The SSD lists no files to open."
                         : ssdOpenDialog.selectedCount === 0 ? "Choose the files to open." : ""
-                    opacity: 0.7
+                    color: Theme.secondaryText
                     elide: Text.ElideRight
                 }
-                Button {
+                VornButton {
                     objectName: "ssdOpenButton"
                     text: "Open"
                     enabled: ssdOpenDialog.selectedCount > 0
                     onClicked: ssdOpenDialog.openSelected()
                 }
-                Button {
+                VornButton {
                     objectName: "ssdCancelButton"
                     text: "Cancel"
                     onClicked: ssdOpenDialog.close()

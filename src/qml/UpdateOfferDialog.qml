@@ -62,7 +62,7 @@ FixedDialog {
 
         RowLayout {
             Layout.alignment: Qt.AlignRight
-            Button {
+            VornButton {
                 objectName: "downloadButton"
                 text: "Download Update"
                 onClicked: {
@@ -70,12 +70,12 @@ FixedDialog {
                     dialog.close()
                 }
             }
-            Button {
+            VornButton {
                 objectName: "remindButton"
                 text: "Remind Me Later"
                 onClicked: dialog.close()
             }
-            Button {
+            VornButton {
                 objectName: "skipButton"
                 text: "Skip Update"
                 onClicked: {

@@ -11,8 +11,9 @@ ApplicationWindow {
     objectName: "mainWindow"
 
     title: "VORN"
-    minimumWidth: 1280
-    minimumHeight: 720
+    // Small enough for a laptop screen; the pane columns scroll.
+    minimumWidth: 1024
+    minimumHeight: 640
 
     // The style colours only Controls; behind the views the window is dark too.
     background: Rectangle {
@@ -126,7 +127,7 @@ ApplicationWindow {
             anchors.right: parent.right
             anchors.top: parent.top
             anchors.bottom: parent.bottom
-            width: 240
+            width: Theme.tabColumnWidth
             shell: shell
         }
     }

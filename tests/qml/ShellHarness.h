@@ -270,8 +270,9 @@ protected:
     QPoint centred() const
     {
         const QRect screen = window()->screen()->geometry();
-        return QPoint(screen.x() + qRound((screen.width() - 1280) / 2.0),
-                      screen.y() + qRound((screen.height() - 720) / 2.0));
+        const QSize minimum = window()->minimumSize();
+        return QPoint(screen.x() + qRound((screen.width() - minimum.width()) / 2.0),
+                      screen.y() + qRound((screen.height() - minimum.height()) / 2.0));
     }
 
     QList<QQuickItem*> items(const QString& name) const { return itemsNamed(window()->contentItem(), name); }

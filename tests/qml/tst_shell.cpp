@@ -215,10 +215,10 @@ private slots:
     void windowTitleAndMinimumSize()
     {
         QCOMPARE(window()->title(), QStringLiteral("VORN"));
-        QCOMPARE(window()->minimumSize(), QSize(1280, 720));
+        QCOMPARE(window()->minimumSize(), QSize(1024, 640));
         QVERIFY(window()->isVisible());
         // Without stored geometry the window opens centred at its minimum size.
-        QCOMPARE(window()->geometry(), QRect(centred(), QSize(1280, 720)));
+        QCOMPARE(window()->geometry(), QRect(centred(), QSize(1024, 640)));
         QCOMPARE(window()->visibility(), QWindow::Windowed);
     }
 
@@ -258,8 +258,8 @@ private slots:
         QCOMPARE(app()->setting("window/maximized").toBool(), maximized);
         QCOMPARE(app()->setting("window/x").toInt(), centredPos.x());
         QCOMPARE(app()->setting("window/y").toInt(), centredPos.y());
-        QCOMPARE(app()->setting("window/width").toInt(), 1280);
-        QCOMPARE(app()->setting("window/height").toInt(), 720);
+        QCOMPARE(app()->setting("window/width").toInt(), 1024);
+        QCOMPARE(app()->setting("window/height").toInt(), 640);
         if (!maximized)
             return;
 
