@@ -14,16 +14,23 @@ QtObject {
 
     readonly property bool deleteWarn: TakeDeleteWarning.enabled(VornApp)
 
+    // Entries that would find nothing to act on are disabled.
+    readonly property int savedTakeCount: camera && camera.savedTakes ? camera.savedTakes.count : 0
+    readonly property int ssdTakeCount: camera && camera.ssdTakes ? camera.ssdTakes.count : 0
+    readonly property bool ssdReady: !!camera && !!camera.ssdState && camera.ssdState.value === Camera.SsdReady
+
     property Action saveAllTakes: Action {
         text: "Save All Takes..."
+        enabled: actions.savedTakeCount > 0
         onTriggered: {
             actions.camera.addAllTakesToSaveBatch()
             if (VornApp.saveBatchObjModel.count > 0)
-                actions.shell.openDialog("batchSave")
+                actions.shell.open(actions.shell.batchSaveDialog)
         }
     }
     property Action deleteAllTakes: Action {
         text: actions.deleteWarn ? "Delete All Takes..." : "Delete All Takes"
+        enabled: actions.savedTakeCount > 0
         onTriggered: {
             const camera = actions.camera
             if (!actions.deleteWarn) {
@@ -36,21 +43,24 @@ QtObject {
     }
     property Action openSsdTake: Action {
         text: "Open SSD Take..."
+        enabled: actions.ssdReady
         onTriggered: {
             actions.camera.ssdLs()
-            actions.shell.openDialog("ssdTakeOpen", { camera: actions.camera })
+            actions.shell.open(actions.shell.ssdOpenDialog, { camera: actions.camera })
         }
     }
     property Action saveAllSsdTakes: Action {
         text: "Save All SSD Takes..."
+        enabled: actions.ssdTakeCount > 0
         onTriggered: {
             actions.camera.addAllSsdTakesToSaveBatch()
             if (VornApp.saveBatchObjModel.count > 0)
-                actions.shell.openDialog("batchSave")
+                actions.shell.open(actions.shell.batchSaveDialog)
         }
     }
     property Action closeAllSsdTakes: Action {
         text: "Close All SSD Takes"
+        enabled: actions.ssdTakeCount > 0
         onTriggered: actions.camera.ssdFCloseAll()
     }
     property Action disconnect: Action {

@@ -41,7 +41,8 @@ Column {
     Connections {
         target: cameraTab.camera
         function onCameraFWUpdateAvailable(version, msg) {
-            cameraTab.shell.openDialog("cameraFwUpdate", { camera: cameraTab.camera, version: version, msg: msg })
+            cameraTab.shell.open(cameraTab.shell.cameraFwUpdateDialog,
+                                 { camera: cameraTab.camera, version: version, msg: msg })
         }
     }
 
@@ -67,11 +68,11 @@ Column {
                 switch (cameraTab.acqState) {
                 case Camera.AcqRecording:
                 case Camera.AcqRecordingWrapped:
-                    return "#ff0000"
+                    return palette.brightText
                 case Camera.AcqTriggered:
-                    return cameraTab.blinkRed ? "#ff0000" : "#ffffff"
+                    return cameraTab.blinkRed ? palette.brightText : palette.windowText
                 default:
-                    return "#ffffff"
+                    return palette.windowText
                 }
             }
         }
@@ -104,8 +105,8 @@ Column {
                 objectName: "notRespondingLabel"
                 visible: !!cameraTab.camera && cameraTab.camera.responding === false
                 text: "not responding"
-                color: "#ff5050"
-                font.pixelSize: 11
+                color: Theme.errorText
+                font.pixelSize: Theme.smallTextSize
             }
 
             RowLayout {

@@ -1,38 +1,39 @@
 pragma ComponentBehavior: Bound
 
 import QtQuick
-import QtQuick.Controls
 import Vorn 1.0
 import "Format.js" as Format
 
-// The cameraView of a selected camera: a scrollable column of panes with every
-// setting of the camera on the left, its live image filling the rest. Each
-// pane's open state is kept per camera.
-Control {
+// The view of a selected camera: every setting of the camera in the column
+// of panes, its live image beside them. Each pane's open state is kept per
+// camera.
+ObjectView {
     id: cameraView
     objectName: "cameraView"
+
+    // The panes need a whole camera: its values, lists and settings.
+    columnActive: cameraView.camera !== null && !cameraView.cameraLeaving
+    paneColumn: paneColumnComponent
+    framedObject: cameraView.cameraLeaving ? null : cameraView.camera
 
     // The camera the cameraView was made for. The cameraView outlives a change of
     // selection by a moment, so it keeps this one rather than following the
     // selection; it turns null only when the camera itself goes away.
     property Camera camera: null
 
-    background: Rectangle { color: cameraView.palette.base }
+    // The window's dialogs (set by the window once the view is loaded).
+    property ShellActions shell: null
 
     Component.onCompleted: {
         const selected = VornApp.selectedVornObject
         if (selected && selected.type === VornObject.CameraType)
-            camera = selected
+            camera = selected as Camera
     }
 
-    // The dialogs the panes open.
-    readonly property ViewDialogs dialogs: ViewDialogs { view: cameraView }
-
     function restorePaneStates() {
-        const column = paneRepeater.count > 0 ? paneRepeater.itemAt(0) : null
-        if (!column)
+        if (!paneColumnItem)
             return
-        const panes = column.children
+        const panes = paneColumnItem.children
         for (let i = 0; i < panes.length; ++i) {
             const pane = panes[i] as CollapsiblePane
             if (pane)
@@ -54,73 +55,30 @@ Control {
         function onShouldBeUnselected() { cameraView.cameraLeaving = true }
     }
 
-    ScrollView {
-        id: paneScroll
-        objectName: "paneScroll"
-        anchors.left: parent.left
-        anchors.top: parent.top
-        anchors.bottom: parent.bottom
-        width: 268 + 12
-        contentWidth: 268
-        clip: true
-        ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
-        ScrollBar.vertical.policy: contentHeight > height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
-
-        // The panes exist while there is a camera that is not leaving.
-        Column {
-            width: 268
-            Repeater {
-                id: paneRepeater
-                model: cameraView.camera !== null && !cameraView.cameraLeaving ? 1 : 0
-                delegate: paneColumnComponent
-            }
-        }
-    }
-
-    Rectangle {
-        // the border between the panes and the picture
-        anchors.left: paneScroll.right
-        anchors.top: parent.top
-        anchors.bottom: parent.bottom
-        width: 1
-        color: "#444444"
-    }
-
-    FramePane {
-        id: framePane
-        anchors.left: paneScroll.right
-        anchors.leftMargin: 1
-        anchors.right: parent.right
-        anchors.top: parent.top
-        anchors.bottom: parent.bottom
-        vornObject: cameraView.cameraLeaving ? null : cameraView.camera
-        showHistogram: false
-    }
-
     Component {
         id: paneColumnComponent
 
         Column {
             id: paneColumn
             objectName: "paneColumn"
-            width: 268
-            spacing: 2
+            width: Theme.paneWidth
+            spacing: Theme.paneSpacing
 
             CameraMainPane {
                 camera: cameraView.camera
-                dialogs: cameraView.dialogs
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "main_pane_expanded"
             }
             AcquisitionPane {
                 camera: cameraView.camera
-                dialogs: cameraView.dialogs
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "acq_pane_expanded"
             }
             FrameBufferPane {
                 camera: cameraView.camera
-                dialogs: cameraView.dialogs
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "fr_buffer_pane_expanded"
             }
@@ -144,13 +102,13 @@ Control {
             }
             SsdPane {
                 camera: cameraView.camera
-                dialogs: cameraView.dialogs
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "ssd_pane_expanded"
             }
             SsdAutosavePane {
                 camera: cameraView.camera
-                dialogs: cameraView.dialogs
+                dialogs: cameraView.shell
                 visible: Format.val(cameraView.camera.featureSsdSave, 0) >= 3
                 settingsOwner: cameraView.camera
                 settingKey: "ssd_autosave_pane_expanded"
@@ -178,7 +136,7 @@ Control {
             }
             FirmwarePane {
                 camera: cameraView.camera
-                dialogs: cameraView.dialogs
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "fw_pane_expanded"
                 settingDefault: false

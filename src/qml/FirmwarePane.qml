@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import Vorn 1.0
 import "Format.js" as Format
 
@@ -11,7 +10,7 @@ CollapsiblePane {
     title: "Firmware"
 
     required property Camera camera
-    required property ViewDialogs dialogs
+    required property ShellActions dialogs
 
     ValueRow {
         objectName: "fwVersionRow"
@@ -24,14 +23,14 @@ CollapsiblePane {
     Row {
         x: 4
         spacing: 4
-        Button {
+        VornButton {
             objectName: "firmwareUpdateButton"
             width: 128
             text: "Firmware Update"
             visible: Format.val(firmwarePane.camera.featureQ7FW, 0) > 0
-            onClicked: firmwarePane.dialogs.openWindow("FirmwareUpdateDialog.qml", { camera: firmwarePane.camera })
+            onClicked: firmwarePane.dialogs.open(firmwarePane.dialogs.firmwareUpdateDialog, { camera: firmwarePane.camera })
         }
-        Button {
+        VornButton {
             objectName: "checkFirmwareButton"
             width: 128
             text: "Check for Updates..."

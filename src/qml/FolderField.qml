@@ -31,7 +31,7 @@ Item {
             field.text = Qt.binding(() => folderField.folder)
         }
     }
-    Button {
+    VornButton {
         id: chooseButton
         objectName: folderField.objectName !== "" ? folderField.objectName + "Choose" : ""
         anchors.right: parent.right

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import Vorn 1.0
 import "Format.js" as Format
 
@@ -93,7 +92,7 @@ CollapsiblePane {
     }
     ValueRow {
         label: ""
-        Button {
+        VornButton {
             objectName: "resetAdjustmentsButton"
             width: 140
             height: 26

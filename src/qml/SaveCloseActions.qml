@@ -11,7 +11,7 @@ QtObject {
 
     property Action save: Action {
         text: "Save..."
-        onTriggered: actions.shell.openDialog("save", { vornObject: actions.vornObject })
+        onTriggered: actions.shell.open(actions.shell.saveDialog, { vornObject: actions.vornObject })
     }
     property Action close: Action {
         text: "Close"

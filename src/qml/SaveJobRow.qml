@@ -21,7 +21,7 @@ Rectangle {
     readonly property bool toSsd: !!job && job.dest === SaveJob.SsdDest
 
     height: 32
-    color: index % 2 ? "#202020" : "#191919"
+    color: index % 2 ? Theme.alternateRow : Theme.palette.base
 
     function statusText() {
         switch (jobState) {
@@ -80,7 +80,7 @@ Rectangle {
                 // An error may be the camera's own text.
                 text: saveJobRow.statusText()
                 textFormat: Text.PlainText
-                color: saveJobRow.jobState === SaveJob.Error ? "#ff6060" : "#ffffff"
+                color: saveJobRow.jobState === SaveJob.Error ? Theme.errorText : Theme.palette.windowText
                 elide: Text.ElideRight
                 TextToolTip {
                     visible: statusArea.containsMouse && statusLabel.truncated

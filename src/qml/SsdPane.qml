@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import Vorn 1.0
 import "Format.js" as Format
 
@@ -11,7 +10,7 @@ CollapsiblePane {
     title: "SSD"
 
     required property Camera camera
-    required property ViewDialogs dialogs
+    required property ShellActions dialogs
 
     readonly property int ssdState: Format.val(camera.ssdState, Camera.SsdRemoved)
     readonly property bool ready: ssdState === Camera.SsdReady
@@ -38,7 +37,7 @@ CollapsiblePane {
 
     function openSsdTake() {
         camera.ssdLs()
-        dialogs.openWindow("SsdOpenDialog.qml", { camera: camera })
+        dialogs.open(dialogs.ssdOpenDialog, { camera: camera })
     }
 
     function format() {
@@ -56,7 +55,7 @@ CollapsiblePane {
         objectName: "ssdStateRow"
         label: "State"
         value: ssdPane.stateText
-        valueColor: ssdPane.ssdState === Camera.SsdFail ? "#ff3030" : "#ffffff"
+        valueColor: ssdPane.ssdState === Camera.SsdFail ? Theme.alarm : Theme.palette.windowText
     }
     ValueRow { objectName: "ssdNameRow"; label: "Name"; value: Format.val(ssdPane.camera.ssdName, "") }
     ValueRow {
@@ -70,21 +69,21 @@ CollapsiblePane {
         x: 4
         spacing: 4
         topPadding: 2
-        Button {
+        VornButton {
             objectName: "openSsdTakeButton"
             width: 124
             text: "Open SSD Take"
             enabled: ssdPane.ready
             onClicked: ssdPane.openSsdTake()
         }
-        Button {
+        VornButton {
             objectName: "ejectSsdButton"
             width: 64
             text: "Eject"
             enabled: ssdPane.maintainable
             onClicked: ssdPane.camera.ssdUmount()
         }
-        Button {
+        VornButton {
             objectName: "formatSsdButton"
             width: 64
             text: "Format"

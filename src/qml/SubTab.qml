@@ -10,7 +10,7 @@ TabFrame {
     property alias glyphColor: glyph.color
     property alias text: label.text
 
-    height: 28
+    height: Theme.subTabHeight
 
     Glyph {
         id: glyph

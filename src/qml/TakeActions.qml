@@ -14,7 +14,7 @@ QtObject {
 
     property Action save: Action {
         text: "Save..."
-        onTriggered: actions.shell.openDialog("save", { vornObject: actions.take })
+        onTriggered: actions.shell.open(actions.shell.saveDialog, { vornObject: actions.take })
     }
     property Action deleteTake: Action {
         text: actions.deleteWarn ? "Delete..." : "Delete"

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import Vorn 1.0
 import "Format.js" as Format
 
@@ -45,7 +44,7 @@ CollapsiblePane {
     }
     ValueRow {
         label: ""
-        Button {
+        VornButton {
             objectName: "deleteTakeButton"
             width: 140
             height: 26

@@ -2,8 +2,7 @@
 .import Vorn 1.0 as Vorn
 
 // The one place where the shell decides which view and which menu bar stand for
-// a selected object, and which file each dialog of the shell comes from (all
-// siblings of main.qml in the module).
+// a selected object (siblings of main.qml in the module).
 
 // A camera shows its live image, every playable object its frames with the
 // playback strip; with nothing selected, the background view.
@@ -27,12 +26,4 @@ function menuBarFor(vornObject) {
     case Vorn.VornObject.VornFileType: return "FileMenuBar.qml"
     }
     return "GeneralMenuBar.qml"
-}
-
-var dialogs = {
-    save: "SaveDialog.qml",           // "Save..." of a take, SSD take or file
-    batchSave: "BatchSaveDialog.qml", // "Save All Takes...", "Save All SSD Takes...", "Batch Save VORN Files..."
-    ssdTakeOpen: "SsdOpenDialog.qml", // "Open SSD Take..."
-    vornUpdate: "VornUpdateDialog.qml",         // offered by vornUpdateAvailable
-    cameraFwUpdate: "CameraFwUpdateDialog.qml"  // offered by a camera's cameraFWUpdateAvailable
 }

@@ -8,6 +8,8 @@ UpdateOfferDialog {
 
     required property string version
 
+    title: "VORN Update"
+
     text: "VORN " + version + " is now available for download!"
     downloadUrl: "https://korvanstead.com/vorn/download"
     onFinished: skipped => VornApp.setSetting("vorn/skip_version", skipped ? version : "")
