@@ -165,6 +165,36 @@ CollapsiblePane {
             }
         }
     }
+    // A button's text and, after it with a space between, the warning sign.
+    // (A component of its own: the style defers a button's content item, and
+    // ids inside a deferred object would make it immediate.)
+    component TextWithWarning: Item {
+        id: textWithWarning
+        property string text
+        property font font
+        property color color
+        property bool warning: false
+        implicitHeight: textLabel.implicitHeight
+        Row {
+            anchors.centerIn: parent
+            spacing: Theme.spacing
+            Label {
+                id: textLabel
+                anchors.verticalCenter: parent.verticalCenter
+                text: textWithWarning.text
+                font: textWithWarning.font
+                color: textWithWarning.color
+            }
+            Glyph {
+                objectName: "blackRefWarning"
+                anchors.verticalCenter: parent.verticalCenter
+                visible: textWithWarning.warning
+                text: Glyphs.errorWarningFill
+                color: Theme.warning
+            }
+        }
+    }
+
     Row {
         x: Theme.rowMargin
         spacing: Theme.margin
@@ -182,27 +212,11 @@ CollapsiblePane {
                 enabled: acquisitionPane.geometryUnlocked && !(acquisitionPane.brefState & Camera.BrefInProgress)
                 onClicked: acquisitionPane.blackReference()
 
-                // The text and, after it with a space between, the warning sign.
-                // (No ids inside: the style defers its content item.)
-                contentItem: Item {
-                    implicitHeight: childrenRect.height
-                    Row {
-                        anchors.centerIn: parent
-                        spacing: Theme.spacing
-                        Label {
-                            anchors.verticalCenter: parent.verticalCenter
-                            text: blackRefButton.text
-                            font: blackRefButton.font
-                            color: blackRefButton.palette.buttonText
-                        }
-                        Glyph {
-                            objectName: "blackRefWarning"
-                            anchors.verticalCenter: parent.verticalCenter
-                            visible: acquisitionPane.brefInvalid
-                            text: Glyphs.errorWarningFill
-                            color: Theme.warning
-                        }
-                    }
+                contentItem: TextWithWarning {
+                    text: blackRefButton.text
+                    font: blackRefButton.font
+                    color: blackRefButton.palette.buttonText
+                    warning: acquisitionPane.brefInvalid
                 }
             }
             // Why the warning shows, over the whole button: a sibling, since

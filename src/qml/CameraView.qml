@@ -21,9 +21,6 @@ ObjectView {
     // selection; it turns null only when the camera itself goes away.
     property Camera camera: null
 
-    // The window's dialogs (set by the window once the view is loaded).
-    property ShellActions shell: null
-
     Component.onCompleted: {
         const selected = VornApp.selectedVornObject
         if (selected && selected.type === VornObject.CameraType)
@@ -125,7 +122,7 @@ ObjectView {
                     camera: cameraView.camera
                     io: qtObject
                     settingsOwner: cameraView.camera
-                    settingKey: qtObject.token + "_pane_expanded"
+                    settingKey: token + "_pane_expanded"
                     settingDefault: false
                 }
             }

@@ -7,8 +7,10 @@ import Vorn 1.0
 // chosen for each (kept per camera).
 CollapsiblePane {
     id: ioLinePane
-    objectName: "ioPane_" + io.token
-    title: io.name
+    // A pane outlives its line by a moment when the camera goes.
+    readonly property string token: io ? io.token : ""
+    objectName: "ioPane_" + token
+    title: io ? io.name : ""
 
     required property Camera camera
     required property CameraIO io
@@ -16,27 +18,27 @@ CollapsiblePane {
     ValueRow {
         label: "Signal"
         ValueComboBox {
-            objectName: ioLinePane.io.token + "SignalCombo"
-            list: ioLinePane.io.signalList
-            listIndex: ioLinePane.io.signalIndex
+            objectName: ioLinePane.token + "SignalCombo"
+            list: ioLinePane.io ? ioLinePane.io.signalList : null
+            listIndex: ioLinePane.io ? ioLinePane.io.signalIndex : -1
             onChosen: (index, text) => ioLinePane.io.setSignalByIndex(index)
         }
     }
     ValueRow {
         label: "Mode"
         ValueComboBox {
-            objectName: ioLinePane.io.token + "ModeCombo"
-            list: ioLinePane.io.modeList
-            listIndex: ioLinePane.io.modeIndex
+            objectName: ioLinePane.token + "ModeCombo"
+            list: ioLinePane.io ? ioLinePane.io.modeList : null
+            listIndex: ioLinePane.io ? ioLinePane.io.modeIndex : -1
             onChosen: (index, text) => ioLinePane.io.setModeByIndex(index)
         }
     }
     ValueRow {
         label: "Polarity"
         ValueComboBox {
-            objectName: ioLinePane.io.token + "PolarityCombo"
-            list: ioLinePane.io.polarityList
-            listIndex: ioLinePane.io.polarityIndex
+            objectName: ioLinePane.token + "PolarityCombo"
+            list: ioLinePane.io ? ioLinePane.io.polarityList : null
+            listIndex: ioLinePane.io ? ioLinePane.io.polarityIndex : -1
             enabled: comboBox.count > 0
             onChosen: (index, text) => ioLinePane.io.setPolarityByIndex(index)
         }
@@ -46,8 +48,8 @@ CollapsiblePane {
         camera: ioLinePane.camera
         io: ioLinePane.io
         key: "filter"
-        timing: ioLinePane.io.filter
-        enabled: ioLinePane.io.filterEn
+        timing: ioLinePane.io ? ioLinePane.io.filter : null
+        enabled: ioLinePane.io ? ioLinePane.io.filterEn : false
         maximum: 262143
     }
     IoTimingRow {
@@ -55,23 +57,23 @@ CollapsiblePane {
         camera: ioLinePane.camera
         io: ioLinePane.io
         key: "delay"
-        timing: ioLinePane.io.delay
-        enabled: ioLinePane.io.delayEn
+        timing: ioLinePane.io ? ioLinePane.io.delay : null
+        enabled: ioLinePane.io ? ioLinePane.io.delayEn : false
     }
     IoTimingRow {
         label: "Min Width"
         camera: ioLinePane.camera
         io: ioLinePane.io
         key: "min"
-        timing: ioLinePane.io.min
-        enabled: ioLinePane.io.minEn
+        timing: ioLinePane.io ? ioLinePane.io.min : null
+        enabled: ioLinePane.io ? ioLinePane.io.minEn : false
     }
     IoTimingRow {
         label: "Max Width"
         camera: ioLinePane.camera
         io: ioLinePane.io
         key: "max"
-        timing: ioLinePane.io.max
-        enabled: ioLinePane.io.maxEn
+        timing: ioLinePane.io ? ioLinePane.io.max : null
+        enabled: ioLinePane.io ? ioLinePane.io.maxEn : false
     }
 }

@@ -19,13 +19,15 @@ ValueRow {
 
     readonly property var unitNames: ["clk", "ns", "us", "ms"]
     readonly property var unitSeconds: [0, 1e-9, 1e-6, 1e-3]
-    readonly property string settingKey: io.token + "_" + key + "_units"
+    // A row outlives its line by a moment when the camera goes.
+    readonly property string token: io ? io.token : ""
+    readonly property string settingKey: token + "_" + key + "_units"
     property int unit: 0
 
     readonly property real clocks: Format.val(timing, 0)
-    readonly property real clkFreq: Number(io.clkFreq)
+    readonly property real clkFreq: io ? Number(io.clkFreq) : 0
 
-    objectName: io.token + "_" + key + "Row"
+    objectName: token + "_" + key + "Row"
 
     Component.onCompleted: {
         const stored = Number(camera.setting(settingKey, 0))

@@ -17,6 +17,9 @@ Control {
     property bool columnActive: true
     readonly property Item paneColumnItem: paneRepeater.count > 0 ? paneRepeater.itemAt(0) : null
 
+    // The window's dialogs (set by the window once the view is loaded).
+    property ShellActions shell: null
+
     // The object whose frames are shown.
     property VornObject framedObject: null
     readonly property alias frameView: framePane.frameView

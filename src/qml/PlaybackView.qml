@@ -16,9 +16,6 @@ ObjectView {
     required property int objectType
     required property Component mainPane
 
-    // The window's dialogs (set by the window once the view is loaded).
-    property ShellActions shell: null
-
     // The view outlives a change of selection by a moment: it binds only to
     // a playable object of its kind.
     readonly property PlaybackVornObject vornObject: {

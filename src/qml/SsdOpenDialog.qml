@@ -142,7 +142,8 @@ ApplicationWindow {
                         required property int index
                         width: listView.width
                         height: 24
-                        color: qtObject.selected ? Theme.palette.highlight : (index % 2 ? Theme.alternateRow : Theme.palette.base)
+                        // A row outlives its entry by a moment when the listing is read again.
+                        color: qtObject && qtObject.selected ? Theme.palette.highlight : (index % 2 ? Theme.alternateRow : Theme.palette.base)
 
                         RowLayout {
                             anchors.fill: parent
@@ -151,17 +152,17 @@ ApplicationWindow {
                             spacing: 0
                             Label {
                                 Layout.fillWidth: true
-                                text: row.qtObject.name
+                                text: row.qtObject ? row.qtObject.name : ""
                                 textFormat: Text.PlainText
                                 elide: Text.ElideRight
                             }
                             Label {
                                 Layout.preferredWidth: 90
-                                text: row.qtObject.oldFW ? "" : ssdOpenDialog.sizeText(row.qtObject.size)
+                                text: !row.qtObject || row.qtObject.oldFW ? "" : ssdOpenDialog.sizeText(row.qtObject.size)
                             }
                             Label {
                                 Layout.preferredWidth: 160
-                                text: row.qtObject.oldFW ? "" : row.qtObject.dateStr
+                                text: !row.qtObject || row.qtObject.oldFW ? "" : row.qtObject.dateStr
                             }
                         }
                         MouseArea {

@@ -125,9 +125,9 @@ ApplicationWindow {
             readonly property Item view: item as Item
             onLoaded: {
                 // Views that open the shell's dialogs take it.
-                const playbackView = item as PlaybackView
-                if (playbackView)
-                    playbackView.shell = shell
+                const objectView = item as ObjectView
+                if (objectView)
+                    objectView.shell = shell
                 view.forceActiveFocus()
             }
         }

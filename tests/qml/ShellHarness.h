@@ -121,8 +121,12 @@ protected:
     // Closes the window like the user (so it stores its geometry) and drops the engine.
     void unload()
     {
-        if (window())
+        if (window()) {
+            // The views go before the objects they show, as in the program.
+            app()->setNullVornObject();
+            QTest::qWaitFor([this] { return loadedView() == QLatin1String("aboutView"); });
             window()->close();
+        }
         m_engine.reset();
     }
 
@@ -141,12 +145,26 @@ protected:
             if (T* obj = w->findChild<T*>(name))
                 return obj;
             if (auto* qw = qobject_cast<QQuickWindow*>(w)) {
-                const QList<QQuickItem*> found = itemsNamed(qw->contentItem(), name);
-                for (QQuickItem* item : found)
-                    if (T* obj = qobject_cast<T*>(item))
-                        return obj;
+                if (T* obj = inItemTree<T>(qw->contentItem(), name))
+                    return obj;
             }
         }
+        return nullptr;
+    }
+
+    // A named object in the item tree: an item, or an object of an item (a
+    // popup). Items made by repeaters and views are no QObject children of
+    // them, so the search follows the items.
+    template <class T> static T* inItemTree(QQuickItem* root, const QString& name)
+    {
+        if (root->objectName() == name && qobject_cast<T*>(root))
+            return qobject_cast<T*>(root);
+        for (QObject* child : root->children())
+            if (child->objectName() == name && qobject_cast<T*>(child))
+                return qobject_cast<T*>(child);
+        for (QQuickItem* child : root->childItems())
+            if (T* obj = inItemTree<T>(child, name))
+                return obj;
         return nullptr;
     }
 

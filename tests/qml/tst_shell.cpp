@@ -555,7 +555,7 @@ private slots:
         saveScreenshot("about-view.png");
 
         Camera* camera = addCameraAndFile();
-        acqState->setRemoteValue(Camera::AcqRecording);
+        camera->acqState()->setRemoteValue(Camera::AcqRecording);
         value(camera, "ssdState")->setRemoteValue(Camera::SsdReady);
         value(camera, "ssdWrState")->setRemoteValue(Camera::SsdWrSave);
         value(camera, "ssdProgress")->setRemoteValue(64);
