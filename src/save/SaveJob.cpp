@@ -126,8 +126,9 @@ void SaveJob::updateSecondsLeft()
     const qint64 ms = m_state == Saving && m_savingClock.isValid() ? m_savingClock.elapsed() : 0;
     // The average speed since the save began, once it has run for a second:
     // the first frames come with the transfer's start-up and say little.
+    // (capped: a save that has hardly moved would take for ever)
     if (done > 0 && ms >= 1000)
-        left = int(std::ceil(std::max(0.0, 100 - m_progress) * double(ms) / done / 1000.0));
+        left = int(std::min(std::ceil(std::max(0.0, 100 - m_progress) * double(ms) / done / 1000.0), 1e9));
     if (left == m_secondsLeft)
         return;
     m_secondsLeft = left;
