@@ -175,11 +175,15 @@ private slots:
             return camera->frRateList()->stringList().value(camera->frRateListIndex());
         };
         const QStringList listed = camera->frRateList()->stringList();
+        const auto onCamera = [sim] {
+            return sim->stateDocument().value("acq").toObject().value("fr_clks").toInt();
+        };
         for (const QString& rate : listed + QStringList{"1524", "999", "30", "25", "1525"}) {
             QVERIFY(camera->writeFrameRate(rate.toDouble()));
+            QTRY_COMPARE(onCamera(), cameraValue(camera, "frClks")->value().toInt());
             QTRY_COMPARE(shown(), rate);
         }
-        QCOMPARE(cameraValue(camera, "frClks")->value().toInt(), 100000000 / 1525);
+        QCOMPARE(onCamera(), 100000000 / 1525);
         const int takeId = SimCameras::recordTake(sim, 100, 5);
         QVERIFY(takeId > 0);
         QTRY_VERIFY(camera->takes()->count() >= takeId && camera->takes()->at(takeId - 1)->valuesInit());
