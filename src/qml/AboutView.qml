@@ -20,9 +20,9 @@ Control {
             text: "VORN"
             font.pixelSize: 160
             font.letterSpacing: 12
-            color: "#3a3a3a"
+            color: Theme.engraved
             style: Text.Sunken
-            styleColor: "#0a0a0a"
+            styleColor: Theme.engravedShadow
         }
 
         Text {
@@ -30,7 +30,7 @@ Control {
             text: "Q7 HIGH-SPEED CAMERA CONTROL"
             font.pixelSize: 18
             font.letterSpacing: 4
-            color: "#9a9a9a"
+            color: Theme.secondaryText
         }
 
         Text {
@@ -39,22 +39,22 @@ Control {
             topPadding: 18
             text: "Version " + vornApp.applicationVersion
             font.pixelSize: 13
-            color: "#9a9a9a"
+            color: Theme.secondaryText
         }
 
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
             text: "\u00a9 2026 Korvanstead. All rights reserved."
-            font.pixelSize: 11
-            color: "#6e6e6e"
+            font.pixelSize: Theme.smallTextSize
+            color: Theme.notice
         }
 
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
             topPadding: 24
             text: "Made with Qt, OpenCV, FFmpeg, OpenH264, the Inter typeface and Remix Icon."
-            font.pixelSize: 11
-            color: "#555555"
+            font.pixelSize: Theme.smallTextSize
+            color: Theme.notice
         }
     }
 }

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
 import "Format.js" as Format
+import "Glyphs.js" as Glyphs
 
 // "Acquisition": state, resolution, frame rate, exposure, frame sync, low
 // light, black reference and the record button. Each choice is written
@@ -20,6 +21,8 @@ CollapsiblePane {
     readonly property bool lowLight: Format.val(camera.lowLightMode, 0) > 0
     readonly property int fsyncMode: Format.val(camera.fsyncMode, 0)
     readonly property int brefState: Format.val(camera.brefState, 0)
+    // The camera's black reference was taken for other settings.
+    readonly property bool brefInvalid: (brefState & Camera.BrefInvalid) !== 0
     readonly property int corrMode: Format.val(camera.corrMode, 0)
 
     readonly property string stateText: {
@@ -72,7 +75,7 @@ CollapsiblePane {
         objectName: "stateRow"
         label: "State"
         value: acquisitionPane.stateText
-        valueColor: acquisitionPane.acqState === 1 ? "#30d050" : "#ff3030"
+        valueColor: acquisitionPane.acqState === 1 ? Theme.good : Theme.alarm
     }
     ValueRow {
         label: "Resolution"
@@ -87,7 +90,7 @@ CollapsiblePane {
     ValueRow {
         objectName: "frameRateRow"
         label: "Frame Rate"
-        labelColor: Format.val(acquisitionPane.camera.fsyncState, 0) < 0 ? "#ff3030" : "#ffffff"
+        labelColor: Format.val(acquisitionPane.camera.fsyncState, 0) < 0 ? Theme.alarm : Theme.palette.windowText
         ValueComboBox {
             objectName: "frameRateCombo"
             list: acquisitionPane.camera.frRateList
@@ -125,7 +128,7 @@ CollapsiblePane {
         objectName: "lowLightRow"
         label: "Low Light Mode"
         visible: Format.val(acquisitionPane.camera.featureLowLight, 0) > 0
-        labelColor: acquisitionPane.lowLight ? "#D25F15" : "#ffffff"
+        labelColor: acquisitionPane.lowLight ? Theme.palette.highlight : Theme.palette.windowText
         ValueComboBox {
             objectName: "lowLightCombo"
             list: ["Disabled", "Enabled"]
@@ -150,32 +153,61 @@ CollapsiblePane {
         }
     }
     Row {
-        x: 4
-        spacing: 8
-        topPadding: 4
+        x: Theme.rowMargin
+        spacing: Theme.margin
+        topPadding: Theme.spacing
 
-        Button {
-            objectName: "blackRefButton"
+        Item {
             width: 126
-            text: "Black Reference"
-            enabled: acquisitionPane.geometryUnlocked && !(acquisitionPane.brefState & Camera.BrefInProgress)
-            icon.color: "transparent"
-            onClicked: acquisitionPane.blackReference()
+            height: blackRefButton.implicitHeight
 
-            Label {
-                objectName: "blackRefWarning"
-                anchors.right: parent.right
-                anchors.rightMargin: 4
-                anchors.verticalCenter: parent.verticalCenter
-                visible: (acquisitionPane.brefState & Camera.BrefInvalid) !== 0
-                text: "\u26A0"
-                color: "#ffc000"
-                ToolTip.visible: warningHover.hovered
-                ToolTip.text: "The black reference is not valid"
-                HoverHandler { id: warningHover }
+            VornButton {
+                id: blackRefButton
+                objectName: "blackRefButton"
+                anchors.fill: parent
+                text: "Black Reference"
+                enabled: acquisitionPane.geometryUnlocked && !(acquisitionPane.brefState & Camera.BrefInProgress)
+                onClicked: acquisitionPane.blackReference()
+
+                // The text and, after it with a space between, the warning sign.
+                contentItem: Item {
+                    implicitHeight: blackRefText.implicitHeight
+                    Row {
+                        anchors.centerIn: parent
+                        spacing: Theme.spacing
+                        Label {
+                            id: blackRefText
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: blackRefButton.text
+                            font: blackRefButton.font
+                            color: blackRefButton.palette.buttonText
+                        }
+                        Glyph {
+                            objectName: "blackRefWarning"
+                            anchors.verticalCenter: parent.verticalCenter
+                            visible: acquisitionPane.brefInvalid
+                            text: Glyphs.errorWarningFill
+                            color: Theme.warning
+                        }
+                    }
+                }
+            }
+            // Why the warning shows, over the whole button: a sibling, since
+            // the button is disabled while triggered and would take no hover.
+            Item {
+                anchors.fill: parent
+                enabled: acquisitionPane.brefInvalid
+                HoverHandler { id: brefWarningHover }
+                TextToolTip {
+                    objectName: "blackRefWarningTip"
+                    visible: brefWarningHover.hovered
+                    text: "The black reference no longer matches the current settings\n"
+                          + "(it was taken before a change such as a new resolution).\n"
+                          + "Press Black Reference to take it again."
+                }
             }
         }
-        Button {
+        VornButton {
             objectName: "recordButton"
             width: 126
             text: acquisitionPane.acqState === 3 ? "Abort Recording"

@@ -28,17 +28,6 @@ ApplicationWindow {
     minimumWidth: 830
     minimumHeight: 420
 
-    // Opens over the middle of the main window, which it belongs to.
-    onVisibleChanged: {
-        if (!visible)
-            return
-        if (transientParent) {
-            x = transientParent.x + Math.round((transientParent.width - width) / 2)
-            y = transientParent.y + Math.max(0, Math.round((transientParent.height - height) / 2))
-        }
-        requestActivate()
-    }
-
     SaveSettings {
         id: saveSettings
         prefix: "save_batch/"
@@ -103,8 +92,8 @@ ApplicationWindow {
             anchors.bottom: options.top
             anchors.bottomMargin: 8
             width: parent.width
-            color: "#191919"
-            border.color: "#444444"
+            color: Theme.palette.base
+            border.color: Theme.separator
 
             ListView {
                 id: rowList

@@ -22,7 +22,7 @@ Rectangle {
     signal removeRequested()
 
     height: 32
-    color: index % 2 ? "#202020" : "#191919"
+    color: index % 2 ? Theme.alternateRow : Theme.palette.base
 
     function sourceText() {
         if (!source)
@@ -56,14 +56,14 @@ Rectangle {
             value: frameColumn.frame
             onEdited: v => frameColumn.write(v)
         }
-        Button {
+        VornButton {
             objectName: frameColumn.start ? "startResetButton" : "endResetButton"
             width: 56
             height: 26
             text: "Reset"
             onClicked: frameColumn.write(frameColumn.start ? batchSaveRow.firstFr : batchSaveRow.lastFr)
         }
-        Button {
+        VornButton {
             objectName: frameColumn.start ? "startCopyButton" : "endCopyButton"
             width: 86
             height: 26

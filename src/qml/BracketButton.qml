@@ -3,7 +3,8 @@ import QtQuick.Controls
 
 // "[" or "]" of the playback strip: a click sets the in or out point to the
 // shown frame; held down it offers "Reset" to the recording's first or last
-// frame. It is white while the point is at that frame, highlighted otherwise.
+// frame. It is white while the point is at that frame, highlighted otherwise;
+// the palette greys it out while it is disabled.
 ToolButton {
     id: bracketButton
 
@@ -16,14 +17,14 @@ ToolButton {
     height: 26
     padding: 0
     focusPolicy: Qt.NoFocus
+    palette.active.button: !enabled ? Theme.palette.active.button : down ? Theme.buttonPressed : hovered ? Theme.buttonHovered : Theme.palette.active.button
 
     contentItem: Label {
         objectName: bracketButton.objectName !== "" ? bracketButton.objectName + "Label" : ""
         text: bracketButton.text
         font.pixelSize: 18
         font.bold: true
-        color: bracketButton.atLimit ? "#ffffff" : bracketButton.palette.highlight
-        opacity: bracketButton.enabled ? 1 : 0.35
+        color: bracketButton.atLimit ? bracketButton.palette.buttonText : bracketButton.palette.highlight
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
     }

@@ -1,9 +1,9 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 import "Capabilities.js" as Capabilities
 import "Format.js" as Format
 import "TakeDeleteWarning.js" as TakeDeleteWarning
-import "ViewRegistry.js" as Registry
 
 // What can be done to a camera as a whole: the entries of its tab's context
 // menu and of the "File" menu while it is selected.
@@ -15,18 +15,23 @@ QtObject {
 
     readonly property bool deleteWarn: TakeDeleteWarning.enabled(vornApp)
 
+    // Entries that would find nothing to act on are disabled.
+    readonly property int savedTakeCount: camera && camera.savedTakes ? camera.savedTakes.count : 0
+    readonly property int ssdTakeCount: camera && camera.ssdTakes ? camera.ssdTakes.count : 0
+    readonly property bool ssdReady: !!camera && !!camera.ssdState && camera.ssdState.value === Camera.SsdReady
+
     property Action saveAllTakes: Action {
         text: "Save All Takes..."
-        enabled: Capabilities.has(actions.camera, "addAllTakesToSaveBatch") && Registry.hasDialog("batchSave")
+        enabled: actions.savedTakeCount > 0 && Capabilities.has(actions.camera, "addAllTakesToSaveBatch")
         onTriggered: {
             actions.camera.addAllTakesToSaveBatch()
             if (vornApp.saveBatchObjModel.count > 0)
-                actions.shell.openDialog("batchSave")
+                actions.shell.open(actions.shell.batchSaveDialog)
         }
     }
     property Action deleteAllTakes: Action {
         text: actions.deleteWarn ? "Delete All Takes..." : "Delete All Takes"
-        enabled: Capabilities.has(actions.camera, "deleteAllTakes")
+        enabled: actions.savedTakeCount > 0
         onTriggered: {
             const camera = actions.camera
             if (!actions.deleteWarn) {
@@ -39,24 +44,24 @@ QtObject {
     }
     property Action openSsdTake: Action {
         text: "Open SSD Take..."
-        enabled: Capabilities.has(actions.camera, "ssdLs") && Registry.hasDialog("ssdTakeOpen")
+        enabled: actions.ssdReady
         onTriggered: {
             actions.camera.ssdLs()
-            actions.shell.openDialog("ssdTakeOpen", { camera: actions.camera })
+            actions.shell.open(actions.shell.ssdOpenDialog, { camera: actions.camera })
         }
     }
     property Action saveAllSsdTakes: Action {
         text: "Save All SSD Takes..."
-        enabled: Capabilities.has(actions.camera, "addAllSsdTakesToSaveBatch") && Registry.hasDialog("batchSave")
+        enabled: actions.ssdTakeCount > 0 && Capabilities.has(actions.camera, "addAllSsdTakesToSaveBatch")
         onTriggered: {
             actions.camera.addAllSsdTakesToSaveBatch()
             if (vornApp.saveBatchObjModel.count > 0)
-                actions.shell.openDialog("batchSave")
+                actions.shell.open(actions.shell.batchSaveDialog)
         }
     }
     property Action closeAllSsdTakes: Action {
         text: "Close All SSD Takes"
-        enabled: Capabilities.has(actions.camera, "ssdFCloseAll")
+        enabled: actions.ssdTakeCount > 0
         onTriggered: actions.camera.ssdFCloseAll()
     }
     property Action disconnect: Action {

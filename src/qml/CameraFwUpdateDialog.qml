@@ -10,6 +10,8 @@ UpdateOfferDialog {
     required property string version
 
     subject: camera && camera.name ? String(camera.name.value ?? "") : ""
+    // Offers of several cameras can be open at once: each names its camera.
+    title: subject !== "" ? "Firmware Update: " + subject : "Firmware Update"
     text: "Firmware Q7FW " + version + " is now available for download!"
     downloadUrl: "https://korvanstead.com/q7/firmware"
     onFinished: skipped => {

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls
 import "Format.js" as Format
 
 // "Camera": the camera's name (renamed through a dialog), serial, address
@@ -12,32 +11,14 @@ CollapsiblePane {
     required property var camera
     required property var dialogs
 
-    ValueRow {
+    EditableTextRow {
         objectName: "nameRow"
+        name: "cameraName"
         label: "Name"
-        Row {
-            spacing: 4
-            Label {
-                objectName: "cameraNameText"
-                width: 140 - editNameButton.width - 4
-                anchors.verticalCenter: parent.verticalCenter
-                text: Format.val(cameraMainPane.camera.name, "")
-                textFormat: Text.PlainText
-                elide: Text.ElideRight
-            }
-            Button {
-                id: editNameButton
-                objectName: "editNameButton"
-                width: 40
-                height: 24
-                text: "Edit"
-                onClicked: {
-                    const camera = cameraMainPane.camera
-                    cameraMainPane.dialogs.ask({ label: "Camera Name:", text: Format.val(camera.name, "") },
-                                            function(text) { camera.name.value = text })
-                }
-            }
-        }
+        dialogs: cameraMainPane.dialogs
+        text: Format.val(cameraMainPane.camera.name, "")
+        prompt: "Camera Name:"
+        onEdited: text => cameraMainPane.camera.name.value = text
     }
     ValueRow { objectName: "serialRow"; label: "Serial"; value: Format.val(cameraMainPane.camera.serial, "") }
     ValueRow { objectName: "ipRow"; label: "IP Address"; value: cameraMainPane.camera.ipString || "" }

@@ -2,7 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import "Glyphs.js" as Glyphs
-import "ViewRegistry.js" as Registry
 
 // The tab of a connected camera with, hanging under it, a tab for every saved
 // take in its memory and every take open on its SSD.
@@ -44,9 +43,8 @@ Column {
         target: cameraTab.camera
         ignoreUnknownSignals: true
         function onCameraFWUpdateAvailable(version, msg) {
-            if (Registry.hasDialog("cameraFwUpdate"))
-                cameraTab.shell.openDialog("cameraFwUpdate",
-                                           { camera: cameraTab.camera, version: version, msg: msg })
+            cameraTab.shell.open(cameraTab.shell.cameraFwUpdateDialog,
+                                 { camera: cameraTab.camera, version: version, msg: msg })
         }
     }
 
@@ -72,11 +70,11 @@ Column {
                 switch (cameraTab.acqState) {
                 case 2:
                 case 6:
-                    return "#ff0000"
+                    return palette.brightText
                 case 3:
-                    return cameraTab.blinkRed ? "#ff0000" : "#ffffff"
+                    return cameraTab.blinkRed ? palette.brightText : palette.windowText
                 default:
-                    return "#ffffff"
+                    return palette.windowText
                 }
             }
         }
@@ -109,8 +107,8 @@ Column {
                 objectName: "notRespondingLabel"
                 visible: !!cameraTab.camera && cameraTab.camera.responding === false
                 text: "not responding"
-                color: "#ff5050"
-                font.pixelSize: 11
+                color: Theme.errorText
+                font.pixelSize: Theme.smallTextSize
             }
 
             RowLayout {

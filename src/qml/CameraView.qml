@@ -4,19 +4,25 @@ import Vorn 1.0
 import "Capabilities.js" as Capabilities
 import "Format.js" as Format
 
-// The cameraView of a selected camera: a scrollable column of panes with every
-// setting of the camera on the left, its live image filling the rest. Each
-// pane's open state is kept per camera.
-Control {
+// The view of a selected camera: every setting of the camera in the column
+// of panes, its live image beside them. Each pane's open state is kept per
+// camera.
+ObjectView {
     id: cameraView
     objectName: "cameraView"
+
+    // The panes need a whole camera: its values, lists and settings.
+    columnActive: cameraView.camera !== null && !cameraView.cameraLeaving && Capabilities.has(cameraView.camera, "setting")
+    paneColumn: paneColumnComponent
+    framedObject: cameraView.cameraLeaving ? null : cameraView.camera
 
     // The camera the cameraView was made for. The cameraView outlives a change of
     // selection by a moment, so it keeps this one rather than following the
     // selection; it turns null only when the camera itself goes away.
     property var camera: null
 
-    background: Rectangle { color: cameraView.palette.base }
+    // The window's dialogs (set by the window once the view is loaded).
+    property ShellActions shell: null
 
     Component.onCompleted: {
         const selected = vornApp.selectedVornObject
@@ -24,43 +30,10 @@ Control {
             camera = selected
     }
 
-    function centreOnWindow(dialog) {
-        const w = cameraView.Window.window
-        if (!w)
-            return
-        dialog.x = w.x + Math.round((w.width - dialog.width) / 2)
-        dialog.y = w.y + Math.round((w.height - dialog.height) / 2)
-    }
-
-    // Opens a dialog window from a sibling QML file, centred on the main
-    // window; it is destroyed when it closes.
-    function openWindow(file, properties) {
-        const component = Qt.createComponent(file)
-        if (component.status !== Component.Ready) {
-            console.error("can't create", file, component.errorString())
-            return null
-        }
-        const dialog = component.createObject(cameraView.Window.window, properties || {})
-        dialog.closing.connect(function() { dialog.destroy() })
-        centreOnWindow(dialog)
-        dialog.show()
-        dialog.requestActivate()
-        return dialog
-    }
-
-    // Asks for one text (label, text, validator, acceptText in `properties`);
-    // calls `onAccepted(text)` on "OK".
-    function ask(properties, onAccepted) {
-        const dialog = openWindow("InputDialog.qml", properties)
-        if (dialog)
-            dialog.accepted.connect(onAccepted)
-        return dialog
-    }
-
     function restorePaneStates() {
-        if (!paneLoader.item)
+        if (!paneColumnItem)
             return
-        const panes = paneLoader.item.children
+        const panes = paneColumnItem.children
         for (let i = 0; i < panes.length; ++i) {
             if (typeof panes[i].restoreState === "function")
                 panes[i].restoreState()
@@ -83,70 +56,30 @@ Control {
         function onShouldBeUnselected() { cameraView.cameraLeaving = true }
     }
 
-    ScrollView {
-        id: paneScroll
-        objectName: "paneScroll"
-        anchors.left: parent.left
-        anchors.top: parent.top
-        anchors.bottom: parent.bottom
-        width: 268 + 12
-        contentWidth: 268
-        clip: true
-        ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
-        ScrollBar.vertical.policy: contentHeight > height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
-
-        Loader {
-            id: paneLoader
-            // The panes need a whole camera: its values, lists and settings.
-            active: cameraView.camera !== null && !cameraView.cameraLeaving && Capabilities.has(cameraView.camera, "setting")
-            sourceComponent: paneColumnComponent
-        }
-    }
-
-    Rectangle {
-        // the border between the panes and the picture
-        anchors.left: paneScroll.right
-        anchors.top: parent.top
-        anchors.bottom: parent.bottom
-        width: 1
-        color: "#444444"
-    }
-
-    FramePane {
-        id: framePane
-        anchors.left: paneScroll.right
-        anchors.leftMargin: 1
-        anchors.right: parent.right
-        anchors.top: parent.top
-        anchors.bottom: parent.bottom
-        vornObject: cameraView.cameraLeaving ? null : cameraView.camera
-        showHistogram: false
-    }
-
     Component {
         id: paneColumnComponent
 
         Column {
             id: paneColumn
             objectName: "paneColumn"
-            width: 268
-            spacing: 2
+            width: Theme.paneWidth
+            spacing: Theme.paneSpacing
 
             CameraMainPane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "main_pane_expanded"
             }
             AcquisitionPane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "acq_pane_expanded"
             }
             FrameBufferPane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "fr_buffer_pane_expanded"
             }
@@ -170,13 +103,13 @@ Control {
             }
             SsdPane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "ssd_pane_expanded"
             }
             SsdAutosavePane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.shell
                 visible: Format.val(cameraView.camera.featureSsdSave, 0) >= 3
                 settingsOwner: cameraView.camera
                 settingKey: "ssd_autosave_pane_expanded"
@@ -204,7 +137,7 @@ Control {
             }
             FirmwarePane {
                 camera: cameraView.camera
-                dialogs: cameraView
+                dialogs: cameraView.shell
                 settingsOwner: cameraView.camera
                 settingKey: "fw_pane_expanded"
                 settingDefault: false

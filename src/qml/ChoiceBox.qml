@@ -13,7 +13,8 @@ ComboBox {
     signal chosen(int value)
 
     width: 260
-    height: 26
+    height: Theme.rowHeight
+    palette.active.button: !enabled ? Theme.palette.active.button : down ? Theme.buttonPressed : hovered ? Theme.buttonHovered : Theme.palette.active.button
     model: choices
     textRole: "text"
     valueRole: "value"

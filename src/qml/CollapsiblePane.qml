@@ -1,9 +1,12 @@
 import QtQuick
 import QtQuick.Controls
 import "Format.js" as Format
+import "Glyphs.js" as Glyphs
 
 // A titled pane of the control column whose body folds away under its
 // header. The body is a column of rows; the pane's width is the column's.
+// The header is a button: a click, or Space or Return while it has the
+// keyboard focus, folds or unfolds the body.
 Column {
     id: collapsiblePane
 
@@ -35,33 +38,37 @@ Column {
     Component.onCompleted: restoreState()
     onExpandedChanged: if (!restoring) storeState()
 
-    width: 268
+    width: Theme.paneWidth
     spacing: 0
 
-    Rectangle {
+    AbstractButton {
         id: header
         objectName: collapsiblePane.objectName !== "" ? collapsiblePane.objectName + "Header" : ""
         width: collapsiblePane.width
-        height: 26
-        color: headerArea.containsMouse ? "#2e2e2e" : "#262626"
+        height: Theme.headerHeight
+        focusPolicy: Qt.StrongFocus
+        onClicked: collapsiblePane.expanded = !collapsiblePane.expanded
+        Keys.onReturnPressed: collapsiblePane.expanded = !collapsiblePane.expanded
+        Keys.onEnterPressed: collapsiblePane.expanded = !collapsiblePane.expanded
 
-        Label {
-            x: 6
-            anchors.verticalCenter: parent.verticalCenter
-            text: collapsiblePane.expanded ? "\u25BE" : "\u25B8"
-            color: "#a0a0a0"
+        background: Rectangle {
+            color: header.hovered || header.down ? Theme.headerHovered : Theme.header
+            border.width: header.visualFocus ? Theme.focusWidth : 0
+            border.color: Theme.focus
         }
-        Label {
-            x: 22
-            anchors.verticalCenter: parent.verticalCenter
-            text: collapsiblePane.title
-            font.bold: true
-        }
-        MouseArea {
-            id: headerArea
-            anchors.fill: parent
-            hoverEnabled: true
-            onClicked: collapsiblePane.expanded = !collapsiblePane.expanded
+        contentItem: Row {
+            leftPadding: Theme.spacing
+            spacing: Theme.spacing
+            Glyph {
+                anchors.verticalCenter: parent.verticalCenter
+                text: collapsiblePane.expanded ? Glyphs.arrowDownSLine : Glyphs.arrowRightSLine
+                color: Theme.secondaryText
+            }
+            Label {
+                anchors.verticalCenter: parent.verticalCenter
+                text: collapsiblePane.title
+                font.bold: true
+            }
         }
     }
 
@@ -69,8 +76,8 @@ Column {
         id: body
         visible: collapsiblePane.expanded
         width: collapsiblePane.width
-        topPadding: 4
-        bottomPadding: 6
-        spacing: 3
+        topPadding: Theme.spacing
+        bottomPadding: Theme.margin - 2
+        spacing: Theme.rowSpacing
     }
 }

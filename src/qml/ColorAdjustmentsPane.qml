@@ -13,9 +13,9 @@ CollapsiblePane {
     readonly property var model: vornObject ? vornObject.imgAdjModel : null
 
     Label {
-        x: 4
+        x: Theme.rowMargin
         text: "White Balance"
-        color: "#a0a0a0"
+        color: Theme.secondaryText
     }
     ValueRow {
         label: "Red"
@@ -46,10 +46,10 @@ CollapsiblePane {
     }
     ValueRow {
         label: ""
-        Button {
+        VornButton {
             objectName: "autoWhiteBalanceButton"
-            width: 140
-            height: 26
+            width: Theme.valueWidth
+            height: Theme.rowHeight
             text: "Auto White Balance"
             enabled: !!colorAdjustmentsPane.vornObject
             onClicked: colorAdjustmentsPane.vornObject.autoWhiteBalance()

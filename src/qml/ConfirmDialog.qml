@@ -3,7 +3,7 @@ import QtQuick.Controls
 import QtQuick.Layouts
 
 // Asks before something that cannot be undone (deleting takes).
-ApplicationWindow {
+FixedDialog {
     id: dialog
     objectName: "confirmDialog"
 
@@ -12,52 +12,40 @@ ApplicationWindow {
 
     signal accepted()
 
-    title: "VORN"
-    flags: Qt.Dialog
     modality: Qt.ApplicationModal
     width: 260
     height: 120
-    minimumWidth: width
-    maximumWidth: width
-    minimumHeight: height
-    maximumHeight: height
 
-    // A Pane, so that the dialog has the window colour of the style.
-    Pane {
+    ColumnLayout {
         anchors.fill: parent
-        padding: 10
+        spacing: 6
 
-        ColumnLayout {
-            anchors.fill: parent
-            spacing: 6
+        Label {
+            id: questionText
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            font.pixelSize: 13
+            lineHeight: 1.5
+            wrapMode: Text.Wrap
+            textFormat: Text.RichText
+            verticalAlignment: Text.AlignVCenter
+            horizontalAlignment: Text.AlignHCenter
+        }
 
-            Label {
-                id: questionText
-                Layout.fillWidth: true
-                Layout.fillHeight: true
-                font.pixelSize: 13
-                lineHeight: 1.5
-                wrapMode: Text.Wrap
-                textFormat: Text.RichText
-                verticalAlignment: Text.AlignVCenter
-                horizontalAlignment: Text.AlignHCenter
+        RowLayout {
+            Layout.alignment: Qt.AlignRight
+            VornButton {
+                id: acceptButton
+                objectName: "acceptButton"
+                onClicked: {
+                    dialog.close()
+                    dialog.accepted()
+                }
             }
-
-            RowLayout {
-                Layout.alignment: Qt.AlignRight
-                Button {
-                    id: acceptButton
-                    objectName: "acceptButton"
-                    onClicked: {
-                        dialog.close()
-                        dialog.accepted()
-                    }
-                }
-                Button {
-                    objectName: "cancelButton"
-                    text: "Cancel"
-                    onClicked: dialog.close()
-                }
+            VornButton {
+                objectName: "cancelButton"
+                text: "Cancel"
+                onClicked: dialog.close()
             }
         }
     }

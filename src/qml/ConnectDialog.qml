@@ -4,7 +4,7 @@ import QtQuick.Layouts
 
 // "Connect Camera": connects to a camera by its IPv4 address, or starts a scan
 // of the local network for cameras.
-ApplicationWindow {
+FixedDialog {
     id: dialog
     objectName: "connectDialog"
 
@@ -25,43 +25,34 @@ ApplicationWindow {
     }
 
     title: "Connect Camera"
-    flags: Qt.Dialog
     width: 220
     height: 90
-    minimumWidth: 220
-    maximumWidth: 220
-    minimumHeight: 90
-    maximumHeight: 90
+
+    padding: 8
 
     onVisibleChanged: if (visible) addressField.forceActiveFocus()
 
-    // A Pane, so that the dialog has the window colour of the style.
-    Pane {
+    RowLayout {
         anchors.fill: parent
-        padding: 8
+        spacing: 6
 
-        RowLayout {
-            anchors.fill: parent
-            spacing: 6
-
-            TextField {
-                id: addressField
-                objectName: "addressField"
-                Layout.fillWidth: true
-                placeholderText: "IP Address"
-                // Four numbers 0 to 255 separated by dots; anything else is not typed.
-                validator: RegularExpressionValidator {
-                    regularExpression: /^((25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])\.){3}(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])$/
-                }
-                onAccepted: dialog.tryConnect()
+        TextField {
+            id: addressField
+            objectName: "addressField"
+            Layout.fillWidth: true
+            placeholderText: "IP Address"
+            // Four numbers 0 to 255 separated by dots; anything else is not typed.
+            validator: RegularExpressionValidator {
+                regularExpression: /^((25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])\.){3}(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])$/
             }
+            onAccepted: dialog.tryConnect()
+        }
 
-            Button {
-                objectName: "connectButton"
-                text: "Connect"
-                enabled: dialog.canConnect && addressField.acceptableInput
-                onClicked: dialog.tryConnect()
-            }
+        VornButton {
+            objectName: "connectButton"
+            text: "Connect"
+            enabled: dialog.canConnect && addressField.acceptableInput
+            onClicked: dialog.tryConnect()
         }
     }
 

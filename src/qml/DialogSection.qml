@@ -13,11 +13,11 @@ Column {
 
     Rectangle {
         width: dialogSection.width
-        height: 26
-        color: "#262626"
+        height: Theme.headerHeight
+        color: Theme.header
 
         Label {
-            x: 8
+            x: Theme.margin
             anchors.verticalCenter: parent.verticalCenter
             text: dialogSection.title
             font.bold: true
@@ -27,8 +27,8 @@ Column {
     Column {
         id: body
         width: dialogSection.width
-        topPadding: 4
-        bottomPadding: 6
-        spacing: 3
+        topPadding: Theme.spacing
+        bottomPadding: Theme.margin - 2
+        spacing: Theme.rowSpacing
     }
 }

@@ -23,14 +23,14 @@ CollapsiblePane {
     Row {
         x: 4
         spacing: 4
-        Button {
+        VornButton {
             objectName: "firmwareUpdateButton"
             width: 128
             text: "Firmware Update"
             visible: Format.val(firmwarePane.camera.featureQ7FW, 0) > 0
-            onClicked: firmwarePane.dialogs.openWindow("FirmwareUpdateDialog.qml", { camera: firmwarePane.camera })
+            onClicked: firmwarePane.dialogs.open(firmwarePane.dialogs.firmwareUpdateDialog, { camera: firmwarePane.camera })
         }
-        Button {
+        VornButton {
             objectName: "checkFirmwareButton"
             width: 128
             text: "Check for Updates..."

@@ -30,7 +30,7 @@ Item {
             field.text = Qt.binding(() => folderField.folder)
         }
     }
-    Button {
+    VornButton {
         id: chooseButton
         objectName: folderField.objectName !== "" ? folderField.objectName + "Choose" : ""
         anchors.right: parent.right

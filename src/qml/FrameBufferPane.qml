@@ -58,11 +58,19 @@ CollapsiblePane {
         camera.trigOffset.value = Math.min(Math.round(T), Format.uint32Max)
     }
 
+    Label {
+        objectName: "triggerSliderLabel"
+        x: Theme.rowMargin
+        topPadding: Theme.spacing
+        text: "Trigger Position"
+        color: triggerSlider.enabled ? Theme.palette.windowText : Theme.palette.disabled.windowText
+    }
     TriggerSlider {
         id: triggerSlider
         objectName: "triggerSlider"
         x: 4
         width: 260
+        Accessible.name: "Trigger Position"
         enabled: frameBufferPane.geometryUnlocked
         handlePosition: frameBufferPane.handlePosition()
         markerPosition: frameBufferPane.delayMode ? 0 : handlePosition
@@ -112,31 +120,16 @@ CollapsiblePane {
         label: "Partition"
         value: Format.framesWithDuration(frameBufferPane.partitionFrames, frameBufferPane.frameRate)
     }
-    ValueRow {
+    EditableTextRow {
+        name: "partitionCount"
         label: "Partition Count"
-        Row {
-            spacing: 4
-            Label {
-                objectName: "partitionCountText"
-                width: 140 - editPartitionButton.width - 4
-                anchors.verticalCenter: parent.verticalCenter
-                text: Format.val(frameBufferPane.camera.prtnCnt, "")
-            }
-            Button {
-                id: editPartitionButton
-                objectName: "editPartitionButton"
-                width: 40
-                height: 24
-                text: "Edit"
-                enabled: frameBufferPane.savedTakeCount === 0 && frameBufferPane.geometryUnlocked
-                onClicked: {
-                    const camera = frameBufferPane.camera
-                    frameBufferPane.dialogs.ask({ label: "Partition Count:", text: String(Format.val(camera.prtnCnt, 1)),
-                                               validator: partitionValidator },
-                                             function(text) { camera.partition(parseInt(text)) })
-                }
-            }
-        }
+        dialogs: frameBufferPane.dialogs
+        text: String(Format.val(frameBufferPane.camera.prtnCnt, ""))
+        prompt: "Partition Count:"
+        validator: frameBufferPane.partitionValidator
+        // Partitions change only while no saved take would be lost.
+        editable: frameBufferPane.savedTakeCount === 0 && frameBufferPane.geometryUnlocked
+        onEdited: text => frameBufferPane.camera.partition(parseInt(text))
     }
     property IntValidator partitionValidator: IntValidator { bottom: 1; top: 65535 }
 }

@@ -2,18 +2,16 @@ import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
 
-// The picture of a selectable object: its frame view with the probed pixel,
-// the time stamp and (unless a pane of the view shows it) the histogram;
-// scroll bars while the picture is larger than the view, and a context menu
+// The picture of a selectable object: its frame view with the probed pixel
+// and the time stamp (the histogram is in the Image Tools pane); scroll bars while the picture is larger than the view, and a context menu
 // of zoom commands.
 Rectangle {
     id: pane
     property var vornObject: null
-    property bool showHistogram: true
     // Views send it the keys it handles (zoom) before their own.
     readonly property alias frameView: frameView
     readonly property var imgFrame: vornObject ? (vornObject.imgFrame || null) : null
-    color: "#000000"
+    color: Theme.picture
 
     ImgFrameControl {
         id: frameView
@@ -89,28 +87,21 @@ Rectangle {
     Column {
         anchors.left: parent.left
         anchors.bottom: parent.bottom
-        anchors.margins: 8
-        spacing: 4
+        anchors.margins: Theme.margin
+        spacing: Theme.spacing
 
-        HistogramControl {
-            objectName: "histogram"
-            visible: pane.showHistogram
-            width: 128
-            height: 64
-            histogram: pane.vornObject ? (pane.vornObject.histogram || null) : null
-        }
         Label {
             objectName: "timestamp"
             text: pane.vornObject ? (pane.vornObject.timestamp || "") : ""
-            color: "#ffffff"
+            color: Theme.pictureText
             // legible on bright pictures too
             style: Text.Outline
-            styleColor: "#000000"
+            styleColor: Theme.pictureTextOutline
         }
         Label {
             objectName: "probe"
             visible: frameView.containsMouse && pane.vornObject && pane.vornObject.vornFrame
-            color: "#ffffff"
+            color: Theme.pictureText
             text: {
                 if (!visible)
                     return ""

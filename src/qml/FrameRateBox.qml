@@ -44,8 +44,8 @@ Item {
         id: unitsLabel
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
-        width: 28
+        width: Theme.unitsWidth
         text: "fps"
-        color: "#a0a0a0"
+        color: Theme.secondaryText
     }
 }

@@ -93,7 +93,7 @@ CollapsiblePane {
     }
     ValueRow {
         label: ""
-        Button {
+        VornButton {
             objectName: "resetAdjustmentsButton"
             width: 140
             height: 26

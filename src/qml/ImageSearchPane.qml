@@ -19,7 +19,6 @@ CollapsiblePane {
         enabled: imageSearchPane.idle
         ValueComboBox {
             objectName: "searchRefFrameCombo"
-            opacity: enabled ? 1 : 0.45
             list: ["Previous Frame", "Start Frame"]
             listIndex: imageSearchPane.search ? imageSearchPane.search.refFrame : -1
             onChosen: (index, text) => imageSearchPane.search.refFrame = index
@@ -30,7 +29,6 @@ CollapsiblePane {
         enabled: imageSearchPane.idle
         NumberField {
             objectName: "searchStepField"
-            opacity: enabled ? 1 : 0.45
             minimum: 1
             maximum: Format.int32Max
             value: imageSearchPane.search ? imageSearchPane.search.step : 0
@@ -42,7 +40,6 @@ CollapsiblePane {
         enabled: imageSearchPane.idle
         SliderField {
             objectName: "searchThresholdSlider"
-            opacity: enabled ? 1 : 0.45
             minimum: 0.01
             maximum: 0.99
             value: imageSearchPane.search ? imageSearchPane.search.threshold : 0.5

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
+import "Glyphs.js" as Glyphs
 
 // "Image Tools": mirroring and rotation of the picture, focus peaking,
 // exposure assist and the histogram of the shown frame.
@@ -12,11 +13,13 @@ CollapsiblePane {
     required property var vornObject
     readonly property var model: vornObject ? vornObject.imgAdjModel : null
 
-    component TransformButton: Button {
+    // A transform is on while its button is highlighted.
+    component TransformButton: VornButton {
         width: 32
-        height: 26
+        height: Theme.rowHeight
         padding: 0
-        font.pixelSize: 15
+        font.family: Theme.iconFamily
+        font.pixelSize: Theme.iconSize
         highlighted: checkedState
         property bool checkedState: false
     }
@@ -24,10 +27,10 @@ CollapsiblePane {
     ValueRow {
         label: "Transform"
         Row {
-            spacing: 4
+            spacing: Theme.spacing
             TransformButton {
                 objectName: "flipHButton"
-                text: "\u2194"
+                text: Glyphs.flipHorizontalLine
                 checkedState: !!imageToolsPane.model && imageToolsPane.model.flipH === true
                 onClicked: imageToolsPane.model.flipH = !checkedState
                 ToolTip.visible: hovered
@@ -35,7 +38,7 @@ CollapsiblePane {
             }
             TransformButton {
                 objectName: "flipVButton"
-                text: "\u2195"
+                text: Glyphs.flipVerticalLine
                 checkedState: !!imageToolsPane.model && imageToolsPane.model.flipV === true
                 onClicked: imageToolsPane.model.flipV = !checkedState
                 ToolTip.visible: hovered
@@ -43,7 +46,7 @@ CollapsiblePane {
             }
             TransformButton {
                 objectName: "rotateCwButton"
-                text: "\u21BB"
+                text: Glyphs.clockwiseLine
                 checkedState: !!imageToolsPane.model && imageToolsPane.model.rotate === 90
                 onClicked: imageToolsPane.model.rotate = checkedState ? 0 : 90
                 ToolTip.visible: hovered
@@ -51,7 +54,7 @@ CollapsiblePane {
             }
             TransformButton {
                 objectName: "rotateCcwButton"
-                text: "\u21BA"
+                text: Glyphs.anticlockwiseLine
                 checkedState: !!imageToolsPane.model && imageToolsPane.model.rotate === 270
                 onClicked: imageToolsPane.model.rotate = checkedState ? 0 : 270
                 ToolTip.visible: hovered
@@ -87,7 +90,7 @@ CollapsiblePane {
             Rectangle {
                 anchors.fill: parent
                 color: "transparent"
-                border.color: "#444444"
+                border.color: Theme.separator
             }
         }
     }

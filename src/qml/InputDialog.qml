@@ -5,7 +5,7 @@ import QtQuick.Layouts
 // Asks for one text (a name, a count): a label above a field, "OK" and
 // "Cancel". `accepted(text)` comes with "OK" or Return when the field's
 // validator accepts the text.
-ApplicationWindow {
+FixedDialog {
     id: inputDialog
     objectName: "inputDialog"
 
@@ -16,15 +16,9 @@ ApplicationWindow {
 
     signal accepted(string text)
 
-    title: "VORN"
-    flags: Qt.Dialog
     modality: Qt.ApplicationModal
     width: 260
     height: 120
-    minimumWidth: width
-    maximumWidth: width
-    minimumHeight: height
-    maximumHeight: height
 
     function accept() {
         if (!inputField.acceptableInput)
@@ -34,41 +28,36 @@ ApplicationWindow {
         inputDialog.accepted(text)
     }
 
-    Pane {
+    ColumnLayout {
         anchors.fill: parent
-        padding: 10
+        spacing: 6
 
-        ColumnLayout {
-            anchors.fill: parent
-            spacing: 6
-
-            Label {
-                id: promptLabel
-                objectName: "inputLabel"
-                Layout.fillWidth: true
+        Label {
+            id: promptLabel
+            objectName: "inputLabel"
+            Layout.fillWidth: true
+        }
+        TextField {
+            id: inputField
+            objectName: "inputField"
+            Layout.fillWidth: true
+            focus: true
+            selectByMouse: true
+            onAccepted: inputDialog.accept()
+        }
+        RowLayout {
+            Layout.alignment: Qt.AlignRight
+            VornButton {
+                id: okButton
+                objectName: "okButton"
+                text: "OK"
+                enabled: inputField.acceptableInput
+                onClicked: inputDialog.accept()
             }
-            TextField {
-                id: inputField
-                objectName: "inputField"
-                Layout.fillWidth: true
-                focus: true
-                selectByMouse: true
-                onAccepted: inputDialog.accept()
-            }
-            RowLayout {
-                Layout.alignment: Qt.AlignRight
-                Button {
-                    id: okButton
-                    objectName: "okButton"
-                    text: "OK"
-                    enabled: inputField.acceptableInput
-                    onClicked: inputDialog.accept()
-                }
-                Button {
-                    objectName: "cancelButton"
-                    text: "Cancel"
-                    onClicked: inputDialog.close()
-                }
+            VornButton {
+                objectName: "cancelButton"
+                text: "Cancel"
+                onClicked: inputDialog.close()
             }
         }
     }

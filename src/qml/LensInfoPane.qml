@@ -13,24 +13,30 @@ CollapsiblePane {
         return Format.val(vornObject ? vornObject[name] : null, fallback)
     }
 
+    // What the lens did not report (0 or empty) shows as a dash.
+    readonly property string notReported: "\u2014"
+
     // "low – high unit" (lenses name their f-stop limits either way round),
     // or the one value when the lens has no range.
     function range(minName, maxName, decimals, unit) {
         const a = Number(value(minName, 0)), b = Number(value(maxName, 0))
         const lo = Math.min(a, b), hi = Math.max(a, b)
         if (lo === 0 && hi === 0)
-            return ""
+            return notReported
         if (lo === hi)
             return lo.toFixed(decimals) + unit
         return lo.toFixed(decimals) + " \u2013 " + hi.toFixed(decimals) + unit
     }
 
-    ValueRow { objectName: "lensMountRow"; label: "Mount"; value: lensInfoPane.value("lensMount", "") }
-    ValueRow { objectName: "lensNameRow"; label: "Name"; value: lensInfoPane.value("lensName", "") }
+    ValueRow { objectName: "lensMountRow"; label: "Mount"; value: lensInfoPane.value("lensMount", "") || lensInfoPane.notReported }
+    ValueRow { objectName: "lensNameRow"; label: "Name"; value: lensInfoPane.value("lensName", "") || lensInfoPane.notReported }
     ValueRow {
         objectName: "lensFocalLengthRow"
         label: "Focal Length"
-        value: lensInfoPane.value("lensFocalLen", 0) + " mm"
+        value: {
+            const f = Number(lensInfoPane.value("lensFocalLen", 0))
+            return f > 0 ? f + " mm" : lensInfoPane.notReported
+        }
     }
     ValueRow {
         objectName: "lensFocalRangeRow"
@@ -42,7 +48,7 @@ CollapsiblePane {
         label: "F-stop"
         value: {
             const f = Number(lensInfoPane.value("lensFstop", 0))
-            return f > 0 ? "f/" + f.toFixed(1) : ""
+            return f > 0 ? "f/" + f.toFixed(1) : lensInfoPane.notReported
         }
     }
     ValueRow {
@@ -56,7 +62,7 @@ CollapsiblePane {
         value: {
             const d = Number(lensInfoPane.value("lensFocusDist", 0))
             if (d === 0)
-                return ""
+                return lensInfoPane.notReported
             if (d === 65535)
                 return "\u221E"
             return Math.round(d * 100) / 100 + " m"

@@ -20,7 +20,12 @@ CollapsiblePane {
     readonly property int shutterState: Format.val(camera.shtrState, Camera.ShtrOpen)
     readonly property bool shutterClosed: shutterState === Camera.ShtrClosed || shutterState === Camera.ShtrFail
 
-    ValueRow { objectName: "lensMountRow"; label: "Mount"; value: Format.val(lensPane.camera.lensMount, "") }
+    // What the camera does not report (0 or empty) shows as a dash.
+    function reported(text) {
+        return text !== "" ? text : "\u2014"
+    }
+
+    ValueRow { objectName: "lensMountRow"; label: "Mount"; value: lensPane.reported(Format.val(lensPane.camera.lensMount, "")) }
     ValueRow {
         objectName: "lensNameRow"
         label: "Name"
@@ -28,24 +33,27 @@ CollapsiblePane {
             switch (lensPane.lensState) {
             case Camera.LensDetect: return "Detecting"
             case Camera.LensEnable: return "Initializing"
-            case Camera.LensReady: return Format.val(lensPane.camera.lensName, "")
+            case Camera.LensReady: return lensPane.reported(Format.val(lensPane.camera.lensName, ""))
             case Camera.LensFail: return "Error"
             }
-            return ""
+            return "\u2014"
         }
     }
     ValueRow {
         objectName: "focalLengthRow"
         label: "Focal Length"
-        value: Format.val(lensPane.camera.lensFocalLen, 0) + " mm"
+        value: {
+            const f = Number(Format.val(lensPane.camera.lensFocalLen, 0))
+            return f > 0 ? f + " mm" : "\u2014"
+        }
     }
     ValueRow {
         objectName: "focusDistanceRow"
         label: "Focus Distance"
         value: {
-            const d = Format.val(lensPane.camera.lensFocusDist, 0)
+            const d = Number(Format.val(lensPane.camera.lensFocusDist, 0))
             if (d === 0)
-                return ""
+                return "\u2014"
             if (d === 65535)
                 return "\u221E"
             return Math.round(d * 100) / 100 + " m"
@@ -68,7 +76,7 @@ CollapsiblePane {
             Repeater {
                 model: [{ t: "+1", s: 1 }, { t: "+10", s: 10 }, { t: "+100", s: 100 }, { t: "\u221E", s: 32767 },
                         { t: "-1", s: -1 }, { t: "-10", s: -10 }, { t: "-100", s: -100 }, { t: "0", s: 0 }]
-                Button {
+                VornButton {
                     objectName: "focusStep" + modelData.s
                     width: 33
                     height: 24
@@ -89,7 +97,7 @@ CollapsiblePane {
             onChosen: (index, text) => lensPane.camera.lensFstop.value = Number(text)
         }
     }
-    Button {
+    VornButton {
         objectName: "shutterButton"
         x: 4
         width: 260

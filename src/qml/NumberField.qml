@@ -14,8 +14,8 @@ TextField {
 
     signal edited(real value)
 
-    width: 140
-    height: 26
+    width: Theme.valueWidth
+    height: Theme.rowHeight
     horizontalAlignment: Text.AlignRight
     validator: RegularExpressionValidator { regularExpression: /-?\d{0,12}/ }
     text: value === undefined ? "" : String(value)

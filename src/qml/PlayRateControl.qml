@@ -18,10 +18,10 @@ Row {
         id: rateField
         objectName: "playRateField"
         width: 64
-        height: 26
+        height: Theme.rowHeight
         horizontalAlignment: Text.AlignRight
-        leftPadding: 4
-        rightPadding: 4
+        leftPadding: Theme.fieldPadding
+        rightPadding: Theme.fieldPadding
         enabled: !!playRateControl.vornObject
         validator: DoubleValidator {
             bottom: 0.1
@@ -43,7 +43,7 @@ Row {
     Label {
         anchors.verticalCenter: parent.verticalCenter
         text: "fps"
-        color: "#a0a0a0"
+        color: Theme.secondaryText
     }
     Slider {
         id: rateSlider
@@ -56,12 +56,16 @@ Row {
         snapMode: Slider.SnapAlways
         focusPolicy: Qt.NoFocus
         enabled: !!playRateControl.vornObject
+        palette.active.button: enabled && (hovered || pressed) ? Theme.buttonHovered : Theme.palette.active.button
         onMoved: playRateControl.vornObject.playFrRate = rateSlider.value
     }
+    // While pressed the slider follows the pointer, and keeps the position
+    // it was pressed at; let go, it follows the rate again.
     Binding {
         target: rateSlider
         property: "value"
         value: playRateControl.rate
         when: !rateSlider.pressed
+        restoreMode: Binding.RestoreNone
     }
 }

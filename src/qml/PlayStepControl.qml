@@ -14,7 +14,7 @@ Row {
     Label {
         anchors.verticalCenter: parent.verticalCenter
         text: "Step"
-        color: "#a0a0a0"
+        color: Theme.secondaryText
     }
     NumberField {
         objectName: "playStepField"
@@ -31,6 +31,6 @@ Row {
         anchors.verticalCenter: parent.verticalCenter
         width: 44
         text: playStepControl.vornObject && playStepControl.vornObject.playStep === 1 ? "frame" : "frames"
-        color: "#a0a0a0"
+        color: Theme.secondaryText
     }
 }

@@ -56,8 +56,8 @@ PlaybackScrubberTemplate {
         anchors.verticalCenter: parent.verticalCenter
         height: 6
         radius: 3
-        color: "#191919"
-        border.color: "#444444"
+        color: Theme.palette.base
+        border.color: Theme.separator
     }
     Rectangle {
         // the in/out range
@@ -65,21 +65,21 @@ PlaybackScrubberTemplate {
         width: scrubber.place(scrubber.bMarker) - x + 1
         anchors.verticalCenter: parent.verticalCenter
         height: 6
-        color: "#D25F15"
-        opacity: 0.5
+        color: Theme.palette.highlight
+        opacity: Theme.rangeOpacity
     }
     Rectangle {
         x: scrubber.place(scrubber.trigMarker) - 1
         width: 2
         height: parent.height
-        color: "#ff3030"
+        color: Theme.alarm
     }
     Rectangle {
         id: aHandle
         x: scrubber.place(scrubber.aMarker) - width
         width: 6
         height: parent.height
-        color: scrubber.aMarker.hovered || scrubber.aMarker.pressed ? "#ffffff" : "#c0c0c0"
+        color: scrubber.aMarker.hovered || scrubber.aMarker.pressed ? Theme.markerActive : Theme.marker
         Component.onCompleted: scrubber.aMarker.handle = aHandle
     }
     Rectangle {
@@ -87,7 +87,7 @@ PlaybackScrubberTemplate {
         x: scrubber.place(scrubber.bMarker)
         width: 6
         height: parent.height
-        color: scrubber.bMarker.hovered || scrubber.bMarker.pressed ? "#ffffff" : "#c0c0c0"
+        color: scrubber.bMarker.hovered || scrubber.bMarker.pressed ? Theme.markerActive : Theme.marker
         Component.onCompleted: scrubber.bMarker.handle = bHandle
     }
     Rectangle {
@@ -97,7 +97,7 @@ PlaybackScrubberTemplate {
         height: parent.height - 8
         anchors.verticalCenter: parent.verticalCenter
         radius: 2
-        color: scrubber.playHead.hovered || scrubber.playHead.pressed ? "#ffffff" : "#D25F15"
+        color: scrubber.playHead.hovered || scrubber.playHead.pressed ? Theme.markerActive : Theme.palette.highlight
         Component.onCompleted: scrubber.playHead.handle = headHandle
     }
 }

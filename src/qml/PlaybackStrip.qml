@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Controls
-import QtQuick.Layouts
 import Vorn 1.0
 
 // Under the frames: the scrubber, the in point, shown frame and out point (or
@@ -17,10 +16,12 @@ Rectangle {
     // A number of the strip was typed: the keys can go back to playback.
     signal editingDone()
 
-    // The scrubber and two rows of 30 with their spacing and padding; fixed,
-    // so that the strip stands in place from the first frame on.
-    height: 106
-    color: "#262626"
+    // The scrubber and the rows with their spacing and padding: it depends
+    // on the width only, so that the strip stands in place from the first
+    // frame on.
+    readonly property int rowHeight: 30
+    height: column.implicitHeight
+    color: Theme.header
 
     Keys.onLeftPressed: if (vornObject) vornObject.stepFrRev()
     Keys.onRightPressed: if (vornObject) vornObject.stepFrFwd()
@@ -36,8 +37,8 @@ Rectangle {
     Rectangle {
         // the border between the frames and the strip
         width: parent.width
-        height: 1
-        color: "#444444"
+        height: Theme.separatorWidth
+        color: Theme.separator
     }
 
     Column {
@@ -55,7 +56,7 @@ Rectangle {
         }
         Item {
             width: column.width
-            height: 30
+            height: playbackStrip.rowHeight
 
             FrameRangeRow {
                 anchors.fill: parent
@@ -70,30 +71,36 @@ Rectangle {
                 search: playbackStrip.search
             }
         }
-        RowLayout {
+        Item {
+            // The play step, the transport buttons centred and the play rate
+            // in one row; where the strip is too narrow for that, the
+            // buttons get a row of their own above the other two.
+            id: controls
+            readonly property bool oneRow: width >= transportBar.width
+                                             + 2 * (Math.max(stepControl.width, rateControl.width) + 2 * Theme.margin)
             width: column.width
-            height: 30
-            spacing: 8
+            height: oneRow ? playbackStrip.rowHeight : 2 * playbackStrip.rowHeight + column.spacing
 
+            TransportBar {
+                id: transportBar
+                objectName: "transportBar"
+                anchors.horizontalCenter: parent.horizontalCenter
+                y: (playbackStrip.rowHeight - height) / 2
+                vornObject: playbackStrip.vornObject
+            }
             PlayStepControl {
-                Layout.leftMargin: 8
+                id: stepControl
+                objectName: "playStepControl"
+                x: Theme.margin
+                y: controls.height - (playbackStrip.rowHeight + height) / 2
                 vornObject: playbackStrip.vornObject
                 onEditingDone: playbackStrip.editingDone()
             }
-            Item {
-                // the transport buttons, centred in the room between
-                Layout.fillWidth: true
-                Layout.fillHeight: true
-                Layout.minimumWidth: transportBar.implicitWidth
-
-                TransportBar {
-                    id: transportBar
-                    anchors.centerIn: parent
-                    vornObject: playbackStrip.vornObject
-                }
-            }
             PlayRateControl {
-                Layout.rightMargin: 8
+                id: rateControl
+                objectName: "playRateControl"
+                x: controls.width - width - Theme.margin
+                y: controls.height - (playbackStrip.rowHeight + height) / 2
                 vornObject: playbackStrip.vornObject
                 onEditingDone: playbackStrip.editingDone()
             }

@@ -4,12 +4,11 @@ import Vorn 1.0
 import "Capabilities.js" as Capabilities
 import "Format.js" as Format
 
-// What the take, SSD take and file views share: a scrollable column of panes
-// on the left (the object's own main pane first), the frames filling the
-// rest and the playback strip under them. Keys go to the frame view, then to
-// the strip. Pane open states are the application's "playback/..." settings,
-// the same for the three views.
-Control {
+// What the take, SSD take and file views share: the column of panes (the
+// object's own main pane first), the frames and the playback strip under
+// them. Keys go to the frame view, then to the strip. Pane open states are
+// the application's "playback/..." settings, the same for the three views.
+ObjectView {
     id: playbackView
 
     // The kind of object (VornObject.Type) the view shows, and its main pane,
@@ -27,68 +26,29 @@ Control {
         return o && o.type === objectType && Capabilities.has(o, "stepFrFwd") ? o : null
     }
 
-    background: Rectangle { color: playbackView.palette.base }
-
-    Keys.forwardTo: [framePane.frameView, strip]
-
-    ScrollView {
-        id: paneScroll
-        objectName: "paneScroll"
-        anchors.left: parent.left
-        anchors.top: parent.top
-        anchors.bottom: parent.bottom
-        width: 268 + 12
-        contentWidth: 268
-        clip: true
-        ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
-        ScrollBar.vertical.policy: contentHeight > height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
-
-        Loader {
-            active: playbackView.vornObject !== null
-            sourceComponent: paneColumnComponent
+    columnActive: playbackView.vornObject !== null
+    paneColumn: paneColumnComponent
+    framedObject: playbackView.vornObject
+    strip: Component {
+        PlaybackStrip {
+            vornObject: playbackView.vornObject
+            onEditingDone: playbackView.forceActiveFocus()
         }
     }
 
-    Rectangle {
-        // the border between the panes and the picture
-        anchors.left: paneScroll.right
-        anchors.top: parent.top
-        anchors.bottom: parent.bottom
-        width: 1
-        color: "#444444"
-    }
-
-    FramePane {
-        id: framePane
-        anchors.left: paneScroll.right
-        anchors.leftMargin: 1
-        anchors.right: parent.right
-        anchors.top: parent.top
-        anchors.bottom: strip.top
-        vornObject: playbackView.vornObject
-        showHistogram: false
-    }
-
-    PlaybackStrip {
-        id: strip
-        anchors.left: framePane.left
-        anchors.right: parent.right
-        anchors.bottom: parent.bottom
-        vornObject: playbackView.vornObject
-        onEditingDone: playbackView.forceActiveFocus()
-    }
+    Keys.forwardTo: playbackView.stripItem ? [playbackView.frameView, playbackView.stripItem] : [playbackView.frameView]
 
     Component {
         id: paneColumnComponent
 
         Column {
             objectName: "paneColumn"
-            width: 268
-            spacing: 2
+            width: Theme.paneWidth
+            spacing: Theme.paneSpacing
 
             Loader {
                 objectName: "mainPaneLoader"
-                width: 268
+                width: Theme.paneWidth
                 sourceComponent: playbackView.mainPane
             }
             RecordingCameraPane {

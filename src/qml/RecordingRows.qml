@@ -20,7 +20,7 @@ Column {
         return Format.val(vornObject ? vornObject[name] : null, fallback)
     }
 
-    width: 268
+    width: Theme.paneWidth
     spacing: 3
 
     ValueRow { objectName: "resolutionRow"; label: "Resolution"; value: recordingRows.value("res", "") }

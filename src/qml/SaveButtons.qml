@@ -15,7 +15,7 @@ Row {
 
     Row {
         spacing: 0
-        Button {
+        VornButton {
             objectName: "saveButton"
             width: 80
             text: "Save"
@@ -23,7 +23,7 @@ Row {
             highlighted: true
             onClicked: saveButtons.saveRequested(false)
         }
-        Button {
+        VornButton {
             id: moreButton
             objectName: "saveMoreButton"
             width: 24
@@ -32,7 +32,7 @@ Row {
             onClicked: repeatMenu.popup(moreButton, moreButton.width - repeatMenu.width, moreButton.height)
         }
     }
-    Button {
+    VornButton {
         objectName: "cancelButton"
         width: 80
         text: "Cancel"

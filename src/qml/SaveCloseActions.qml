@@ -2,7 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
 import "Capabilities.js" as Capabilities
-import "ViewRegistry.js" as Registry
 
 // What can be done to an SSD take or an open VORN file: save it or close it.
 QtObject {
@@ -18,8 +17,8 @@ QtObject {
     property Action save: Action {
         text: "Save..."
         // Only playable objects have frames to save.
-        enabled: Capabilities.has(actions.vornObject, "stepFrFwd") && Registry.hasDialog("save")
-        onTriggered: actions.shell.openDialog("save", { vornObject: actions.vornObject })
+        enabled: Capabilities.has(actions.vornObject, "stepFrFwd")
+        onTriggered: actions.shell.open(actions.shell.saveDialog, { vornObject: actions.vornObject })
     }
     property Action close: Action {
         text: "Close"

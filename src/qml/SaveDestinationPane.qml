@@ -62,7 +62,7 @@ DialogSection {
         objectName: "freeSpaceRow"
         label: "Free Space:"
         valueWidth: 260
-        valueColor: destinationPane.tooLittleSpace ? "#ff3030" : "#ffffff"
+        valueColor: destinationPane.tooLittleSpace ? Theme.alarm : Theme.palette.windowText
         value: vornApp.sizeText(destinationPane.freeBytes)
                + (destinationPane.folderMissing ? " (folder will be created)" : "")
                + (destinationPane.tooLittleSpace ? " (less than the estimate)" : "")

@@ -17,22 +17,12 @@ ApplicationWindow {
 
     title: "Save"
     flags: Qt.Dialog
+    modality: Qt.ApplicationModal
     // Room for every row; rows a choice hides leave space above the buttons.
     width: 420
     height: 660
     minimumWidth: 420
     minimumHeight: 660
-
-    // Opens over the middle of the main window, which it belongs to.
-    onVisibleChanged: {
-        if (!visible)
-            return
-        if (transientParent) {
-            x = transientParent.x + Math.round((transientParent.width - width) / 2)
-            y = transientParent.y + Math.max(0, Math.round((transientParent.height - height) / 2))
-        }
-        requestActivate()
-    }
 
     SaveSettings {
         id: saveSettings

@@ -26,7 +26,7 @@ Rectangle {
 
     implicitHeight: columns.implicitHeight + 8
     height: implicitHeight
-    color: index % 2 ? "#202020" : "#191919"
+    color: index % 2 ? Theme.alternateRow : Theme.palette.base
 
     function statusText() {
         switch (jobState) {
@@ -123,7 +123,7 @@ Rectangle {
                 textFormat: Text.PlainText
                 elide: Text.ElideMiddle
                 font.pixelSize: 11
-                opacity: 0.65
+                color: Theme.faintText
                 TextToolTip {
                     visible: pathArea.containsMouse && pathText.truncated
                     text: pathText.text
@@ -150,7 +150,7 @@ Rectangle {
                 text: saveJobRow.statusText()
                 wrapMode: Text.Wrap
                 elide: Text.ElideNone
-                color: saveJobRow.jobState === SaveJob.Error ? "#ff6060" : "#ffffff"
+                color: saveJobRow.jobState === SaveJob.Error ? Theme.errorText : Theme.palette.windowText
             }
             RowLayout {
                 Layout.fillWidth: true
@@ -176,7 +176,7 @@ Rectangle {
                 visible: saveJobRow.jobState === SaveJob.Saving && !!saveJobRow.job && saveJobRow.job.secondsLeft >= 0
                 text: visible ? SaveProgressColumns.timeLeft(saveJobRow.job.secondsLeft) : ""
                 font.pixelSize: 11
-                opacity: 0.65
+                color: Theme.faintText
             }
         }
         Cell {

@@ -25,7 +25,7 @@ Control {
         id: header
         width: parent.width
         height: 30
-        color: "#262626"
+        color: Theme.header
 
         RowLayout {
             anchors.fill: parent
@@ -60,6 +60,6 @@ Control {
         anchors.centerIn: parent
         visible: jobList.count === 0
         text: "No saves"
-        color: "#808080"
+        color: Theme.faintText
     }
 }

@@ -71,7 +71,7 @@ DialogSection {
         NumberField {
             objectName: "startFrameField"
             width: 140
-            readOnly: rangePane.mode !== rangePane.selection
+            enabled: rangePane.mode === rangePane.selection
             minimum: -1e15
             maximum: 1e15
             value: rangePane.startFr
@@ -84,7 +84,7 @@ DialogSection {
         NumberField {
             objectName: "endFrameField"
             width: 140
-            readOnly: rangePane.mode !== rangePane.selection
+            enabled: rangePane.mode === rangePane.selection
             minimum: -1e15
             maximum: 1e15
             value: rangePane.startFr + rangePane.frCnt - 1

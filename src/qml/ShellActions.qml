@@ -2,15 +2,15 @@ import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
 import "Capabilities.js" as Capabilities
-import "ViewRegistry.js" as Registry
 
-// The window-wide commands that every menu bar offers, and the dialogs they
-// open. Commands whose application method does not exist yet stay disabled.
+// The window-wide commands that every menu bar offers, and the one way the
+// program's dialog windows open (open/present). Commands whose application
+// method does not exist yet stay disabled.
 Item {
     id: shell
     visible: false
 
-    // Parent and anchor of the message dialogs.
+    // Parent of the dialogs, which open over its middle.
     required property ApplicationWindow window
 
     // Message dialogs still open, oldest first; each new one opens 30 pixels
@@ -23,11 +23,7 @@ Item {
     property Action connectCamera: Action {
         text: "Connect Camera..."
         enabled: Capabilities.has(vornApp, "connectCamera")
-        onTriggered: {
-            shell.centreOnWindow(connectDialog)
-            connectDialog.show()
-            connectDialog.requestActivate()
-        }
+        onTriggered: shell.present(connectDialog)
     }
     property Action openVornFile: Action {
         text: "Open VORN File..."
@@ -36,7 +32,7 @@ Item {
     }
     property Action batchSaveVornFiles: Action {
         text: "Batch Save VORN Files..."
-        enabled: Capabilities.has(vornApp, "openVornFileForSaveBatch") && Registry.hasDialog("batchSave")
+        enabled: Capabilities.has(vornApp, "openVornFileForSaveBatch")
         onTriggered: batchOpenDialog.openInLastFolder()
     }
     property Action closeAllVornFiles: Action {
@@ -66,53 +62,79 @@ Item {
         onTriggered: vornApp.setNullVornObject(VornApp.Empty)
     }
 
-    function centreOnWindow(dialog) {
-        dialog.x = shell.window.x + Math.round((shell.window.width - dialog.width) / 2)
-        dialog.y = shell.window.y + Math.round((shell.window.height - dialog.height) / 2)
+    // Dialog windows the shell opened that are still open, oldest first.
+    property var openDialogs: []
+
+    // Places a dialog window over the middle of the main window, or 30 pixels
+    // right of and below `after`. While another open dialog has exactly that
+    // place, it moves on by 30 pixels, so no dialog hides one beneath it.
+    // Then it shows the dialog and gives it the focus.
+    function present(dialog, after) {
+        const w = shell.window
+        let x = after ? after.x + 30 : w.x + Math.round((w.width - dialog.width) / 2)
+        // A dialog taller than the window keeps its title bar on the screen.
+        let y = Math.max(after ? after.y + 30 : w.y + Math.round((w.height - dialog.height) / 2),
+                         w.screen ? w.screen.virtualY : 0)
+        const others = openDialogs.filter(d => d !== dialog && d.visible)
+        while (others.some(d => d.x === x && d.y === y)) {
+            x += 30
+            y += 30
+        }
+        dialog.x = x
+        dialog.y = y
+        dialog.show()
+        dialog.requestActivate()
+        return dialog
     }
 
-    function showMessage(msg) {
-        const dialog = messageDialogComponent.createObject(shell.window, { text: msg })
-        const last = messageDialogs.length > 0 ? messageDialogs[messageDialogs.length - 1] : null
-        if (last) {
-            dialog.x = last.x + 30
-            dialog.y = last.y + 30
-        } else {
-            shell.centreOnWindow(dialog)
+    // The one way a dialog window opens: made from `component` with
+    // `properties`, presented as above, and destroyed when it closes.
+    function open(component, properties, after) {
+        const dialog = component.createObject(shell.window, properties || {})
+        if (!dialog) {
+            console.error("can't create dialog", component.errorString())
+            return null
         }
-        messageDialogs = messageDialogs.concat([dialog])
+        openDialogs = openDialogs.concat([dialog])
         dialog.closing.connect(function() {
-            messageDialogs = messageDialogs.filter(d => d !== dialog)
+            openDialogs = openDialogs.filter(d => d !== dialog)
             dialog.destroy()
         })
-        dialog.show()
+        return present(dialog, after)
+    }
+
+    // A message dialog for `msg`: the first centred, each further one 30
+    // pixels right of and below the last one still open.
+    function showMessage(msg) {
+        const last = messageDialogs.length > 0 ? messageDialogs[messageDialogs.length - 1] : null
+        const dialog = open(messageDialogComponent, { text: msg }, last)
+        messageDialogs = messageDialogs.concat([dialog])
+        dialog.closing.connect(function() { messageDialogs = messageDialogs.filter(d => d !== dialog) })
         return dialog
     }
 
     // Asks `question`; calls `onAccepted` when the user confirms with `acceptText`.
     function confirm(question, acceptText, onAccepted) {
-        const dialog = confirmDialogComponent.createObject(shell.window,
-                                                           { text: question, acceptText: acceptText })
-        shell.centreOnWindow(dialog)
+        const dialog = open(confirmDialogComponent, { text: question, acceptText: acceptText })
         dialog.accepted.connect(onAccepted)
-        dialog.closing.connect(function() { dialog.destroy() })
-        dialog.show()
         return dialog
     }
 
-    // Opens a dialog of a later subsystem by its name in the view registry
-    // (a window that the shell shows and destroys when it closes).
-    function openDialog(name, properties) {
-        const component = Qt.createComponent(Registry.dialogs[name])
-        if (component.status !== Component.Ready) {
-            console.error("can't create dialog", name, component.errorString())
-            return null
-        }
-        const dialog = component.createObject(shell.window, properties || {})
-        dialog.closing.connect(function() { dialog.destroy() })
-        dialog.show()
+    // Asks for one text (label, text, validator, acceptText in `properties`);
+    // calls `onAccepted(text)` on "OK".
+    function ask(properties, onAccepted) {
+        const dialog = open(inputDialogComponent, properties)
+        dialog.accepted.connect(onAccepted)
         return dialog
     }
+
+    // The dialogs that menus, tabs and panes open.
+    readonly property Component saveDialog: Component { SaveDialog {} }
+    readonly property Component batchSaveDialog: Component { BatchSaveDialog {} }
+    readonly property Component ssdOpenDialog: Component { SsdOpenDialog {} }
+    readonly property Component firmwareUpdateDialog: Component { FirmwareUpdateDialog {} }
+    readonly property Component cameraFwUpdateDialog: Component { CameraFwUpdateDialog {} }
+    readonly property Component vornUpdateDialog: Component { VornUpdateDialog {} }
 
     Component {
         id: messageDialogComponent
@@ -122,6 +144,11 @@ Item {
     Component {
         id: confirmDialogComponent
         ConfirmDialog {}
+    }
+
+    Component {
+        id: inputDialogComponent
+        InputDialog {}
     }
 
     ConnectDialog {
@@ -155,7 +182,7 @@ Item {
             for (const url of fileUrls)
                 vornApp.openVornFileForSaveBatch(url.toString())
             if (vornApp.saveBatchObjModel.count > 0)
-                shell.openDialog("batchSave")
+                shell.open(shell.batchSaveDialog)
         }
     }
 }

@@ -19,8 +19,8 @@ Item {
 
     signal edited(real value)
 
-    width: 140
-    height: 26
+    width: Theme.valueWidth
+    height: Theme.rowHeight
 
     function toPosition(v) {
         if (!logarithmic)
@@ -44,19 +44,24 @@ Item {
     Slider {
         id: slider
         objectName: sliderField.objectName !== "" ? sliderField.objectName + "Slider" : ""
-        width: sliderField.width - field.width - 4
+        width: sliderField.width - field.width - Theme.spacing
         anchors.verticalCenter: parent.verticalCenter
         from: sliderField.logarithmic ? 0 : sliderField.minimum
         to: sliderField.logarithmic ? 1 : sliderField.maximum
         stepSize: 0.01
         snapMode: Slider.SnapAlways
+        palette.active.button: enabled && (hovered || pressed) ? Theme.buttonHovered : Theme.palette.active.button
         onMoved: sliderField.edited(sliderField.rounded(sliderField.fromPosition(slider.value)))
     }
+    // While pressed the slider follows the pointer; let go, it follows the
+    // value again. Nothing is put back on the press: the slider keeps the
+    // position it was pressed at.
     Binding {
         target: slider
         property: "value"
         value: sliderField.toPosition(sliderField.value)
         when: !slider.pressed
+        restoreMode: Binding.RestoreNone
     }
 
     TextField {
@@ -66,8 +71,8 @@ Item {
         height: sliderField.height
         anchors.right: parent.right
         horizontalAlignment: Text.AlignRight
-        leftPadding: 4
-        rightPadding: 4
+        leftPadding: Theme.fieldPadding
+        rightPadding: Theme.fieldPadding
         validator: DoubleValidator {
             bottom: sliderField.minimum
             top: sliderField.maximum

@@ -66,31 +66,13 @@ CollapsiblePane {
             onChosen: (index, text) => ssdAutosavePane.setBit(Camera.SsdAutosaveDeleteTake, index === 1)
         }
     }
-    ValueRow {
+    EditableTextRow {
+        name: "autosaveName"
         label: "File Name"
-        Row {
-            spacing: 4
-            Label {
-                objectName: "autosaveNameText"
-                width: 140 - editAutosaveNameButton.width - 4
-                anchors.verticalCenter: parent.verticalCenter
-                text: Format.val(ssdAutosavePane.camera.ssdAutosaveName, "")
-                textFormat: Text.PlainText
-                elide: Text.ElideRight
-            }
-            Button {
-                id: editAutosaveNameButton
-                objectName: "editAutosaveNameButton"
-                width: 40
-                height: 24
-                text: "Edit"
-                onClicked: {
-                    const camera = ssdAutosavePane.camera
-                    ssdAutosavePane.dialogs.ask({ label: "File Name:", text: Format.val(camera.ssdAutosaveName, "") },
-                                             function(text) { camera.ssdAutosaveName.value = text })
-                }
-            }
-        }
+        dialogs: ssdAutosavePane.dialogs
+        text: Format.val(ssdAutosavePane.camera.ssdAutosaveName, "")
+        prompt: "File Name:"
+        onEdited: text => ssdAutosavePane.camera.ssdAutosaveName.value = text
     }
     ValueRow {
         label: "File Name Seq"

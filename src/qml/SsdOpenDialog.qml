@@ -112,8 +112,8 @@ ApplicationWindow {
             Rectangle {
                 Layout.fillWidth: true
                 Layout.fillHeight: true
-                color: "#191919"
-                border.color: "#444444"
+                color: Theme.palette.base
+                border.color: Theme.separator
 
                 ListView {
                     id: listView
@@ -131,7 +131,7 @@ ApplicationWindow {
                         required property int index
                         width: listView.width
                         height: 24
-                        color: qtObject.selected ? "#D25F15" : (index % 2 ? "#202020" : "#191919")
+                        color: qtObject.selected ? Theme.palette.highlight : (index % 2 ? Theme.alternateRow : Theme.palette.base)
 
                         RowLayout {
                             anchors.fill: parent
@@ -167,25 +167,33 @@ ApplicationWindow {
                     anchors.centerIn: parent
                     visible: listView.count === 0
                     text: "No files"
-                    color: "#808080"
+                    color: Theme.faintText
                 }
             }
 
             RowLayout {
                 Layout.fillWidth: true
-                Button {
+                VornButton {
                     objectName: "ssdRefreshButton"
                     text: "Refresh"
                     onClicked: ssdOpenDialog.camera.ssdLs()
                 }
-                Item { Layout.fillWidth: true }
-                Button {
+                // Why "Open" cannot act yet.
+                Label {
+                    objectName: "ssdOpenHint"
+                    Layout.fillWidth: true
+                    text: listView.count === 0 ? "The SSD lists no files to open."
+                        : ssdOpenDialog.selectedCount === 0 ? "Choose the files to open." : ""
+                    color: Theme.secondaryText
+                    elide: Text.ElideRight
+                }
+                VornButton {
                     objectName: "ssdOpenButton"
                     text: "Open"
                     enabled: ssdOpenDialog.selectedCount > 0
                     onClicked: ssdOpenDialog.openSelected()
                 }
-                Button {
+                VornButton {
                     objectName: "ssdCancelButton"
                     text: "Cancel"
                     onClicked: ssdOpenDialog.close()

@@ -39,7 +39,7 @@ CollapsiblePane {
 
     function openSsdTake() {
         camera.ssdLs()
-        dialogs.openWindow("SsdOpenDialog.qml", { camera: camera })
+        dialogs.open(dialogs.ssdOpenDialog, { camera: camera })
     }
 
     function format() {
@@ -57,7 +57,7 @@ CollapsiblePane {
         objectName: "ssdStateRow"
         label: "State"
         value: ssdPane.stateText
-        valueColor: ssdPane.ssdState === Camera.SsdFail ? "#ff3030" : "#ffffff"
+        valueColor: ssdPane.ssdState === Camera.SsdFail ? Theme.alarm : Theme.palette.windowText
     }
     ValueRow { objectName: "ssdNameRow"; label: "Name"; value: Format.val(ssdPane.camera.ssdName, "") }
     ValueRow {
@@ -71,21 +71,21 @@ CollapsiblePane {
         x: 4
         spacing: 4
         topPadding: 2
-        Button {
+        VornButton {
             objectName: "openSsdTakeButton"
             width: 124
             text: "Open SSD Take"
             enabled: ssdPane.ready && Capabilities.has(ssdPane.camera, "ssdLs")
             onClicked: ssdPane.openSsdTake()
         }
-        Button {
+        VornButton {
             objectName: "ejectSsdButton"
             width: 64
             text: "Eject"
             enabled: ssdPane.maintainable
             onClicked: ssdPane.camera.ssdUmount()
         }
-        Button {
+        VornButton {
             objectName: "formatSsdButton"
             width: 64
             text: "Format"

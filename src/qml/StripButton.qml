@@ -2,19 +2,21 @@ import QtQuick
 import QtQuick.Controls
 
 // A glyph button of the playback strip. It never takes the keyboard focus, so
-// that Space and the arrow keys keep working the playback.
+// that Space and the arrow keys keep working the playback. The style shows
+// its frame while it is hovered, pressed or highlighted (a running playback)
+// and greys its glyph out while it is disabled.
 ToolButton {
     id: stripButton
 
     property string toolTip
 
-    width: 30
-    height: 28
+    width: Theme.stripButtonWidth
+    height: Theme.stripButtonHeight
     padding: 0
     focusPolicy: Qt.NoFocus
-    font.family: "remixicon"
-    font.pixelSize: 18
-    opacity: enabled ? 1 : 0.35
+    font.family: Theme.iconFamily
+    font.pixelSize: Theme.stripIconSize
+    palette.active.button: !enabled || highlighted ? Theme.palette.active.button : down ? Theme.buttonPressed : hovered ? Theme.buttonHovered : Theme.palette.active.button
 
     ToolTip.visible: stripButton.hovered && stripButton.toolTip !== ""
     ToolTip.text: stripButton.toolTip

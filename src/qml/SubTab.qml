@@ -9,7 +9,7 @@ TabFrame {
     property alias glyphColor: glyph.color
     property alias text: label.text
 
-    height: 28
+    height: Theme.subTabHeight
 
     Glyph {
         id: glyph

@@ -11,8 +11,9 @@ ToolButton {
     width: 32
     height: 24
     focusPolicy: Qt.NoFocus
-    font.family: "remixicon"
-    font.pixelSize: 18
+    font.family: Theme.iconFamily
+    font.pixelSize: Theme.stripIconSize
+    palette.active.button: !enabled ? Theme.palette.active.button : down ? Theme.buttonPressed : hovered ? Theme.buttonHovered : Theme.palette.active.button
     padding: 0
 
     ToolTip.visible: button.hovered && button.toolTip !== ""

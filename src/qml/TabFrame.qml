@@ -17,9 +17,9 @@ Control {
     z: tab.isSelected ? 1 : 0
 
     background: Rectangle {
-        color: "#262626"
-        border.width: 2
-        border.color: tab.isSelected ? tab.palette.highlight : "#212121"
+        color: Theme.header
+        border.width: Theme.tabBorderWidth
+        border.color: tab.isSelected ? tab.palette.highlight : Theme.tabBorder
     }
 
     // Made on the first right click and kept with the tab.

@@ -2,7 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import "Capabilities.js" as Capabilities
 import "TakeDeleteWarning.js" as TakeDeleteWarning
-import "ViewRegistry.js" as Registry
 
 // What can be done to a take in camera memory: save it or delete it.
 QtObject {
@@ -16,8 +15,8 @@ QtObject {
     property Action save: Action {
         text: "Save..."
         // Only playable objects have frames to save.
-        enabled: Capabilities.has(actions.take, "stepFrFwd") && Registry.hasDialog("save")
-        onTriggered: actions.shell.openDialog("save", { vornObject: actions.take })
+        enabled: Capabilities.has(actions.take, "stepFrFwd")
+        onTriggered: actions.shell.open(actions.shell.saveDialog, { vornObject: actions.take })
     }
     property Action deleteTake: Action {
         text: actions.deleteWarn ? "Delete..." : "Delete"

@@ -45,7 +45,7 @@ CollapsiblePane {
     }
     ValueRow {
         label: ""
-        Button {
+        VornButton {
             objectName: "deleteTakeButton"
             width: 140
             height: 26

@@ -26,6 +26,8 @@ TriggerSliderTemplate {
         property: "position"
         value: triggerSlider.handlePosition
         when: !triggerSlider.trigHandle.pressed
+        // a press leaves the handle where it is
+        restoreMode: Binding.RestoreNone
     }
     Binding {
         target: triggerSlider.trigMarker
@@ -43,8 +45,8 @@ TriggerSliderTemplate {
         anchors.verticalCenter: parent.verticalCenter
         height: 6
         radius: 3
-        color: "#191919"
-        border.color: "#444444"
+        color: Theme.palette.base
+        border.color: Theme.separator
     }
     Rectangle {
         // the frames recorded before the trigger, or after the delay
@@ -52,14 +54,14 @@ TriggerSliderTemplate {
         width: triggerSlider.place(triggerSlider.trigHandle) - x
         anchors.verticalCenter: parent.verticalCenter
         height: 6
-        color: "#D25F15"
-        opacity: triggerSlider.enabled ? 0.6 : 0.25
+        color: triggerSlider.enabled ? Theme.palette.highlight : Theme.palette.disabled.highlight
+        opacity: Theme.rangeOpacity
     }
     Rectangle {
         x: triggerSlider.place(triggerSlider.trigMarker) - 1
         width: 2
         height: parent.height
-        color: "#ff3030"
+        color: Theme.alarm
     }
     Rectangle {
         id: handleItem
@@ -68,8 +70,9 @@ TriggerSliderTemplate {
         height: parent.height - 4
         anchors.verticalCenter: parent.verticalCenter
         radius: 2
-        color: !triggerSlider.enabled ? "#606060"
-             : triggerSlider.trigHandle.hovered || triggerSlider.trigHandle.pressed ? "#ffffff" : "#D25F15"
+        color: !triggerSlider.enabled ? Theme.markerDisabled
+             : triggerSlider.trigHandle.hovered || triggerSlider.trigHandle.pressed ? Theme.markerActive
+             : Theme.palette.highlight
         Component.onCompleted: triggerSlider.trigHandle.handle = handleItem
     }
 }

@@ -17,8 +17,8 @@ Item {
 
     signal chosen(int index, string text)
 
-    width: 140
-    height: 26
+    width: Theme.valueWidth
+    height: Theme.rowHeight
 
     function resync() {
         box.currentIndex = valueComboBox.listIndex
@@ -38,13 +38,14 @@ Item {
     ComboBox {
         id: box
         objectName: valueComboBox.objectName !== "" ? valueComboBox.objectName + "Box" : ""
-        width: valueComboBox.units !== "" ? valueComboBox.width - unitsLabel.width - 4 : valueComboBox.width
+        width: valueComboBox.units !== "" ? valueComboBox.width - unitsLabel.width - Theme.spacing : valueComboBox.width
         height: valueComboBox.height
         model: valueComboBox.list
         textRole: valueComboBox.list && valueComboBox.list.rowCount !== undefined ? "display" : ""
         editable: valueComboBox.editable
         validator: valueComboBox.validator
         currentIndex: valueComboBox.listIndex
+        palette.active.button: !enabled ? Theme.palette.active.button : down ? Theme.buttonPressed : hovered ? Theme.buttonHovered : Theme.palette.active.button
         Component.onCompleted: valueComboBox.resync()
 
         // The style's entry, with its text shown as it is: the choices may be
@@ -82,8 +83,8 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         visible: valueComboBox.units !== ""
         text: valueComboBox.units
-        width: visible ? Math.max(implicitWidth, 28) : 0
+        width: visible ? Math.max(implicitWidth, Theme.unitsWidth) : 0
         horizontalAlignment: Text.AlignRight
-        color: "#a0a0a0"
+        color: Theme.secondaryText
     }
 }

@@ -1,25 +1,28 @@
 import QtQuick
 import QtQuick.Controls
 
-// One row of a pane: a label in the 120-pixel label column and, in the
-// 140-pixel value column, either the text `value` or the control given as
-// the row's content. Both are shown as plain text: a value may be the
-// camera's own text.
+// One row of a pane: a label in the label column and, in the value column,
+// either the text `value` or the control given as the row's content. Both
+// are shown as plain text: a value may be the camera's own text. The label
+// greys out with a disabled control, as the control does.
 Item {
     id: valueRow
 
     property string label
-    property color labelColor: "#ffffff"
+    property color labelColor: Theme.palette.windowText
     property string value
-    property color valueColor: "#ffffff"
+    property color valueColor: Theme.palette.windowText
     default property alias content: valueArea.data
 
-    property int labelWidth: 120
-    property int valueWidth: 140
+    property int labelWidth: Theme.labelWidth
+    property int valueWidth: Theme.valueWidth
+
+    readonly property bool controlEnabled: valueArea.children.length === 0 || valueArea.children[0].enabled
 
     width: labelWidth + valueWidth
-    x: 4
-    height: Math.max(26, valueArea.childrenRect.height, valueText.visible ? valueText.implicitHeight + 6 : 0)
+    x: Theme.rowMargin
+    height: Math.max(Theme.rowHeight, valueArea.childrenRect.height,
+                     valueText.visible ? valueText.implicitHeight + 6 : 0)
 
     Label {
         id: labelText
@@ -27,8 +30,7 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         text: valueRow.label
         textFormat: Text.PlainText
-        color: valueRow.labelColor
-        opacity: valueRow.enabled ? 1 : 0.45
+        color: valueRow.enabled && valueRow.controlEnabled ? valueRow.labelColor : Theme.palette.disabled.windowText
         elide: Text.ElideRight
     }
     Label {
@@ -40,8 +42,7 @@ Item {
         visible: valueArea.children.length === 0
         text: valueRow.value
         textFormat: Text.PlainText
-        color: valueRow.valueColor
-        opacity: valueRow.enabled ? 1 : 0.45
+        color: valueRow.enabled ? valueRow.valueColor : Theme.palette.disabled.windowText
         elide: Text.ElideRight
     }
     Item {

@@ -1,8 +1,8 @@
 .pragma library
 
 // The one place where the shell decides which view and which menu bar stand for
-// a selected object, and which dialogs of later subsystems exist. Views and
-// dialogs register here by file name (siblings of main.qml in the resources).
+// a selected object. Views register here by file name (siblings of main.qml
+// in the resources).
 
 // Object type (VornObject.Type) -> central view. A camera shows its live
 // image, every playable object its frames with the playback strip.
@@ -27,16 +27,6 @@ var objectMenuBars = {
 }
 var generalMenuBar = "GeneralMenuBar.qml"
 
-// Dialogs of later subsystems; an empty name means the dialog does not exist
-// yet, and the menu entries that open it stay disabled.
-var dialogs = {
-    save: "SaveDialog.qml",           // "Save..." of a take, SSD take or file
-    batchSave: "BatchSaveDialog.qml", // "Save All Takes...", "Save All SSD Takes...", "Batch Save VORN Files..."
-    ssdTakeOpen: "SsdOpenDialog.qml", // "Open SSD Take..."
-    vornUpdate: "VornUpdateDialog.qml",         // offered by vornUpdateAvailable
-    cameraFwUpdate: "CameraFwUpdateDialog.qml"  // offered by a camera's cameraFWUpdateAvailable
-}
-
 function viewFor(vornObject, backgroundView) {
     if (vornObject)
         return objectViews[vornObject.type] || "AboutView.qml"
@@ -49,6 +39,3 @@ function menuBarFor(vornObject) {
     return generalMenuBar
 }
 
-function hasDialog(name) {
-    return dialogs[name] !== ""
-}

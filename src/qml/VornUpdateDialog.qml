@@ -7,6 +7,8 @@ UpdateOfferDialog {
 
     required property string version
 
+    title: "VORN Update"
+
     text: "VORN " + version + " is now available for download!"
     downloadUrl: "https://korvanstead.com/vorn/download"
     onFinished: skipped => vornApp.setSetting("vorn/skip_version", skipped ? version : "")

@@ -11,8 +11,9 @@ ApplicationWindow {
     objectName: "mainWindow"
 
     title: "VORN"
-    minimumWidth: 1280
-    minimumHeight: 720
+    // Small enough for a laptop screen; the pane columns scroll.
+    minimumWidth: 1024
+    minimumHeight: 640
 
     // The style colours only Controls; behind the views the window is dark too.
     background: Rectangle {
@@ -89,8 +90,7 @@ ApplicationWindow {
     Connections {
         target: vornApp
         function onVornUpdateAvailable(version, msg) {
-            if (Registry.hasDialog("vornUpdate"))
-                shell.openDialog("vornUpdate", { version: version, msg: msg })
+            shell.open(shell.vornUpdateDialog, { version: version, msg: msg })
         }
     }
 
@@ -127,7 +127,7 @@ ApplicationWindow {
             anchors.right: parent.right
             anchors.top: parent.top
             anchors.bottom: parent.bottom
-            width: 240
+            width: Theme.tabColumnWidth
             shell: shell
         }
     }

@@ -245,13 +245,4 @@ protected:
             QMetaObject::invokeMethod(d, "close");
         QTRY_VERIFY(messageDialogs().isEmpty());
     }
-
-    // The pane column grabbed whole, beside the window at its size: the
-    // column scrolls, so each screenshot shows it from the top item given.
-    void screenshotFrom(const QString& name, const QString& fileName)
-    {
-        reveal(item(name));
-        QTest::qWait(100);
-        saveScreenshot(fileName);
-    }
 };

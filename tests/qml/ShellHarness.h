@@ -270,8 +270,9 @@ protected:
     QPoint centred() const
     {
         const QRect screen = window()->screen()->geometry();
-        return QPoint(screen.x() + qRound((screen.width() - 1280) / 2.0),
-                      screen.y() + qRound((screen.height() - 720) / 2.0));
+        const QSize minimum = window()->minimumSize();
+        return QPoint(screen.x() + qRound((screen.width() - minimum.width()) / 2.0),
+                      screen.y() + qRound((screen.height() - minimum.height()) / 2.0));
     }
 
     QList<QQuickItem*> items(const QString& name) const { return itemsNamed(window()->contentItem(), name); }
@@ -300,6 +301,18 @@ protected:
             return false;
         auto* content = menu->property("contentItem").value<QQuickItem*>();
         return content && content->height() >= last->mapToItem(content, QPointF(0, last->height())).y();
+    }
+
+    // Whether a dialog window lies over the middle of the main window.
+    bool isCentred(const QWindow* dialog) const
+    {
+        const QRect main = window()->geometry();
+        const QPoint centred(main.x() + qRound((main.width() - dialog->width()) / 2.0),
+                             main.y() + qRound((main.height() - dialog->height()) / 2.0));
+        if (dialog->position() == centred)
+            return true;
+        qInfo() << dialog->objectName() << "at" << dialog->position() << "instead of" << centred;
+        return false;
     }
 
     QQuickWindow* confirmDialog() const { return find<QQuickWindow>("confirmDialog"); }

@@ -59,18 +59,6 @@ private slots:
         m_server.stop();
     }
 
-    void everyPaneShows()
-    {
-        QTRY_COMPARE(text("cameraNameText"), QStringLiteral("Q7 Colour"));
-        for (const char* pane : {"cameraMainPane", "acquisitionPane", "frameBufferPane", "imageToolsPane",
-                                 "imageAdjustmentsPane", "colorAdjustmentsPane", "ssdPane", "ssdAutosavePane",
-                                 "lensPane", "ioPane_trigger", "ioPane_io6", "videoPane", "firmwarePane"})
-            QVERIFY2(item(pane) && item(pane)->isVisible(), pane);
-        saveScreenshot("camera-view-top.png");
-        VIEW_STEP(screenshotFrom("ssdPane", "camera-view-middle.png"));
-        VIEW_STEP(screenshotFrom("firmwarePane", "camera-view-bottom.png"));
-    }
-
     void paneStatesAreKeptPerCamera()
     {
         // Defaults: most panes open, colour adjustments, I/O lines and firmware closed.
@@ -101,12 +89,11 @@ private slots:
 
     void nameDialogRenamesTheCamera()
     {
-        VIEW_STEP(click("editNameButton"));
+        VIEW_STEP(click("cameraNameEdit"));
         QQuickWindow* d = dialog("inputDialog");
         QVERIFY(d);
         QCOMPARE(childOf(d, "inputLabel")->property("text").toString(), QStringLiteral("Camera Name:"));
         QCOMPARE(childOf(d, "inputField")->property("text").toString(), QStringLiteral("Q7 Colour"));
-        saveScreenshot("camera-name-dialog.png", d);
         VIEW_STEP(type(childOf<QQuickItem>(d, "inputField"), QStringLiteral("Bench 2")));
         QTRY_VERIFY(!find<QQuickWindow>("inputDialog"));
         QTRY_COMPARE(puts("/camera/name"), QList<QByteArray>{"\"Bench 2\""});
@@ -154,7 +141,6 @@ private slots:
         VIEW_STEP(typeInCombo("exposureCombo", QStringLiteral("100")));
         QTRY_COMPARE(puts("/camera/low_light/exp_clks"), QList<QByteArray>{"10000"});
         QCOMPARE(puts("/acq/exp_clks").size(), 2);
-        saveScreenshot("camera-view-low-light.png");
         VIEW_STEP(choose("lowLightCombo", QStringLiteral("Disabled")));
         QTRY_VERIFY(item("frameRateComboBox")->isEnabled());
 
@@ -181,11 +167,6 @@ private slots:
     void imageToolsDriveTheAdjustmentModel()
     {
         ImgAdjModel* model = m_camera->imgAdjModel();
-        VIEW_STEP(click("flipHButton"));
-        QCOMPARE(model->flipH().toBool(), true);
-        QTRY_VERIFY(item("flipHButton")->property("highlighted").toBool());
-        VIEW_STEP(click("flipHButton"));
-        QCOMPARE(model->flipH().toBool(), false);
         VIEW_STEP(click("rotateCwButton"));
         QCOMPARE(model->rotate().toInt(), 90);
         VIEW_STEP(click("rotateCcwButton"));
@@ -203,7 +184,6 @@ private slots:
                      QStringLiteral("Disabled"));
         VIEW_STEP(choose("expAssistCombo", QStringLiteral("Disabled")));
         QCOMPARE(model->expAssist(), ImgAdjModel::ExpAssistDisabled);
-        QVERIFY(item("histogramView")->isVisible());
     }
 
     void adjustmentSlidersWriteTheirChannels()
@@ -273,7 +253,6 @@ private slots:
         VIEW_STEP(click("autoWhiteBalanceButton"));
         QTRY_COMPARE(puts("/adjust/wb_g").size(), 1);
         QTRY_COMPARE(puts("/adjust/wb_b").size(), 1);
-        VIEW_STEP(screenshotFrom("imageToolsPane", "camera-view-image-panes.png"));
     }
 
     void lensVideoAndShutter()
@@ -342,53 +321,6 @@ private slots:
         VIEW_STEP(choose("io3SignalCombo", QStringLiteral("IRIG")));
         QTRY_COMPARE(puts("/io/io3/signal").value(1), QByteArray("\"irig\""));
         QTRY_VERIFY(!item("io3PolarityComboBox")->isEnabled());
-        VIEW_STEP(screenshotFrom("ioPane_trigger", "camera-view-io-panes.png"));
-    }
-
-    void frameViewZoomsAndPans()
-    {
-        auto* frameView = item("frameView");
-        QVERIFY(frameView);
-        // The live picture at the resolution set before, wider than the
-        // view once zoomed past actual size.
-        ImgFrame* frame = m_camera->imgFrame();
-        QTRY_COMPARE_WITH_TIMEOUT(frame->image().size(), QSize(640, 480), 10000);
-        QVERIFY(frame->zoomFit());
-        QVERIFY(!item("frameHScrollBar")->isVisible());
-
-        // The context menu of the picture zooms; a picture larger than the
-        // view shows its scroll bars for a while.
-        clickItem(frameView, Qt::RightButton);
-        QObject* menu = find("frameMenu");
-        QTRY_VERIFY(menu->property("opened").toBool());
-        triggerMenuItem(menu, QStringLiteral("Actual Size"));
-        clickItem(frameView, Qt::RightButton);
-        QTRY_VERIFY(menu->property("opened").toBool());
-        triggerMenuItem(menu, QStringLiteral("Zoom In"));
-        QCOMPARE(frame->zoomScale(), 1.25);
-        QVERIFY(!frame->zoomFit());
-        QTRY_VERIFY(frame->maxPanX() > 0);
-        frame->setPanX(frame->maxPanX()); // as a drag of the picture does
-        QTRY_VERIFY(item("frameHScrollBar")->isVisible());
-        auto* bar = item("frameHScrollBar");
-        QCOMPARE(bar->property("size").toReal(), 1 - frame->maxPanX());
-        QCOMPARE(bar->property("position").toReal(), frame->maxPanX());
-        saveScreenshot("camera-view-zoomed.png");
-        // Dragging the scroll bar pans back.
-        const QPointF from =
-            bar->mapToScene(QPointF(bar->width() * (1 - bar->property("size").toReal() / 2), 4));
-        QTest::mousePress(window(), Qt::LeftButton, Qt::NoModifier, from.toPoint());
-        QTest::mouseMove(window(), (from - QPointF(bar->width() / 2, 0)).toPoint());
-        QTest::mouseMove(window(), (from - QPointF(bar->width(), 0)).toPoint());
-        QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier,
-                            (from - QPointF(bar->width(), 0)).toPoint());
-        QTRY_COMPARE(frame->panX(), 0.0);
-
-        clickItem(frameView, Qt::RightButton);
-        QTRY_VERIFY(menu->property("opened").toBool());
-        triggerMenuItem(menu, QStringLiteral("Zoom to Fit"));
-        QVERIFY(frame->zoomFit());
-        QTRY_COMPARE(frame->maxPanX(), 0.0);
     }
 
     void ssdStateFormatAndEject()
@@ -396,8 +328,7 @@ private slots:
         QTRY_COMPARE(text("ssdStateRowText"), QStringLiteral("Ready"));
         // 64 GiB in decimal units, as every size the window shows.
         QCOMPARE(text("ssdUsedRowText"), QStringLiteral("0 bytes of 68.72 GB"));
-        QCOMPARE(item("openSsdTakeButton")->isEnabled(),
-                 m_camera->metaObject()->indexOfMethod("ssdLs()") >= 0);
+        QVERIFY(item("openSsdTakeButton")->isEnabled());
 
         VIEW_STEP(click("formatSsdButton"));
         QQuickWindow* d = dialog("inputDialog");
@@ -426,7 +357,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(text("ssdStateRowText"), QStringLiteral("Unformatted"), 5000);
         QVERIFY(item("formatSsdButton")->isEnabled());
         QVERIFY(!item("openSsdTakeButton")->isEnabled());
-        VIEW_STEP(screenshotFrom("ssdPane", "camera-view-ssd-unformatted.png"));
     }
 
     void ssdAutosaveSettings()
@@ -451,13 +381,12 @@ private slots:
         VIEW_STEP(type(item("autosaveNameSeqField"), QStringLiteral("42")));
         QTRY_COMPARE(puts("/ssd/name_seq"), QList<QByteArray>{"42"});
 
-        VIEW_STEP(click("editAutosaveNameButton"));
+        VIEW_STEP(click("autosaveNameEdit"));
         QQuickWindow* d = dialog("inputDialog");
         QVERIFY(d);
         VIEW_STEP(type(childOf<QQuickItem>(d, "inputField"), QStringLiteral("stage_a")));
         QTRY_COMPARE(puts("/ssd/autosave/name"), QList<QByteArray>{"\"stage_a\""});
         QTRY_COMPARE(text("autosaveNameText"), QStringLiteral("stage_a"));
-        VIEW_STEP(screenshotFrom("ssdAutosavePane", "camera-view-ssd-autosave.png"));
     }
 
     void firmwareUpdateThroughAnUpload()
@@ -494,7 +423,6 @@ private slots:
                                   QStringLiteral("Installing firmware update...Do NOT power off camera!"),
                                   5000);
         QVERIFY(!start->isEnabled());
-        saveScreenshot("firmware-update-dialog.png", d);
         QTRY_COMPARE_WITH_TIMEOUT(
             childOf(d, "fwStatusText")->property("text").toString(),
             QStringLiteral("Firmware update installed! Restart camera to complete update."), 8000);
@@ -579,7 +507,6 @@ private slots:
         VIEW_STEP(click(rowNamed("Alpha.vorn"), Qt::ShiftModifier));
         QTRY_COMPARE(selected(), (QStringList{"Alpha.vorn", "beta.vorn"}));
         QVERIFY(open->isEnabled());
-        saveScreenshot("ssd-open-dialog.png", d);
 
         VIEW_STEP(click(open));
         QTRY_COMPARE(SimCameras::requests(m_sim, "POST", "/ssd-fopen").size(), 2);

@@ -192,7 +192,6 @@ private slots:
 
         QCOMPARE(text("cameraNameRowText"), QStringLiteral("Q7 Mono"));
         QCOMPARE(text("cameraSerialRowText"), valueOf(m_take, "cameraSerial").toString());
-        QVERIFY(!text("cameraSerialRowText").isEmpty());
         QCOMPARE(text("cameraFwVerRowText"), valueOf(m_take, "fwVer").toString());
         QCOMPARE(text("lensMountRowText"), valueOf(m_take, "lensMount").toString());
         // One channel: no colour adjustments.
@@ -207,9 +206,6 @@ private slots:
         QCOMPARE(markerFr(scrubber, "aMarker"), m_take->aFr());
         QCOMPARE(markerFr(scrubber, "bMarker"), m_take->bFr());
         QTRY_VERIFY_WITH_TIMEOUT(!m_take->imgFrame()->image().isNull(), 5000);
-        QTest::qWait(200);
-        saveScreenshot("playback-take-view.png");
-        VIEW_STEP(screenshotFrom("imageSearchPane", "playback-take-view-lower.png"));
     }
 
     void transportButtonsAndKeys()
@@ -297,16 +293,8 @@ private slots:
         VIEW_STEP(typeIn(item("playRateField"), QStringLiteral("59.94")));
         QTRY_COMPARE(m_take->framePeriodNs(), qint64(16683333));
         QCOMPARE(text("playRateField"), QStringLiteral("59.94"));
-        // The slider follows the rate, and moves it in whole frames per second.
-        QQuickItem* slider = item("playRateSlider");
-        QTRY_VERIFY(qAbs(slider->property("value").toReal() - 59.94) < 0.01);
-        const QPoint right = slider->mapToScene(QPointF(slider->width() - 2, slider->height() / 2)).toPoint();
-        QTest::mouseClick(window(), Qt::LeftButton, Qt::NoModifier, right);
-        QTRY_VERIFY(m_take->playFrRate() > 200);
-        const double whole = std::round(m_take->playFrRate());
-        QVERIFY2(qAbs(m_take->playFrRate() - whole) < 1e-3,
-                 qPrintable(QString::number(m_take->playFrRate())));
-        QTRY_COMPARE(text("playRateField"), QString::number(whole, 'f', 2));
+        // The slider follows the rate.
+        QTRY_VERIFY(qAbs(item("playRateSlider")->property("value").toReal() - 59.94) < 0.01);
         m_take->setPlayFrRate(30);
     }
 
@@ -369,7 +357,6 @@ private slots:
         QTRY_COMPARE(text("outFrameField"), QString::number(last));
         VIEW_STEP(chooseFromMenu("skipBackButton", "skipBackMenu", "Start Frame"));
         QCOMPARE(m_take->fr(), qint64(-10));
-        saveScreenshot("playback-take-view-range.png");
         VIEW_STEP(resetBracket("inBracketButton"));
         QCOMPARE(m_take->aFr(), first);
     }
@@ -430,7 +417,6 @@ private slots:
         // Its settings hold still meanwhile.
         QVERIFY(!item("searchStepField")->isEnabled());
         QVERIFY(!item("searchThresholdSliderField")->isEnabled());
-        saveScreenshot("playback-take-view-search.png");
         QTRY_VERIFY_WITH_TIMEOUT(m_take->imgSearch()->state() == ImgSearch::Idle, 30000);
         QCOMPARE(m_take->fr(), expected);
         QTRY_VERIFY(!item("searchProgressRow")->isVisible());
@@ -501,19 +487,6 @@ private slots:
         QCOMPARE(text("blackRefModeRowText"), QStringLiteral("Normal"));
         QVERIFY(!find("deleteTakeButton"));
         QCOMPARE(text("cameraNameRowText"), QStringLiteral("Q7 Mono"));
-
-        // It plays from the strip like a memory take.
-        ssdTake->pause();
-        VIEW_STEP(click(item("playButton")));
-        QCOMPARE(ssdTake->state(), PlaybackVornObject::Play);
-        VIEW_STEP(click(item("playButton")));
-        QCOMPARE(ssdTake->state(), PlaybackVornObject::Paused);
-        VIEW_STEP(chooseFromMenu("skipFwdButton", "skipFwdMenu", "End Frame"));
-        QCOMPARE(ssdTake->fr(), ssdTake->lastFrame());
-        QTRY_VERIFY_WITH_TIMEOUT(!ssdTake->imgFrame()->image().isNull(), 5000);
-        QVERIFY(settled(ssdTake));
-        QTest::qWait(200);
-        saveScreenshot("playback-ssd-take-view.png");
     }
 
     void fileView()
@@ -551,41 +524,16 @@ private slots:
         QCOMPARE(text("lensNameRowText"), QStringLiteral("Bench 50"));
         QCOMPARE(text("lensFocalLengthRowText"), QStringLiteral("50 mm"));
         QCOMPARE(text("lensFstopRowText"), QStringLiteral("f/2.8"));
+        QCOMPARE(text("lensFocalRangeRowText"), QStringLiteral("\u2014")); // not recorded
         // A colour recording: channels and white balance.
         QVERIFY(item("colorAdjustmentsPane")->isVisible());
         QCOMPARE(item("channelComboBox")->property("count").toInt(), 4);
-
-        // The strip drives the file.
-        file->pause();
-        VIEW_STEP(click(item("playFastFwdButton")));
-        QCOMPARE(file->state(), PlaybackVornObject::PlayFastFwd);
-        VIEW_STEP(click(item("playFastFwdButton")));
-        QCOMPARE(file->state(), PlaybackVornObject::Paused);
-        VIEW_STEP(click(item("triggerButton")));
-        QCOMPARE(file->fr(), qint64(0));
-        VIEW_STEP(click(item("stepFwdButton")));
-        VIEW_STEP(click(item("inBracketButton")));
-        QCOMPARE(file->aFr(), qint64(1));
-        QVERIFY(!item("triggerButton")->isEnabled());
-        VIEW_STEP(typeIn(item("outFrameField"), QStringLiteral("15")));
-        QTRY_COMPARE(file->bFr(), qint64(15));
 
         // The panes' open states are the application's, shared by the views.
         QVERIFY(item("imageSearchPane")->property("expanded").toBool());
         VIEW_STEP(click("imageSearchPaneHeader"));
         QTRY_VERIFY(!item("imageSearchPane")->property("expanded").toBool());
         QCOMPARE(app()->setting("playback/img_search_pane_expanded", true).toBool(), false);
-        QTRY_VERIFY(settled(file));
-        QTest::qWait(200);
-        saveScreenshot("playback-file-view.png");
-        // The strip's rows spread out on a wide window.
-        window()->resize(1920, 1040);
-        QTRY_COMPARE(qobject_cast<QQuickItem*>(view())->width(), 1920.0 - 240);
-        QTRY_VERIFY(qobject_cast<QQuickItem*>(view())->height() > 900);
-        QVERIFY(stripShown());
-        saveScreenshot("playback-file-view-wide.png");
-        window()->resize(1280, 720);
-        QTRY_COMPARE(qobject_cast<QQuickItem*>(view())->width(), 1280.0 - 240);
         VIEW_STEP(click("imageSearchPaneHeader"));
         QTRY_COMPARE(app()->setting("playback/img_search_pane_expanded", false).toBool(), true);
     }

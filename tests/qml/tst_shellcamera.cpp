@@ -7,6 +7,8 @@
 #include "SimCameras.h"
 #include "VornTestMain.h"
 
+#include <functional>
+
 using namespace ShellTestSupport;
 
 static const bool offscreenScreenConfigured = configureOffscreenScreen();
@@ -38,6 +40,7 @@ private slots:
         app()->stopBroadcast(); // the scan of the start-up finds nothing here
         q7sim::CameraConfig config;
         config.name = QStringLiteral("Stage Left");
+        config.ssdBytes = 64ULL << 30;
         m_sim = m_sims.start(config);
         QVERIFY(m_sim);
         QVERIFY(load());
@@ -96,16 +99,6 @@ private slots:
             QVERIFY2(line.contains("-Camera: json parse error:"), qPrintable(line));
     }
 
-    void glyphTurnsRedWhileRecording()
-    {
-        camera()->record();
-        QTRY_COMPARE_WITH_TIMEOUT(camera()->acqState()->value().toInt(), 2, 3000);
-        QTRY_COMPARE(glyphColor(), QStringLiteral("#ff0000"));
-        camera()->abort();
-        QTRY_COMPARE_WITH_TIMEOUT(camera()->acqState()->value().toInt(), 1, 3000);
-        QTRY_COMPARE(glyphColor(), QStringLiteral("#ffffff"));
-    }
-
     void savedTakeHangsUnderTheCameraAndCanBeDeleted()
     {
         const int takeId = SimCameras::recordTake(m_sim, 200, 10);
@@ -133,14 +126,53 @@ private slots:
         QTRY_COMPARE(loadedMenuBar(), QStringLiteral("CameraMenuBar.qml"));
     }
 
-    void selectingTheCameraLoadsTheCameraMenuBar()
+    // However a dialog window opens (menu, tab, pane, message), it opens over
+    // the middle of the main window and takes the focus.
+    void everyDialogOpensCentredAndActive()
     {
-        clickItem(find<QQuickItem>("cameraTabFrame"));
-        QCOMPARE(app()->selectedVornObject(), camera());
-        QTRY_COMPARE(loadedMenuBar(), QStringLiteral("CameraMenuBar.qml"));
-        QObject* fileMenu = find("fileMenu");
-        QVERIFY(menuTexts(fileMenu).contains(QStringLiteral("Disconnect")));
-        QVERIFY(menuTexts(fileMenu).contains(QStringLiteral("Delete All Takes...")));
+        QVERIFY(SimCameras::recordTake(m_sim, 200, 10) > 0);
+        QTRY_COMPARE_WITH_TIMEOUT(itemsNamed(window()->contentItem(), "takeTab").size(), 1, 5000);
+        app()->setSelectedVornObject(camera());
+        QTRY_COMPARE(loadedView(), QStringLiteral("cameraView"));
+        QTRY_COMPARE_WITH_TIMEOUT(camera()->property("ssdState").value<CameraValue*>()->value().toInt(), int(Camera::SsdReady), 5000);
+        // The camera's entries of the File menu.
+        const auto cameraAction = [this](const char* action) {
+            return [this, action] {
+                QObject* bar = find("menuBarLoader")->property("item").value<QObject*>();
+                QObject* actions = bar->property("actions").value<QObject*>();
+                QVERIFY(actions->property(action).value<QObject*>()->property("enabled").toBool());
+                QMetaObject::invokeMethod(actions->property(action).value<QObject*>(), "trigger");
+            };
+        };
+        const struct
+        {
+            const char* name;
+            std::function<void()> open;
+        } dialogs[] = {
+            {"connectDialog", [this] { QMetaObject::invokeMethod(shellAction("connectCamera"), "trigger"); }},
+            {"messageDialog", [this] { emit app()->showMessage("<b>No take partitions remaining!</b>"); }},
+            {"inputDialog", [this] { clickItem(find<QQuickItem>("cameraNameEdit")); }},
+            {"firmwareUpdateDialog", [this] { QMetaObject::invokeMethod(find("firmwareUpdateButton"), "clicked"); }},
+            {"ssdOpenDialog", cameraAction("openSsdTake")},
+            {"batchSaveDialog", cameraAction("saveAllTakes")},
+            {"confirmDialog", cameraAction("deleteAllTakes")},
+            {"saveDialog",
+             [this] {
+                 QObject* menu = openContextMenu(itemsNamed(window()->contentItem(), "takeTab").first());
+                 QVERIFY(menu);
+                 triggerMenuItem(menu, QStringLiteral("Save..."));
+             }},
+        };
+        for (const auto& dialog : dialogs) {
+            dialog.open();
+            QQuickWindow* w = nullptr;
+            QTRY_VERIFY2((w = find<QQuickWindow>(dialog.name)) && w->isExposed(), dialog.name);
+            QVERIFY2(isCentred(w), dialog.name);
+            QTRY_VERIFY2(w->isActive(), dialog.name);
+            w->close();
+            QTRY_VERIFY2(!(w = find<QQuickWindow>(dialog.name)) || !w->isVisible(), dialog.name);
+        }
+        QCOMPARE(itemsNamed(window()->contentItem(), "takeTab").size(), 1);
     }
 
     void disconnectRemovesTheTab()

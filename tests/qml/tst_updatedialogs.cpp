@@ -31,6 +31,15 @@ class TestUpdateDialogs : public ShellHarness
         return dialog;
     }
 
+    static QList<QQuickWindow*> visibleWindows(const QString& name)
+    {
+        QList<QQuickWindow*> found;
+        for (QWindow* w : QGuiApplication::topLevelWindows())
+            if (auto* qw = qobject_cast<QQuickWindow*>(w); qw && qw->objectName() == name && qw->isVisible())
+                found << qw;
+        return found;
+    }
+
     static QString labelText(QQuickWindow* dialog, const char* name)
     {
         QObject* label = childOf(dialog, QLatin1String(name));
@@ -69,6 +78,8 @@ private slots:
         QVERIFY(dialog);
         QCOMPARE(labelText(dialog, "headline"), QStringLiteral("VORN 99.0 is now available for download!"));
         QCOMPARE(labelText(dialog, "message"), QStringLiteral("Faster saves."));
+        QCOMPARE(dialog->title(), QStringLiteral("VORN Update"));
+        QVERIFY(isCentred(dialog));
         saveScreenshot("vorn-update-dialog.png", dialog);
         clickItem(childOf<QQuickItem>(dialog, "skipButton"));
         QTRY_VERIFY(!find<QQuickWindow>("vornUpdateDialog"));
@@ -97,32 +108,49 @@ private slots:
         QCOMPARE(app()->setting("vorn/skip_version").toString(), QString());
     }
 
-    void cameraOffersNewerFirmware()
+    // Two cameras that start together offer their firmware at once: each
+    // offer names its camera, and neither hides the other.
+    void camerasOfferNewerFirmware()
     {
-        q7sim::CameraConfig config;
-        config.name = QStringLiteral("Bench Left");
-        q7sim::SimCamera* sim = m_sims.start(config);
-        QVERIFY(sim);
-        Camera* camera = SimCameras::connect(sim);
-        QVERIFY(camera);
-        QQuickWindow* dialog = waitForDialog("cameraFwUpdateDialog");
-        QVERIFY(dialog);
-        QCOMPARE(labelText(dialog, "headline"),
-                 QStringLiteral("Firmware Q7FW 3.6.0 is now available for download!"));
-        QCOMPARE(labelText(dialog, "subject"), QStringLiteral("Bench Left"));
-        QCOMPARE(labelText(dialog, "message"), QStringLiteral("Steadier sync."));
-        saveScreenshot("camera-fw-update-dialog.png", dialog);
-        clickItem(childOf<QQuickItem>(dialog, "skipButton"));
-        QTRY_VERIFY(!find<QQuickWindow>("cameraFwUpdateDialog"));
-        QCOMPARE(camera->setting("skip_version").toString(), QStringLiteral("3.6.0"));
+        QList<Camera*> cameras;
+        for (const auto& [name, address] : {std::pair{"Bench Left", "127.0.0.2"}, {"Bench Right", "127.0.0.3"}}) {
+            q7sim::CameraConfig config;
+            config.name = QLatin1String(name);
+            config.address = QLatin1String(address);
+            q7sim::SimCamera* sim = m_sims.start(config);
+            QVERIFY(sim);
+            cameras << SimCameras::connect(sim);
+            QVERIFY(cameras.last());
+        }
+        QList<QQuickWindow*> offers;
+        QTRY_COMPARE_WITH_TIMEOUT((offers = visibleWindows("cameraFwUpdateDialog")).size(), 2, 5000);
+        QStringList titles;
+        for (QQuickWindow* offer : offers) {
+            QCOMPARE(labelText(offer, "headline"), QStringLiteral("Firmware Q7FW 3.6.0 is now available for download!"));
+            QCOMPARE(labelText(offer, "message"), QStringLiteral("Steadier sync."));
+            QCOMPARE(offer->title(), "Firmware Update: " + labelText(offer, "subject"));
+            titles << offer->title();
+        }
+        titles.sort();
+        QCOMPARE(titles, (QStringList{"Firmware Update: Bench Left", "Firmware Update: Bench Right"}));
+        QVERIFY(isCentred(offers[0]) || isCentred(offers[1]));
+        QVERIFY(offers[0]->position() != offers[1]->position());
+        saveScreenshot("camera-fw-update-dialog.png", offers[0]);
 
-        camera->updateCheck(true);
-        dialog = waitForDialog("cameraFwUpdateDialog");
-        QVERIFY(dialog);
-        clickItem(childOf<QQuickItem>(dialog, "remindButton"));
-        QTRY_VERIFY(!find<QQuickWindow>("cameraFwUpdateDialog"));
-        QCOMPARE(camera->setting("skip_version").toString(), QString());
-        camera->disconnectCamera();
+        // "Skip Update" on the top one, "Remind Me Later" on the other: only
+        // the skipped camera keeps the version from its next silent check.
+        QHash<QString, Camera*> byName{{"Bench Left", cameras[0]}, {"Bench Right", cameras[1]}};
+        auto* top = qobject_cast<QQuickWindow*>(QGuiApplication::modalWindow());
+        QVERIFY(offers.contains(top));
+        Camera* skipped = byName.take(labelText(top, "subject"));
+        clickItem(childOf<QQuickItem>(top, "skipButton"));
+        QTRY_COMPARE((offers = visibleWindows("cameraFwUpdateDialog")).size(), 1);
+        clickItem(childOf<QQuickItem>(offers[0], "remindButton"));
+        QTRY_VERIFY(visibleWindows("cameraFwUpdateDialog").isEmpty());
+        QCOMPARE(skipped->setting("skip_version").toString(), QStringLiteral("3.6.0"));
+        QCOMPARE(byName.begin().value()->setting("skip_version").toString(), QString());
+        for (Camera* camera : cameras)
+            camera->disconnectCamera();
     }
 };
 
