@@ -6,6 +6,7 @@
 #include "ImgSearch.h"
 #include "PlaybackScrubberTemplate.h"
 #include "QQmlObjectListModelBase.h"
+#include "SaveChoices.h"
 #include "SaveManager.h"
 #include "SsdSaveJob.h"
 #include "TriggerSliderTemplate.h"
@@ -110,6 +111,8 @@ void registerQmlTypes()
     qmlRegisterUncreatableType<SaveJob>(uri, 1, 0, "SaveJob", QString());
     qmlRegisterUncreatableType<SaveJobQueue>(uri, 1, 0, "SaveJobQueue", QString());
     qmlRegisterUncreatableType<SaveManager>(uri, 1, 0, "SaveManager", QString());
+    qmlRegisterSingletonType<SaveChoices>(uri, 1, 0, "SaveChoices",
+                                          [](QQmlEngine*, QJSEngine*) { return new SaveChoices; });
     qmlRegisterUncreatableType<SsdLsEntry>(uri, 1, 0, "SsdLsEntry", QString());
     qmlRegisterUncreatableType<SsdLsListModel>(uri, 1, 0, "SsdLsListModel", QString());
     qmlRegisterUncreatableType<SsdLsSortProxyModel>(uri, 1, 0, "SsdLsSortProxyModel", QString());

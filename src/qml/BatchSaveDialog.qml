@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Controls
 import Vorn 1.0
-import "SaveChoices.js" as SaveChoices
 
 // The batch "Save": saves every object of the batch list (all takes of a
 // camera, all its SSD takes, or VORN files opened for the batch) with one
@@ -33,8 +32,7 @@ ApplicationWindow {
         id: saveSettings
         prefix: "save_batch/"
         batch: true
-        memoryTake: batchSaveDialog.sourceType === VornObject.TakeType
-        ssdTakeSource: batchSaveDialog.sourceType === VornObject.SsdTakeType
+        sourceType: batchSaveDialog.sourceType
     }
 
     Component.onCompleted: saveSettings.load()

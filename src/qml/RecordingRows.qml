@@ -27,7 +27,7 @@ Column {
     ValueRow {
         objectName: "frameRateRow"
         label: "Frame Rate"
-        value: Number(recordingRows.value("frRate", 0)).toFixed(0) + " fps"
+        value: vornApp.frameRateText(recordingRows.value("frRate", 0)) + " fps"
     }
     ValueRow {
         objectName: "exposureTimeRow"

@@ -64,8 +64,8 @@ CollapsiblePane {
         objectName: "ssdUsedRow"
         label: "Storage Used"
         visible: ssdPane.ready
-        value: Format.gigabytes(Format.val(ssdPane.camera.ssdUsed, 0)) + " GB of "
-               + Format.gigabytes(Format.val(ssdPane.camera.ssdSize, 0)) + " GB"
+        value: vornApp.sizeText(Format.val(ssdPane.camera.ssdUsed, 0)) + " of "
+               + vornApp.sizeText(Format.val(ssdPane.camera.ssdSize, 0))
     }
     Row {
         x: 4
