@@ -3,12 +3,14 @@
 #include "ImgAdjUtil.h"
 #include "JsonSettingsFormat.h"
 #include "OpenVornFileModel.h"
+#include "SettingListMath.h"
 #include "VornLog.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QJSEngine>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QStandardPaths>
 #include <QStorageInfo>
@@ -237,4 +239,14 @@ qint64 VornApp::folderBytesAvailable(const QString& folderPath) const
 bool VornApp::folderExists(const QString& folderPath) const
 {
     return QFileInfo(folderPath).isDir();
+}
+
+QString VornApp::dataSizeText(qint64 bytes)
+{
+    return QLocale().formattedDataSize(std::max<qint64>(bytes, 0), 2, QLocale::DataSizeSIFormat);
+}
+
+QString VornApp::frameRateText(double fps) const
+{
+    return SettingListMath::frameRateText(fps);
 }

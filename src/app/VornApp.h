@@ -110,6 +110,15 @@ public:
     // yet (a save creates it).
     Q_INVOKABLE qint64 folderBytesAvailable(const QString& folderPath) const;
     Q_INVOKABLE bool folderExists(const QString& folderPath) const;
+    // The listed camera at that address, or null.
+    Camera* findCamera(const QHostAddress& ip) const;
+    // Every size the window shows, in decimal (SI) units with two decimals
+    // and the unit named: "68.72 GB" for a 64 GiB card.
+    static QString dataSizeText(qint64 bytes);
+    Q_INVOKABLE QString sizeText(qint64 bytes) const { return dataSizeText(bytes); }
+    // A recording's frame rate as the camera's rate list shows rates: whole
+    // frames per second.
+    Q_INVOKABLE QString frameRateText(double fps) const;
 
 public slots:
     bool set_networkAccessManager(QNetworkAccessManager* networkAccessManager);
@@ -168,8 +177,11 @@ private:
 
     void clearSelection();
     void openBroadcastSockets();
-    Camera* findCamera(const QHostAddress& ip) const;
     void addCamera(Camera* camera);
+    // Moves a camera to its tab's place: cameras by name, then address,
+    // before the VORN files.
+    void placeCamera(Camera* camera);
+    int cameraRow(const Camera* camera) const;
 
     QPointer<QNetworkAccessManager> m_networkAccessManager;
     QQmlObjectListModel<VornObject>* m_vornObjModel = nullptr;

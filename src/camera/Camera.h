@@ -200,6 +200,12 @@ public:
     QQmlObjectListModelBase* iosBase() const { return m_ios; }
     // Free partitions: partitions minus saved takes.
     Q_INVOKABLE int takesAvailable() const;
+    // A frame rate chosen or typed (fps) written as the frame period in
+    // clocks; false when it cannot be (no clock yet, no positive rate).
+    Q_INVOKABLE bool writeFrameRate(double fps);
+    // An exposure chosen or typed (µs) written in clocks, into the low-light
+    // exposure while that mode is on; false when it cannot be.
+    Q_INVOKABLE bool writeExposure(double us);
     // The partitions the camera reports, within CameraLimits::MaxPartitions.
     int partitionCount() const;
     // True while the camera's file save queue runs a job: no frames may be

@@ -84,6 +84,25 @@ void Camera::setFrRateList()
     emit frRateListIndexChanged();
 }
 
+bool Camera::writeFrameRate(double fps)
+{
+    const qint64 clocks = SettingListMath::frameClocksForRate(quint32(m_clkFreq->value().toInt()), fps);
+    if (clocks < 0)
+        return false;
+    m_frClks->setValue(int(clocks), false);
+    return true;
+}
+
+bool Camera::writeExposure(double us)
+{
+    const qint64 clocks = SettingListMath::exposureClocks(m_clkFreq->value().toInt(), us);
+    if (clocks < 0)
+        return false;
+    CameraValue* target = m_lowLightMode->value().toInt() > 0 ? m_lowLightExpClks : m_expClks;
+    target->setValue(int(clocks), false);
+    return true;
+}
+
 void Camera::setFrRateListExt()
 {
     qDebug() << objectName() << Q_FUNC_INFO;

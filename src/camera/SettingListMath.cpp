@@ -6,6 +6,8 @@
 #include <QJsonArray>
 #include <QMap>
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -36,7 +38,7 @@ SettingListMath::Choices SettingListMath::frameRates(quint32 clk, quint32 frClks
 {
     if (clk == 0 || frClks == 0)
         return externalFrameRate(frRate); // no rate can be computed; show the camera's own
-    const quint32 current = clk / frClks;
+    const quint32 current = wholeRate(clk, frClks);
     QList<quint32> rates{current};
     if (frClksMin > 0)
         rates.append(clk / frClksMin);
@@ -60,6 +62,30 @@ SettingListMath::Choices SettingListMath::frameRates(quint32 clk, quint32 frClks
         choices.entries.append(QString::number(rate));
     choices.current = QString::number(current);
     return choices;
+}
+
+qint64 SettingListMath::frameClocksForRate(quint32 clk, double rate)
+{
+    if (clk == 0 || !(rate > 0) || !std::isfinite(rate))
+        return -1;
+    const double clocks = std::floor(double(clk) / std::min(rate, double(clk)));
+    return qint64(std::clamp(clocks, 1.0, double(std::numeric_limits<qint32>::max())));
+}
+
+QString SettingListMath::frameRateText(double rate)
+{
+    if (!std::isfinite(rate) || rate <= 0)
+        return QStringLiteral("0");
+    // (a rate the camera computed as a double may land a hair below a whole number)
+    return QString::number(std::floor(rate + 1e-6), 'f', 0);
+}
+
+qint64 SettingListMath::exposureClocks(qint32 clk, double us)
+{
+    if (clk <= 0 || !(us > 0) || !std::isfinite(us))
+        return -1;
+    const double clocks = std::round(double(clk) * us / 1000000.0);
+    return qint64(std::min(clocks, double(std::numeric_limits<qint32>::max())));
 }
 
 SettingListMath::Choices SettingListMath::externalFrameRate(double frRate)

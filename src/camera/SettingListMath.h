@@ -24,6 +24,21 @@ public:
     // count only the reported rate `frRate` is offered.
     static Choices frameRates(quint32 clk, quint32 frClks, quint32 frClksMin, quint32 frClksMax,
                               double frRate);
+    // Frame rates are whole frames per second, truncated, wherever they are
+    // shown (the list, a recording's rate) or sent: a rate r becomes the
+    // period clk / min(r, clk) clocks, truncated, so that the camera runs at
+    // r or a little faster and the list then shows r again. Every rate the
+    // list offers is thus reachable within the camera's period limits.
+    static quint32 wholeRate(quint32 clk, quint32 frClks) { return frClks ? clk / frClks : 0; }
+    // The frame period for `rate` fps, at least 1 clock and at most INT32_MAX;
+    // -1 without a usable rate or clock.
+    static qint64 frameClocksForRate(quint32 clk, double rate);
+    // A rate the camera reports (a double) as the list would show it.
+    static QString frameRateText(double rate);
+    // Microseconds to the nearest clock count, at most INT32_MAX; -1 without
+    // a usable time or clock. Exposure texts carry three decimals, so every
+    // entry of the exposure list comes back as the count it was made from.
+    static qint64 exposureClocks(qint32 clk, double us);
     // Under external frame sync the camera's rate is the only choice.
     static Choices externalFrameRate(double frRate);
     // Exposures on the camera's grid ofst + k * mult, shown in microseconds.

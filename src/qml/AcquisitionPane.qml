@@ -20,7 +20,6 @@ CollapsiblePane {
     readonly property bool geometryUnlocked: acqState === Camera.AcqStandby || acqState === Camera.AcqRecording
                                            || acqState === Camera.AcqRecordingWrapped
     readonly property bool lowLight: Format.val(camera.lowLightMode, 0) > 0
-    readonly property real clk: Format.val(camera.clkFreq, 0)
     readonly property int fsyncMode: Format.val(camera.fsyncMode, 0)
     readonly property int brefState: Format.val(camera.brefState, 0)
     // The camera's black reference was taken for other settings.
@@ -38,25 +37,14 @@ CollapsiblePane {
         return ""
     }
 
-    // Frames per second typed or chosen: the frame period in clocks.
+    // A rate typed or chosen (fps) or an exposure (µs): the camera turns it
+    // into clocks the one way its lists show them.
     function writeFrameRate(text) {
-        const rate = Format.parseNumber(text)
-        if (!(rate > 0) || !(clk > 0))
-            return
-        camera.frClks.value = Math.max(1, Math.round(clk / Math.min(rate, clk)))
+        camera.writeFrameRate(Format.parseNumber(text))
     }
 
-    // Microseconds typed or chosen: the exposure in clocks, of the low-light
-    // exposure while that mode is on.
     function writeExposure(text) {
-        const us = Format.parseNumber(text)
-        if (!(us > 0) || !(clk > 0))
-            return
-        const clocks = Math.round(clk * us / 1000000)
-        if (lowLight)
-            camera.lowLightExpClks.value = clocks
-        else
-            camera.expClks.value = clocks
+        camera.writeExposure(Format.parseNumber(text))
     }
 
     function blackReference() {

@@ -34,8 +34,7 @@ ApplicationWindow {
         id: saveSettings
         prefix: "save_batch/"
         batch: true
-        memoryTake: batchSaveDialog.sourceType === VornObject.TakeType
-        ssdTakeSource: batchSaveDialog.sourceType === VornObject.SsdTakeType
+        sourceType: batchSaveDialog.sourceType
     }
 
     Component.onCompleted: saveSettings.load()

@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Controls
-import "SaveChoices.js" as SaveChoices
+import Vorn 1.0
 
 // A combo box over choices ({ text, value }) that shows `value` and reports
 // the user's choice through `chosen`.

@@ -35,11 +35,6 @@ function duration(seconds) {
     return seconds.toFixed(2) + " s"
 }
 
-// Decimal gigabytes without decimals.
-function gigabytes(bytes) {
-    return (Number(bytes) / 1e9).toFixed(0)
-}
-
 function clamp(v, lo, hi) {
     return Math.min(Math.max(v, lo), hi)
 }

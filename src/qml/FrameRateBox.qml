@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls
+import Vorn 1.0
 import "Format.js" as Format
-import "SaveChoices.js" as SaveChoices
 
 // The frame rate of a video file: one of the presets or a typed rate.
 Item {

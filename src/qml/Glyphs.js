@@ -12,6 +12,7 @@ var closeLargeFill = "\uF4C7"
 var videoOffLine = "\uF51C"
 var loopRightLine = "\uF33F"
 var informationLine = "\uEE59"
+var folderOpenLine = "\uED70"
 // Playback strip.
 var rewindFill = "\uF085"
 var playReverseFill = "\uF4A7"

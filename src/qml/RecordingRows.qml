@@ -26,7 +26,7 @@ Column {
     ValueRow {
         objectName: "frameRateRow"
         label: "Frame Rate"
-        value: Number(recordingRows.value("frRate", 0)).toFixed(0) + " fps"
+        value: VornApp.frameRateText(recordingRows.value("frRate", 0)) + " fps"
     }
     ValueRow {
         objectName: "exposureTimeRow"

@@ -1,7 +1,7 @@
 import QtQuick
 import Vorn 1.0
 import "Format.js" as Format
-import "SaveChoices.js" as SaveChoices
+import Vorn 1.0
 
 // Where a save goes: "File" or the camera's "SSD", the name template, for
 // files the folder, and the free space there.
@@ -16,7 +16,7 @@ DialogSection {
     // The size the save is estimated to take; 0 when it is not estimated.
     property real neededBytes: 0
 
-    readonly property bool toSsd: settings.dest === SaveChoices.ssdDest
+    readonly property bool toSsd: settings.dest === SaveManager.SsdDest
     // A save makes its folder; the free space is then that of the disk the
     // folder will be made on.
     readonly property bool folderMissing: !toSsd && !VornApp.folderExists(settings.folder)
@@ -63,7 +63,7 @@ DialogSection {
         label: "Free Space:"
         valueWidth: 260
         valueColor: destinationPane.tooLittleSpace ? Theme.alarm : Theme.palette.windowText
-        value: Qt.locale().formattedDataSize(destinationPane.freeBytes)
+        value: VornApp.sizeText(destinationPane.freeBytes)
                + (destinationPane.folderMissing ? " (folder will be created)" : "")
                + (destinationPane.tooLittleSpace ? " (less than the estimate)" : "")
     }

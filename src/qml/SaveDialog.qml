@@ -27,8 +27,7 @@ ApplicationWindow {
     SaveSettings {
         id: saveSettings
         prefix: "save/"
-        memoryTake: saveDialog.sourceType === VornObject.TakeType
-        ssdTakeSource: saveDialog.sourceType === VornObject.SsdTakeType
+        sourceType: saveDialog.sourceType
     }
 
     Component.onCompleted: saveSettings.load()

@@ -1,6 +1,5 @@
 import QtQuick
 import Vorn 1.0
-import "SaveChoices.js" as SaveChoices
 
 // What a save writes: the format, its codec, the frame rate and quality of
 // video files, and the estimated size.
@@ -39,7 +38,7 @@ DialogSection {
     ValueRow {
         label: "Frame Rate:"
         valueWidth: 260
-        visible: SaveChoices.isVideo(formatPane.format)
+        visible: SaveChoices.hasFrameRate(formatPane.format)
         FrameRateBox {
             objectName: "frameRate"
             value: formatPane.settings.frameRate
@@ -49,7 +48,7 @@ DialogSection {
     ValueRow {
         label: "Quality:"
         valueWidth: 260
-        visible: SaveChoices.isVideo(formatPane.format) && SaveChoices.hasQuality(formatPane.settings.codec)
+        visible: SaveChoices.hasQuality(formatPane.format, formatPane.settings.codec)
         QualityField {
             objectName: "quality"
             worst: formatPane.settings.worstQuality
@@ -62,6 +61,6 @@ DialogSection {
         label: "Est. File Size:"
         valueWidth: 260
         visible: SaveChoices.hasSizeEstimate(formatPane.format)
-        value: Qt.locale().formattedDataSize(formatPane.estimatedBytes, 2, Locale.DataSizeSIFormat)
+        value: VornApp.sizeText(formatPane.estimatedBytes)
     }
 }

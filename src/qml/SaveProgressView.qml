@@ -15,6 +15,15 @@ Control {
 
     background: Rectangle { color: saveProgressView.palette.base }
 
+    // A column heading as wide as the column's cells (SaveJobRow).
+    component Heading: Label {
+        property int columnWidth
+        Layout.preferredWidth: columnWidth
+        Layout.minimumWidth: columnWidth
+        elide: Text.ElideRight
+        font.bold: true
+    }
+
     Rectangle {
         id: header
         width: parent.width
@@ -25,13 +34,13 @@ Control {
             anchors.fill: parent
             anchors.leftMargin: 8
             anchors.rightMargin: 4
-            spacing: 8
-            Label { Layout.preferredWidth: SaveProgressColumns.dest; text: "Save To"; font.bold: true }
-            Label { Layout.fillWidth: true; text: "Name"; font.bold: true }
-            Label { Layout.preferredWidth: SaveProgressColumns.status; text: "Status"; font.bold: true }
-            Label { Layout.preferredWidth: SaveProgressColumns.camera; text: "Camera"; font.bold: true }
-            Label { Layout.preferredWidth: SaveProgressColumns.source; text: "Source"; font.bold: true }
-            Item { Layout.preferredWidth: SaveProgressColumns.buttons }
+            spacing: SaveProgressColumns.spacing
+            Heading { columnWidth: SaveProgressColumns.dest; text: "Save To" }
+            Heading { Layout.fillWidth: true; columnWidth: SaveProgressColumns.nameMinimum; text: "Name" }
+            Heading { Layout.maximumWidth: columnWidth; columnWidth: SaveProgressColumns.status; text: "Status" }
+            Heading { columnWidth: SaveProgressColumns.camera; text: "Camera" }
+            Heading { columnWidth: SaveProgressColumns.source; text: "Source" }
+            Item { Layout.preferredWidth: SaveProgressColumns.buttons; Layout.minimumWidth: SaveProgressColumns.buttons }
         }
     }
 

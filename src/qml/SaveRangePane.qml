@@ -1,11 +1,11 @@
 import QtQuick
 import Vorn 1.0
 import "Format.js" as Format
-import "SaveChoices.js" as SaveChoices
 
-// Which frames of a playable object a save takes: all of them, the playback
-// (in to out point) range, or a selection typed here. Every range is kept
-// inside the recording and holds at least one frame.
+// Which frames of a playable object a save takes: all of them, the in to out
+// point range, or a selection typed here. Every range is kept inside the
+// recording and holds at least one frame (SaveChoices.normalise). The start
+// and end fields show every range and take input for a selection only.
 DialogSection {
     id: rangePane
     title: "Save Range"
@@ -26,11 +26,11 @@ DialogSection {
 
     readonly property var range: {
         if (mode === allFrames)
-            return SaveChoices.normalise(firstFr, lastFr, firstFr, lastFr, "end")
+            return SaveChoices.normalise(firstFr, lastFr, firstFr, lastFr, false)
         if (mode === selection)
-            return SaveChoices.normalise(selStart, selEnd, firstFr, lastFr, "end")
+            return SaveChoices.normalise(selStart, selEnd, firstFr, lastFr, false)
         return SaveChoices.normalise(vornObject ? vornObject.aFr : NaN, vornObject ? vornObject.bFr : NaN,
-                                     firstFr, lastFr, "end")
+                                     firstFr, lastFr, false)
     }
     readonly property real startFr: range.start
     readonly property real frCnt: range.count
@@ -44,8 +44,10 @@ DialogSection {
         mode = newMode
     }
 
-    function edit(start, end, edited) {
-        const r = SaveChoices.normalise(start, end, firstFr, lastFr, edited)
+    function edit(start, end, startEdited) {
+        if (mode !== selection)
+            return
+        const r = SaveChoices.normalise(start, end, firstFr, lastFr, startEdited)
         selStart = r.start
         selEnd = r.end
     }
@@ -56,7 +58,7 @@ DialogSection {
         ChoiceBox {
             objectName: "saveRangeBox"
             choices: [{ text: "All frames", value: rangePane.allFrames },
-                      { text: "Playback Frames", value: rangePane.playbackFrames },
+                      { text: "In to Out Points", value: rangePane.playbackFrames },
                       { text: "Selection", value: rangePane.selection }]
             value: rangePane.mode
             onChosen: v => rangePane.choose(v)
@@ -72,7 +74,7 @@ DialogSection {
             minimum: -1e15
             maximum: 1e15
             value: rangePane.startFr
-            onEdited: v => rangePane.edit(v, rangePane.selEnd, "start")
+            onEdited: v => rangePane.edit(v, rangePane.selEnd, true)
         }
     }
     ValueRow {
@@ -85,7 +87,7 @@ DialogSection {
             minimum: -1e15
             maximum: 1e15
             value: rangePane.startFr + rangePane.frCnt - 1
-            onEdited: v => rangePane.edit(rangePane.selStart, v, "end")
+            onEdited: v => rangePane.edit(rangePane.selStart, v, false)
         }
     }
     ValueRow {

@@ -1,7 +1,6 @@
 import QtQml
 import Qt.labs.platform as Platform
 import Vorn 1.0
-import "SaveChoices.js" as SaveChoices
 
 // The choices of a save dialog, read from and stored back to the settings
 // under `prefix` ("save/" or "save_batch/"), and kept among the choices the
@@ -11,23 +10,22 @@ QtObject {
     id: saveSettings
 
     property string prefix: "save/"
-    // What the source allows: the SSD only for takes in camera memory, no
-    // metadata file of SSD takes; the batch dialog lists its codecs in its
-    // own order.
-    property bool memoryTake: false
-    property bool ssdTakeSource: false
+    // The kind of source (VornObject.Type) decides what it allows (the
+    // rules are SaveChoices'); the batch dialog lists its codecs in its own
+    // order.
+    property int sourceType: VornObject.UnknownType
     property bool batch: false
 
-    property int dest: SaveChoices.fileDest
-    property int format: SaveChoices.formatVorn
-    property int codec: SaveChoices.codecVorn
+    property int dest: SaveManager.FileDest
+    property int format: Util.FormatVorn
+    property int codec: Util.CodecVorn
     property real frameRate: 30
     property int quality: 15
     property string fileName
     property string folder
 
-    readonly property var destList: SaveChoices.destinations(memoryTake)
-    readonly property var formatList: SaveChoices.formats(dest, ssdTakeSource)
+    readonly property var destList: SaveChoices.destinations(sourceType)
+    readonly property var formatList: SaveChoices.formats(dest, sourceType)
     readonly property var codecList: SaveChoices.codecs(format, batch)
     readonly property int worstQuality: SaveChoices.worstQuality(codec)
 
@@ -35,6 +33,12 @@ QtObject {
     onFormatListChanged: format = formatList[SaveChoices.indexOf(formatList, format)].value
     onCodecListChanged: codec = codecList[SaveChoices.indexOf(codecList, codec)].value
     onWorstQualityChanged: quality = Math.min(Math.max(quality, 1), worstQuality)
+
+    // A number read back from the settings file (numbers may come back as text).
+    function number(v, fallback) {
+        const n = Number(v)
+        return v === undefined || v === null || v === "" || isNaN(n) ? fallback : n
+    }
 
     function setting(key, fallback) {
         return VornApp.setting(prefix + key, fallback)
@@ -46,15 +50,15 @@ QtObject {
     }
 
     function load() {
-        const storedDest = SaveChoices.number(setting("dest", SaveChoices.fileDest), SaveChoices.fileDest)
+        const storedDest = number(setting("dest", SaveManager.FileDest), SaveManager.FileDest)
         dest = destList[SaveChoices.indexOf(destList, storedDest)].value
-        const formats = SaveChoices.formats(dest, ssdTakeSource)
-        const storedFormat = SaveChoices.number(setting("format", SaveChoices.formatVorn), SaveChoices.formatVorn)
+        const formats = SaveChoices.formats(dest, sourceType)
+        const storedFormat = number(setting("format", Util.FormatVorn), Util.FormatVorn)
         format = formats[SaveChoices.indexOf(formats, storedFormat)].value
         const codecs = SaveChoices.codecs(format, batch)
-        codec = codecs[SaveChoices.indexOf(codecs, SaveChoices.number(setting("codec", -1), -1))].value
-        frameRate = SaveChoices.number(setting("fr_rate", 30), 30)
-        quality = Math.min(Math.max(SaveChoices.number(setting("quality", 15), 15), 1), worstQuality)
+        codec = codecs[SaveChoices.indexOf(codecs, number(setting("codec", -1), -1))].value
+        frameRate = number(setting("fr_rate", 30), 30)
+        quality = Math.min(Math.max(number(setting("quality", 15), 15), 1), worstQuality)
         fileName = String(setting("filename", VornApp.currentDateTime()))
         folder = String(setting("folder", documentsFolder()))
     }

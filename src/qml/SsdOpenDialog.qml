@@ -71,14 +71,6 @@ ApplicationWindow {
         ssdOpenDialog.close()
     }
 
-    function sizeText(bytes) {
-        if (bytes >= 1e9)
-            return (bytes / 1e9).toFixed(2) + " GB"
-        if (bytes >= 1e6)
-            return (bytes / 1e6).toFixed(1) + " MB"
-        return Math.round(bytes / 1e3) + " kB"
-    }
-
     component SortHeader: Button {
         required property int ascendingMode
         property string caption
@@ -158,7 +150,7 @@ ApplicationWindow {
                             }
                             Label {
                                 Layout.preferredWidth: 90
-                                text: !row.qtObject || row.qtObject.oldFW ? "" : ssdOpenDialog.sizeText(row.qtObject.size)
+                                text: !row.qtObject || row.qtObject.oldFW ? "" : VornApp.sizeText(row.qtObject.size)
                             }
                             Label {
                                 Layout.preferredWidth: 160

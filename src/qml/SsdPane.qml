@@ -62,8 +62,8 @@ CollapsiblePane {
         objectName: "ssdUsedRow"
         label: "Storage Used"
         visible: ssdPane.ready
-        value: Format.gigabytes(Format.val(ssdPane.camera.ssdUsed, 0)) + " GB of "
-               + Format.gigabytes(Format.val(ssdPane.camera.ssdSize, 0)) + " GB"
+        value: VornApp.sizeText(Format.val(ssdPane.camera.ssdUsed, 0)) + " of "
+               + VornApp.sizeText(Format.val(ssdPane.camera.ssdSize, 0))
     }
     Row {
         x: 4

@@ -2,9 +2,6 @@
 
 #include "ImgFileWriter.h"
 
-#include <QDesktopServices>
-#include <QUrl>
-
 ImgFileSaveJob::ImgFileSaveJob(QObject* parent, AbstractTake* take, const QString& sourceFileName,
                                const Params& params, const SaveFileName& outputName)
     : FileSaveJob(parent, take, sourceFileName, tiffParams(params), outputName)
@@ -37,8 +34,8 @@ void ImgFileSaveJob::numberImages()
         appendToFileName(QStringLiteral("_<seq:%1>").arg(QString::number(frCnt()).size()));
 }
 
-void ImgFileSaveJob::open()
+bool ImgFileSaveJob::open()
 {
-    if (state() == Done)
-        QDesktopServices::openUrl(QUrl::fromLocalFile(outputName().folder()));
+    // A sequence of images opens as its folder.
+    return state() == Done && openWithDesktop(outputFolder());
 }

@@ -14,7 +14,7 @@ public:
     ImgFileSaveJob(QObject* parent, VornFile* file, const Params& params, const SaveFileName& outputName);
 
     // A finished save shows the folder of the images.
-    Q_INVOKABLE void open() override;
+    Q_INVOKABLE bool open() override;
 
     static Params tiffParams(Params params);
 

@@ -2,9 +2,6 @@
 
 #include "MetaFileWriter.h"
 
-#include <QDesktopServices>
-#include <QUrl>
-
 MetaFileSaveJob::MetaFileSaveJob(QObject* parent, AbstractTake* take, const QString& sourceFileName,
                                  const Params& params, const SaveFileName& outputName)
     : FileSaveJob(parent, take, sourceFileName, csvParams(params), outputName)
@@ -28,8 +25,7 @@ SaveJob::Params MetaFileSaveJob::csvParams(Params params)
     return params;
 }
 
-void MetaFileSaveJob::open()
+bool MetaFileSaveJob::open()
 {
-    if (state() == Done)
-        QDesktopServices::openUrl(QUrl::fromLocalFile(outputName().filePath(0)));
+    return state() == Done && openWithDesktop(outputPath());
 }

@@ -13,7 +13,7 @@ public:
     MetaFileSaveJob(QObject* parent, VornFile* file, const Params& params, const SaveFileName& outputName);
 
     // A finished save opens the CSV file with the desktop's program for it.
-    Q_INVOKABLE void open() override;
+    Q_INVOKABLE bool open() override;
 
     static Params csvParams(Params params);
 };

@@ -1,6 +1,7 @@
 #include "SaveBatchObject.h"
 
 #include "PlaybackVornObject.h"
+#include "SaveChoices.h"
 
 SaveBatchObject::SaveBatchObject(PlaybackVornObject* source, QObject* parent)
     : QObject(parent), m_source(source), m_aFr(source ? source->firstFrame() : 0),
@@ -20,20 +21,12 @@ qint64 SaveBatchObject::last() const
 
 void SaveBatchObject::setAFr(qint64 aFr)
 {
-    m_aFr = aFr;
-    if (aFr < first())
-        m_aFr = first();
-    else if (aFr > last() || aFr > m_bFr)
-        m_aFr = m_bFr;
+    m_aFr = SaveChoices::normalise(aFr, m_bFr, first(), last(), SaveChoices::Edited::Start).start;
     emit aFrChanged();
 }
 
 void SaveBatchObject::setBFr(qint64 bFr)
 {
-    m_bFr = bFr;
-    if (bFr < first() || bFr < m_aFr)
-        m_bFr = m_aFr;
-    else if (bFr > last())
-        m_bFr = last();
+    m_bFr = SaveChoices::normalise(m_aFr, bFr, first(), last(), SaveChoices::Edited::End).end;
     emit bFrChanged();
 }

@@ -5,6 +5,9 @@
 #include "SaveJobQueue.h"
 
 #include <QDebug>
+#include <QDesktopServices>
+#include <QUrl>
+#include <cmath>
 
 SaveJob::SaveJob(QObject* parent, PlaybackVornObject* source, SaveJobQueue* queue, const SourceInfo& info,
                  const Params& params, const SaveFileName& outputName)
@@ -99,6 +102,11 @@ void SaveJob::setState(State state)
     if (state == m_state)
         return;
     m_state = state;
+    if (state == Saving) {
+        m_savingClock.start();
+        m_progressAtStart = m_progress;
+    }
+    updateSecondsLeft();
     emit stateChanged();
 }
 
@@ -107,7 +115,47 @@ void SaveJob::setProgress(double progress)
     if (progress == m_progress)
         return;
     m_progress = progress;
+    updateSecondsLeft();
     emit progressChanged();
+}
+
+void SaveJob::updateSecondsLeft()
+{
+    int left = -1;
+    const double done = m_progress - m_progressAtStart;
+    const qint64 ms = m_state == Saving && m_savingClock.isValid() ? m_savingClock.elapsed() : 0;
+    // The average speed since the save began, once it has run for a second:
+    // the first frames come with the transfer's start-up and say little.
+    // (capped: a save that has hardly moved would take for ever)
+    if (done > 0 && ms >= 1000)
+        left = int(std::min(std::ceil(std::max(0.0, 100 - m_progress) * double(ms) / done / 1000.0), 1e9));
+    if (left == m_secondsLeft)
+        return;
+    m_secondsLeft = left;
+    emit secondsLeftChanged();
+}
+
+QString SaveJob::outputPath() const
+{
+    return dest() == FileDest ? m_outputName.filePath(0) : QString();
+}
+
+QString SaveJob::outputFolder() const
+{
+    return dest() == FileDest ? m_outputName.folder() : QString();
+}
+
+bool SaveJob::showFolder() const
+{
+    return dest() == FileDest && openWithDesktop(outputFolder());
+}
+
+bool SaveJob::openWithDesktop(const QString& path)
+{
+    const bool opened = QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!opened)
+        qDebug() << "no program opened" << path;
+    return opened;
 }
 
 void SaveJob::setError(const QString& error)

@@ -5,6 +5,7 @@
 #include "SaveJobQueue.h"
 #include "Util.h"
 
+#include <QElapsedTimer>
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
@@ -39,6 +40,13 @@ class SaveJob : public QObject
     Q_PROPERTY(State state READ state NOTIFY stateChanged)
     Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
     Q_PROPERTY(QString error READ error NOTIFY errorChanged)
+    // Where a file save writes: the file (for an image sequence its first
+    // image) and its folder; empty for a save onto the SSD.
+    Q_PROPERTY(QString outputPath READ outputPath NOTIFY fileNameChanged)
+    Q_PROPERTY(QString outputFolder READ outputFolder CONSTANT)
+    // Seconds the save is estimated to take still; -1 while that is not known
+    // or the job does not run.
+    Q_PROPERTY(int secondsLeft READ secondsLeft NOTIFY secondsLeftChanged)
 
 public:
     enum SourceType {
@@ -99,6 +107,9 @@ public:
     State state() const { return m_state; }
     double progress() const { return m_progress; }
     QString error() const { return m_error; }
+    QString outputPath() const;
+    QString outputFolder() const;
+    int secondsLeft() const { return m_secondsLeft; }
     DeleteCloseSource deleteCloseSource() const { return m_params.deleteCloseSource; }
     const SaveFileName& outputName() const { return m_outputName; }
     // Appends literal text to the name template (a writer that must not
@@ -114,8 +125,13 @@ public slots:
     void cancel() { cancel(FinishedCancelled); }
 
 public:
-    // Opens the saved output (a saved VORN file opens as a playable object).
-    Q_INVOKABLE virtual void open() = 0;
+    // Opens the saved output (a saved VORN file opens as a playable object);
+    // false when nothing could open it, for example when the desktop has no
+    // program for it.
+    Q_INVOKABLE virtual bool open() = 0;
+    // Shows the output's folder with the desktop's file manager; false when
+    // it could not (or the save went onto the SSD).
+    Q_INVOKABLE bool showFolder() const;
 
 signals:
     void fileNameChanged();
@@ -123,6 +139,7 @@ signals:
     void stateChanged();
     void progressChanged();
     void errorChanged();
+    void secondsLeftChanged();
     void finished();
 
 protected:
@@ -140,11 +157,14 @@ protected:
     // The name the output really got, when the destination chose it.
     void setFileNameTemplate(const QString& nameTemplate);
     void setFileExt(const QString& ext);
+    // Hands a file or folder to the desktop's program for it.
+    static bool openWithDesktop(const QString& path);
 
 private:
     void queueDestroyed();
     void sourceDeletedClosed();
     void sourceLost(const QString& reason);
+    void updateSecondsLeft();
 
     QPointer<PlaybackVornObject> m_source;
     QPointer<SaveJobQueue> m_queue;
@@ -155,6 +175,10 @@ private:
     State m_state = Queued;
     double m_progress = 0;
     QString m_error;
+    // Time and progress since the job last began saving, for secondsLeft.
+    QElapsedTimer m_savingClock;
+    double m_progressAtStart = 0;
+    int m_secondsLeft = -1;
     QMetaObject::Connection m_queueConnection;
     QMetaObject::Connection m_takeConnection;
 };

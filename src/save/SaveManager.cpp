@@ -5,6 +5,7 @@
 #include "ImgFileWriter.h"
 #include "MetaFileSaveJob.h"
 #include "MetaFileWriter.h"
+#include "SaveChoices.h"
 #include "SaveJobQueue.h"
 #include "SsdSaveJob.h"
 #include "SsdTake.h"
@@ -49,6 +50,12 @@ SaveJob* SaveManager::createSaveJob(PlaybackVornObject* source, qint64 startFr, 
     // for a transfer that never sends a frame.
     if (!source || frCnt < 1) {
         qWarning() << "createSaveJob: nothing to save" << source << frCnt;
+        return nullptr;
+    }
+    const QString refusal =
+        SaveChoices::refusal(VornObject::Type(source->type()), SaveJob::Dest(dest), format, codec);
+    if (!refusal.isEmpty()) {
+        refuse(refusal);
         return nullptr;
     }
     SaveJob::Params params;
@@ -141,11 +148,23 @@ void SaveManager::createSaveJobBatch(QQmlObjectListModelBase* objs, SaveDest des
         if (auto* row = qobject_cast<SaveBatchObject*>(objs->get(i)))
             rows.append(row);
     }
+    // A batch the rules forbid says so once, not once per row.
+    m_batchRefusals = 0;
     for (const QPointer<SaveBatchObject>& row : std::as_const(rows)) {
         if (row && row->source())
             createSaveJob(row->source(), row->aFr(), row->bFr() - row->aFr() + 1, dest, format, codec,
                           frameRate, quality, fileName, folderPath, deleteCloseSources);
     }
+    m_batchRefusals = -1;
+}
+
+void SaveManager::refuse(const QString& message)
+{
+    qWarning().noquote() << "createSaveJob refused:" << message;
+    if (m_batchRefusals >= 0 && m_batchRefusals++ > 0)
+        return;
+    if (auto* app = qobject_cast<VornApp*>(parent()))
+        emit app->showMessage(message);
 }
 
 void SaveManager::removeSaveJob(SaveJob* saveJob)

@@ -30,13 +30,16 @@ public:
     QQmlObjectListModel<SaveJob>* saveJobs() const { return m_saveJobs; }
     QQmlObjectListModelBase* saveJobsBase() const { return m_saveJobs; }
 
-    // The job made, or null when this source, destination and format make none.
+    // The job made, or null when this source, destination and format make
+    // none. A combination the save rules forbid (SaveChoices) is refused
+    // with a message to the user.
     Q_INVOKABLE SaveJob* createSaveJob(PlaybackVornObject* source, qint64 startFr, qint64 frCnt,
                                        SaveDest dest, Util::Format format, Util::Codec codec,
                                        double frameRate, int quality, const QString& fileName,
                                        const QString& folderPath,
                                        SaveJob::DeleteCloseSource deleteCloseSource);
-    // One job per row with a source, each with the row's range.
+    // One job per row with a source, each with the row's range; a refusal
+    // is told once for the whole batch.
     Q_INVOKABLE void createSaveJobBatch(QQmlObjectListModelBase* objs, SaveDest dest, Util::Format format,
                                         Util::Codec codec, double frameRate, int quality,
                                         const QString& fileName, const QString& folderPath,
@@ -54,6 +57,9 @@ public:
 private:
     SaveJob* createFileSaveJob(PlaybackVornObject* source, const SaveJob::Params& params,
                                const SaveFileName& outputName);
+    void refuse(const QString& message);
 
     QQmlObjectListModel<SaveJob>* m_saveJobs;
+    // Refusals told during the batch being made; -1 outside a batch.
+    int m_batchRefusals = -1;
 };

@@ -372,10 +372,11 @@ void SsdSaveJob::onFinished(FinishState)
     }
 }
 
-void SsdSaveJob::open()
+bool SsdSaveJob::open()
 {
-    if (state() != Done)
-        return;
-    if (Camera* cam = camera())
-        cam->ssdFOpen(fileName() + QLatin1Char('.') + fileExt());
+    Camera* cam = camera();
+    if (state() != Done || !cam)
+        return false;
+    cam->ssdFOpen(fileName() + QLatin1Char('.') + fileExt());
+    return true;
 }

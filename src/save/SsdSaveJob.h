@@ -36,7 +36,7 @@ public:
     // save of the camera can go.
     void cancel(SaveJob::FinishState state) override;
     // A written file opens as an SSD take.
-    Q_INVOKABLE void open() override;
+    Q_INVOKABLE bool open() override;
 
     // How long a job waits for a camera that does not answer its polls or,
     // on older firmware, shows no sign of the save, before it ends in Error.

@@ -2,9 +2,6 @@
 
 #include "VideoFileWriter.h"
 
-#include <QDesktopServices>
-#include <QUrl>
-
 VideoFileSaveJob::VideoFileSaveJob(QObject* parent, AbstractTake* take, const QString& sourceFileName,
                                    const Params& params, const SaveFileName& outputName)
     : FileSaveJob(parent, take, sourceFileName, params, outputName)
@@ -19,8 +16,7 @@ VideoFileSaveJob::VideoFileSaveJob(QObject* parent, VornFile* file, const Params
     setWriter(new VideoFileWriter(this));
 }
 
-void VideoFileSaveJob::open()
+bool VideoFileSaveJob::open()
 {
-    if (state() == Done)
-        QDesktopServices::openUrl(QUrl::fromLocalFile(outputName().filePath(0)));
+    return state() == Done && openWithDesktop(outputPath());
 }

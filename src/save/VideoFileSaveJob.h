@@ -14,5 +14,5 @@ public:
     VideoFileSaveJob(QObject* parent, VornFile* file, const Params& params, const SaveFileName& outputName);
 
     // A finished save opens the video with the desktop's player.
-    Q_INVOKABLE void open() override;
+    Q_INVOKABLE bool open() override;
 };

@@ -1,6 +1,7 @@
 #include "VornFileSaveJob.h"
 
 #include "VornApp.h"
+#include "VornFile.h"
 #include "VornFileWriter.h"
 
 #include <QUrl>
@@ -28,11 +29,15 @@ SaveJob::Params VornFileSaveJob::vornParams(Params params)
     return params;
 }
 
-void VornFileSaveJob::open()
+bool VornFileSaveJob::open()
 {
-    if (state() != Done)
-        return;
+    VornApp* app = VornApp::instance();
+    if (state() != Done || !app)
+        return false;
     // A URL made from the path, so that names with "#" or "?" survive.
-    if (VornApp* app = VornApp::instance())
-        app->openVornFile(QUrl::fromLocalFile(outputName().filePath(0)).toString());
+    const QUrl url = QUrl::fromLocalFile(outputPath());
+    app->openVornFile(url.toString());
+    // A file that opens becomes the selected object.
+    auto* file = qobject_cast<VornFile*>(app->selectedVornObject());
+    return file && file->fileName() == url.toLocalFile();
 }

@@ -13,7 +13,7 @@ public:
     VornFileSaveJob(QObject* parent, VornFile* file, const Params& params, const SaveFileName& outputName);
 
     // A finished save opens as a new VORN file.
-    Q_INVOKABLE void open() override;
+    Q_INVOKABLE bool open() override;
 
     // Format, codec, frame rate and quality mean nothing to a VORN file.
     static Params vornParams(Params params);

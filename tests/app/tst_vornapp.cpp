@@ -1,3 +1,5 @@
+#include "Camera.h"
+#include "SimCameras.h"
 #include "VornApp.h"
 #include "VornTestMain.h"
 
@@ -141,16 +143,44 @@ private slots:
         QTRY_VERIFY(camera.isNull());
     }
 
-    void networkAccessManagerSetter()
+    // Camera tabs by name (numbers by value, case aside), then address,
+    // whichever camera answers first, with the files after them; a renamed
+    // camera moves to its place.
+    void cameraTabsInAStableOrder()
     {
         auto* app = VornApp::instance();
         QNetworkAccessManager nam;
-        QSignalSpy changed(app, &VornApp::networkAccessManagerChanged);
-        QVERIFY(app->set_networkAccessManager(&nam));
-        QVERIFY(!app->set_networkAccessManager(&nam));
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(app->networkAccessManager(), &nam);
-        QVERIFY(app->set_networkAccessManager(nullptr));
+        VornTest::useNetwork(&nam);
+        SimCameras sims;
+        const QStringList names{"Rig 10", "rig 9", "Alpha", "Alpha"};
+        for (int i = 0; i < names.size(); ++i) {
+            q7sim::CameraConfig config;
+            config.address = QStringLiteral("127.0.0.%1").arg(i + 2);
+            config.name = names.at(i);
+            QVERIFY(sims.start(config));
+        }
+        QPointer<VornObject> file = new VornObject(VornObject::VornFileType, app);
+        app->vornObjModel()->append(file);
+        for (const char* address : {"127.0.0.5", "127.0.0.2", "127.0.0.4", "127.0.0.3"})
+            app->connectCamera(QString::fromLatin1(address));
+        const auto order = [app] {
+            QStringList tabs;
+            for (VornObject* object : *app->vornObjModel()) {
+                auto* camera = qobject_cast<Camera*>(object);
+                tabs << (camera ? camera->name()->value().toString() + "@" + camera->address().toString()
+                                : QStringLiteral("file"));
+            }
+            return tabs.join(", ");
+        };
+        QTRY_COMPARE(order(), QStringLiteral("Alpha@127.0.0.4, Alpha@127.0.0.5, rig 9@127.0.0.3, "
+                                             "Rig 10@127.0.0.2, file"));
+        app->findCamera(QHostAddress("127.0.0.4"))->name()->setValue(QStringLiteral("Zulu"));
+        QCOMPARE(order(), QStringLiteral("Alpha@127.0.0.5, rig 9@127.0.0.3, Rig 10@127.0.0.2, "
+                                         "Zulu@127.0.0.4, file"));
+        for (VornObject* object : app->vornObjModel()->toList())
+            QVERIFY(QMetaObject::invokeMethod(app, "removeVornObject", Q_ARG(VornObject*, object)));
+        QTRY_VERIFY(!file);
+        VornTest::useNetwork(nullptr);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "Camera.h"
 #include "SettingListMath.h"
 #include "SimCameras.h"
+#include "Take.h"
 #include "VornApp.h"
 #include "VornTestMain.h"
 
@@ -65,7 +66,7 @@ private:
     {
         VornApp* app = VornApp::instance();
         app->connectCamera(sim->config().address);
-        auto* camera = qobject_cast<Camera*>(app->vornObjModel()->last());
+        Camera* camera = app->findCamera(QHostAddress(sim->config().address));
         if (!camera || !QTest::qWaitFor([&] { return camera->connected(); }, 5000))
             return nullptr;
         return camera;
@@ -155,6 +156,49 @@ private slots:
                  QStringList({"4294967295"})); // 2^32-1 has no rate divisible by 1000 but itself
         QVERIFY(round.entries.contains("2000000000"));
         QVERIFY(round.entries.contains("1000"));
+    }
+
+    // A rate chosen or typed is the rate the list then shows and the rate a
+    // take recorded at it reports: whole frames per second, truncated, the
+    // period clk / r truncated. At 1280x1024 the camera runs 1525.88 fps at
+    // most, listed as 1525.
+    void frameRateRoundTrip()
+    {
+        q7sim::CameraConfig config;
+        config.res = QStringLiteral("1280x1024");
+        auto* sim = m_sims.start(config);
+        QVERIFY(sim);
+        Camera* camera = connectedCamera(sim);
+        QVERIFY(camera);
+        QTRY_COMPARE(camera->frRateList()->stringList().value(0), QStringLiteral("1525"));
+        const auto shown = [camera] {
+            return camera->frRateList()->stringList().value(camera->frRateListIndex());
+        };
+        const QStringList listed = camera->frRateList()->stringList();
+        const auto onCamera = [sim] {
+            return sim->stateDocument().value("acq").toObject().value("fr_clks").toInt();
+        };
+        for (const QString& rate : listed + QStringList{"1524", "999", "30", "25", "1525"}) {
+            QVERIFY(camera->writeFrameRate(rate.toDouble()));
+            QTRY_COMPARE(onCamera(), cameraValue(camera, "frClks")->value().toInt());
+            QTRY_COMPARE(shown(), rate);
+        }
+        QCOMPARE(onCamera(), 100000000 / 1525);
+        const int takeId = SimCameras::recordTake(sim, 100, 5);
+        QVERIFY(takeId > 0);
+        QTRY_VERIFY(camera->takes()->count() >= takeId && camera->takes()->at(takeId - 1)->valuesInit());
+        const double recorded =
+            camera->takes()->at(takeId - 1)->property("frRate").value<VornValue*>()->value().toDouble();
+        QCOMPARE(VornApp::instance()->frameRateText(recorded), QStringLiteral("1525"));
+
+        // A rate above the clock is one clock per frame; none, or no clock, writes nothing.
+        QCOMPARE(SettingListMath::frameClocksForRate(100000000, 3e8), 1);
+        QCOMPARE(SettingListMath::frameClocksForRate(100000000, 23.98), 4170141);
+        QCOMPARE(SettingListMath::frameClocksForRate(100000000, 0), -1);
+        QCOMPARE(SettingListMath::frameClocksForRate(0, 30), -1);
+        QCOMPARE(SettingListMath::exposureClocks(100000000, 12.345), 1235);
+        QCOMPARE(SettingListMath::frameRateText(1524.99), QStringLiteral("1524"));
+        QCOMPARE(SettingListMath::frameRateText(999.9999999), QStringLiteral("1000"));
     }
 
     void frameRateMatchesPlainScan()
@@ -343,7 +387,7 @@ private slots:
         QVERIFY(sim);
         VornApp* app = VornApp::instance();
         app->connectCamera(sim->config().address);
-        auto* camera = qobject_cast<Camera*>(app->vornObjModel()->last());
+        Camera* camera = app->findCamera(QHostAddress(sim->config().address));
         QVERIFY(camera);
         QSignalSpy resSignals(camera, &Camera::resListChanged);
         QSignalSpy formatSignals(camera, &Camera::vidFormatListChanged);

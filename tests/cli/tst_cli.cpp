@@ -260,11 +260,15 @@ private slots:
                            .toInt() >= ssdSave.value("seq").toInt();
             },
             20000));
+        run = cli({"save", m_address, "--ssd-take", "ssdclip.vorn", "--format", "tiff", "--codec", "gray8",
+                   "--folder", m_dir.path()});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QDir(m_dir.path()).entryList({"ssdclip_*.tiff"}).size(), 8);
+        // The program saves no metadata of an SSD take, and says so.
         run = cli(
             {"save", m_address, "--ssd-take", "ssdclip.vorn", "--format", "csv", "--folder", m_dir.path()});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out.trimmed(), out("ssdclip.csv").toUtf8());
-        QCOMPARE(csvRows(out("ssdclip.csv")), 9);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains("Can't save the metadata of an SSD take!"), qPrintable(run.err));
 
         QVERIFY(succeeded(cli({"delete", m_address, "--take", takeArg})));
         QVERIFY(!cli({"--json", "info", m_address, "--take", takeArg}).out.contains("takeId"));
@@ -279,7 +283,7 @@ private slots:
         QCOMPARE(run.exitCode, 4);
         QVERIFY2(run.err.contains("has no take 77"), qPrintable(run.err));
         // The camera's own reason for refusing an SSD file reaches the user.
-        run = cli({"save", m_address, "--ssd-take", "missing.vorn", "--format", "csv"});
+        run = cli({"save", m_address, "--ssd-take", "missing.vorn", "--format", "tiff"});
         QCOMPARE(run.exitCode, 4);
         QVERIFY2(run.err.startsWith("vorn-cli: Error opening SSD Take:"), qPrintable(run.err));
         QCOMPARE(cli({"convert", out("none.vorn"), "--format", "csv"}).exitCode, 4);
@@ -332,8 +336,8 @@ private slots:
     {
         m_sim->addFault(q7sim::Fault::xferTrickle(3));
         const QString take = QString::number(recordTake());
-        const Run run = cli({"--timeout", "2", "save", m_address, "--take", take, "--format", "vorn", "--folder",
-                             m_dir.path(), "--name", "stalled"},
+        const Run run = cli({"--timeout", "2", "save", m_address, "--take", take, "--format", "vorn",
+                             "--folder", m_dir.path(), "--name", "stalled"},
                             30000);
         m_sim->clearFaults();
         QCOMPARE(run.exitCode, 1);

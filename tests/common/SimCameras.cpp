@@ -84,7 +84,7 @@ Camera* SimCameras::connect(const q7sim::SimCamera* camera)
 {
     VornApp* app = VornApp::instance();
     app->connectCamera(camera->config().address);
-    auto* connected = qobject_cast<Camera*>(app->vornObjModel()->last());
+    Camera* connected = app->findCamera(QHostAddress(camera->config().address));
     if (!connected || !QTest::qWaitFor([connected] { return connected->connected(); }, 5000))
         return nullptr;
     return connected;

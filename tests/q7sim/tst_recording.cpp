@@ -1,5 +1,5 @@
-// A simulated camera's black reference, lens and shutter, over real HTTP (its
-// recording is driven through the program by the camera and take tests).
+// A simulated camera's black reference over real HTTP (its recording, lens
+// and shutter are driven through the program by the camera and view tests).
 #include "JsonPath.h"
 #include "SimCamera.h"
 #include "SimHttpClient.h"
@@ -22,14 +22,10 @@ class TestRecording : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void blackReferenceSlots();
-    void lensAndShutter();
 
 private:
     std::unique_ptr<SimCamera> start(const QString& address, int brefSlots = 8);
-
-    std::unique_ptr<SimCamera> m_camera;
 };
 
 std::unique_ptr<SimCamera> TestRecording::start(const QString& address, int brefSlots)
@@ -43,12 +39,6 @@ std::unique_ptr<SimCamera> TestRecording::start(const QString& address, int bref
     if (!camera->start())
         qWarning() << camera->errorString();
     return camera;
-}
-
-void TestRecording::initTestCase()
-{
-    m_camera = start(QStringLiteral("127.0.0.2"));
-    QVERIFY(m_camera->isRunning());
 }
 
 void TestRecording::blackReferenceSlots()
@@ -86,33 +76,6 @@ void TestRecording::blackReferenceSlots()
     QCOMPARE(at(http.state(), "acq/bref_state").toInt(), 1);
     QCOMPARE(http.post("/bref").json().value("bref_state").toInt(), 3);
     QTRY_COMPARE_WITH_TIMEOUT(at(http.state(), "acq/bref_state").toInt(), 0, 2000);
-}
-
-void TestRecording::lensAndShutter()
-{
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    QCOMPARE(http.post("/focus", "{\"step\":32767}").status, 200);
-    QCOMPARE(at(http.state(), "lens/focus_dist").toDouble(), 65535.0);
-    QCOMPARE(http.post("/focus", "{\"step\":0}").status, 200);
-    const double nearest = at(http.state(), "lens/focus_dist").toDouble();
-    QVERIFY(nearest > 0 && nearest < 1);
-    QCOMPARE(http.post("/focus", "{\"step\":100}").status, 200);
-    const double further = at(http.state(), "lens/focus_dist").toDouble();
-    QVERIFY(further > nearest);
-    QCOMPARE(http.post("/focus", "{\"step\":-100}").status, 200);
-    QVERIFY(at(http.state(), "lens/focus_dist").toDouble() < further);
-
-    QCOMPARE(http.post("/shtr", "{\"pos\":1}").status, 200);
-    QCOMPARE(at(http.state(), "shtr/state").toInt(), 1);
-    QCOMPARE(http.post("/shtr", "{\"pos\":0}").status, 200);
-    QCOMPARE(at(http.state(), "shtr/state").toInt(), 0);
-    QCOMPARE(http.post("/shtr", "{\"pos\":2}").status, 400);
-
-    // A lens that is not ready does not move.
-    QCOMPARE(http.put("/lens/state", "1").status, 200);
-    QCOMPARE(http.post("/focus", "{\"step\":1}").status, 409);
-    QCOMPARE(http.put("/lens/state", "3").status, 200);
-    QCOMPARE(http.post("/nonsense").status, 404);
 }
 
 QTEST_GUILESS_MAIN(TestRecording)

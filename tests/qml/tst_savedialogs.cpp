@@ -12,9 +12,11 @@
 #include "VornFile.h"
 #include "VornTestMain.h"
 
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
+#include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -30,11 +32,6 @@ class TestSaveDialogs : public CameraViewHarness
     QTemporaryDir m_dir;
 
     QList<SaveJob*> jobs() const { return app()->saveManager()->saveJobs()->toList(); }
-
-    static QString si(qint64 bytes)
-    {
-        return QLocale().formattedDataSize(bytes, 2, QLocale::DataSizeSIFormat);
-    }
 
     // The texts of a dialog combo box's choices.
     QStringList choiceTexts(const QString& name) const
@@ -147,6 +144,12 @@ class TestSaveDialogs : public CameraViewHarness
 
     void setFileName(const QString& name) { type(item(QStringLiteral("fileNameText")), name); }
 
+    QList<QUrl> m_desktopOpened;
+
+public slots:
+    // Stands in for the desktop's file manager where a test installs it.
+    void desktopOpens(const QUrl& url) { m_desktopOpened << url; }
+
 private slots:
     void initTestCase()
     {
@@ -229,17 +232,15 @@ private slots:
         QVERIFY(!shown("folderText"));
         const qint64 ssdFree =
             qint64(valueOf(m_camera, "ssdSize").toULongLong() - valueOf(m_camera, "ssdUsed").toULongLong());
-        QCOMPARE(text("freeSpaceRowText"), QLocale().formattedDataSize(ssdFree));
+        QCOMPARE(text("freeSpaceRowText"), app()->sizeText(ssdFree));
         VIEW_STEP(pick("saveTo", "File"));
         QCOMPARE(choiceTexts("formatBox").size(), 5);
         VIEW_STEP(setFolder(m_dir.path()));
-        QCOMPARE(text("freeSpaceRowText"),
-                 QLocale().formattedDataSize(app()->folderBytesAvailable(m_dir.path())));
+        QCOMPARE(text("freeSpaceRowText"), app()->sizeText(app()->folderBytesAvailable(m_dir.path())));
         // A folder the save will make, and a disk too small for the estimate.
         VIEW_STEP(setFolder(m_dir.filePath("not/yet")));
         QCOMPARE(text("freeSpaceRowText"),
-                 QLocale().formattedDataSize(app()->folderBytesAvailable(m_dir.path())) +
-                     " (folder will be created)");
+                 app()->sizeText(app()->folderBytesAvailable(m_dir.path())) + " (folder will be created)");
         VIEW_STEP(setFolder(qEnvironmentVariable("VORN_SMALL_DISK")));
         QVERIFY2(text("freeSpaceRowText").endsWith(" (less than the estimate)"),
                  qPrintable(text("freeSpaceRowText")));
@@ -249,7 +250,8 @@ private slots:
         // end before its start leaves one frame.
         const qint64 first = m_take->firstFrame(), last = m_take->lastFrame(), total = last - first + 1;
         QCOMPARE(text("frameCountRowText"), QStringLiteral("%1  of  %1").arg(total));
-        QVERIFY(!item("startFrameField")->isEnabled());
+        QCOMPARE(choiceTexts("saveRangeBox"), (QStringList{"All frames", "In to Out Points", "Selection"}));
+        QVERIFY(!item("startFrameField")->isEnabled() && !item("endFrameField")->isEnabled());
         VIEW_STEP(pick("saveRange", "Selection"));
         VIEW_STEP(type(item("startFrameField"), QString::number(first + 5)));
         VIEW_STEP(type(item("endFrameField"), QString::number(first + 2)));
@@ -263,8 +265,8 @@ private slots:
         QTRY_COMPARE(text("endFrameField"), QString::number(last));
         QCOMPARE(text("frameCountRowText"), QStringLiteral("%1  of  %2").arg(last - first - 4).arg(total));
         QCOMPARE(text("estFileSizeRowText"),
-                 si(app()->saveManager()->estFileSize(m_take, last - first - 4, Util::FormatVorn,
-                                                      Util::CodecVorn)));
+                 app()->sizeText(app()->saveManager()->estFileSize(m_take, last - first - 4, Util::FormatVorn,
+                                                                   Util::CodecVorn)));
         VIEW_STEP(pick("saveRange", "All frames"));
         QCOMPARE(text("frameCountRowText"), QStringLiteral("%1  of  %1").arg(total));
 
@@ -332,6 +334,7 @@ private slots:
         QVERIFY(QFileInfo(path("mp4clip.mp4")).size() > 0);
         QCOMPARE(inRow(vornJob, "jobDestText")->property("text").toString(), QStringLiteral("File"));
         QCOMPARE(inRow(vornJob, "jobNameText")->property("text").toString(), QStringLiteral("vornclip.vorn"));
+        QCOMPARE(inRow(vornJob, "jobPathText")->property("text").toString(), path("vornclip.vorn"));
         QCOMPARE(inRow(vornJob, "jobCameraText")->property("text").toString(), QStringLiteral("Q7 Mono"));
         QCOMPARE(inRow(vornJob, "jobSourceText")->property("text").toString(),
                  QStringLiteral("Take %1").arg(m_take->takeId()));
@@ -408,6 +411,10 @@ private slots:
         QTRY_VERIFY(inRow(running, "jobProgressBar") && inRow(running, "jobProgressBar")->isVisible());
         QTRY_VERIFY(running->progress() > 0);
         QVERIFY(inRow(running, "jobPercentText")->property("text").toString().endsWith('%'));
+        // The time left, once the save has run a while; none for a waiting job.
+        QTRY_VERIFY_WITH_TIMEOUT(running->secondsLeft() > 0, 15000);
+        QTRY_VERIFY(inRow(running, "jobTimeLeftText")->property("text").toString().endsWith(" left"));
+        QCOMPARE(queued->secondsLeft(), -1);
         VIEW_STEP(saveScreenshot("save-progress-view.png"));
 
         // A waiting job leaves the list at once.
@@ -421,6 +428,7 @@ private slots:
         const double progress = running->progress();
         click(inRow(running, "jobCloseButton"));
         QTRY_COMPARE(running->state(), SaveJob::Cancelled);
+        QCOMPARE(running->secondsLeft(), -1);
         QVERIFY(running->progress() >= progress && running->progress() < 100);
         QTRY_COMPARE(statusOf(running), QStringLiteral("Cancelled"));
         QVERIFY(!inRow(running, "jobOpenButton")->isVisible());
@@ -516,8 +524,8 @@ private slots:
         QTRY_COMPARE(row->bFr(), last);
         VIEW_STEP(type(item("endFrameField"), QString::number(first + 5)));
         QTRY_COMPARE(row->bFr(), first + 5);
-        QCOMPARE(text("estFileSizeRowText"),
-                 si(app()->saveManager()->estFileSize(m_take, 3, Util::FormatTiff, Util::CodecRaw_Gray8)));
+        QCOMPARE(text("estFileSizeRowText"), app()->sizeText(app()->saveManager()->estFileSize(
+                                                 m_take, 3, Util::FormatTiff, Util::CodecRaw_Gray8)));
 
         VIEW_STEP(pick("format", "CSV (Metadata)"));
         VIEW_STEP(setFolder(m_dir.path()));
@@ -632,6 +640,35 @@ private slots:
         QCOMPARE(app()->saveBatchObjModel()->count(), 0);
         QTRY_VERIFY(!dropped);
         QCOMPARE(jobs().size(), saved);
+    }
+
+    // "Show Folder" hands the folder to the desktop; ▶ on images that no
+    // program here opens says so and names their folder.
+    void outputsOpenOrSayWhyNot()
+    {
+        app()->setNullVornObject(VornApp::SaveProgress);
+        QTRY_COMPARE(loadedView(), QStringLiteral("saveProgressView"));
+        SaveJob* tiff = nullptr;
+        for (SaveJob* job : jobs())
+            tiff = job->format() == Util::FormatTiff && job->state() == SaveJob::Done ? job : tiff;
+        QVERIFY(tiff);
+        QTRY_VERIFY(inRow(tiff, "jobOpenButton") && inRow(tiff, "jobOpenButton")->isVisible());
+        QDesktopServices::setUrlHandler("file", this, "desktopOpens");
+        click(inRow(tiff, "jobFolderButton"));
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(m_desktopOpened, QList<QUrl>{QUrl::fromLocalFile(path("out"))});
+        if (!QStandardPaths::findExecutable("xdg-open").isEmpty())
+            QSKIP("this desktop has a program for folders");
+        QSignalSpy messages(app(), &VornApp::showMessage);
+        click(inRow(tiff, "jobOpenButton"));
+        QTRY_COMPARE(messages.count(), 1);
+        const QString message = messages.at(0).at(0).toString();
+        QVERIFY2(message.contains("could not be opened") && message.contains(path("out")),
+                 qPrintable(message));
+        // (the platform's own note that it has no program for the folder)
+        QMutexLocker lock(&ShellTestSupport::warningsMutex);
+        ShellTestSupport::recordedWarnings.removeIf(
+            [this](const QString& w) { return w.contains(path("out")); });
     }
 };
 

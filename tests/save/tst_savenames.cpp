@@ -1,3 +1,4 @@
+#include "SaveChoices.h"
 #include "SaveFileName.h"
 #include "VornApp.h"
 #include "VornTestMain.h"
@@ -5,8 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-// Output names of saves: templates, the running number kept in the settings
-// and the free-name suffixes.
+// What a save may be and what it is called: the rules every save is checked
+// against, frame ranges, output name templates, the running number kept in
+// the settings and the free-name suffixes.
 class TestSaveNames : public QObject
 {
     Q_OBJECT
@@ -21,6 +23,86 @@ class TestSaveNames : public QObject
     static qint64 seq() { return VornApp::instance()->setting("save/filename_seq").toLongLong(); }
 
 private slots:
+    // Exactly what the dialogs offer is allowed; everything else is refused
+    // with a message that says why.
+    void rulesAgreeWithTheChoicesOffered()
+    {
+        using V = VornObject;
+        const struct
+        {
+            V::Type source;
+            int dest, format, codec;
+            const char* refusal;
+        } cases[] = {
+            {V::TakeType, SaveJob::SsdDest, Util::FormatVorn, Util::CodecVorn, nullptr},
+            {V::TakeType, SaveJob::SsdDest, Util::FormatTiff, Util::CodecRaw_Gray8,
+             "Can't save TIFF onto the camera's SSD!"},
+            {V::SsdTakeType, SaveJob::SsdDest, Util::FormatVorn, Util::CodecVorn,
+             "Only takes in camera memory can be saved there."},
+            {V::VornFileType, SaveJob::SsdDest, Util::FormatVorn, Util::CodecVorn,
+             "Only takes in camera memory"},
+            {V::SsdTakeType, SaveJob::FileDest, Util::FormatCsv, Util::CodecCsv, "metadata of an SSD take"},
+            {V::VornFileType, SaveJob::FileDest, Util::FormatCsv, Util::CodecCsv, nullptr},
+            {V::TakeType, SaveJob::FileDest, Util::FormatAvi, Util::CodecRaw_Gray16,
+             "AVI files can't hold the codec Raw_Gray16!"},
+            {V::SsdTakeType, SaveJob::FileDest, Util::FormatMp4, Util::CodecH264, nullptr},
+            {V::TakeType, SaveJob::FileDest, 9, Util::CodecVorn, "Unknown format 9."},
+            {V::TakeType, 5, Util::FormatVorn, Util::CodecVorn, "Unknown destination 5."},
+            {V::CameraType, SaveJob::FileDest, Util::FormatVorn, Util::CodecVorn, "Nothing to save!"},
+        };
+        for (const auto& c : cases) {
+            const QString refusal = SaveChoices::refusal(c.source, SaveJob::Dest(c.dest),
+                                                         Util::Format(c.format), Util::Codec(c.codec));
+            QVERIFY2(c.refusal ? refusal.contains(QLatin1String(c.refusal)) : refusal.isEmpty(),
+                     qPrintable(refusal));
+        }
+        const auto offers = [](const QList<SaveChoices::Choice>& list, int value) {
+            return std::any_of(list.cbegin(), list.cend(),
+                               [value](const auto& c) { return c.value == value; });
+        };
+        for (const V::Type source : {V::TakeType, V::SsdTakeType, V::VornFileType}) {
+            for (const SaveJob::Dest dest : {SaveJob::FileDest, SaveJob::SsdDest}) {
+                for (int format = 0; format <= Util::FormatCsv; ++format) {
+                    for (int codec = 0; codec <= Util::CodecH264; ++codec) {
+                        const bool offered =
+                            offers(SaveChoices::destinationChoices(source), dest) &&
+                            offers(SaveChoices::formatChoices(dest, source), format) &&
+                            offers(SaveChoices::codecChoices(Util::Format(format), true), codec);
+                        QCOMPARE(SaveChoices::refusal(source, dest, Util::Format(format), Util::Codec(codec))
+                                     .isEmpty(),
+                                 offered);
+                    }
+                }
+            }
+        }
+    }
+
+    // Frames first..last = 10..20; a start or end may be missing.
+    void rangesNormalise()
+    {
+        const std::optional<qint64> none;
+        const struct
+        {
+            std::optional<qint64> start, end;
+            SaveChoices::Edited edited;
+            qint64 wantStart, wantEnd;
+        } cases[] = {
+            {none, none, SaveChoices::Edited::End, 10, 20}, {12, 15, SaveChoices::Edited::End, 12, 15},
+            {15, 12, SaveChoices::Edited::End, 15, 15},   // an end typed before the start
+            {15, 12, SaveChoices::Edited::Start, 12, 12}, // a start typed after the end
+            {5, 30, SaveChoices::Edited::End, 10, 20},      {25, none, SaveChoices::Edited::Start, 20, 20},
+            {none, -5, SaveChoices::Edited::End, 10, 10},
+        };
+        for (const auto& c : cases) {
+            const SaveChoices::Range r = SaveChoices::normalise(c.start, c.end, 10, 20, c.edited);
+            QCOMPARE(QList<qint64>({r.start, r.end, r.count}),
+                     QList<qint64>({c.wantStart, c.wantEnd, c.wantEnd - c.wantStart + 1}));
+        }
+        // Sizes: decimal units, named, the same everywhere.
+        QCOMPARE(VornApp::dataSizeText(64LL << 30), QStringLiteral("68.72 GB"));
+        QCOMPARE(VornApp::dataSizeText(1500000), QStringLiteral("1.50 MB"));
+    }
+
     void templatesExpand()
     {
         setSeq(0);

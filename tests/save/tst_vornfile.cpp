@@ -194,11 +194,28 @@ private slots:
         QCOMPARE(third->state(), SaveJob::Done);
         QCOMPARE(readAll(outputPath(third)).size(), int(dataOffset + 5 * record));
 
-        // Nothing to save makes no job.
+        // Nothing to save makes no job; what the rules forbid makes none
+        // either, and says why (once for a whole batch).
         QCOMPARE(save(file, 100, 0, "none"), nullptr);
-        QCOMPARE(m_manager->createSaveJob(file, 100, 5, SaveManager::FileDest, Util::Format(9),
-                                          Util::CodecVorn, 0, 0, "x", m_dir.path(), SaveJob::DontDeleteClose),
-                 nullptr);
+        QSignalSpy messages(m_app, &VornApp::showMessage);
+        const int jobs = m_manager->saveJobs()->count();
+        const auto refused = [&](SaveManager::SaveDest dest, int format, Util::Codec codec) {
+            return !m_manager->createSaveJob(file, 100, 5, dest, Util::Format(format), codec, 0, 0, "x",
+                                             m_dir.path(), SaveJob::DontDeleteClose);
+        };
+        QVERIFY(refused(SaveManager::SsdDest, Util::FormatVorn, Util::CodecVorn));
+        QVERIFY(refused(SaveManager::FileDest, 9, Util::CodecVorn));
+        QVERIFY(refused(SaveManager::FileDest, Util::FormatTiff, Util::CodecH264));
+        QCOMPARE(messages.count(), 3);
+        QVERIFY(messages.at(0).at(0).toString().contains("Only takes in camera memory"));
+        QVERIFY(messages.at(2).at(0).toString().contains("TIFF files can't hold the codec H264"));
+        QQmlObjectListModel<SaveBatchObject> batch;
+        batch.append(new SaveBatchObject(file, &batch));
+        batch.append(new SaveBatchObject(file, &batch));
+        m_manager->createSaveJobBatch(&batch, SaveManager::SsdDest, Util::FormatVorn, Util::CodecVorn, 0, 0,
+                                      "x", m_dir.path(), SaveJob::DontDeleteClose);
+        QCOMPARE(messages.count(), 4);
+        QCOMPARE(m_manager->saveJobs()->count(), jobs);
     }
 
     void jsonLengthAtThePageBoundary()
