@@ -1,8 +1,8 @@
 .pragma library
+.import "Format.js" as Format
 
 // Whether deleting takes asks first: the hand-edited setting
 // "vorn/disable_take_delete_warn" turns the confirmation dialog off.
 function enabled(vornApp) {
-    const disabled = vornApp.setting("vorn/disable_take_delete_warn", false)
-    return !(disabled === true || disabled === "true" || disabled === 1)
+    return !Format.isTrue(vornApp.setting("vorn/disable_take_delete_warn", false))
 }

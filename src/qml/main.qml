@@ -3,6 +3,7 @@ import QtQuick.Controls
 import QtQuick.Window
 import Vorn 1.0
 import "ViewRegistry.js" as Registry
+import "Format.js" as Format
 
 // The main window: the view of the selected object in the centre, the object
 // tab column on the right, and the menu bar of the selected object.
@@ -26,8 +27,7 @@ ApplicationWindow {
     }
 
     function settingBool(key) {
-        const value = VornApp.setting(key, false)
-        return value === true || value === "true" || value === 1
+        return Format.isTrue(VornApp.setting(key, false))
     }
 
     function centredX() {
