@@ -97,7 +97,8 @@ private slots:
         // Pointing at it says why.
         QQuickItem* warning = item("blackRefWarning");
         VIEW_STEP(reveal(warning));
-        QTest::mouseMove(window(), warning->mapToScene(QPointF(warning->width() / 2, warning->height() / 2)).toPoint());
+        QTest::mouseMove(window(),
+                         warning->mapToScene(QPointF(warning->width() / 2, warning->height() / 2)).toPoint());
         QObject* tip = find("blackRefWarningTip");
         QVERIFY(tip);
         QTRY_VERIFY(tip->property("visible").toBool());

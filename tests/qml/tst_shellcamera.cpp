@@ -134,7 +134,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(itemsNamed(window()->contentItem(), "takeTab").size(), 1, 5000);
         app()->setSelectedVornObject(camera());
         QTRY_COMPARE(loadedView(), QStringLiteral("cameraView"));
-        QTRY_COMPARE_WITH_TIMEOUT(camera()->property("ssdState").value<CameraValue*>()->value().toInt(), int(Camera::SsdReady), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(camera()->property("ssdState").value<CameraValue*>()->value().toInt(),
+                                  int(Camera::SsdReady), 5000);
         // The camera's entries of the File menu.
         const auto cameraAction = [this](const char* action) {
             return [this, action] {
@@ -149,10 +150,22 @@ private slots:
             const char* name;
             std::function<void()> open;
         } dialogs[] = {
-            {"connectDialog", [this] { QMetaObject::invokeMethod(shellAction("connectCamera"), "trigger"); }},
-            {"messageDialog", [this] { emit app()->showMessage("<b>No take partitions remaining!</b>"); }},
-            {"inputDialog", [this] { clickItem(find<QQuickItem>("cameraNameEdit")); }},
-            {"firmwareUpdateDialog", [this] { QMetaObject::invokeMethod(find("firmwareUpdateButton"), "clicked"); }},
+            {"connectDialog",
+             [this] {
+                 QMetaObject::invokeMethod(shellAction("connectCamera"), "trigger");
+             }},
+            {"messageDialog",
+             [this] {
+                 emit app()->showMessage("<b>No take partitions remaining!</b>");
+             }},
+            {"inputDialog",
+             [this] {
+                 clickItem(find<QQuickItem>("cameraNameEdit"));
+             }},
+            {"firmwareUpdateDialog",
+             [this] {
+                 QMetaObject::invokeMethod(find("firmwareUpdateButton"), "clicked");
+             }},
             {"ssdOpenDialog", cameraAction("openSsdTake")},
             {"batchSaveDialog", cameraAction("saveAllTakes")},
             {"confirmDialog", cameraAction("deleteAllTakes")},

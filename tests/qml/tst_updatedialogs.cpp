@@ -113,7 +113,8 @@ private slots:
     void camerasOfferNewerFirmware()
     {
         QList<Camera*> cameras;
-        for (const auto& [name, address] : {std::pair{"Bench Left", "127.0.0.2"}, {"Bench Right", "127.0.0.3"}}) {
+        for (const auto& [name, address] :
+             {std::pair{"Bench Left", "127.0.0.2"}, {"Bench Right", "127.0.0.3"}}) {
             q7sim::CameraConfig config;
             config.name = QLatin1String(name);
             config.address = QLatin1String(address);
@@ -126,7 +127,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT((offers = visibleWindows("cameraFwUpdateDialog")).size(), 2, 5000);
         QStringList titles;
         for (QQuickWindow* offer : offers) {
-            QCOMPARE(labelText(offer, "headline"), QStringLiteral("Firmware Q7FW 3.6.0 is now available for download!"));
+            QCOMPARE(labelText(offer, "headline"),
+                     QStringLiteral("Firmware Q7FW 3.6.0 is now available for download!"));
             QCOMPARE(labelText(offer, "message"), QStringLiteral("Steadier sync."));
             QCOMPARE(offer->title(), "Firmware Update: " + labelText(offer, "subject"));
             titles << offer->title();
