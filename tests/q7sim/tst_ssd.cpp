@@ -68,23 +68,6 @@ QByteArray saveBody(qint64 start, qint64 count, const QString& name = QString())
         .toLatin1();
 }
 
-// Polls the SSD state every few milliseconds until it is `state`; returns the
-// states seen on the way, without repeats.
-QList<int> statesUntil(SimHttpClient& http, int state, int timeoutMs = 5000)
-{
-    QList<int> seen;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < timeoutMs) {
-        const int now = at(http.state(), "ssd/state").toInt(-1);
-        if (seen.isEmpty() || seen.last() != now)
-            seen.append(now);
-        if (now == state)
-            break;
-        QTest::qWait(10);
-    }
-    return seen;
-}
 
 bool waitForWrSeq(SimHttpClient& http, int seq, int timeoutMs = 10000)
 {
@@ -102,143 +85,9 @@ class TestSsd : public QObject
     Q_OBJECT
 
 private slots:
-    void readyWithSizeAndListing();
-    void bareListingOfOlderFirmware();
-    void ejectAndInsert();
-    void formatUnformattedCard();
-    void queuedSavesAdvanceInOrder();
     void cameraAutosave();
     void refusals();
 };
-
-void TestSsd::readyWithSizeAndListing()
-{
-    auto camera = startCamera(QStringLiteral("127.0.0.2"));
-    SimHttpClient http(QStringLiteral("127.0.0.2"));
-    QJsonObject doc = http.state();
-    QCOMPARE(at(doc, "ssd/state").toInt(), 3);
-    // A camera with an SSD has firmware that saves and formats.
-    QCOMPARE(at(doc, "features/ssd-save").toInt(), 3);
-    QCOMPARE(at(doc, "features/ssd-format").toInt(), 1);
-    QCOMPARE(at(doc, "ssd/size").toString(), QStringLiteral("40000000")); // 1 GiB, hexadecimal
-    QCOMPARE(at(doc, "ssd/used").toString(), QStringLiteral("0"));
-    QCOMPARE(at(doc, "ssd/wr_state").toInt(), 0);
-    QCOMPARE(at(doc, "ssd/wr_seq").toInt(), 0);
-    QCOMPARE(http.post("/ssd-ls", "{\"long\": 1}").json().value("ssd-ls").toArray(), QJsonArray());
-    QCOMPARE(http.put("/ssd/used", "0").status, 403);
-    QCOMPARE(http.put("/ssd/autosave/cnt", "10").status, 200);
-
-    QVERIFY(recordTake(http));
-    const SimHttpReply saved = http.post("/ssd-save", saveBody(-40, 50, QStringLiteral("clip")));
-    QCOMPARE(saved.status, 200);
-    QCOMPARE(saved.json().value("name").toString(), QStringLiteral("clip.vorn"));
-    QCOMPARE(saved.json().value("seq").toInt(), 1);
-    QVERIFY(waitForWrSeq(http, 1));
-    const QJsonArray listing = http.post("/ssd-ls", "{\"long\": 1}").json().value("ssd-ls").toArray();
-    QCOMPARE(listing.size(), 1);
-    const QJsonObject entry = listing.at(0).toObject();
-    QCOMPARE(entry.value("name").toString(), QStringLiteral("clip.vorn"));
-    QCOMPARE(entry.value("size").toInteger(), FileBytes);
-    QVERIFY(qAbs(entry.value("time").toInteger() - QDateTime::currentSecsSinceEpoch()) < 10);
-    QCOMPARE(at(http.state(), "ssd/used").toString().toLongLong(nullptr, 16), FileBytes);
-    // Without "long" the camera answers bare names.
-    QCOMPARE(http.post("/ssd-ls", "{}").json().value("ssd-ls").toArray(), QJsonArray{"clip.vorn"});
-}
-
-void TestSsd::bareListingOfOlderFirmware()
-{
-    auto camera = startCamera(QStringLiteral("127.0.0.3"), 1LL << 30, true);
-    SimHttpClient http(QStringLiteral("127.0.0.3"));
-    QVERIFY(recordTake(http));
-    QCOMPARE(http.post("/ssd-save", saveBody(0, 5, QStringLiteral("a"))).status, 200);
-    QCOMPARE(http.post("/ssd-save", saveBody(0, 5, QStringLiteral("a"))).json().value("name").toString(),
-             QStringLiteral("a_2.vorn")); // names stay unique
-    QVERIFY(waitForWrSeq(http, 2));
-    const QJsonArray listing = http.post("/ssd-ls", "{\"long\": 1}").json().value("ssd-ls").toArray();
-    QCOMPARE(listing, (QJsonArray{"a.vorn", "a_2.vorn"}));
-}
-
-void TestSsd::ejectAndInsert()
-{
-    auto camera = startCamera(QStringLiteral("127.0.0.4"));
-    SimHttpClient http(QStringLiteral("127.0.0.4"));
-    QCOMPARE(http.post("/ssd-umount").status, 200);
-    QCOMPARE(statesUntil(http, 6), (QList<int>{4, 5, 6}));
-    QCOMPARE(at(http.state(), "ssd/size").toString(), QStringLiteral("0"));
-    const SimHttpReply refused = http.post("/ssd-ls", "{\"long\": 1}");
-    QCOMPARE(refused.status, 409);
-    QVERIFY(!refused.json().value("error").toString().isEmpty());
-    QCOMPARE(http.post("/ssd-umount").status, 409);
-
-    camera->removeSsd();
-    QCOMPARE(at(http.state(), "ssd/state").toInt(), 0);
-    camera->insertSsd();
-    QCOMPARE(statesUntil(http, 3), (QList<int>{1, 2, 3}));
-}
-
-void TestSsd::formatUnformattedCard()
-{
-    auto camera = startCamera(QStringLiteral("127.0.0.5"));
-    SimHttpClient http(QStringLiteral("127.0.0.5"));
-    camera->removeSsd();
-    camera->insertSsd(false);
-    QCOMPARE(statesUntil(http, 8), (QList<int>{1, 2, 8}));
-    QCOMPARE(http.post("/ssd-ls", "{\"long\": 1}").status, 409);
-    QCOMPARE(http.post("/ssd-format", "{\"name\":\"SHOT 1\"}").status, 200);
-    QCOMPARE(statesUntil(http, 3), (QList<int>{9, 3}));
-    const QJsonObject doc = http.state();
-    QCOMPARE(at(doc, "ssd/name").toString(), QStringLiteral("SHOT 1"));
-    QCOMPARE(at(doc, "ssd/used").toString(), QStringLiteral("0"));
-    QCOMPARE(http.post("/ssd-ls", "{\"long\": 1}").json().value("ssd-ls").toArray(), QJsonArray());
-
-    QCOMPARE(http.put("/features/ssd-format", "0").status, 200);
-    QCOMPARE(http.post("/ssd-format", "{\"name\":\"X\"}").status, 501);
-}
-
-void TestSsd::queuedSavesAdvanceInOrder()
-{
-    // Each file takes about half a second to write.
-    auto camera = startCamera(QStringLiteral("127.0.0.6"), 8LL << 20);
-    SimHttpClient http(QStringLiteral("127.0.0.6"));
-    QVERIFY(recordTake(http));
-    for (int seq = 1; seq <= 3; ++seq) {
-        const SimHttpReply reply = http.post("/ssd-save", saveBody(-40, 50, QStringLiteral("q%1").arg(seq)));
-        QCOMPARE(reply.status, 200);
-        QCOMPARE(reply.json().value("seq").toInt(), seq);
-    }
-    QJsonObject doc = http.state();
-    QCOMPARE(at(doc, "ssd/wr_state").toInt(), 1);
-    QCOMPARE(at(doc, "ssd/wr_seq").toInt(), 0);
-    // The take is read by the saves: it may not be deleted meanwhile.
-    QVERIFY(at(doc, "acq/locked_takes").toArray().contains(1));
-    QCOMPARE(http.post("/del", "{\"take\":1}").status / 100, 4);
-    // Unmounting and formatting wait until the saves are written.
-    QCOMPARE(http.post("/ssd-umount").status, 409);
-
-    QList<int> seqs;
-    int lastProgress = -1;
-    bool progressRose = false;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 10000) {
-        doc = http.state();
-        const int seq = at(doc, "ssd/wr_seq").toInt();
-        const int progress = at(doc, "ssd/progress").toInt();
-        if (seqs.isEmpty() || seqs.last() != seq)
-            seqs.append(seq), lastProgress = -1;
-        progressRose = progressRose || (lastProgress >= 0 && progress > lastProgress);
-        lastProgress = progress;
-        if (seq == 3)
-            break;
-        QTest::qWait(20);
-    }
-    QCOMPARE(seqs, (QList<int>{0, 1, 2, 3}));
-    QVERIFY(progressRose);
-    QCOMPARE(at(doc, "ssd/wr_state").toInt(), 0);
-    QVERIFY(!at(doc, "acq/locked_takes").toArray().contains(1));
-    QCOMPARE(http.post("/ssd-ls", "{}").json().value("ssd-ls").toArray(),
-             (QJsonArray{"q1.vorn", "q2.vorn", "q3.vorn"}));
-}
 
 void TestSsd::cameraAutosave()
 {
