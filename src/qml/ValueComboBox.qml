@@ -22,10 +22,24 @@ Item {
     width: Theme.valueWidth
     height: Theme.rowHeight
 
+    // Whether the user has typed into the box since it last showed the
+    // camera's value: a report arriving meanwhile must not replace the text
+    // being typed (Return would then send the replaced text).
+    property bool editing: false
+    property bool resyncing: false
+
+    function shownText() {
+        return valueComboBox.listIndex >= 0 ? box.textAt(valueComboBox.listIndex) : ""
+    }
+
     function resync() {
+        if (valueComboBox.editing)
+            return
+        valueComboBox.resyncing = true
         box.currentIndex = valueComboBox.listIndex
         if (box.editable)
-            box.editText = valueComboBox.listIndex >= 0 ? box.textAt(valueComboBox.listIndex) : ""
+            box.editText = valueComboBox.shownText()
+        valueComboBox.resyncing = false
     }
 
     onListIndexChanged: resync()
@@ -80,15 +94,26 @@ Item {
             }
         }
 
+        onEditTextChanged: if (box.activeFocus && !valueComboBox.resyncing) valueComboBox.editing = true
         onActivated: index => {
+            valueComboBox.editing = false
             valueComboBox.chosen(index, box.textAt(index))
             resyncLater.restart()
         }
         onAccepted: {
-            valueComboBox.chosen(-1, box.editText)
+            valueComboBox.editing = false
+            // The camera's own value, shown unchanged, is no choice: its
+            // rounded text sent back would move the setting.
+            if (box.editText !== valueComboBox.shownText())
+                valueComboBox.chosen(-1, box.editText)
             resyncLater.restart()
         }
-        onActiveFocusChanged: if (!activeFocus) resyncLater.restart()
+        onActiveFocusChanged: {
+            if (!activeFocus) {
+                valueComboBox.editing = false
+                resyncLater.restart()
+            }
+        }
     }
     Label {
         id: unitsLabel
