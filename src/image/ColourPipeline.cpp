@@ -1,9 +1,11 @@
 #include "ColourPipeline.h"
 
 #include "ImgOrientation.h"
+#include "ParallelLoop.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <opencv2/imgproc.hpp>
 
 namespace {
@@ -69,49 +71,37 @@ void ColourPipeline::balanceRows(const cv::Mat& mosaic, int first, int end, quin
     }
 }
 
-cv::Mat ColourPipeline::balanced(const cv::Mat& mosaic) const
-{
-    if (m_unityGains)
-        return mosaic;
-    cv::Mat out(mosaic.rows, mosaic.cols, CV_16UC1);
-    cv::parallel_for_(
-        cv::Range(0, mosaic.rows),
-        [&](const cv::Range& rows) {
-            balanceRows(mosaic, rows.start, rows.end, out.ptr<quint16>(rows.start));
-        },
-        std::max(1, mosaic.rows / stripeRows));
-    return out;
-}
-
 void ColourPipeline::processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* out8, qsizetype stride8) const
 {
     const int rows = mosaic.rows;
     const int cols = mosaic.cols;
-    if (m_identityLuts) {
-        // Nothing to do after demosaicing: demosaic the whole frame straight
-        // into out rather than copy stripes into it.
-        cv::cvtColor(balanced(mosaic), out, m_layout.demosaicCode());
+    auto to8bit = [&](int first, int end) {
+        const cv::Mat done(end - first, cols * 3, CV_16UC1, out.ptr<quint16>(first));
+        cv::Mat bytes(end - first, cols * 3, CV_8UC1, out8 + first * stride8, size_t(stride8));
+        done.convertTo(bytes, CV_8U, 255.0 / 65535.0);
+    };
+    if (m_identityLuts && m_unityGains) {
+        // Nothing to do before or after demosaicing: demosaic the whole
+        // frame straight into out rather than copy stripes into it.
+        cv::cvtColor(mosaic, out, m_layout.demosaicCode());
         if (out8) {
-            cv::parallel_for_(
-                cv::Range(0, rows),
-                [&](const cv::Range& range) {
-                    const cv::Mat done = out.rowRange(range.start, range.end).reshape(1);
-                    cv::Mat bytes(range.size(), cols * 3, CV_8UC1, out8 + range.start * stride8,
-                                  size_t(stride8));
-                    done.convertTo(bytes, CV_8U, 255.0 / 65535.0);
-                },
-                std::max(1, rows / 32));
+            ParallelLoop::run(
+                cv::Range(0, rows), [&](const cv::Range& range) { to8bit(range.start, range.end); },
+                std::max(1, rows / stripeRows));
         }
         return;
     }
     forStripes(mosaic, [&](int first, int end, const cv::Mat& bgr, int inFirst) {
-        for (int row = first; row < end; ++row)
-            lutRow(bgr.ptr<quint16>(row - inFirst), out.ptr<quint16>(row), cols);
-        if (out8) {
-            const cv::Mat done(end - first, cols * 3, CV_16UC1, out.ptr<quint16>(first));
-            cv::Mat bytes(end - first, cols * 3, CV_8UC1, out8 + first * stride8, size_t(stride8));
-            done.convertTo(bytes, CV_8U, 255.0 / 65535.0);
+        if (m_identityLuts) {
+            const size_t rowBytes = size_t(cols) * 3 * sizeof(quint16);
+            for (int row = first; row < end; ++row)
+                std::memcpy(out.ptr<quint16>(row), bgr.ptr<quint16>(row - inFirst), rowBytes);
+        } else {
+            for (int row = first; row < end; ++row)
+                lutRow(bgr.ptr<quint16>(row - inFirst), out.ptr<quint16>(row), cols);
         }
+        if (out8)
+            to8bit(first, end);
     });
 }
 
@@ -152,13 +142,19 @@ void ColourPipeline::forStripes(const cv::Mat& mosaic, const ToStripe& toStripe)
     const int rows = mosaic.rows;
     const int cols = mosaic.cols;
     const int stripes = (rows + stripeRows - 1) / stripeRows;
-    cv::parallel_for_(
+    ParallelLoop::run(
         cv::Range(0, stripes),
         [&](const cv::Range& range) {
             // Scratch of the worker thread, reused from stripe to stripe and
-            // frame to frame; nothing of a frame survives in it.
+            // frame to frame (it only grows, so a steady frame size allocates
+            // nothing); nothing of a frame survives in it.
             thread_local std::vector<quint16> balancedRows;
-            thread_local cv::Mat bgr;
+            thread_local std::vector<quint16> bgrRows;
+            const size_t mostRows = size_t(stripeRows + 2 * overlapRows);
+            if (bgrRows.size() < mostRows * size_t(cols) * 3)
+                bgrRows.resize(mostRows * size_t(cols) * 3);
+            if (!m_unityGains && balancedRows.size() < mostRows * size_t(cols))
+                balancedRows.resize(mostRows * size_t(cols));
             for (int stripe = range.start; stripe < range.end; ++stripe) {
                 const int first = stripe * stripeRows;
                 const int end = std::min(rows, first + stripeRows);
@@ -166,10 +162,12 @@ void ColourPipeline::forStripes(const cv::Mat& mosaic, const ToStripe& toStripe)
                 const int inEnd = std::min(rows, end + overlapRows);
                 cv::Mat input = mosaic.rowRange(inFirst, inEnd);
                 if (!m_unityGains) {
-                    balancedRows.resize(size_t(inEnd - inFirst) * size_t(cols));
                     balanceRows(mosaic, inFirst, inEnd, balancedRows.data());
                     input = cv::Mat(inEnd - inFirst, cols, CV_16UC1, balancedRows.data());
                 }
+                // Of the stripe's size, so that cvtColor writes into it
+                // instead of allocating.
+                cv::Mat bgr(inEnd - inFirst, cols, CV_16UC3, bgrRows.data());
                 cv::cvtColor(input, bgr, m_layout.demosaicCode());
                 toStripe(first, end, bgr, inFirst);
             }

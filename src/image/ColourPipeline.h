@@ -34,8 +34,6 @@ public:
     // The processed picture turned and mirrored: out is CV_16UC3 of the
     // orientation's size; each stripe's pixels go straight to their places.
     void processTurned(const cv::Mat& mosaic, const ImgOrientation& orientation, cv::Mat& out) const;
-    // The balanced mosaic of a whole frame.
-    cv::Mat balanced(const cv::Mat& mosaic) const;
 
 private:
     // Balances rows [first, end) of the mosaic into out (cols samples a row).

@@ -1,7 +1,6 @@
 #include "HistogramControl.h"
 
 #include "Histogram.h"
-#include "HistogramRenderer.h"
 
 #include <QQuickWindow>
 #include <QSGImageNode>
@@ -27,17 +26,20 @@ void HistogramControl::setHistogram(Histogram* histogram)
 
 void HistogramControl::render()
 {
-    QImage picture;
+    bool drawn = false;
     if (m_histogram) {
         const QList<quint16> image = m_histogram->image();
         const int width = m_histogram->width();
         const int height = m_histogram->height();
         // A buffer shorter than its stated size would be read past its end.
-        if (qsizetype(width) * height * 3 <= image.size())
-            picture = HistogramRenderer::render(image.constData(), width, height, int(this->width()),
-                                                int(this->height()), BinLimit);
+        if (qsizetype(width) * height * 3 <= image.size()) {
+            m_renderer.render(image.constData(), width, height, int(this->width()), int(this->height()),
+                              BinLimit, m_picture);
+            drawn = true;
+        }
     }
-    m_picture = picture;
+    if (!drawn)
+        m_picture = QImage();
     m_pictureDirty = true;
     setImplicitSize(m_picture.width(), m_picture.height());
     update();

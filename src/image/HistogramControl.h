@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HistogramRenderer.h"
+
 #include <QImage>
 #include <QPointer>
 #include <QQuickItem>
@@ -39,6 +41,8 @@ private:
 
     QPointer<Histogram> m_histogram;
     QMetaObject::Connection m_imageConnection;
+    HistogramRenderer m_renderer;
+    // Drawn into again for the next frame unless the scene graph still holds it.
     QImage m_picture;
     // Set when the picture changed since the last paint.
     bool m_pictureDirty = false;

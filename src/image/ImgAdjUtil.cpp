@@ -6,6 +6,7 @@
 #include "ColourPipeline.h"
 #include "ImgOrientation.h"
 #include "ImgOverlay.h"
+#include "ParallelLoop.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,7 +43,7 @@ int linear9(int code)
 template <typename Body> void forRows(int rows, const Body& body)
 {
     const int stripes = std::clamp(rows / 32, 1, 32);
-    cv::parallel_for_(cv::Range(0, rows), body, stripes);
+    ParallelLoop::run(cv::Range(0, rows), body, stripes);
 }
 
 // The first `count` samples of a list, zero-padded into `padded` when the list
@@ -98,7 +99,7 @@ void ImgAdjUtil::expand(const char* bytes, qsizetype byteCount, QList<quint16>& 
     const auto* codes = reinterpret_cast<const quint8*>(bytes);
     constexpr qsizetype chunk = 1 << 16;
     const int chunks = int((count + chunk - 1) / chunk);
-    cv::parallel_for_(cv::Range(0, chunks), [&](const cv::Range& range) {
+    ParallelLoop::run(cv::Range(0, chunks), [&](const cv::Range& range) {
         const qsizetype end = std::min(count, qsizetype(range.end) * chunk);
         for (qsizetype i = qsizetype(range.start) * chunk; i < end; ++i)
             samples[i] = m_expansion[codes[i]];
@@ -335,11 +336,16 @@ void ImgAdjUtil::toGray16(const QList<quint16>& bgr16, int height, int width, cv
 
 void ImgAdjUtil::gray16(const QList<quint16>& bgr16, int height, int width, QList<quint16>& out) const
 {
-    cv::Mat grey;
-    toGray16(bgr16, height, width, grey);
-    out.resize(qsizetype(grey.total()));
-    if (!grey.empty())
-        std::copy(grey.ptr<quint16>(), grey.ptr<quint16>() + grey.total(), out.begin());
+    if (height <= 0 || width <= 0 || bgr16.size() < qsizetype(height) * width * 3) {
+        out.clear();
+        return;
+    }
+    // Straight into out, which keeps its buffer when it has the size and is
+    // not shared.
+    out.resize(qsizetype(height) * width);
+    const cv::Mat bgr(height, width, CV_16UC3, const_cast<quint16*>(bgr16.constData()));
+    cv::Mat grey(height, width, CV_16UC1, out.data());
+    cv::cvtColor(bgr, grey, cv::COLOR_BGR2GRAY);
 }
 
 void ImgAdjUtil::gray8(const QList<quint16>& bgr16, int height, int width, QByteArray& out) const

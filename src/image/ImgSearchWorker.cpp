@@ -4,8 +4,6 @@
 #include "RawFrame.h"
 #include "VornFrame.h"
 
-#include <QList>
-
 ImgSearchWorker::ImgSearchWorker(int level, ImgSearch::RefFrame refFrame, const ImgAdjBlock& block,
                                  const ImgAdjUtil* util)
     : m_level(level), m_refFrame(refFrame), m_block(block), m_util(util)
@@ -33,6 +31,7 @@ void ImgSearchWorker::init()
         m_b->setObjectName(QStringLiteral("B"));
     }
     m_a->setRawFrame(frame);
+    m_util->gray16(m_a->display(), m_a->height(), m_a->width(), m_greyA);
     m_next = m_b;
     frame->deleteLater();
     emit compareReady();
@@ -46,12 +45,11 @@ void ImgSearchWorker::compare()
     m_next->setRawFrame(frame);
 
     // The grey of the processed picture with its overlays, as the user sees
-    // it (the same grey that VornFrame::gray16Image() makes, as a sample list).
-    QList<quint16> greyA;
-    QList<quint16> greyB;
-    m_util->gray16(m_a->display(), m_a->height(), m_a->width(), greyA);
-    m_util->gray16(m_b->display(), m_b->height(), m_b->width(), greyB);
-    if (m_util->differs(greyA, greyB, m_a->height(), m_a->width(), m_level)) {
+    // it (the same grey that VornFrame::gray16Image() makes, as a sample
+    // list). The reference's grey was made when it arrived.
+    QList<quint16>& grey = m_next == m_a ? m_greyA : m_greyB;
+    m_util->gray16(m_next->display(), m_next->height(), m_next->width(), grey);
+    if (m_util->differs(m_greyA, m_greyB, m_a->height(), m_a->width(), m_level)) {
         // The frame stays with the search, which releases it when it stops.
         emit found();
         return;

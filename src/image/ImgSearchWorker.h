@@ -3,6 +3,7 @@
 #include "ImgAdjBlock.h"
 #include "ImgSearch.h"
 
+#include <QList>
 #include <QObject>
 
 class ImgAdjUtil;
@@ -51,4 +52,7 @@ private:
     VornFrame* m_b = nullptr;
     // The frame that receives the next fetched frame.
     VornFrame* m_next = nullptr;
+    // The grey pictures of "A" and "B", each made once per frame they receive.
+    QList<quint16> m_greyA;
+    QList<quint16> m_greyB;
 };

@@ -33,9 +33,14 @@ bool VornFrame::setFrameData(const QByteArray& data, quint16 width, quint16 heig
     m_raw16.resize(imgSize);
     m_util->expand(data, metaSize, m_raw16);
 
+    // The last frame's set again when nobody else holds it (a writer, the
+    // search), otherwise the other one.
+    if (!unshared(m_sets[m_current]))
+        m_current = 1 - m_current;
+    Buffers& set = m_sets[m_current];
     int h = height;
     int w = width;
-    m_util->process(*m_block, m_raw16, m_display, m_clean, h, w);
+    m_util->process(*m_block, m_raw16, set.display, set.clean, h, w, m_imageWithFrame ? &set.image : nullptr);
     m_width = quint16(w);
     m_height = quint16(h);
 
@@ -46,6 +51,22 @@ bool VornFrame::setFrameData(const QByteArray& data, quint16 width, quint16 heig
     return valid;
 }
 
+bool VornFrame::unshared(Buffers& set)
+{
+    // Without an overlay display shares clean's data within the set; that
+    // share does not count, so it is let go while clean is looked at.
+    bool own;
+    if (set.display.constData() == set.clean.constData() && !set.clean.isEmpty()) {
+        set.display = QList<quint16>();
+        own = set.clean.isDetached();
+        set.display = set.clean;
+    } else {
+        own = (set.clean.isEmpty() || set.clean.isDetached()) &&
+              (set.display.isEmpty() || set.display.isDetached());
+    }
+    return own && (set.image.isNull() || set.image.isDetached());
+}
+
 bool VornFrame::readProbe()
 {
     const int x = m_rgbPoint.x();
@@ -53,11 +74,12 @@ bool VornFrame::readProbe()
     if (x < 0 || y < 0 || x >= m_width || y >= m_height)
         return false;
     const qsizetype i = (qsizetype(y) * m_width + x) * 3;
-    if (i + 2 >= m_clean.size())
+    const QList<quint16>& clean = m_sets[m_current].clean;
+    if (i + 2 >= clean.size())
         return false;
-    m_b = m_clean.at(i);
-    m_g = m_clean.at(i + 1);
-    m_r = m_clean.at(i + 2);
+    m_b = clean.at(i);
+    m_g = clean.at(i + 1);
+    m_r = clean.at(i + 2);
     return true;
 }
 
@@ -73,15 +95,17 @@ void VornFrame::setRgbPoint(const QPoint& point)
 
 QImage VornFrame::image() const
 {
-    return m_util->bgr888Image(m_display, m_height, m_width);
+    if (m_imageWithFrame)
+        return m_sets[m_current].image;
+    return m_util->bgr888Image(display(), m_height, m_width);
 }
 
 QImage VornFrame::gray16Image() const
 {
-    return m_util->gray16Image(m_display, m_height, m_width);
+    return m_util->gray16Image(display(), m_height, m_width);
 }
 
 QImage VornFrame::gray8Image() const
 {
-    return m_util->gray8Image(m_display, m_height, m_width);
+    return m_util->gray8Image(display(), m_height, m_width);
 }

@@ -16,6 +16,12 @@ class RawFrame;
 // 16-bit BGR picture with and without overlay, the frame's time stamp, and
 // the pixel probe. The display, the writers and the image search each own
 // theirs.
+//
+// Its buffers are kept from frame to frame while the size stays: two sets
+// used in turn, so that a frame can be processed while the previous one is
+// still held elsewhere (the histogram keeps the clean buffer, the window the
+// picture). A set still shared is never written; process() then gives it
+// new buffers.
 class VornFrame : public QObject
 {
     Q_OBJECT
@@ -41,6 +47,10 @@ public:
 
     // The display picture (with overlay) in 8 bits, BGR888.
     QImage image() const;
+    // Whether image() is made with each frame, while its rows are still in
+    // the cache, rather than on request: for the display, which shows every
+    // frame's picture.
+    void setImageWithFrame(bool withFrame) { m_imageWithFrame = withFrame; }
     // Grey of the display picture at 16 and at 8 bits.
     QImage gray16Image() const;
     QImage gray8Image() const;
@@ -52,8 +62,8 @@ public:
     quint16 b() const { return m_b; }
 
     const QList<quint16>& raw16() const { return m_raw16; }
-    const QList<quint16>& display() const { return m_display; }
-    const QList<quint16>& clean() const { return m_clean; }
+    const QList<quint16>& display() const { return m_sets[m_current].display; }
+    const QList<quint16>& clean() const { return m_sets[m_current].clean; }
     quint16 width() const { return m_width; }
     quint16 height() const { return m_height; }
     // Size of the mosaic before rotation.
@@ -71,13 +81,24 @@ signals:
     void rgbChanged();
 
 private:
+    struct Buffers
+    {
+        QList<quint16> display;
+        QList<quint16> clean;
+        QImage image;
+    };
+
     bool readProbe();
+    // Whether nothing outside this frame holds any buffer of the set.
+    static bool unshared(Buffers& set);
 
     const ImgAdjBlock* m_block;
     const ImgAdjUtil* m_util;
     QList<quint16> m_raw16;
-    QList<quint16> m_display;
-    QList<quint16> m_clean;
+    Buffers m_sets[2];
+    // The set of the last frame.
+    int m_current = 0;
+    bool m_imageWithFrame = false;
     quint16 m_width = 0;
     quint16 m_height = 0;
     quint16 m_rawWidth = 0;

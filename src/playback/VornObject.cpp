@@ -19,6 +19,8 @@ void VornObject::setImageModel(ImgAdjModel* model)
 {
     m_imgAdjModel = model;
     m_vornFrame = new VornFrame(&model->block(), this);
+    // Every processed frame is shown.
+    m_vornFrame->setImageWithFrame(true);
 }
 
 void VornObject::setTimestamp(const QString& timestamp)

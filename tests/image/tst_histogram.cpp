@@ -10,7 +10,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <QRandomGenerator>
 #include <memory>
+#include <opencv2/imgproc.hpp>
 
 namespace {
 
@@ -63,6 +65,51 @@ bool allGrey(const QImage& picture)
 
 const QColor White(255, 255, 255);
 
+// The histogram as drawn from the split planes with OpenCV's calcHist.
+QImage referencePicture(const QList<quint16>& samples, int width, int height, int pictureWidth,
+                        int pictureHeight, std::vector<cv::Mat>& counts)
+{
+    const cv::Mat frame(height, width, CV_16UC3, const_cast<quint16*>(samples.constData()));
+    std::vector<cv::Mat> planes;
+    cv::split(frame, planes);
+    const int bins = std::min(256, pictureWidth);
+    const int binWidth = int(std::nearbyint(double(pictureWidth) / bins));
+    const int offset = binWidth != 1 ? binWidth / 2 - 1 : 0;
+    const float range[] = {0.0f, 65536.0f};
+    const float* ranges[] = {range};
+    const int channel = 0;
+    counts.assign(3, cv::Mat());
+    double tallest = 0;
+    for (int c = 0; c < 3; ++c) {
+        cv::calcHist(&planes[c], 1, &channel, cv::Mat(), counts[c], 1, &bins, ranges);
+        double peak = 0;
+        cv::minMaxLoc(counts[c], nullptr, &peak);
+        tallest = std::max(tallest, peak);
+    }
+    const int bottom = pictureHeight - 1;
+    std::vector<cv::Mat> pictures;
+    for (const cv::Mat& n : counts) {
+        auto top = [&](int bin) {
+            return bottom - int(std::nearbyint(n.at<float>(bin) * bottom / tallest));
+        };
+        std::vector<cv::Point> outline{{0, bottom}, {0, top(0)}};
+        for (int bin = 0; bin < bins; ++bin)
+            outline.emplace_back(bin * binWidth + offset, top(bin));
+        outline.emplace_back(pictureWidth - 1, top(bins - 1));
+        outline.emplace_back(pictureWidth - 1, bottom);
+        cv::Mat picture = cv::Mat::zeros(pictureHeight, pictureWidth, CV_8UC1);
+        cv::fillPoly(picture, std::vector<std::vector<cv::Point>>{outline}, 150);
+        cv::polylines(picture, std::vector<cv::Point>(outline.begin() + 1, outline.end() - 1), false, 255);
+        pictures.push_back(picture);
+    }
+    cv::Mat merged;
+    cv::merge(pictures, merged);
+    QImage result(pictureWidth, pictureHeight, QImage::Format_BGR888);
+    for (int row = 0; row < pictureHeight; ++row)
+        std::memcpy(result.scanLine(row), merged.ptr(row), size_t(pictureWidth) * 3);
+    return result;
+}
+
 } // namespace
 
 class TestHistogram : public QObject
@@ -79,6 +126,9 @@ private slots:
     void binWidthAndOffset();
     void channelsLightTheirOwnColour();
     void channelsShareOneScale();
+    void sameAsSplitPlanes_data();
+    void sameAsSplitPlanes();
+    void outlinesDrawnAsOpenCvDrawsThem();
     void nothingToDraw();
     void controlWithoutFrameHasNoSize();
     void controlPaintsPicture();
@@ -220,6 +270,84 @@ void TestHistogram::channelsShareOneScale()
     for (int y = 0; y < 33; ++y)
         for (int x : litColumns(picture, y))
             QVERIFY2(x >= 126, qPrintable(QStringLiteral("x %1 y %2").arg(x).arg(y)));
+}
+
+void TestHistogram::sameAsSplitPlanes_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("pictureWidth");
+    QTest::addColumn<int>("pictureHeight");
+    QTest::newRow("7x5 into 40x20") << 7 << 5 << 40 << 20;
+    QTest::newRow("37x23 into 100x33") << 37 << 23 << 100 << 33;
+    QTest::newRow("640x480 into 128x64") << 640 << 480 << 128 << 64;
+    QTest::newRow("641x1031 into 300x64") << 641 << 1031 << 300 << 64;
+    QTest::newRow("1000x200 into 1000x90") << 1000 << 200 << 1000 << 90;
+    QTest::newRow("255x129 into 257x50") << 255 << 129 << 257 << 50;
+}
+
+void TestHistogram::sameAsSplitPlanes()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, pictureWidth);
+    QFETCH(int, pictureHeight);
+    // Noise over the whole range, with a crowd of samples at bin edges.
+    QRandomGenerator random(quint32(width * height));
+    QList<quint16> samples(width * height * 3);
+    for (quint16& sample : samples)
+        sample = random.bounded(4) ? quint16(random.bounded(65536)) : quint16(random.bounded(8) * 8192 - 1);
+    std::vector<cv::Mat> counts;
+    const QImage expected = referencePicture(samples, width, height, pictureWidth, pictureHeight, counts);
+    const int bins = std::min(256, pictureWidth);
+    std::vector<int> counted(3 * bins);
+    HistogramRenderer::count(samples.constData(), width, height, bins, counted.data());
+    for (int c = 0; c < 3; ++c)
+        for (int bin = 0; bin < bins; ++bin)
+            QCOMPARE(counted[c * bins + bin], int(counts[c].at<float>(bin)));
+    QCOMPARE(Frame(1, 1, 0, 0, 0).render(1, 1).size(), QSize(1, 1));
+    HistogramRenderer renderer;
+    QImage picture;
+    renderer.render(samples.constData(), width, height, pictureWidth, pictureHeight, 256, picture);
+    QCOMPARE(picture, expected);
+    // Drawn again into the same buffer.
+    const uchar* bits = picture.constBits();
+    renderer.render(samples.constData(), width, height, pictureWidth, pictureHeight, 256, picture);
+    QCOMPARE(picture.constBits(), bits);
+    QCOMPARE(picture, expected);
+}
+
+void TestHistogram::outlinesDrawnAsOpenCvDrawsThem()
+{
+    // Histogram outlines of every shape: noise, spikes on an empty floor,
+    // shallow ripples; bins within the picture and beyond narrow ones.
+    QRandomGenerator random(5);
+    HistogramRenderer renderer;
+    for (int n = 0; n < 3000; ++n) {
+        const int pictureWidth = 1 + random.bounded(n % 3 ? 300 : 1100);
+        const int bottom = random.bounded(n % 5 ? 100 : 300);
+        const int bins = std::min(256, pictureWidth);
+        const int binWidth = int(std::nearbyint(double(pictureWidth) / bins));
+        const int shape = random.bounded(3);
+        auto height = [&] {
+            return shape == 0   ? random.bounded(bottom + 1)
+                   : shape == 1 ? (random.bounded(10) ? bottom : random.bounded(bottom + 1))
+                                : bottom - random.bounded(std::min(bottom + 1, 4));
+        };
+        std::vector<cv::Point> outline{{0, bottom}, {0, height()}};
+        for (int bin = 0; bin < bins; ++bin)
+            outline.emplace_back(bin * binWidth + (binWidth != 1 ? binWidth / 2 - 1 : 0),
+                                 bin ? height() : outline[1].y);
+        outline.emplace_back(pictureWidth - 1, outline.back().y);
+        outline.emplace_back(pictureWidth - 1, bottom);
+        cv::Mat expected = cv::Mat::zeros(bottom + 1, pictureWidth, CV_8UC1);
+        cv::Mat drawn = expected.clone();
+        cv::fillPoly(expected, std::vector<std::vector<cv::Point>>{outline}, 150);
+        cv::polylines(expected, std::vector<cv::Point>(outline.begin() + 1, outline.end() - 1), false, 255);
+        renderer.fillPolygon(drawn, outline.data(), int(outline.size()), 150);
+        HistogramRenderer::drawPolyline(drawn, outline.data() + 1, int(outline.size()) - 2, 255);
+        QVERIFY2(cv::norm(expected, drawn, cv::NORM_INF) == 0, qPrintable(QString::number(n)));
+    }
 }
 
 void TestHistogram::nothingToDraw()

@@ -1,8 +1,10 @@
 #include "ImgAdjModel.h"
+#include "ImgAdjUtil.h"
 #include "VornApp.h"
 #include "VornFrame.h"
 #include "VornObject.h"
 #include "VornTestMain.h"
+#include "VornValue.h"
 
 #include <QSignalSpy>
 
@@ -107,6 +109,59 @@ private slots:
         QCOMPARE(frame.seconds(), 7u);
         QCOMPARE(frame.raw16().at(1), sample(127));
         QCOMPARE(frame.raw16().at(2), quint16(0));
+    }
+
+    void buffersKeptWhileTheSizeStays()
+    {
+        // The display's frame: the histogram keeps the clean buffer and the
+        // window the picture until the next frame replaces them.
+        ImgAdjModel model;
+        model.cfa()->setValue(ImgAdjUtil::CfaRGGB);
+        model.updateLut();
+        VornFrame frame(&model.block());
+        frame.setImageWithFrame(true);
+        QList<quint16> heldClean;
+        QImage heldImage;
+        const quint16* cleanOf[2] = {};
+        const uchar* imageOf[2] = {};
+        auto show = [&](int width, int height, int seed) {
+            QByteArray codes(width * height, Qt::Uninitialized);
+            for (int i = 0; i < codes.size(); ++i)
+                codes[i] = char((i * seed + i / width) & 0xFF);
+            const QByteArray data = metaBlock(0, 0, 0) + codes;
+            frame.setFrameData(data, width, height, width * height, 32, 0);
+            VornFrame reference(&model.block());
+            reference.setFrameData(data, width, height, width * height, 32, 0);
+            QCOMPARE(frame.clean(), reference.clean());
+            QCOMPARE(frame.image(), reference.image());
+            heldClean = frame.clean();
+            heldImage = frame.image();
+        };
+        for (int round = 0; round < 6; ++round) {
+            const QList<quint16> before = heldClean;
+            show(66, 40, round + 3);
+            // A buffer still held elsewhere is never written ...
+            if (round > 0)
+                QVERIFY(frame.clean().constData() != before.constData());
+            // ... and from the third frame on the two sets take turns.
+            if (round >= 2) {
+                QCOMPARE(frame.clean().constData(), cleanOf[round % 2]);
+                QCOMPARE(frame.image().constBits(), imageOf[round % 2]);
+            }
+            cleanOf[round % 2] = frame.clean().constData();
+            imageOf[round % 2] = frame.image().constBits();
+        }
+        // A new size gets buffers of its size, with the right content.
+        show(34, 70, 9);
+        QCOMPARE(frame.image().size(), QSize(34, 70));
+        // Nothing else holding it, the same set is used again.
+        heldClean = QList<quint16>();
+        heldImage = QImage();
+        const quint16* last = frame.clean().constData();
+        const uchar* lastImage = frame.image().constBits();
+        show(34, 70, 10);
+        QCOMPARE(frame.clean().constData(), last);
+        QCOMPARE(frame.image().constBits(), lastImage);
     }
 
     void timeText()
