@@ -193,9 +193,10 @@ void ImgAdjUtil::process(const ImgAdjBlock& block, const QList<quint16>& raw16, 
         }
         cv::Mat overlaid(height, width, CV_16UC3, display.data());
         if (block.focusPeak > 0)
-            ImgOverlay::focusPeaking(picture, block.focusPeak, overlaid);
+            ImgOverlay::focusPeaking(picture, block.focusPeak, overlaid, bits8, stride8);
         else
-            ImgOverlay::exposureAssist(picture, overlaid);
+            ImgOverlay::exposureAssist(picture, overlaid, bits8, stride8);
+        bits8 = nullptr; // done with the overlay
     }
     if (bits8)
         to8bit(display.constData(), height, width * 3, bits8, stride8);
