@@ -108,13 +108,19 @@ int VornFile::getFrame(RawFrame* frame, qint64 fr)
     // Frame numbers are 32-bit values and records bounded by the header
     // checks, so the offset cannot overflow; one before the data reads none.
     const qint64 index = fr - geometry.firstFr;
-    QByteArray bytes;
+    // The previous record's buffer is read into again once nothing holds it
+    // any more (its RawFrame is gone by the next frame): playing a file then
+    // allocates no record per frame. A buffer still held gets a new one.
+    if (!m_record.isDetached())
+        m_record = QByteArray();
+    m_record.resize(0);
     if (index >= 0 && m_file->seek(qint64(m_dataOffset + record * quint64(index)))) {
         // Only what the file holds: a file cut short gives a shorter record.
         const qint64 available = qMax<qint64>(0, m_file->size() - m_file->pos());
-        bytes = m_file->read(qMin<qint64>(qint64(record), available));
+        m_record.resize(qMin<qint64>(qint64(record), available));
+        m_record.resize(qMax<qint64>(0, m_file->read(m_record.data(), m_record.size())));
     }
-    frame->set(bytes, geometry.width, geometry.height, geometry.imgSize(), geometry.metaSize,
+    frame->set(m_record, geometry.width, geometry.height, geometry.imgSize(), geometry.metaSize,
                geometry.yearOffset);
     emit frame->initFinished();
     return 0;

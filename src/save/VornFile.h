@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlaybackVornObject.h"
+#include <QByteArray>
 #include <QtQml/qqmlregistration.h>
 
 class QFile;
@@ -56,4 +57,6 @@ private:
     quint64 m_dataOffset = 0;
     quint32 m_headerWord = 0;
     VornFileImgAdjModel* m_imgAdj;
+    // The last record read, shared with its RawFrame.
+    QByteArray m_record;
 };
