@@ -1,5 +1,7 @@
 #include "Clahe16.h"
 
+#include "ParallelLoop.h"
+
 #include <algorithm>
 #include <opencv2/core/hal/intrin.hpp>
 #include <opencv2/imgproc.hpp>
@@ -79,7 +81,7 @@ void Clahe16::buildTables(const cv::Mat& grey)
     // at its own level. So a table is needed only between the lowest and the
     // highest level of the nine tiles around it, and only that part of it is
     // made (the rest keeps what an earlier picture left, never read).
-    cv::parallel_for_(cv::Range(0, TileCount), [&](const cv::Range& tiles) {
+    ParallelLoop::run(cv::Range(0, TileCount), [&](const cv::Range& tiles) {
         for (int tile = tiles.start; tile < tiles.end; ++tile) {
             const int firstRow = tile / GridSize * m_tileSize.height;
             const int firstCol = tile % GridSize * m_tileSize.width;
@@ -92,7 +94,7 @@ void Clahe16::buildTables(const cv::Mat& grey)
             m_levels[size_t(tile)] = {int(low), int(high)};
         }
     });
-    cv::parallel_for_(cv::Range(0, TileCount), [&](const cv::Range& tiles) {
+    ParallelLoop::run(cv::Range(0, TileCount), [&](const cv::Range& tiles) {
         // All zero between tables: each table's pass clears what it counted.
         thread_local std::vector<quint32> histogram(HistSize, 0);
         for (int tile = tiles.start; tile < tiles.end; ++tile)

@@ -71,7 +71,8 @@ void ColourPipeline::balanceRows(const cv::Mat& mosaic, int first, int end, quin
     }
 }
 
-void ColourPipeline::processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* out8, qsizetype stride8) const
+void ColourPipeline::processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* out8, qsizetype stride8,
+                                    const cv::ParallelLoopBody* rowsDone) const
 {
     const int rows = mosaic.rows;
     const int cols = mosaic.cols;
@@ -84,9 +85,15 @@ void ColourPipeline::processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* 
         // Nothing to do before or after demosaicing: demosaic the whole
         // frame straight into out rather than copy stripes into it.
         cv::cvtColor(mosaic, out, m_layout.demosaicCode());
-        if (out8) {
+        if (out8 || rowsDone) {
             ParallelLoop::run(
-                cv::Range(0, rows), [&](const cv::Range& range) { to8bit(range.start, range.end); },
+                cv::Range(0, rows),
+                [&](const cv::Range& range) {
+                    if (out8)
+                        to8bit(range.start, range.end);
+                    if (rowsDone)
+                        (*rowsDone)(range);
+                },
                 std::max(1, rows / stripeRows));
         }
         return;
@@ -102,6 +109,8 @@ void ColourPipeline::processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* 
         }
         if (out8)
             to8bit(first, end);
+        if (rowsDone)
+            (*rowsDone)(cv::Range(first, end));
     });
 }
 

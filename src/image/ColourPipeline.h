@@ -7,6 +7,7 @@ class ImgOrientation;
 
 #include <QtGlobal>
 #include <opencv2/core.hpp>
+#include <opencv2/core/utility.hpp>
 #include <vector>
 
 // The colour part of the image pipeline: white balance on the mosaic (each
@@ -28,9 +29,12 @@ public:
     // The processed picture of an upright frame: mosaic CV_16UC1 in, out
     // CV_16UC3 of the same size. With out8, also its 8-bit form (each sample
     // through the to-8-bit rounding), rows stride8 bytes apart, made while
-    // the rows are still in the cache.
-    void processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* out8 = nullptr,
-                        qsizetype stride8 = 0) const;
+    // the rows are still in the cache. With rowsDone, that is called with
+    // each range of rows of out once they are made, on the thread that made
+    // them, while they are still in the cache (an overlay drawn there reads
+    // them at no cost).
+    void processUpright(const cv::Mat& mosaic, cv::Mat& out, uchar* out8 = nullptr, qsizetype stride8 = 0,
+                        const cv::ParallelLoopBody* rowsDone = nullptr) const;
     // The processed picture turned and mirrored: out is CV_16UC3 of the
     // orientation's size; each stripe's pixels go straight to their places.
     void processTurned(const cv::Mat& mosaic, const ImgOrientation& orientation, cv::Mat& out) const;

@@ -1,5 +1,7 @@
 #include "FocusPeaking.h"
 
+#include "ParallelLoop.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -151,7 +153,14 @@ void FocusPeaking::markOpenCv(const cv::Mat& clean, int level, cv::Mat& marks)
     cv::filterSpeckles(marks, 0, 1, 1);
 }
 
-void FocusPeaking::paint(const cv::Mat& clean, int level, cv::Mat& display, uchar* out8, qsizetype stride8)
+void FocusPeaking::takeGrey(const cv::Mat& clean, const cv::Range& rows)
+{
+    cv::Mat grey = m_grey.rowRange(rows);
+    cv::cvtColor(clean.rowRange(rows), grey, cv::COLOR_BGR2GRAY);
+}
+
+void FocusPeaking::paint(const cv::Mat& clean, int level, cv::Mat& display, uchar* out8, qsizetype stride8,
+                         bool greyTaken)
 {
     const int rows = clean.rows;
     const int cols = clean.cols;
@@ -164,11 +173,12 @@ void FocusPeaking::paint(const cv::Mat& clean, int level, cv::Mat& display, ucha
                      out8 ? out8 + row * stride8 : nullptr);
         return;
     }
-    cv::cvtColor(clean, m_grey, cv::COLOR_BGR2GRAY);
+    if (!greyTaken || m_grey.size() != clean.size())
+        cv::cvtColor(clean, m_grey, cv::COLOR_BGR2GRAY);
     m_clahe.buildTables(m_grey);
     const int cutoff = cutoffForLevel(level);
     const int stripes = (rows + StripeRows - 1) / StripeRows;
-    cv::parallel_for_(cv::Range(0, stripes), [&](const cv::Range& range) {
+    ParallelLoop::run(cv::Range(0, stripes), [&](const cv::Range& range) {
         thread_local Stripe stripe;
         if (stripe.cols != cols)
             stripe.size(cols);

@@ -28,8 +28,13 @@ public:
     // display receives clean with the marked pixels pure green; both
     // CV_16UC3 of the same size. With out8, the rows of display also go
     // through the 8-bit rounding into rows stride8 bytes apart.
+    // greyTaken: takeGrey() has already been given every row of clean.
     void paint(const cv::Mat& clean, int level, cv::Mat& display, uchar* out8 = nullptr,
-               qsizetype stride8 = 0);
+               qsizetype stride8 = 0, bool greyTaken = false);
+    // Takes the grey of rows of clean (of `size`) ahead of paint(), while
+    // they are still in the cache; any thread may take its own rows.
+    void prepareGrey(const cv::Size& size) { m_grey.create(size, CV_16UC1); }
+    void takeGrey(const cv::Mat& clean, const cv::Range& rows);
 
     // The marks (255 marked, 0 not) of the OpenCV chain, step by step.
     static void markOpenCv(const cv::Mat& clean, int level, cv::Mat& marks);

@@ -4,6 +4,7 @@
 
 #include "CfaLayout.h"
 #include "ColourPipeline.h"
+#include "FocusPeaking.h"
 #include "ImgOrientation.h"
 #include "ImgOverlay.h"
 #include "ParallelLoop.h"
@@ -159,6 +160,12 @@ void ImgAdjUtil::process(const ImgAdjBlock& block, const QList<quint16>& raw16, 
         stride8 = display8->bytesPerLine();
     }
 
+    if (overlay && (display.size() != pixels * 3 || !display.isDetached())) {
+        display = QList<quint16>();
+        display.resize(pixels * 3);
+    }
+    cv::Mat overlaid = overlay ? cv::Mat(height, width, CV_16UC3, display.data()) : cv::Mat();
+
     std::vector<quint16> padded;
     const cv::Mat mosaic(sourceRows, sourceCols, CV_16UC1,
                          const_cast<quint16*>(samplesOf(raw16, pixels, padded)));
@@ -167,6 +174,7 @@ void ImgAdjUtil::process(const ImgAdjBlock& block, const QList<quint16>& raw16, 
     const quint16* lutG = lutOrIdentity(block.lutG);
     const quint16* lutB = lutOrIdentity(block.lutB);
     const CfaLayout layout(block.cfa.toInt());
+    bool overlayDrawn = false;
     if (!layout.isColour()) {
         greyThroughLut(mosaic, lutG, orientation, picture);
     } else {
@@ -175,26 +183,40 @@ void ImgAdjUtil::process(const ImgAdjBlock& block, const QList<quint16>& raw16, 
                                  block.wbB.toDouble() * block.wbCalB.toDouble()};
         const ColourPipeline colour(layout, gains, m_gainTables, lutR, lutG, lutB,
                                     isIdentity(lutR) && isIdentity(lutG) && isIdentity(lutB));
-        if (orientation.isIdentity()) {
-            colour.processUpright(mosaic, picture, overlay ? nullptr : bits8, stride8);
-            if (!overlay)
-                bits8 = nullptr; // done
-        } else {
+        if (!orientation.isIdentity()) {
             colour.processTurned(mosaic, orientation, picture);
+        } else if (block.focusPeak > 0) {
+            // The grey that focus peaking starts from is taken from each
+            // stripe of the picture as it is made.
+            FocusPeaking& peaking = ImgOverlay::focusPeakingOfThread();
+            peaking.prepareGrey(picture.size());
+            const auto takeGrey = [&](const cv::Range& rows) {
+                peaking.takeGrey(picture, rows);
+            };
+            const ParallelLoop::LoopBody<decltype(takeGrey)> greyOfStripe(takeGrey);
+            colour.processUpright(mosaic, picture, nullptr, 0, &greyOfStripe);
+            peaking.paint(picture, block.focusPeak, overlaid, bits8, stride8, true);
+            overlayDrawn = true;
+        } else if (block.expAssist > 0) {
+            // Exposure assist is drawn on each stripe as it is made.
+            const auto drawRows = [&](const cv::Range& rows) {
+                ImgOverlay::exposureAssistRows(picture, overlaid, rows, bits8, stride8);
+            };
+            const ParallelLoop::LoopBody<decltype(drawRows)> drawOnStripe(drawRows);
+            colour.processUpright(mosaic, picture, nullptr, 0, &drawOnStripe);
+            overlayDrawn = true;
+        } else {
+            colour.processUpright(mosaic, picture, bits8, stride8);
+            bits8 = nullptr; // done
         }
     }
 
     if (!overlay) {
         display = clean;
     } else {
-        if (display.size() != pixels * 3 || !display.isDetached()) {
-            display = QList<quint16>();
-            display.resize(pixels * 3);
-        }
-        cv::Mat overlaid(height, width, CV_16UC3, display.data());
-        if (block.focusPeak > 0)
+        if (!overlayDrawn && block.focusPeak > 0)
             ImgOverlay::focusPeaking(picture, block.focusPeak, overlaid, bits8, stride8);
-        else
+        else if (!overlayDrawn)
             ImgOverlay::exposureAssist(picture, overlaid, bits8, stride8);
         bits8 = nullptr; // done with the overlay
     }

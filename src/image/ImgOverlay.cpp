@@ -1,6 +1,7 @@
 #include "ImgOverlay.h"
 
 #include "FocusPeaking.h"
+#include "ParallelLoop.h"
 
 #include <algorithm>
 #include <opencv2/core/hal/intrin.hpp>
@@ -26,54 +27,64 @@ void to8bitRow(const cv::Mat& display, int row, uchar* out8, qsizetype stride8)
 
 void ImgOverlay::exposureAssist(const cv::Mat& clean, cv::Mat& display, uchar* out8, qsizetype stride8)
 {
-    const int cols = clean.cols;
     const int blocks = (clean.rows + BlockRows - 1) / BlockRows;
-    cv::parallel_for_(cv::Range(0, blocks), [&](const cv::Range& range) {
-        thread_local std::vector<quint16> greyRows;
-        greyRows.resize(size_t(BlockRows) * size_t(cols));
-        for (int block = range.start; block < range.end; ++block) {
-            const int first = block * BlockRows;
-            const int end = std::min(clean.rows, first + BlockRows);
-            cv::Mat grey(end - first, cols, CV_16UC1, greyRows.data());
-            cv::cvtColor(clean.rowRange(first, end), grey, cv::COLOR_BGR2GRAY);
-            for (int row = first; row < end; ++row) {
-                const quint16* level = grey.ptr<quint16>(row - first);
-                const quint16* in = clean.ptr<quint16>(row);
-                quint16* out = display.ptr<quint16>(row);
-                // Clipped white (grey above 65534) becomes pure red, pure
-                // black (grey 0) pure blue; without branches.
-                int col = 0;
-                const cv::v_uint16x8 full = cv::v_setall_u16(65535);
-                const cv::v_uint16x8 none = cv::v_setzero_u16();
-                for (; col + 8 <= cols; col += 8) {
-                    cv::v_uint16x8 blue, green, red;
-                    cv::v_load_deinterleave(in + col * 3, blue, green, red);
-                    const cv::v_uint16x8 grey8 = cv::v_load(level + col);
-                    const cv::v_uint16x8 over = grey8 == full;
-                    const cv::v_uint16x8 under = grey8 == none;
-                    const cv::v_uint16x8 marked = over | under;
-                    cv::v_store_interleave(out + col * 3, (blue & ~marked) | under, green & ~marked,
-                                           (red & ~marked) | over);
-                }
-                for (; col < cols; ++col) {
-                    const quint16 over = quint16(-int(level[col] > 65534));
-                    const quint16 under = quint16(-int(level[col] <= 0));
-                    const quint16 marked = over | under;
-                    out[col * 3] = quint16((in[col * 3] & ~marked) | under);
-                    out[col * 3 + 1] = quint16(in[col * 3 + 1] & ~marked);
-                    out[col * 3 + 2] = quint16((in[col * 3 + 2] & ~marked) | over);
-                }
-                to8bitRow(display, row, out8, stride8);
-            }
-        }
+    ParallelLoop::run(cv::Range(0, blocks), [&](const cv::Range& range) {
+        exposureAssistRows(clean, display,
+                           cv::Range(range.start * BlockRows, std::min(clean.rows, range.end * BlockRows)),
+                           out8, stride8);
     });
+}
+
+void ImgOverlay::exposureAssistRows(const cv::Mat& clean, cv::Mat& display, const cv::Range& rows,
+                                    uchar* out8, qsizetype stride8)
+{
+    const int cols = clean.cols;
+    thread_local std::vector<quint16> greyRows;
+    greyRows.resize(size_t(BlockRows) * size_t(cols));
+    for (int first = rows.start; first < rows.end; first += BlockRows) {
+        const int end = std::min(rows.end, first + BlockRows);
+        cv::Mat grey(end - first, cols, CV_16UC1, greyRows.data());
+        cv::cvtColor(clean.rowRange(first, end), grey, cv::COLOR_BGR2GRAY);
+        for (int row = first; row < end; ++row) {
+            const quint16* level = grey.ptr<quint16>(row - first);
+            const quint16* in = clean.ptr<quint16>(row);
+            quint16* out = display.ptr<quint16>(row);
+            // Clipped white (grey above 65534) becomes pure red, pure black
+            // (grey 0) pure blue; without branches.
+            int col = 0;
+            const cv::v_uint16x8 full = cv::v_setall_u16(65535);
+            const cv::v_uint16x8 none = cv::v_setzero_u16();
+            for (; col + 8 <= cols; col += 8) {
+                cv::v_uint16x8 blue, green, red;
+                cv::v_load_deinterleave(in + col * 3, blue, green, red);
+                const cv::v_uint16x8 grey8 = cv::v_load(level + col);
+                const cv::v_uint16x8 over = grey8 == full;
+                const cv::v_uint16x8 under = grey8 == none;
+                const cv::v_uint16x8 marked = over | under;
+                cv::v_store_interleave(out + col * 3, (blue & ~marked) | under, green & ~marked,
+                                       (red & ~marked) | over);
+            }
+            for (; col < cols; ++col) {
+                const quint16 over = quint16(-int(level[col] > 65534));
+                const quint16 under = quint16(-int(level[col] <= 0));
+                const quint16 marked = over | under;
+                out[col * 3] = quint16((in[col * 3] & ~marked) | under);
+                out[col * 3 + 1] = quint16(in[col * 3 + 1] & ~marked);
+                out[col * 3 + 2] = quint16((in[col * 3 + 2] & ~marked) | over);
+            }
+            to8bitRow(display, row, out8, stride8);
+        }
+    }
+}
+
+FocusPeaking& ImgOverlay::focusPeakingOfThread()
+{
+    thread_local FocusPeaking peaking;
+    return peaking;
 }
 
 void ImgOverlay::focusPeaking(const cv::Mat& clean, int level, cv::Mat& display, uchar* out8,
                               qsizetype stride8)
 {
-    // Per thread: the display, the writers and the image search each run
-    // their own frames.
-    thread_local FocusPeaking peaking;
-    peaking.paint(clean, level, display, out8, stride8);
+    focusPeakingOfThread().paint(clean, level, display, out8, stride8);
 }

@@ -3,6 +3,8 @@
 #include <QtGlobal>
 #include <opencv2/core.hpp>
 
+class FocusPeaking;
+
 // The two picture overlays of the display buffer, drawn on a copy of the
 // processed 16-bit BGR picture: exposure assist (clipped white turns red,
 // pure black turns blue) and focus peaking (sharp edges turn green).
@@ -17,7 +19,15 @@ class ImgOverlay
 public:
     static void exposureAssist(const cv::Mat& clean, cv::Mat& display, uchar* out8 = nullptr,
                                qsizetype stride8 = 0);
+    // The same for some rows, on the calling thread: a pass that makes the
+    // picture in stripes draws each stripe's overlay while it is in the cache.
+    static void exposureAssistRows(const cv::Mat& clean, cv::Mat& display, const cv::Range& rows,
+                                   uchar* out8 = nullptr, qsizetype stride8 = 0);
     // level: ImgAdjModel::FocusPeak (1 low, 2 medium, 3 high).
     static void focusPeaking(const cv::Mat& clean, int level, cv::Mat& display, uchar* out8 = nullptr,
                              qsizetype stride8 = 0);
+    // The calling thread's focus peaking, whose buffers stay from frame to
+    // frame (the display, the writers and the image search each run their
+    // own frames).
+    static FocusPeaking& focusPeakingOfThread();
 };
