@@ -341,6 +341,7 @@ int main(int argc, char** argv)
         long outsideText = 0;
         long outsideDelivery = 0;
         long wholeSlot = 0;
+        long allDisplayPaths = 0;
         for (const Variant& variant : variants) {
             DisplayObject object;
             applyVariant(*object.imgAdjModel(), c.cfa, variant);
@@ -372,14 +373,17 @@ int main(int argc, char** argv)
                     outsideDelivery += start - arrival;
                 }
             }
+            allDisplayPaths += displayPath;
             std::printf(" %s %.1f %s;", variant.name, double(displayPath) / counted,
                         verdict(displayPath == 0));
         }
         const double per = double(std::size(variants)) * 8;
-        std::printf("\n   the whole frameReady() slot %.1f, of which the time text %.1f (QDateTime::toString "
-                    "and the nanoseconds; the text is a new QString by design) and the record's deferred "
-                    "deletion; the fetch's RawFrame object and its connections %.1f\n",
-                    double(wholeSlot) / per, double(outsideText) / per, double(outsideDelivery) / per);
+        std::printf("\n   the whole frameReady() slot %.1f = the above %.1f + the time text %.1f "
+                    "(QDateTime::toString "
+                    "and the nanoseconds: a new QString by design) + the record's deferred deletion %.1f;\n"
+                    "   before it, the fetch's RawFrame object and its connections %.1f\n",
+                    double(wholeSlot) / per, double(allDisplayPaths) / per, double(outsideText) / per,
+                    double(wholeSlot - allDisplayPaths - outsideText) / per, double(outsideDelivery) / per);
     }
     return 0;
 }
