@@ -2,6 +2,8 @@
 
 #include "FuzzyCompare.h"
 #include "PlaybackPositions.h"
+#include <QGuiApplication>
+#include <QScreen>
 #include <QtMath>
 
 const PlaybackVornObject::ValueSpec PlaybackVornObject::s_valueSpecs[] = {
@@ -79,7 +81,7 @@ PlaybackVornObject::PlaybackVornObject(Type type, QObject* parent, const QString
     // The step after a shown frame waits until the events due before it
     // (input, painting, timers) have been handled.
     m_advanceTimer->setSingleShot(true);
-    m_advanceTimer->setInterval(0);
+    m_advanceTimer->setTimerType(Qt::PreciseTimer);
     connect(m_advanceTimer, &QTimer::timeout, this, &PlaybackVornObject::advance);
     connect(this, &PlaybackVornObject::frChanged, this, &PlaybackVornObject::requestFrame);
     m_imgSearch = new ImgSearch(this);
@@ -204,10 +206,25 @@ int PlaybackVornObject::fetchFrame(RawFrame* frame)
 
 int PlaybackVornObject::requestFrame()
 {
+    // Started first: a file delivers the frame within this call.
+    const QElapsedTimer previous = m_sinceRequest;
+    m_sinceRequest.start();
     const int result = VornObject::requestFrame();
     if (result == 0)
         m_lastRequestedFr = m_fr;
+    else
+        m_sinceRequest = previous;
     return result;
+}
+
+int PlaybackVornObject::displayIntervalMs()
+{
+    const auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    const QScreen* screen = gui ? QGuiApplication::primaryScreen() : nullptr;
+    const double rate = screen && screen->refreshRate() >= 1.0 ? screen->refreshRate() : 60.0;
+    // Under the interval by a fifth, so that timer jitter and painting on
+    // this thread never leave a picture of the screen without a new frame.
+    return int(800.0 / rate);
 }
 
 void PlaybackVornObject::frameReady()
@@ -218,9 +235,13 @@ void PlaybackVornObject::frameReady()
     // event loop, never from here: a file delivers its frames at once, so
     // advancing here would nest every following frame on this call, and
     // timers, input and painting would wait for as long as frames take longer
-    // than a period.
-    if (m_state != Paused && selected() && !m_advanceTimer->isActive())
-        m_advanceTimer->start();
+    // than a period. Nor sooner than the screen shows a new picture: a frame
+    // made faster would never be seen, so the clock skips it instead and the
+    // time goes to the window.
+    if (m_state != Paused && selected() && !m_advanceTimer->isActive()) {
+        const qint64 elapsedMs = m_sinceRequest.isValid() ? m_sinceRequest.elapsed() : 0;
+        m_advanceTimer->start(int(qBound(qint64(0), displayIntervalMs() - elapsedMs, qint64(1000))));
+    }
 }
 
 void PlaybackVornObject::advance()

@@ -5,6 +5,7 @@
 #include "VornObject.h"
 #include "VornValue.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QtQml/qqmlregistration.h>
 #include <functional>
@@ -114,6 +115,10 @@ public:
     // Starts fetching frame `fr` into `frame`; 0 on success.
     virtual int getFrame(RawFrame* frame, qint64 fr) = 0;
 
+    // Milliseconds between two pictures of the screen (60 Hz when unknown):
+    // playback makes frames no faster than that.
+    static int displayIntervalMs();
+
     // Replaces the wall clock (tests step time with a clock of their own).
     void setClock(std::unique_ptr<PlaybackClock> clock);
 
@@ -181,6 +186,9 @@ private:
     RepeatMode m_repeatMode = RepeatLoop;
     QTimer* m_tickTimer;
     QTimer* m_advanceTimer;
+    // Since the last frame was asked for: the next is asked for no sooner
+    // than the screen can show it.
+    QElapsedTimer m_sinceRequest;
     std::unique_ptr<PlaybackClock> m_clock;
     qint64 m_base = 0;
     bool m_valuesInit = false;

@@ -253,6 +253,35 @@ private slots:
         QCOMPARE(rec.fetches, 2); // nothing left to retry
     }
 
+    // Frames made faster than the screen shows pictures would never be seen:
+    // a small file at the top rate makes no more frames than the screen's
+    // pictures, and the clock still moves on.
+    void playbackMakesNoFramesTheScreenCannotShow()
+    {
+        QTemporaryDir dir;
+        VornFileBytes::FileLayout layout;
+        layout.width = 64;
+        layout.height = 48;
+        layout.frames = 400;
+        const QString path = dir.filePath(QStringLiteral("small.vorn"));
+        QVERIFY(VornFileBytes::write(path, VornFileBytes::build(layout)));
+        VornFile file(path, nullptr);
+        QVERIFY(file.open());
+        file.setSelected(true);
+        int made = 0;
+        connect(file.imgFrame(), &ImgFrame::imageChanged, this, [&] { ++made; });
+        file.setPlayFrRate(1e7);
+        file.play();
+        QEventLoop loop; // not qWait(), which sleeps between its rounds
+        QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+        loop.exec();
+        file.pause();
+        const int screenPictures = 1000 / PlaybackVornObject::displayIntervalMs();
+        qInfo("%d frames made in 1 s, the screen shows %d", made, screenPictures);
+        QVERIFY(made >= 2);
+        QVERIFY2(made <= screenPictures + 3, qPrintable(QString::number(made)));
+    }
+
     // A large file at the top rate takes longer to read and process per frame
     // than a period lasts; playback must still return to the event loop
     // between frames, skipping frames to keep time.
