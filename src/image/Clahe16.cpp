@@ -27,10 +27,9 @@ void Clahe16::prepare(const cv::Mat& grey)
     m_size = grey.size();
     const int rows = grey.rows;
     const int cols = grey.cols;
-    // A picture that does not split into whole tiles is extended at the
-    // bottom and the right by reflection, always by a whole extra row and
-    // column of samples in a direction that splits evenly when the other
-    // does not.
+    // A picture that does not split into whole tiles both ways is extended
+    // by reflection at the bottom by 8 - rows % 8 rows and at the right by
+    // 8 - cols % 8 columns (8 where that size did split), as OpenCV does.
     const bool even = cols % GridSize == 0 && rows % GridSize == 0;
     const int extRows = even ? rows : rows + GridSize - rows % GridSize;
     const int extCols = even ? cols : cols + GridSize - cols % GridSize;
@@ -49,8 +48,8 @@ void Clahe16::prepare(const cv::Mat& grey)
     // Each output column lies between the centres of two tile columns (the
     // same one at the edges); the weights are computed in single precision
     // exactly as OpenCV does.
-    m_leftTile.resize(size_t(cols));
-    m_rightTile.resize(size_t(cols));
+    std::vector<int> leftTile(static_cast<size_t>(cols));
+    std::vector<int> rightTile(static_cast<size_t>(cols));
     m_leftWeight.resize(size_t(cols));
     m_rightWeight.resize(size_t(cols));
     const float inverseWidth = 1.0f / float(m_tileSize.width);
@@ -60,14 +59,14 @@ void Clahe16::prepare(const cv::Mat& grey)
         const float right = position - float(left);
         m_rightWeight[size_t(col)] = right;
         m_leftWeight[size_t(col)] = 1.0f - right;
-        m_leftTile[size_t(col)] = std::max(left, 0) * HistSize;
-        m_rightTile[size_t(col)] = std::min(left + 1, GridSize - 1) * HistSize;
+        leftTile[size_t(col)] = std::max(left, 0) * HistSize;
+        rightTile[size_t(col)] = std::min(left + 1, GridSize - 1) * HistSize;
     }
     m_spans.clear();
     for (int col = 0; col < cols; ++col) {
-        if (m_spans.empty() || m_spans.back().leftTable != m_leftTile[size_t(col)] ||
-            m_spans.back().rightTable != m_rightTile[size_t(col)])
-            m_spans.push_back({col, col, m_leftTile[size_t(col)], m_rightTile[size_t(col)]});
+        if (m_spans.empty() || m_spans.back().leftTable != leftTile[size_t(col)] ||
+            m_spans.back().rightTable != rightTile[size_t(col)])
+            m_spans.push_back({col, col, leftTile[size_t(col)], rightTile[size_t(col)]});
         m_spans.back().end = col + 1;
     }
     m_tables.assign(size_t(TileCount) * HistSize, 0);

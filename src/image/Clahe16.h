@@ -54,9 +54,7 @@ private:
         int rightTable;
     };
     std::vector<Span> m_spans;
-    // Per column: the tables' columns left and right of it, and the weights.
-    std::vector<int> m_leftTile;
-    std::vector<int> m_rightTile;
+    // Per column: the weights of the tables left and right of it.
     std::vector<float> m_leftWeight;
     std::vector<float> m_rightWeight;
     // Source rows and columns of the picture extended to a whole number of

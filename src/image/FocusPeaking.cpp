@@ -24,8 +24,10 @@ constexpr int MaxLaplacian = 8 * 65535;
 // |Laplacian|, so a binary search over OpenCV's own conversion finds it.
 int cutoffFor(int threshold)
 {
+    // A row of one value, long enough that the conversion takes the vector
+    // path it takes over a picture's rows.
     auto strength = [](int laplacian) {
-        const cv::Mat value(1, 1, CV_32F, cv::Scalar(float(laplacian)));
+        const cv::Mat value(1, 64, CV_32F, cv::Scalar(float(laplacian)));
         cv::Mat converted;
         cv::convertScaleAbs(value, converted, 255.0 / 65535.0);
         return int(converted.at<uchar>(0, 0));
