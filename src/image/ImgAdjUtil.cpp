@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 #include <opencv2/imgproc.hpp>
 
 namespace {
@@ -226,7 +227,7 @@ void ImgAdjUtil::process(const ImgAdjBlock& block, const QList<quint16>& raw16, 
 
 bool ImgAdjUtil::isIdentity(const quint16* lut) const
 {
-    return lut == m_identity.data() ||
+    return lut == m_identity.data() || lut == identityLut().constData() ||
            std::memcmp(lut, m_identity.data(), m_identity.size() * sizeof(quint16)) == 0;
 }
 
@@ -250,8 +251,25 @@ void ImgAdjUtil::lut16Adjust(cv::Mat& bgr16, const QList<quint16>& lutR, const Q
     });
 }
 
+const QList<quint16>& ImgAdjUtil::identityLut()
+{
+    static const QList<quint16> identity = [] {
+        QList<quint16> table(lutSize);
+        std::iota(table.begin(), table.end(), quint16(0));
+        return table;
+    }();
+    return identity;
+}
+
 void ImgAdjUtil::buildLut16(QList<quint16>& lut, double offset, double gain, double gamma, double contrast)
 {
+    // The defaults give lut[i] = i. Every take builds its tables when it is
+    // made, most with the defaults, and a camera may hold hundreds of takes:
+    // they all share one identity table (a list is copied when written).
+    if (offset == 0.0 && gain == 1.0 && gamma == 1.0 && contrast == 0.0) {
+        lut = identityLut();
+        return;
+    }
     lut.resize(lutSize);
     const double shift = std::round(offset * 65535.0);
     const double exponent = 1.0 / gamma;

@@ -85,6 +85,9 @@ public:
     // One channel's table from its offset (-1 .. 1 of full scale), gain, gamma
     // and contrast (-1 flat mid-grey .. 1 hard threshold).
     static void buildLut16(QList<quint16>& lut, double offset, double gain, double gamma, double contrast);
+    // The table of the defaults (lut[i] = i), shared by every channel that
+    // has them.
+    static const QList<quint16>& identityLut();
 
     // Gains that make the mean R, G and B levels of the unbalanced mosaic
     // equal to the largest of them, with the calibration gains taken out.

@@ -212,10 +212,15 @@ private slots:
         ImgAdjUtil::buildLut16(lut, 0.0, 1.0, 1.0, 0.0);
         QCOMPARE(lut.size(), 65536);
         for (int i = 0; i < 65536; ++i)
-            QCOMPARE(int(lut[i]), i);
+            QCOMPARE(int(lut.at(i)), i);
+        // Every default table is the one identity table until it is rebuilt.
+        QList<quint16> other;
+        ImgAdjUtil::buildLut16(other, 0.0, 1.0, 1.0, 0.0);
+        QCOMPARE(other.constData(), lut.constData());
 
         ImgAdjUtil::buildLut16(lut, 1.0, 1.0, 1.0, 0.0);
         QVERIFY(std::all_of(lut.cbegin(), lut.cend(), [](quint16 v) { return v == 65535; }));
+        QCOMPARE(other.at(65535), quint16(65535));
         ImgAdjUtil::buildLut16(lut, -1.0, 1.0, 1.0, 0.0);
         QVERIFY(std::all_of(lut.cbegin(), lut.cend(), [](quint16 v) { return v == 0; }));
         // Mid-grey 32767.5 rounds up.
