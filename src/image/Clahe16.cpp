@@ -125,14 +125,23 @@ void Clahe16::buildTable(const cv::Mat& grey, int tile, std::vector<quint32>& hi
     quint32* counts = histogram.data();
     // Samples counted below the clip limit: what clipping keeps.
     quint32 kept = 0;
-    // The levels counted (the tile extended beyond the picture counts
-    // reflected samples too).
-    quint16 countedLow = 65535;
-    quint16 countedHigh = 0;
-    for (int row = firstRow; row < firstRow + m_tileSize.height; ++row) {
+    // The levels counted: those of the tile's pixels, found before; a tile
+    // reaching beyond the picture also counts reflected samples, whose
+    // levels it notes as it goes.
+    const Levels& own = m_levels[size_t(tile)];
+    int countedLow = own.low;
+    int countedHigh = own.high;
+    const int endRow = firstRow + m_tileSize.height;
+    const int endCol = firstCol + width;
+    for (int row = firstRow; row < endRow; ++row) {
         const quint16* line = grey.ptr<quint16>(m_extRows[size_t(row)]);
-        for (int col = firstCol; col < firstCol + width; ++col) {
-            const quint16 level = line[firstCol + width <= grey.cols ? col : m_extCols[size_t(col)]];
+        if (row < grey.rows && endCol <= grey.cols) {
+            for (int col = firstCol; col < endCol; ++col)
+                kept += ++counts[line[col]] <= clip;
+            continue;
+        }
+        for (int col = firstCol; col < endCol; ++col) {
+            const int level = line[m_extCols[size_t(col)]];
             kept += ++counts[level] <= clip;
             countedLow = std::min(countedLow, level);
             countedHigh = std::max(countedHigh, level);
@@ -149,8 +158,8 @@ void Clahe16::buildTable(const cv::Mat& grey, int tile, std::vector<quint32>& hi
     const int residual = int(clipped - batch * HistSize);
     const int step = residual ? std::max(HistSize / residual, 1) : HistSize;
     const Levels read = levelsAround(tile);
-    const int begin = std::min(read.low, int(countedLow)) & ~3;
-    const int end = (std::max(read.high, int(countedHigh)) | 3) + 1;
+    const int begin = std::min(read.low, countedLow) & ~3;
+    const int end = (std::max(read.high, countedHigh) | 3) + 1;
     const int residualBefore = begin > 0 && residual > 0 ? std::min(residual, (begin - 1) / step + 1) : 0;
     int residualLeft = residual - residualBefore;
     int nextResidualBin = residualBefore * step;
