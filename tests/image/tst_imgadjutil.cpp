@@ -517,40 +517,6 @@ private slots:
         QCOMPARE(red.shown(2, 2), red.clean_(2, 2));
     }
 
-    void focusPeakingMarksEdges()
-    {
-        // A vertical edge from black to white between columns 31 and 32; after
-        // the 3 x 3 blur the second difference is large in columns 30 to 33
-        // and zero elsewhere.
-        const int rows = 64, cols = 64;
-        QList<quint16> raw16(rows * cols, 0);
-        for (int row = 0; row < rows; ++row)
-            std::fill(raw16.begin() + row * cols + 32, raw16.begin() + (row + 1) * cols, quint16(65535));
-        for (int level = 1; level <= 3; ++level) {
-            ImgAdjBlock block = identityBlock(ImgAdjUtil::CfaMono);
-            block.focusPeak = level;
-            block.expAssist = 1; // has no effect while focus peaking is on
-            const Picture picture = run(m_util, block, raw16, rows, cols);
-            for (int row = 0; row < rows; ++row) {
-                for (int col = 0; col < cols; ++col) {
-                    const bool edge = col >= 30 && col <= 33;
-                    const Pixel expected = edge ? Pixel{0, 65535, 0} : picture.clean_(row, col);
-                    if (picture.shown(row, col) != expected)
-                        QFAIL(
-                            qPrintable(QStringLiteral("level %1 pixel %2,%3").arg(level).arg(row).arg(col)));
-                }
-            }
-            QCOMPARE(picture.clean_(5, 5), (Pixel{0, 0, 0}));
-            QCOMPARE(picture.clean_(5, 40), (Pixel{65535, 65535, 65535}));
-        }
-
-        // A flat picture has no edges.
-        ImgAdjBlock block = identityBlock(ImgAdjUtil::CfaMono);
-        block.focusPeak = 3;
-        const Picture flat = run(m_util, block, QList<quint16>(rows * cols, 30000), rows, cols);
-        QCOMPARE(flat.display, flat.clean);
-    }
-
     void autoWhiteBalanceGains_data()
     {
         QTest::addColumn<int>("cfa");
