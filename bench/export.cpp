@@ -10,6 +10,7 @@
 // Run inside the network sandbox: scripts/bench export
 
 #include "BenchSupport.h"
+#include "BurnInRenderer.h"
 #include "FrameSynth.h"
 #include "ImgAdjModel.h"
 #include "SaveManager.h"
@@ -125,6 +126,9 @@ int main(int argc, char** argv)
             return 1;
         const quint32 metaSize = quint32(take->metaSizeValue()->value().toUInt());
         qint64 processingNs = 0;
+        qint64 burnInNs = 0;
+        BurnInRenderer burnIn({BurnInOptions::AllLines, BurnInOptions::BottomLeft}, QSize(Width, Height),
+                              QStringLiteral("Bench 2 \u00b7 Take 3"), 1e-3);
         for (int k = 0; k < Frames; ++k) {
             const QByteArray record =
                 q7sim::FrameSynth::record(*params, take->firstFrame() + k, q7sim::XferBoth);
@@ -132,10 +136,17 @@ int main(int argc, char** argv)
             clock.start();
             frame.setFrameData(record, Width, Height, Width * Height, metaSize, file->yearOffsetSeconds());
             processingNs += clock.nsecsElapsed();
+            QImage picture8 = frame.image();
+            clock.restart();
+            burnIn.draw(&picture8,
+                        burnIn.linesFor(take->firstFrame() + k, frame.yearOffset() + frame.seconds(),
+                                        frame.nanoseconds()));
+            burnInNs += clock.nsecsElapsed();
             const QList<quint16>& picture = frame.display();
             rawFile.write(reinterpret_cast<const char*>(picture.constData()), picture.size() * 2);
         }
         printf("  %-24s %7.1f frames/s\n", "processing alone", Frames / (processingNs / 1e9));
+        printf("  %-24s %7.2f ms/frame (all four lines)\n", "burn-in alone", burnInNs / 1e6 / Frames);
     }
 
     const qint64 first = file->firstFrame();

@@ -64,9 +64,6 @@ public:
     const QList<quint16>& raw16() const { return m_raw16; }
     const QList<quint16>& display() const { return m_sets[m_current].display; }
     const QList<quint16>& clean() const { return m_sets[m_current].clean; }
-    // The display picture for its owner to draw into (a writer burning in
-    // text); the next frame replaces it.
-    QList<quint16>& displayForWriting() { return m_sets[m_current].display; }
     quint16 width() const { return m_width; }
     quint16 height() const { return m_height; }
     // Size of the mosaic before rotation.

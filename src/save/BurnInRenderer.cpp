@@ -235,21 +235,20 @@ void BurnInRenderer::stampLine(int index, const QString& line)
     }
 }
 
-template <typename Sample, int Channels>
-void BurnInRenderer::blend(uchar* bits, qsizetype rowBytes, int pixelBytes, int width, int height, int max)
+template <typename Sample> void BurnInRenderer::blend(const Picture& picture)
 {
     const int margin = std::max(2, m_pixelSize / 2);
     const int left =
         m_options.corner == BurnInOptions::TopLeft || m_options.corner == BurnInOptions::BottomLeft
             ? margin
-            : width - margin - m_block.width();
+            : picture.width - margin - m_block.width();
     const int top = m_options.corner == BurnInOptions::TopLeft || m_options.corner == BurnInOptions::TopRight
                         ? margin
-                        : height - margin - m_block.height();
-    m_region = QRect(QPoint(left, top), m_block) & QRect(0, 0, width, height);
-    const quint64 white = quint64(max) * 255;
+                        : picture.height - margin - m_block.height();
+    m_region = QRect(QPoint(left, top), m_block) & QRect(0, 0, picture.width, picture.height);
+    const quint64 white = (picture.sixteenBits ? 0xFFFF : 0xFF) * quint64(255);
     for (int y = m_region.top(); y <= m_region.bottom(); ++y) {
-        uchar* row = bits + qsizetype(y) * rowBytes;
+        uchar* row = picture.origin + qsizetype(y) * picture.rowBytes;
         const qsizetype maskRow = qsizetype(y - top) * m_block.width() - left;
         for (int x = m_region.left(); x <= m_region.right(); ++x) {
             const quint64 outline = m_outlineMask[size_t(maskRow + x)];
@@ -258,44 +257,46 @@ void BurnInRenderer::blend(uchar* bits, qsizetype rowBytes, int pixelBytes, int 
                 continue;
             // Black outline over the picture, then the white body over that.
             const quint64 keep = (255 - outline) * (255 - body);
-            auto* pixel = reinterpret_cast<Sample*>(row + qsizetype(x) * pixelBytes);
-            for (int c = 0; c < Channels; ++c)
+            auto* pixel = reinterpret_cast<Sample*>(row + qsizetype(x) * picture.pixelBytes);
+            for (int c = 0; c < picture.channels; ++c)
                 pixel[c] = Sample((pixel[c] * keep + white * body + 32512) / 65025);
         }
     }
 }
 
-void BurnInRenderer::draw(QImage* picture, const QStringList& lines)
+void BurnInRenderer::draw(const Picture& picture, const QStringList& lines)
 {
     m_region = QRect();
-    if (!isActive() || !picture || picture->isNull())
+    if (!isActive() || !picture.origin || picture.width <= 0 || picture.height <= 0)
         return;
     update(lines);
-    uchar* bits = picture->bits();
-    const qsizetype rowBytes = picture->bytesPerLine();
-    const int w = picture->width();
-    const int h = picture->height();
+    if (picture.sixteenBits)
+        blend<quint16>(picture);
+    else
+        blend<quint8>(picture);
+}
+
+void BurnInRenderer::draw(QImage* picture, const QStringList& lines)
+{
+    if (!picture || picture->isNull())
+        return;
+    Picture p{nullptr, picture->bytesPerLine(), 3, 3, false, picture->width(), picture->height()};
     switch (picture->format()) {
     case QImage::Format_BGR888:
     case QImage::Format_RGB888:
-        blend<quint8, 3>(bits, rowBytes, 3, w, h, 0xFF);
         break;
     case QImage::Format_Grayscale8:
-        blend<quint8, 1>(bits, rowBytes, 1, w, h, 0xFF);
+        p.pixelBytes = p.channels = 1;
         break;
     case QImage::Format_Grayscale16:
-        blend<quint16, 1>(bits, rowBytes, 2, w, h, 0xFFFF);
+        p.pixelBytes = 2;
+        p.channels = 1;
+        p.sixteenBits = true;
         break;
     default:
-        break;
-    }
-}
-
-void BurnInRenderer::draw(quint16* bgr, int width, int height, const QStringList& lines)
-{
-    m_region = QRect();
-    if (!isActive() || !bgr || width <= 0 || height <= 0)
+        m_region = QRect();
         return;
-    update(lines);
-    blend<quint16, 3>(reinterpret_cast<uchar*>(bgr), qsizetype(width) * 6, 6, width, height, 0xFFFF);
+    }
+    p.origin = picture->bits();
+    draw(p, lines);
 }

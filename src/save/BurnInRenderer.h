@@ -54,11 +54,24 @@ public:
     // burns nothing when the save asks for no burn-in.
     static BurnInRenderer forJob(const SaveJob* job, QSize pictureSize);
 
-    // Burns `lines` into a picture of the size given at construction:
-    // QImage formats BGR888, RGB888, Grayscale8 and Grayscale16 (others are
-    // left alone), or a 16-bit BGR buffer.
+    // A picture in memory: rows of `width` pixels `rowBytes` apart from the
+    // top row at `origin` (negative for a picture stored bottom-up), each
+    // pixel `pixelBytes` wide with `channels` samples of 8 or 16 bits.
+    struct Picture
+    {
+        uchar* origin;
+        qsizetype rowBytes;
+        int pixelBytes;
+        int channels;
+        bool sixteenBits;
+        int width;
+        int height;
+    };
+    // Burns `lines` into a picture (of the size given at construction).
+    void draw(const Picture& picture, const QStringList& lines);
+    // The same for QImage formats BGR888, RGB888, Grayscale8 and Grayscale16
+    // (others are left alone).
     void draw(QImage* picture, const QStringList& lines);
-    void draw(quint16* bgr, int width, int height, const QStringList& lines);
     // Where the last draw may have changed pixels: nothing outside changes.
     QRect region() const { return m_region; }
 
@@ -80,8 +93,7 @@ private:
     // Stamps the lines that differ from those shown.
     void update(const QStringList& lines);
     void stampLine(int index, const QString& line);
-    template <typename Sample, int Channels>
-    void blend(uchar* bits, qsizetype rowBytes, int pixelBytes, int width, int height, int max);
+    template <typename Sample> void blend(const Picture& picture);
 
     BurnInOptions m_options;
     QString m_cameraText;

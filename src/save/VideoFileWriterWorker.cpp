@@ -21,15 +21,12 @@ qint64 VideoFileWriterWorker::writeRecords(const char* records, qint64 count, qi
             *error = QStringLiteral("bad frame size");
             return i;
         }
-        if (m_burnIn.isActive()) {
-            // Into the frame's own picture: it is this worker's, and the
-            // next record replaces it.
-            QList<quint16>& picture = m_frame->displayForWriting();
-            m_burnIn.draw(picture.data(), m_frame->width(), m_frame->height(),
-                          m_burnIn.linesFor(m_startFr + first + i, m_frame->yearOffset() + m_frame->seconds(),
-                                            m_frame->nanoseconds()));
-        }
-        if (m_encoder->encode(m_frame->display()) < 0) {
+        const bool burnIn = m_burnIn.isActive();
+        const QStringList lines =
+            burnIn ? m_burnIn.linesFor(m_startFr + first + i, m_frame->yearOffset() + m_frame->seconds(),
+                                       m_frame->nanoseconds())
+                   : QStringList();
+        if (m_encoder->encode(m_frame->display(), burnIn ? &m_burnIn : nullptr, lines) < 0) {
             *error = withReason(QStringLiteral("write error"), m_encoder->errorReason());
             return i;
         }
