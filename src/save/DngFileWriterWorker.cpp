@@ -42,8 +42,8 @@ DngEncoder::Setup DngFileWriterWorker::encoderSetup(const PlaybackVornObject* so
     setup.make = QStringLiteral("Korvanstead");
     setup.model = valueOf(source, "cameraModel").toString();
     setup.serial = valueOf(source, "cameraSerial").toString();
-    setup.software = QCoreApplication::applicationName() + QLatin1Char(' ') +
-                     QCoreApplication::applicationVersion();
+    setup.software =
+        QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion();
     setup.exposureUs = valueOf(source, "expTime").toDouble();
     setup.frameRate = valueOf(source, "frRate").toDouble();
     return setup;

@@ -12,7 +12,7 @@
 ImgFileWriter::ImgFileWriter(FileSaveJob* job) : VornWriter(job) {}
 
 qint64 ImgFileWriter::estFileSize(const PlaybackVornObject* source, qint64 frames, Util::Format format,
-                                 Util::Codec codec)
+                                  Util::Codec codec)
 {
     const VornFileGeometry geometry = VornFileGeometry::of(source);
     if (format == Util::FormatDng)

@@ -202,7 +202,7 @@ private slots:
         // A take in camera memory goes to a file or onto the SSD.
         QCOMPARE(choiceTexts("saveToBox"), (QStringList{"File", "SSD"}));
         QVERIFY(item("saveToBox")->isEnabled());
-        QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF", "CSV (Metadata)"}));
+        QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF", "DNG", "CSV (Metadata)"}));
 
         // Codecs, frame rate and quality per format.
         VIEW_STEP(pick("format", "AVI"));
@@ -477,7 +477,7 @@ private slots:
         QCOMPARE(text("sourceTakeRowText"), QStringLiteral("ssdclip.vorn"));
         QCOMPARE(choiceTexts("saveToBox"), QStringList{"File"});
         QVERIFY(!item("saveToBox")->isEnabled());
-        QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF"}));
+        QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF", "DNG"}));
         VIEW_STEP(closeDialog("saveDialog"));
 
         // So does the batch of all SSD takes.
@@ -486,7 +486,7 @@ private slots:
                                     QStringLiteral("batchSaveDialog")));
         QCOMPARE(app()->saveBatchObjModel()->count(), 1);
         QCOMPARE(choiceTexts("saveToBox"), QStringList{"File"});
-        QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF"}));
+        QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF", "DNG"}));
         QCOMPARE(text("batchSourceText"), QStringLiteral("ssdclip.vorn"));
         VIEW_STEP(closeDialog("batchSaveDialog"));
         QCOMPARE(app()->saveBatchObjModel()->count(), 0);
