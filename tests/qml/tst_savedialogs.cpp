@@ -234,7 +234,7 @@ private slots:
             qint64(valueOf(m_camera, "ssdSize").toULongLong() - valueOf(m_camera, "ssdUsed").toULongLong());
         QCOMPARE(text("freeSpaceRowText"), app()->sizeText(ssdFree));
         VIEW_STEP(pick("saveTo", "File"));
-        QCOMPARE(choiceTexts("formatBox").size(), 5);
+        QCOMPARE(choiceTexts("formatBox").size(), 6);
         VIEW_STEP(setFolder(m_dir.path()));
         QCOMPARE(text("freeSpaceRowText"), app()->sizeText(app()->folderBytesAvailable(m_dir.path())));
         // A folder the save will make, and a disk too small for the estimate.

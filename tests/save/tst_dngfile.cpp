@@ -102,23 +102,27 @@ private slots:
 
     void readByLibRaw_data()
     {
-        // The camera makes even sizes only; odd ones come from VORN files.
+        // The camera makes even sizes only; odd ones come from VORN files,
+        // shown turned (degrees) and mirrored (H, V).
         QTest::addColumn<int>("cfa");
         QTest::addColumn<QString>("res");
         QTest::addColumn<bool>("fromFile");
         QTest::addColumn<QString>("pattern");
+        QTest::addColumn<int>("rotate");
+        QTest::addColumn<QString>("flip");
         const auto row = [](const char* tag, q7sim::Cfa cfa, const char* res, bool fromFile,
-                            const char* pattern) {
+                            const char* pattern, int rotate = 0, const char* flip = "") {
             QTest::newRow(tag) << int(cfa) << QString::fromLatin1(res) << fromFile
-                               << QString::fromLatin1(pattern);
+                               << QString::fromLatin1(pattern) << rotate << QString::fromLatin1(flip);
         };
         row("mono take", q7sim::Cfa::Mono, "320x240", false, "");
         row("RGGB take", q7sim::Cfa::RGGB, "320x240", false, "RGGB");
         row("GBRG take", q7sim::Cfa::GBRG, "320x240", false, "GBRG");
         row("BGGR take", q7sim::Cfa::BGGR, "320x240", false, "BGGR");
         row("GRBG take", q7sim::Cfa::GRBG, "320x240", false, "GRBG");
-        row("GRBG odd size file", q7sim::Cfa::GRBG, "161x121", true, "GRBG");
-        row("mono odd width file", q7sim::Cfa::Mono, "97x64", true, "");
+        row("GRBG odd size file", q7sim::Cfa::GRBG, "161x121", true, "GRBG", 90, "H");
+        row("mono odd width file", q7sim::Cfa::Mono, "97x64", true, "", -90, "V");
+        row("BGGR odd size file", q7sim::Cfa::BGGR, "63x45", true, "BGGR", 180, "HV");
     }
 
     void readByLibRaw()
@@ -127,6 +131,8 @@ private slots:
         QFETCH(QString, res);
         QFETCH(bool, fromFile);
         QFETCH(QString, pattern);
+        QFETCH(int, rotate);
+        QFETCH(QString, flip);
         const int width = res.section('x', 0, 0).toInt();
         const int height = res.section('x', 1, 1).toInt();
         PlaybackVornObject* source = nullptr;
@@ -143,6 +149,10 @@ private slots:
             QVERIFY(VornFileBytes::write(file, VornFileBytes::build(layout)));
             VornApp::instance()->openVornFile(QUrl::fromLocalFile(file).toString());
             source = qobject_cast<VornFile*>(VornApp::instance()->vornObjModel()->last());
+            QVERIFY(source);
+            source->imgAdjModel()->setRotate(rotate);
+            source->imgAdjModel()->setFlipH(flip.contains('H'));
+            source->imgAdjModel()->setFlipV(flip.contains('V'));
             record = [&layout](qint64 fr) {
                 return VornFileBytes::record(layout, fr);
             };
@@ -209,7 +219,8 @@ private slots:
             const QJsonObject tags =
                 QJsonDocument::fromJson(
                     run("exiftool", {"-j", "-n", "-DateTimeOriginal", "-SubSecTimeOriginal", "-FrameRate",
-                                     "-Model", "-ImageDescription", "-BlackLevel", "-WhiteLevel", path}))
+                                     "-Make", "-Model", "-CameraSerialNumber", "-ExposureTime",
+                                     "-ImageDescription", "-BlackLevel", "-WhiteLevel", path}))
                     .array()
                     .at(0)
                     .toObject();
@@ -223,33 +234,45 @@ private slots:
             QCOMPARE(tags["DateTimeOriginal"].toString(), time.toString("yyyy:MM:dd HH:mm:ss"));
             QCOMPARE(tags["SubSecTimeOriginal"].toVariant().toString().rightJustified(9, '0'),
                      QString::number(ns).rightJustified(9, '0'));
-            const double frameRate = source->property("frRate").value<VornValue*>()->value().toDouble();
+            const auto value = [source](const char* name) {
+                return source->property(name).value<VornValue*>()->value();
+            };
+            const double frameRate = value("frRate").toDouble();
             QVERIFY(frameRate > 0);
             QVERIFY2(qAbs(tags["FrameRate"].toDouble() - frameRate) < frameRate * 1e-6,
                      qPrintable(QString::number(tags["FrameRate"].toDouble())));
-            QCOMPARE(tags["Model"].toString(),
-                     source->property("cameraModel").value<VornValue*>()->value().toString());
+            QCOMPARE(tags["Make"].toString(), QStringLiteral("Korvanstead"));
+            QCOMPARE(tags["Model"].toString(), value("cameraModel").toString());
+            QCOMPARE(tags["CameraSerialNumber"].toVariant().toString(), value("cameraSerial").toString());
+            // Microseconds in the take, seconds in the file; none when unknown.
+            const double exposure = value("expTime").toDouble() * 1e-6;
+            QVERIFY2(exposure > 0 ? qAbs(tags["ExposureTime"].toDouble() - exposure) < exposure * 1e-6
+                                  : !tags.contains("ExposureTime"),
+                     qPrintable(QString::number(tags["ExposureTime"].toDouble())));
             QCOMPARE(tags["ImageDescription"].toString(), QStringLiteral("Frame %1").arg(fr));
             QCOMPARE(tags["BlackLevel"].toInt(-1), 0);
             QCOMPARE(tags["WhiteLevel"].toInt(), 65535);
 
-            // LibRaw's development with the file's white balance and colour
-            // matrix into linear sRGB is the program's picture; its bilinear
-            // demosaicing differs from OpenCV's only in rounding, except on
-            // the border rows and columns.
+            // LibRaw's development with the file's white balance, colour
+            // matrix (into linear sRGB) and orientation is the program's
+            // picture; its bilinear demosaicing differs from OpenCV's only in
+            // rounding, except on the border rows and columns.
             const Pnm developed =
                 readPnm(run("dcraw_emu", {"-w", "-4", "-c", "0", "-q", "0", "-o", "1", "-Z", "-", path}));
-            QCOMPARE(developed.width, width);
-            QCOMPARE(developed.channels, pattern.isEmpty() ? 1 : 3);
             VornFrame frame(&block, nullptr, util);
             QVERIFY(
                 frame.setFrameData(bytes, width, height, width * height, 32, source->yearOffsetSeconds()));
+            const int shownWidth = frame.width();
+            QCOMPARE(developed.width, shownWidth);
+            QCOMPARE(developed.height, int(frame.height()));
+            QCOMPARE(developed.channels, pattern.isEmpty() ? 1 : 3);
             int worst = 0;
-            for (int y = 1; y < height - 1; ++y) {
-                for (int x = 1; x < width - 1; ++x) {
+            for (int y = 1; y < developed.height - 1; ++y) {
+                for (int x = 1; x < shownWidth - 1; ++x) {
                     for (int c = 0; c < developed.channels; ++c) {
-                        const int ours = frame.clean().at((y * width + x) * 3 + (2 - c));
-                        const int theirs = developed.samples.at((y * width + x) * developed.channels + c);
+                        const int ours = frame.clean().at((y * shownWidth + x) * 3 + (2 - c));
+                        const int theirs =
+                            developed.samples.at((y * shownWidth + x) * developed.channels + c);
                         worst = qMax(worst, qAbs(ours - theirs));
                     }
                 }
