@@ -57,7 +57,8 @@ public:
     // The neutral colour of AsShotNeutral for white-balance gains: the
     // camera's reading of a white surface, green 1.
     static std::array<double, 3> asShotNeutral(const double gains[3]);
-    // Bytes a file holds besides its samples (tags, tables, strings), an
-    // upper bound for the size estimate.
+    // Bytes a file holds besides its samples (tags, tables, texts) for the
+    // size estimate: about 1.2 kB, and never more than this while the
+    // camera's names stay under a few hundred characters.
     static constexpr qint64 maxOverhead = 4096;
 };
