@@ -611,7 +611,8 @@ private slots:
     {
         // Frames too small to demosaic still give pictures of their size (an
         // empty one none), and a frame of 33 rows ends with a stripe of one row.
-        for (const QSize size : {QSize(0, 0), QSize(1, 1), QSize(5, 1), QSize(2, 2), QSize(1, 3), QSize(7, 33)}) {
+        for (const QSize size :
+             {QSize(0, 0), QSize(1, 1), QSize(5, 1), QSize(2, 2), QSize(1, 3), QSize(7, 33)}) {
             ImgAdjBlock block = shapedBlock(ImgAdjUtil::CfaBGGR);
             const QList<quint16> raw16 = randomMosaic(m_util, size.height(), size.width(), 3);
             const Picture picture = run(m_util, block, raw16, size.height(), size.width());
