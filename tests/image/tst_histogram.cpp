@@ -113,8 +113,8 @@ class TestHistogram : public QObject
 
 private slots:
     void setImageSharesAndSignals();
-    void uniformGreyGivesOneWhiteSpike();
-    void blackFrameSpikesAtLeftEdge();
+    void uniformFrameGivesOneWhiteSpike_data();
+    void uniformFrameGivesOneWhiteSpike();
     void channelsShareOneScale();
     void sameAsSplitPlanes_data();
     void sameAsSplitPlanes();
@@ -147,37 +147,32 @@ void TestHistogram::setImageSharesAndSignals()
     QCOMPARE(histogram.property("image").value<QList<quint16>>(), frame.samples);
 }
 
-void TestHistogram::uniformGreyGivesOneWhiteSpike()
+void TestHistogram::uniformFrameGivesOneWhiteSpike_data()
 {
-    // 30000 lies in bin 30000 × 128 / 65536 = 58.6 → 58 of 128.
-    const QImage picture = Frame(8, 4, 30000, 30000, 30000).render(128, 64);
-    QCOMPARE(picture.format(), QImage::Format_BGR888);
-    QCOMPARE(picture.size(), QSize(128, 64));
-    // The three spikes coincide, so nothing is coloured.
-    QVERIFY(allGrey(picture));
-    QCOMPARE(litColumns(picture, 0), QList<int>{58});
-    QCOMPARE(picture.pixelColor(58, 0), White);
-    // The spike's flanks stay next to its column.
-    for (int y = 1; y < 63; ++y)
-        for (int x : litColumns(picture, y))
-            QVERIFY2(x >= 57 && x <= 59, qPrintable(QStringLiteral("x %1 y %2").arg(x).arg(y)));
-    // The empty bins draw the curve along the bottom line.
-    QCOMPARE(litColumns(picture, 63).size(), 128);
-    QCOMPARE(picture.pixelColor(10, 63), White);
+    QTest::addColumn<int>("sample");
+    QTest::addColumn<int>("column");
+    QTest::newRow("grey: 30000 × 128 / 65536 = 58.6") << 30000 << 58;
+    QTest::newRow("black: the left edge") << 0 << 0;
 }
 
-void TestHistogram::blackFrameSpikesAtLeftEdge()
+void TestHistogram::uniformFrameGivesOneWhiteSpike()
 {
-    const QImage picture = Frame(5, 3, 0, 0, 0).render(128, 64);
+    QFETCH(int, sample);
+    QFETCH(int, column);
+    const QImage picture = Frame(8, 4, sample, sample, sample).render(128, 64);
+    QCOMPARE(picture.format(), QImage::Format_BGR888);
+    QCOMPARE(picture.size(), QSize(128, 64));
+    // The three spikes coincide, so nothing is coloured; the top is white.
     QVERIFY(allGrey(picture));
-    QCOMPARE(litColumns(picture, 0), QList<int>{0});
-    QCOMPARE(picture.pixelColor(0, 0), White);
-    // The flank falls to the bottom at the next bin; right of it only the
-    // bottom line is lit.
-    QCOMPARE(picture.pixelColor(1, 63), White);
-    for (int y = 0; y < 63; ++y)
+    QCOMPARE(litColumns(picture, 0), QList<int>{column});
+    QCOMPARE(picture.pixelColor(column, 0), White);
+    // The spike's flanks stay next to its column; the empty bins draw the
+    // curve along the bottom line.
+    for (int y = 1; y < 63; ++y)
         for (int x : litColumns(picture, y))
-            QVERIFY2(x <= 1, qPrintable(QStringLiteral("x %1 y %2").arg(x).arg(y)));
+            QVERIFY2(qAbs(x - column) <= 1, qPrintable(QStringLiteral("x %1 y %2").arg(x).arg(y)));
+    QCOMPARE(litColumns(picture, 63).size(), 128);
+    QCOMPARE(picture.pixelColor(column + 10, 63), White);
 }
 
 void TestHistogram::channelsShareOneScale()
