@@ -24,18 +24,55 @@ Item {
 
     // Whether the user has typed into the box since it last showed the
     // camera's value: a report arriving meanwhile must not replace the text
-    // being typed (Return would then send the replaced text).
+    // being typed (Return would then send the replaced text), nor the text
+    // selected to be typed over.
     property bool editing: false
     property bool resyncing: false
+
+    // The entries the box offers, copied from the list whenever the box shows
+    // the camera's value and never while the user types: a combo box rewrites
+    // its text when its model is refilled or its index moves.
+    property var entries: []
 
     function shownText() {
         return valueComboBox.listIndex >= 0 ? box.textAt(valueComboBox.listIndex) : ""
     }
 
+    function listEntries() {
+        const list = valueComboBox.list
+        if (!list)
+            return []
+        if (list.rowCount === undefined)
+            return list
+        const copy = []
+        for (let row = 0; row < list.rowCount(); ++row)
+            copy.push(list.data(list.index(row, 0)))
+        return copy
+    }
+
+    function sameEntries(a, b) {
+        if (a.length !== b.length)
+            return false
+        for (let i = 0; i < a.length; ++i) {
+            if (a[i] !== b[i])
+                return false
+        }
+        return true
+    }
+
+    // The user is about to type over the text selected whole.
+    function aboutToType() {
+        const field = box.contentItem as TextInput
+        return box.editable && field.activeFocus && field.selectedText !== "" && field.selectedText === field.text
+    }
+
     function resync() {
-        if (valueComboBox.editing)
+        if (valueComboBox.editing || valueComboBox.aboutToType())
             return
         valueComboBox.resyncing = true
+        const next = valueComboBox.listEntries()
+        if (!valueComboBox.sameEntries(next, valueComboBox.entries))
+            valueComboBox.entries = next
         box.currentIndex = valueComboBox.listIndex
         if (box.editable)
             box.editText = valueComboBox.shownText()
@@ -63,11 +100,9 @@ Item {
         objectName: valueComboBox.objectName !== "" ? valueComboBox.objectName + "Box" : ""
         width: valueComboBox.units !== "" ? valueComboBox.width - unitsLabel.width - Theme.spacing : valueComboBox.width
         height: valueComboBox.height
-        model: valueComboBox.list
-        textRole: valueComboBox.list && valueComboBox.list.rowCount !== undefined ? "display" : ""
+        model: valueComboBox.entries
         editable: valueComboBox.editable
         validator: valueComboBox.validator
-        currentIndex: valueComboBox.listIndex
         palette.active.button: !enabled ? Theme.palette.active.button : down ? Theme.buttonPressed : hovered ? Theme.buttonHovered : Theme.palette.active.button
         Component.onCompleted: valueComboBox.resync()
 
@@ -76,11 +111,9 @@ Item {
         delegate: MenuItem {
             id: choice
             required property int index
-            // The entry's roles; an array's entry is its modelData.
-            required property var model
+            required property string modelData
             width: ListView.view.width
-            text: box.textRole ? (Array.isArray(box.model) ? choice.model.modelData[box.textRole] : choice.model[box.textRole])
-                               : choice.model.modelData
+            text: choice.modelData
             font.weight: box.currentIndex === choice.index ? Font.DemiBold : Font.Normal
             highlighted: box.highlightedIndex === choice.index
             hoverEnabled: box.hoverEnabled

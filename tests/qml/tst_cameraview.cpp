@@ -161,6 +161,25 @@ private slots:
         QTRY_COMPARE(puts("/acq/fr_clks").value(3), QByteArray("100000"));
         VIEW_STEP(typeInCombo("exposureCombo", QStringLiteral("500")));
         QTRY_COMPARE(puts("/acq/exp_clks").value(2), QByteArray("50000"));
+        // A camera report refilling the list while the user types leaves the
+        // typed text alone; one between selecting the text and typing over
+        // it leaves it selected.
+        auto* expField = item("exposureComboBox")->property("contentItem").value<QQuickItem*>();
+        const auto refill = [this] {
+            m_camera->expList()->setStringList(QStringList{"1"} + m_camera->expList()->stringList());
+            QTest::qWait(50);
+        };
+        expField->forceActiveFocus();
+        QTRY_VERIFY(expField->hasActiveFocus());
+        QTest::keyClick(window(), Qt::Key_A, Qt::ControlModifier);
+        refill();
+        QTest::keyClick(window(), '3');
+        refill();
+        QTest::keyClick(window(), '3');
+        QTest::keyClick(window(), '3');
+        QCOMPARE(expField->property("text").toString(), QStringLiteral("333"));
+        QTest::keyClick(window(), Qt::Key_Return);
+        QTRY_COMPARE(puts("/acq/exp_clks").value(3), QByteArray("33300"));
         QTRY_COMPARE(m_camera->property("res").value<CameraValue*>()->value().toString(),
                      QStringLiteral("640x480"));
     }
