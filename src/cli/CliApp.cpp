@@ -50,6 +50,12 @@ Save options:
   --folder D      output folder (default: the current folder, or the VORN file's)
   --gain G, --gamma G, --rotate 0|90|180|270, --wb auto|R,G,B
                   adjustments instead of the source's own
+  --burn-in L,... burn text into the pictures of tiff, avi and mp4 saves,
+                  one line each of: time (the frame's time stamp), frame
+                  (its number), trigger (its time from the trigger, in ms),
+                  camera (camera name and take)
+  --burn-in-corner top-left|top-right|bottom-left|bottom-right
+                  where the lines stand (default bottom-left)
 
 Exit codes: 0 done, 1 failed, 2 wrong arguments, 3 no camera answers,
 4 no such take, SSD take or file, 130 interrupted (Ctrl+C cancels a save
@@ -92,7 +98,9 @@ int CliApp::run(const QStringList& arguments)
                        {"gain", "", "gain"},
                        {"gamma", "", "gamma"},
                        {"rotate", "", "degrees"},
-                       {"wb", "", "auto|r,g,b"}});
+                       {"wb", "", "auto|r,g,b"},
+                       {"burn-in", "", "lines"},
+                       {"burn-in-corner", "", "corner"}});
     if (!parser.parse(arguments)) {
         Cli::error(parser.errorText());
         return Cli::ExitUsage;
@@ -208,6 +216,9 @@ bool CliApp::readSaveOptions(const QCommandLineParser& parser, CliSaveCommands::
     options->name = parser.value("name");
     options->folder = parser.value("folder");
     options->whiteBalance = parser.value("wb");
+    if ((parser.isSet("burn-in") || parser.isSet("burn-in-corner")) &&
+        !CliSaveCommands::parseBurnIn(parser.value("burn-in"), parser.value("burn-in-corner"), options))
+        return false;
     double number = 0;
     if (parser.isSet("gain")) {
         if (!positive("gain", &number))

@@ -132,6 +132,30 @@ bool CliSaveCommands::parseRange(const QString& range, Options* options)
     return true;
 }
 
+bool CliSaveCommands::parseBurnIn(const QString& lines, const QString& corner, Options* options)
+{
+    const QStringList lineNames = BurnInOptions::lineNames();
+    options->burnIn.lines = 0;
+    for (const QString& name : lines.split(',', Qt::SkipEmptyParts)) {
+        const qsizetype index = lineNames.indexOf(name.trimmed().toLower());
+        if (index < 0) {
+            Cli::error(QStringLiteral("unknown burn-in line \"%1\" (%2)").arg(name, lineNames.join(", ")));
+            return false;
+        }
+        options->burnIn.lines |= 1 << index;
+    }
+    if (corner.isEmpty())
+        return true;
+    const QStringList cornerNames = BurnInOptions::cornerNames();
+    const qsizetype index = cornerNames.indexOf(corner.toLower());
+    if (index < 0) {
+        Cli::error(QStringLiteral("unknown burn-in corner \"%1\" (%2)").arg(corner, cornerNames.join(", ")));
+        return false;
+    }
+    options->burnIn.corner = BurnInOptions::Corner(index);
+    return true;
+}
+
 bool CliSaveCommands::applyAdjustments(PlaybackVornObject* source, const Options& options)
 {
     ImgAdjModel* adjustments = source->imgAdjModel();
@@ -203,7 +227,8 @@ int CliSaveCommands::runSave(PlaybackVornObject* source, const Options& options,
     const QString name = options.name.isEmpty() ? defaultName : options.name;
     QPointer<SaveJob> job = m_app->saveManager()->createSaveJob(
         source, first, last - first + 1, SaveManager::FileDest, options.format, options.codec,
-        options.frameRate, options.quality, name, folder, SaveJob::DontDeleteClose);
+        options.frameRate, options.quality, name, folder, SaveJob::DontDeleteClose, options.burnIn.lines,
+        options.burnIn.corner);
     if (!job) {
         Cli::error(QStringLiteral("this source cannot be saved in that format"));
         return Cli::ExitUsage;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BurnInOptions.h"
 #include "Util.h"
 
 #include <QString>
@@ -30,12 +31,16 @@ public:
         std::optional<double> gamma;
         std::optional<int> rotate;
         QString whiteBalance; // "auto", "R,G,B" or empty
+        BurnInOptions burnIn;
     };
 
     // Reads format, codec and the rest from their texts; false with the
     // message printed when one does not parse.
     static bool parseFormat(const QString& format, const QString& codec, Options* options);
     static bool parseRange(const QString& range, Options* options);
+    // "time,frame,trigger,camera" (any of them; empty: none) and a corner
+    // name (empty: the default corner).
+    static bool parseBurnIn(const QString& lines, const QString& corner, Options* options);
 
     CliSaveCommands(VornApp* app, CliCameraCommands* cameras, bool json, int timeoutMs);
 

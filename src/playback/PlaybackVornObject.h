@@ -107,6 +107,7 @@ public:
     VornValue* corrMode() const { return m_corrMode; }
     VornValue* frCntValue() const { return m_frCnt; }
     VornValue* metaSizeValue() const { return m_metaSize; }
+    VornValue* clkFreqValue() const { return m_clkFreq; }
     ImgSearch* imgSearch() const { return m_imgSearch; }
 
     int fetchFrame(RawFrame* frame) override;

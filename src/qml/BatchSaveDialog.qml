@@ -26,9 +26,9 @@ ApplicationWindow {
     flags: Qt.Dialog
     modality: Qt.ApplicationModal
     width: 830
-    height: 560
+    height: 620
     minimumWidth: 830
-    minimumHeight: 420
+    minimumHeight: 480
 
     SaveSettings {
         id: saveSettings
@@ -66,7 +66,8 @@ ApplicationWindow {
         const deleteClose = vornFiles && !repeat ? SaveJob.ForceDeleteClose : SaveJob.DontDeleteClose
         VornApp.saveManager.createSaveJobBatch(model, saveSettings.dest, saveSettings.format, saveSettings.codec,
                                                saveSettings.frameRate, saveSettings.quality,
-                                               saveSettings.fileName, saveSettings.folder, deleteClose)
+                                               saveSettings.fileName, saveSettings.folder, deleteClose,
+                                               saveSettings.savedBurnInLines, saveSettings.burnInCorner)
         saveSettings.store()
         if (repeat)
             return

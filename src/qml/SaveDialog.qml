@@ -20,9 +20,9 @@ ApplicationWindow {
     modality: Qt.ApplicationModal
     // Room for every row; rows a choice hides leave space above the buttons.
     width: 420
-    height: 660
+    height: 720
     minimumWidth: 420
-    minimumHeight: 660
+    minimumHeight: 720
 
     SaveSettings {
         id: saveSettings
@@ -45,7 +45,8 @@ ApplicationWindow {
         VornApp.saveManager.createSaveJob(vornObject, rangePane.startFr, rangePane.frCnt, saveSettings.dest,
                                           saveSettings.format, saveSettings.codec, saveSettings.frameRate,
                                           saveSettings.quality, saveSettings.fileName, saveSettings.folder,
-                                          SaveJob.DontDeleteClose)
+                                          SaveJob.DontDeleteClose, saveSettings.savedBurnInLines,
+                                          saveSettings.burnInCorner)
         saveSettings.store()
         if (repeat)
             return

@@ -1,8 +1,11 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
+import QtQuick.Controls
 import Vorn 1.0
 
 // What a save writes: the format, its codec, the frame rate and quality of
-// video files, and the estimated size.
+// video files, the text burned into pictures, and the estimated size.
 DialogSection {
     id: formatPane
     title: "Format"
@@ -54,6 +57,40 @@ DialogSection {
             worst: formatPane.settings.worstQuality
             value: formatPane.settings.quality
             onEdited: v => formatPane.settings.quality = v
+        }
+    }
+    ValueRow {
+        objectName: "burnInRow"
+        label: "Burn-in:"
+        valueWidth: 260
+        visible: SaveChoices.hasBurnIn(formatPane.format)
+        Flow {
+            width: 260
+            Repeater {
+                model: SaveChoices.burnInLines()
+                delegate: CheckBox {
+                    required property var modelData
+                    objectName: "burnIn" + modelData.text
+                    text: modelData.text
+                    padding: 2
+                    checked: (formatPane.settings.burnInLines & modelData.value) !== 0
+                    onToggled: formatPane.settings.burnInLines = checked
+                               ? formatPane.settings.burnInLines | modelData.value
+                               : formatPane.settings.burnInLines & ~modelData.value
+                }
+            }
+        }
+    }
+    ValueRow {
+        label: "Burn-in Corner:"
+        valueWidth: 260
+        visible: SaveChoices.hasBurnIn(formatPane.format)
+        enabled: formatPane.settings.burnInLines !== 0
+        ChoiceBox {
+            objectName: "burnInCornerBox"
+            choices: SaveChoices.burnInCorners()
+            value: formatPane.settings.burnInCorner
+            onChosen: v => formatPane.settings.burnInCorner = v
         }
     }
     ValueRow {

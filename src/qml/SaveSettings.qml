@@ -22,6 +22,12 @@ QtObject {
     property real frameRate: 30
     property int quality: 15
     property string fileName
+    // Lines burned into the pictures (BurnInOptions flags) and their corner;
+    // kept while a format without burn-in is chosen, passed on only with
+    // one that has it.
+    property int burnInLines: 0
+    property int burnInCorner: SaveChoices.defaultBurnInCorner()
+    readonly property int savedBurnInLines: SaveChoices.hasBurnIn(format) ? burnInLines : 0
     property string folder
 
     readonly property var destList: SaveChoices.destinations(sourceType)
@@ -61,6 +67,11 @@ QtObject {
         quality = Math.min(Math.max(number(setting("quality", 15), 15), 1), worstQuality)
         fileName = String(setting("filename", VornApp.currentDateTime()))
         folder = String(setting("folder", documentsFolder()))
+        burnInLines = number(setting("burn_in", 0), 0) & 15
+        const corners = SaveChoices.burnInCorners()
+        const defaultCorner = SaveChoices.defaultBurnInCorner()
+        burnInCorner = corners[SaveChoices.indexOf(corners, number(setting("burn_in_corner", defaultCorner),
+                                                                   defaultCorner))].value
     }
 
     function store() {
@@ -71,5 +82,7 @@ QtObject {
         VornApp.setSetting(prefix + "quality", quality)
         VornApp.setSetting(prefix + "filename", fileName)
         VornApp.setSetting(prefix + "folder", folder)
+        VornApp.setSetting(prefix + "burn_in", burnInLines)
+        VornApp.setSetting(prefix + "burn_in_corner", burnInCorner)
     }
 }

@@ -4,6 +4,7 @@
 #include "FileSaveJob.h"
 #include "ImgAdjModel.h"
 #include "ImgFileWriterWorker.h"
+#include "ImgOrientation.h"
 #include "PlaybackVornObject.h"
 #include "VornFileGeometry.h"
 
@@ -57,6 +58,10 @@ bool ImgFileWriter::start()
         setup.block = source->imgAdjModel()->block();
     setup.codec = saveJob->codec();
     setup.frCnt = saveJob->frCnt();
+    setup.startFr = saveJob->startFr();
+    const ImgOrientation orientation(setup.block.rotate.toInt(), setup.block.flipH.toBool(),
+                                     setup.block.flipV.toBool(), setup.geometry.height, setup.geometry.width);
+    setup.burnIn = BurnInRenderer::forJob(saveJob, QSize(orientation.cols(), orientation.rows()));
     startWorker(new ImgFileWriterWorker(setup), QStringLiteral("ImgFileWriter Thread"));
     return true;
 }

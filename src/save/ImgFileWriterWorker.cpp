@@ -7,7 +7,7 @@
 
 ImgFileWriterWorker::ImgFileWriterWorker(const Setup& setup)
     : VornWriterWorker(setup.frCnt, qint64(setup.geometry.recordSize())), m_setup(setup),
-      m_frame(new VornFrame(&m_setup.block, this))
+      m_frame(new VornFrame(&m_setup.block, this)), m_burnIn(setup.burnIn)
 {
 }
 
@@ -25,6 +25,10 @@ bool ImgFileWriterWorker::writeImage(qint64 k, QString* error)
         picture = m_frame->image();
         break;
     }
+    if (m_burnIn.isActive())
+        m_burnIn.draw(&picture,
+                      m_burnIn.linesFor(m_setup.startFr + k, m_frame->yearOffset() + m_frame->seconds(),
+                                        m_frame->nanoseconds()));
     // The image is made in memory and then written in one piece: the TIFF
     // writer does not tell of every failed write, and an image cut short
     // would claim a picture it does not hold.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BurnInRenderer.h"
 #include "ImgAdjBlock.h"
 #include "SaveFileName.h"
 #include "VornFileGeometry.h"
@@ -21,6 +22,9 @@ public:
         ImgAdjBlock block;
         Util::Codec codec = Util::CodecRaw_RGB24;
         qint64 frCnt = 0;
+        // Frame number of image 0, for the burned-in lines.
+        qint64 startFr = 0;
+        BurnInRenderer burnIn;
     };
 
     explicit ImgFileWriterWorker(const Setup& setup);
@@ -35,4 +39,5 @@ private:
 
     const Setup m_setup;
     VornFrame* m_frame;
+    BurnInRenderer m_burnIn;
 };

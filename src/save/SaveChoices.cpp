@@ -156,6 +156,31 @@ QStringList SaveChoices::frameRatePresets()
             QStringLiteral("60"),    QStringLiteral("120"),   QStringLiteral("240")};
 }
 
+QString SaveChoices::burnInRefusal(Util::Format format, const BurnInOptions& burnIn)
+{
+    if (!burnIn.active() || allowsBurnIn(format))
+        return QString();
+    return QStringLiteral("<b>Can't burn text into %1 files!</b><br>"
+                          "Burn-in is for TIFF, AVI and MP4 saves.")
+        .arg(formatText(format));
+}
+
+QVariantList SaveChoices::burnInLines() const
+{
+    return toVariant({{QStringLiteral("Time"), BurnInOptions::TimeLine},
+                      {QStringLiteral("Frame"), BurnInOptions::FrameLine},
+                      {QStringLiteral("Trigger"), BurnInOptions::TriggerLine},
+                      {QStringLiteral("Camera"), BurnInOptions::CameraLine}});
+}
+
+QVariantList SaveChoices::burnInCorners() const
+{
+    return toVariant({{QStringLiteral("Top Left"), BurnInOptions::TopLeft},
+                      {QStringLiteral("Top Right"), BurnInOptions::TopRight},
+                      {QStringLiteral("Bottom Left"), BurnInOptions::BottomLeft},
+                      {QStringLiteral("Bottom Right"), BurnInOptions::BottomRight}});
+}
+
 QVariantList SaveChoices::destinations(VornObject::Type sourceType) const
 {
     return toVariant(destinationChoices(sourceType));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BurnInOptions.h"
 #include "SaveJob.h"
 #include "Util.h"
 #include "VornObject.h"
@@ -60,6 +61,14 @@ public:
                            Edited edited);
 
     static QStringList frameRatePresets();
+    // Text is burned into processed pictures: image sequences and videos,
+    // not raw or metadata files.
+    static bool allowsBurnIn(Util::Format format)
+    {
+        return format == Util::FormatTiff || format == Util::FormatAvi || format == Util::FormatMp4;
+    }
+    // Why these burn-in options cannot go with the format; empty when they can.
+    static QString burnInRefusal(Util::Format format, const BurnInOptions& burnIn);
     static bool isVideo(Util::Format format)
     {
         return format == Util::FormatAvi || format == Util::FormatMp4;
@@ -78,6 +87,11 @@ public:
     Q_INVOKABLE int worstQuality(Util::Codec codec) const;
     // An MP4's size depends on the pictures; the other formats can be estimated.
     Q_INVOKABLE bool hasSizeEstimate(Util::Format format) const { return format != Util::FormatMp4; }
+    Q_INVOKABLE bool hasBurnIn(Util::Format format) const { return allowsBurnIn(format); }
+    // The burn-in lines (flags of BurnInOptions::Line) and corners.
+    Q_INVOKABLE QVariantList burnInLines() const;
+    Q_INVOKABLE QVariantList burnInCorners() const;
+    Q_INVOKABLE int defaultBurnInCorner() const { return BurnInOptions().corner; }
     // normalise() for the dialogs: a start or end that is not a number is
     // missing. Gives { start, end, count }.
     Q_INVOKABLE QVariantMap normalise(const QVariant& start, const QVariant& end, qint64 first, qint64 last,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BurnInOptions.h"
 #include "PlaybackVornObject.h"
 #include "SaveFileName.h"
 #include "SaveJobQueue.h"
@@ -75,6 +76,8 @@ public:
         double frameRate = 0;
         int quality = 0;
         DeleteCloseSource deleteCloseSource = DontDeleteClose;
+        // Text burned into the pictures (image sequences and videos).
+        BurnInOptions burnIn;
     };
 
     // Where the source comes from, copied so that the job still describes
@@ -111,6 +114,7 @@ public:
     QString outputFolder() const;
     int secondsLeft() const { return m_secondsLeft; }
     DeleteCloseSource deleteCloseSource() const { return m_params.deleteCloseSource; }
+    const BurnInOptions& burnIn() const { return m_params.burnIn; }
     const SaveFileName& outputName() const { return m_outputName; }
     // Appends literal text to the name template (a writer that must not
     // overwrite a file names the free one this way).

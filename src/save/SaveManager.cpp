@@ -44,7 +44,8 @@ QString SaveManager::sourceName(const PlaybackVornObject* source)
 SaveJob* SaveManager::createSaveJob(PlaybackVornObject* source, qint64 startFr, qint64 frCnt, SaveDest dest,
                                     Util::Format format, Util::Codec codec, double frameRate, int quality,
                                     const QString& fileName, const QString& folderPath,
-                                    SaveJob::DeleteCloseSource deleteCloseSource)
+                                    SaveJob::DeleteCloseSource deleteCloseSource, int burnInLines,
+                                    int burnInCorner)
 {
     // Nothing to save is no save: a job of no frames would wait for ever
     // for a transfer that never sends a frame.
@@ -52,8 +53,13 @@ SaveJob* SaveManager::createSaveJob(PlaybackVornObject* source, qint64 startFr, 
         qWarning() << "createSaveJob: nothing to save" << source << frCnt;
         return nullptr;
     }
-    const QString refusal =
+    BurnInOptions burnIn;
+    burnIn.lines = burnInLines & BurnInOptions::AllLines;
+    burnIn.corner = BurnInOptions::Corner(qBound(0, burnInCorner, int(BurnInOptions::BottomRight)));
+    QString refusal =
         SaveChoices::refusal(VornObject::Type(source->type()), SaveJob::Dest(dest), format, codec);
+    if (refusal.isEmpty())
+        refusal = SaveChoices::burnInRefusal(format, burnIn);
     if (!refusal.isEmpty()) {
         refuse(refusal);
         return nullptr;
@@ -67,6 +73,7 @@ SaveJob* SaveManager::createSaveJob(PlaybackVornObject* source, qint64 startFr, 
     params.frameRate = frameRate;
     params.quality = quality;
     params.deleteCloseSource = deleteCloseSource;
+    params.burnIn = burnIn;
 
     SaveJob* job = nullptr;
     if (dest == FileDest) {
@@ -139,7 +146,8 @@ SaveJob* SaveManager::createFileSaveJob(PlaybackVornObject* source, const SaveJo
 void SaveManager::createSaveJobBatch(QQmlObjectListModelBase* objs, SaveDest dest, Util::Format format,
                                      Util::Codec codec, double frameRate, int quality,
                                      const QString& fileName, const QString& folderPath,
-                                     SaveJob::DeleteCloseSource deleteCloseSources)
+                                     SaveJob::DeleteCloseSource deleteCloseSources, int burnInLines,
+                                     int burnInCorner)
 {
     if (!objs)
         return;
@@ -154,7 +162,8 @@ void SaveManager::createSaveJobBatch(QQmlObjectListModelBase* objs, SaveDest des
     for (const QPointer<SaveBatchObject>& row : std::as_const(rows)) {
         if (row && row->source())
             createSaveJob(row->source(), row->aFr(), row->bFr() - row->aFr() + 1, dest, format, codec,
-                          frameRate, quality, fileName, folderPath, deleteCloseSources);
+                          frameRate, quality, fileName, folderPath, deleteCloseSources, burnInLines,
+                          burnInCorner);
     }
     m_batchRefusals = -1;
 }

@@ -37,13 +37,15 @@ public:
                                        SaveDest dest, Util::Format format, Util::Codec codec,
                                        double frameRate, int quality, const QString& fileName,
                                        const QString& folderPath,
-                                       SaveJob::DeleteCloseSource deleteCloseSource);
+                                       SaveJob::DeleteCloseSource deleteCloseSource, int burnInLines = 0,
+                                       int burnInCorner = BurnInOptions::BottomLeft);
     // One job per row with a source, each with the row's range; a refusal
     // is told once for the whole batch.
     Q_INVOKABLE void createSaveJobBatch(QQmlObjectListModelBase* objs, SaveDest dest, Util::Format format,
                                         Util::Codec codec, double frameRate, int quality,
                                         const QString& fileName, const QString& folderPath,
-                                        SaveJob::DeleteCloseSource deleteCloseSources);
+                                        SaveJob::DeleteCloseSource deleteCloseSources, int burnInLines = 0,
+                                        int burnInCorner = BurnInOptions::BottomLeft);
     // Takes a job off the list unless it is running (cancel it first).
     Q_INVOKABLE void removeSaveJob(SaveJob* saveJob);
     // Bytes the save of `frames` frames of the source will take; 0 for a

@@ -1,5 +1,6 @@
 #include "VideoEncoder.h"
 
+#include "BurnInRenderer.h"
 #include "FuzzyCompare.h"
 #include "OpenH264Encoder.h"
 
@@ -379,13 +380,40 @@ void VideoEncoder::copyPicture(const quint16* picture)
     });
 }
 
-bool VideoEncoder::makeVideoFrame(const QList<quint16>& picture)
+void VideoEncoder::burnIn(BurnInRenderer* burnIn, const QStringList& lines)
+{
+    // Into the 8-bit picture (or the three 16-bit planes) that the copy
+    // made: the picture handed over stays as it is, and nothing is copied
+    // again.
+    const int top = (m_height - m_pictureHeight) / 2;
+    const int left = (m_width - m_pictureWidth) / 2;
+    if (tempFormat() == AV_PIX_FMT_GBRP16LE) {
+        for (int plane = 0; plane < 3; ++plane) {
+            const qsizetype rowBytes = m_tempFrame->linesize[plane];
+            burnIn->draw({m_tempFrame->data[plane] + top * rowBytes + qsizetype(left) * 2, rowBytes, 2, 1,
+                          true, m_pictureWidth, m_pictureHeight},
+                         lines);
+        }
+        return;
+    }
+    const bool bottomUp = m_format == Util::FormatAvi && m_pixFmt == AV_PIX_FMT_BGR24;
+    const qsizetype rowBytes = m_tempFrame->linesize[0];
+    const int firstRow = bottomUp ? m_height - 1 - top : top;
+    burnIn->draw({m_tempFrame->data[0] + firstRow * rowBytes + qsizetype(left) * 3,
+                  bottomUp ? -rowBytes : rowBytes, 3, 3, false, m_pictureWidth, m_pictureHeight},
+                 lines);
+}
+
+bool VideoEncoder::makeVideoFrame(const QList<quint16>& picture, BurnInRenderer* burnIn,
+                                  const QStringList& lines)
 {
     if (picture.size() < qsizetype(m_pictureWidth) * m_pictureHeight * 3)
         return false;
     if (av_frame_make_writable(m_frame) < 0)
         return false;
     copyPicture(picture.constData());
+    if (burnIn)
+        this->burnIn(burnIn, lines);
     if (!m_scaler) {
         m_scaler = sws_getContext(m_width, m_height, tempFormat(), m_width, m_height, m_pixFmt, SWS_BICUBIC,
                                   nullptr, nullptr, nullptr);
@@ -413,13 +441,14 @@ bool VideoEncoder::makeVideoFrame(const QList<quint16>& picture)
     return true;
 }
 
-int VideoEncoder::encode(const QList<quint16>& picture)
+int VideoEncoder::encode(const QList<quint16>& picture, BurnInRenderer* burnIn,
+                         const QStringList& burnInLines)
 {
     if (!m_isOpen) {
         qDebug() << "Not open!";
         return -1;
     }
-    if (!makeVideoFrame(picture)) {
+    if (!makeVideoFrame(picture, burnIn, burnInLines)) {
         qDebug() << "getVideoFrame failed!";
         return -1;
     }

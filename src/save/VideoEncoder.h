@@ -2,6 +2,8 @@
 
 #include "Util.h"
 
+#include <QStringList>
+
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -23,6 +25,8 @@ struct AVPacket;
 struct AVStream;
 struct SwsContext;
 class OpenH264Encoder;
+
+class BurnInRenderer;
 
 // One video output on the FFmpeg libraries: muxer, stream, encoder, frames
 // and scaler. Pictures come in as the display's 16-bit B, G, R samples and
@@ -50,7 +54,10 @@ public:
     // Encodes one picture of the size given at construction, rows top to
     // bottom. 0 while the encoder wants more, 1 at its end, negative on
     // failure.
-    int encode(const QList<quint16>& picture);
+    // With `burnIn`, its `burnInLines` are burned into the picture as the
+    // encoder holds it, before its conversion.
+    int encode(const QList<quint16>& picture, BurnInRenderer* burnIn = nullptr,
+               const QStringList& burnInLines = {});
     // Flushes the encoder, writes the trailer and closes the file; true
     // when all of that succeeded.
     bool close();
@@ -86,7 +93,9 @@ private:
     // The format pictures take on their way to the codec's.
     AVPixelFormat tempFormat() const;
     void copyPicture(const quint16* picture);
-    bool makeVideoFrame(const QList<quint16>& picture);
+    void burnIn(BurnInRenderer* burnIn, const QStringList& lines);
+    bool makeVideoFrame(const QList<quint16>& picture, BurnInRenderer* burnIn = nullptr,
+                        const QStringList& lines = {});
     int sendFrame(AVFrame* frame);
     int writePacket(AVPacket* packet);
     // Ends an opened encoder without writing what it still holds.

@@ -48,8 +48,11 @@ bool VideoFileWriter::start()
         m_encoder->deleteLater();
         return false;
     }
-    startWorker(new VideoFileWriterWorker(m_encoder, geometry, block, saveJob->frCnt()),
-                QStringLiteral("VideoFileWriter Thread"));
+    const BurnInRenderer burnIn =
+        BurnInRenderer::forJob(saveJob, QSize(orientation.cols(), orientation.rows()));
+    startWorker(
+        new VideoFileWriterWorker(m_encoder, geometry, block, saveJob->frCnt(), saveJob->startFr(), burnIn),
+        QStringLiteral("VideoFileWriter Thread"));
     return true;
 }
 

@@ -4,13 +4,14 @@
 #include "VornFrame.h"
 
 VideoFileWriterWorker::VideoFileWriterWorker(VideoEncoder* encoder, const VornFileGeometry& geometry,
-                                             const ImgAdjBlock& block, qint64 frCnt)
+                                             const ImgAdjBlock& block, qint64 frCnt, qint64 startFr,
+                                             const BurnInRenderer& burnIn)
     : VornWriterWorker(frCnt, qint64(geometry.recordSize())), m_encoder(encoder), m_geometry(geometry),
-      m_block(block), m_frame(new VornFrame(&m_block, this))
+      m_block(block), m_frame(new VornFrame(&m_block, this)), m_startFr(startFr), m_burnIn(burnIn)
 {
 }
 
-qint64 VideoFileWriterWorker::writeRecords(const char* records, qint64 count, qint64, QString* error)
+qint64 VideoFileWriterWorker::writeRecords(const char* records, qint64 count, qint64 first, QString* error)
 {
     const VornFileGeometry& g = m_geometry;
     const qint64 recordSize = qint64(g.recordSize());
@@ -20,7 +21,12 @@ qint64 VideoFileWriterWorker::writeRecords(const char* records, qint64 count, qi
             *error = QStringLiteral("bad frame size");
             return i;
         }
-        if (m_encoder->encode(m_frame->display()) < 0) {
+        const bool burnIn = m_burnIn.isActive();
+        const QStringList lines =
+            burnIn ? m_burnIn.linesFor(m_startFr + first + i, m_frame->yearOffset() + m_frame->seconds(),
+                                       m_frame->nanoseconds())
+                   : QStringList();
+        if (m_encoder->encode(m_frame->display(), burnIn ? &m_burnIn : nullptr, lines) < 0) {
             *error = withReason(QStringLiteral("write error"), m_encoder->errorReason());
             return i;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BurnInRenderer.h"
 #include "ImgAdjBlock.h"
 #include "VornFileGeometry.h"
 #include "VornWriterWorker.h"
@@ -17,8 +18,10 @@ class VideoFileWriterWorker : public VornWriterWorker
     Q_OBJECT
 
 public:
+    // `burnIn` burns its lines into every picture; the first is frame
+    // `startFr`.
     VideoFileWriterWorker(VideoEncoder* encoder, const VornFileGeometry& geometry, const ImgAdjBlock& block,
-                          qint64 frCnt);
+                          qint64 frCnt, qint64 startFr, const BurnInRenderer& burnIn);
 
 protected:
     qint64 writeRecords(const char* records, qint64 count, qint64 first, QString* error) override;
@@ -29,4 +32,6 @@ private:
     const VornFileGeometry m_geometry;
     const ImgAdjBlock m_block;
     VornFrame* m_frame;
+    const qint64 m_startFr;
+    BurnInRenderer m_burnIn;
 };

@@ -235,14 +235,19 @@ private slots:
             QVERIFY(bytes.mid(dataOffset + k * record, record) ==
                     q7sim::FrameSynth::record(*params, first + k, q7sim::XferBoth));
 
-        // The VORN file converted, turned a quarter and white-balanced.
+        // The VORN file converted, turned a quarter, white-balanced and with
+        // text burned in; a metadata file takes no text.
         run = cli({"convert", vornPath, "--format", "avi", "--codec", "gray8", "--rotate", "90", "--wb",
-                   "auto", "--range", QStringLiteral("%1:%2").arg(first).arg(first + 2)});
+                   "auto", "--range", QStringLiteral("%1:%2").arg(first).arg(first + 2), "--burn-in",
+                   "frame,Camera", "--burn-in-corner", "top-right"});
         QCOMPARE(run.exitCode, 0);
         video = probe(out(QStringLiteral("take%1.avi").arg(take)));
         QCOMPARE(video.value("width").toInt(), 240);
         QCOMPARE(video.value("height").toInt(), 320);
         QCOMPARE(video.value("nb_read_frames").toString(), QStringLiteral("3"));
+        run = cli({"convert", vornPath, "--format", "csv", "--burn-in", "time"});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains("Can't burn text into CSV (Metadata) files!"), qPrintable(run.err));
 
         // An SSD take saves like a memory take.
         const QJsonObject ssdSave =
@@ -299,6 +304,12 @@ private slots:
         const Run badGain = cli({"convert", out("none.vorn"), "--format", "csv", "--gain", "abc"});
         QCOMPARE(badGain.exitCode, 2);
         QCOMPARE(badGain.err, QStringLiteral("vorn-cli: --gain wants a number above 0\n"));
+        const Run badLine = cli({"convert", out("none.vorn"), "--format", "tiff", "--burn-in", "time,date"});
+        QCOMPARE(badLine.exitCode, 2);
+        QCOMPARE(badLine.err,
+                 QStringLiteral("vorn-cli: unknown burn-in line \"date\" (time, frame, trigger, camera)\n"));
+        QCOMPARE(
+            cli({"convert", out("none.vorn"), "--format", "tiff", "--burn-in-corner", "middle"}).exitCode, 2);
         QVERIFY(succeeded(cli({"--help"})));
 
         // A full disk (a file size limit on the process stands in for it).

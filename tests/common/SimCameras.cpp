@@ -1,8 +1,10 @@
 #include "SimCameras.h"
 
 #include "Camera.h"
+#include "FrameSynth.h"
 #include "VornApp.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QNetworkAccessManager>
@@ -32,6 +34,22 @@ QList<int> savedTakes(q7sim::SimCamera* camera)
 }
 
 } // namespace
+
+QStringList SimCameras::burnInLines(const q7sim::FrameParams& params, qint64 fr, quint64 yearOffset,
+                                    const QString& camera)
+{
+    const qint64 ns = q7sim::FrameSynth::frameTimeNs(params, fr);
+    const qint64 seconds = (ns / 1000000000) & 0x1FFFFFF; // as the metadata carries it
+    const QString time =
+        QDateTime::fromSecsSinceEpoch(qint64(yearOffset) + seconds, Qt::UTC).toString("yyyy-MM-dd'T'HH:mm:ss") +
+        QString(".%1Z").arg(ns % 1000000000, 9, 10, QChar('0'));
+    const qint64 us = qRound64(double(fr) * params.frClks * 1e6 / params.clkFreq);
+    const QString trigger = QString("Trigger %1%2.%3 ms")
+                                .arg(us < 0 ? "-" : "+")
+                                .arg(qAbs(us) / 1000)
+                                .arg(qAbs(us) % 1000, 3, 10, QChar('0'));
+    return {time, QString("Frame %1").arg(fr), trigger, camera};
+}
 
 q7sim::SimCamera* SimCameras::start(q7sim::CameraConfig config)
 {

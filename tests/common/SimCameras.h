@@ -41,6 +41,12 @@ public:
     // the take's values arrived; null when any step failed.
     static Take* recordedTake(q7sim::SimCamera* camera, int preMs, int postFrames);
 
+    // The four burned-in lines of a frame of a simulated take, worked out
+    // from the simulator's own time stamps and clocks: time stamp, frame
+    // number, time from the trigger and `camera`.
+    static QStringList burnInLines(const q7sim::FrameParams& params, qint64 fr, quint64 yearOffset,
+                                   const QString& camera);
+
 private:
     std::vector<std::unique_ptr<q7sim::SimCamera>> m_cameras;
 };

@@ -207,7 +207,7 @@ private slots:
         // Codecs, frame rate and quality per format.
         VIEW_STEP(pick("format", "AVI"));
         QCOMPARE(choiceTexts("codecBox"), (QStringList{"RAW - BGR24", "RAW - Gray8"}));
-        QVERIFY(shown("codecBox") && shown("frameRateBox") && !shown("qualitySlider"));
+        QVERIFY(shown("codecBox") && shown("frameRateBox") && !shown("qualitySlider") && shown("burnInRow"));
         QVERIFY(shown("estFileSizeRowText"));
         VIEW_STEP(pick("format", "MP4"));
         QCOMPARE(choiceTexts("codecBox"),
@@ -220,10 +220,11 @@ private slots:
         VIEW_STEP(pick("format", "TIFF"));
         QCOMPARE(choiceTexts("codecBox"), (QStringList{"RAW - RGB24", "RAW - Gray8", "RAW - Gray16"}));
         QVERIFY(!shown("frameRateBox") && !shown("qualitySlider"));
+        QVERIFY(shown("burnInRow"));
         VIEW_STEP(pick("format", "CSV (Metadata)"));
-        QVERIFY(!shown("codecBox"));
+        QVERIFY(!shown("codecBox") && !shown("burnInRow"));
         VIEW_STEP(pick("format", "VORN"));
-        QVERIFY(!shown("codecBox") && !shown("frameRateBox"));
+        QVERIFY(!shown("codecBox") && !shown("frameRateBox") && !shown("burnInRow"));
 
         // Onto the SSD only VORN, no folder, and the SSD's free space.
         VIEW_STEP(pick("saveTo", "SSD"));
@@ -310,6 +311,12 @@ private slots:
         QCOMPARE(item("qualitySlider")->property("from").toInt(), 51);
         const int quality = text("qualityValue").toInt();
         QCOMPARE(quality, 15);
+        // Burn-in of two lines in the top-right corner.
+        QVERIFY(!item("burnInCornerBox")->isEnabled());
+        VIEW_STEP(click(item("burnInTime")));
+        VIEW_STEP(click(item("burnInCamera")));
+        QTRY_VERIFY(item("burnInCornerBox")->isEnabled());
+        VIEW_STEP(pick("burnInCorner", "Top Right"));
         VIEW_STEP(saveAndRepeat());
         QTRY_COMPARE(jobs().size(), 2);
 
@@ -330,6 +337,10 @@ private slots:
         QCOMPARE(mp4Job->frameRate(), 30.0);
         QCOMPARE(aviJob->frameRate(), 50.0);
         QCOMPARE(aviJob->codec(), Util::CodecRaw_Gray8);
+        const BurnInOptions burnIn{BurnInOptions::TimeLine | BurnInOptions::CameraLine,
+                                   BurnInOptions::TopRight};
+        QVERIFY(vornJob->burnIn() == BurnInOptions() && mp4Job->burnIn() == burnIn &&
+                aviJob->burnIn() == burnIn);
         QTRY_VERIFY_WITH_TIMEOUT(allComplete({vornJob, mp4Job, aviJob}), 30000);
         QVERIFY(QFileInfo(path("mp4clip.mp4")).size() > 0);
         QCOMPARE(inRow(vornJob, "jobDestText")->property("text").toString(), QStringLiteral("File"));
@@ -365,6 +376,8 @@ private slots:
         VIEW_STEP(setFileName("meta"));
         VIEW_STEP(click(item("saveButton")));
         QTRY_COMPARE(jobs().size(), 4);
+        // The burn-in choice stays, but a metadata file has no pictures.
+        QVERIFY(!jobs().at(3)->burnIn().active());
         QTRY_VERIFY_WITH_TIMEOUT(allComplete({jobs().at(3)}), 30000);
         QCOMPARE(inRow(jobs().at(3), "jobSourceText")->property("text").toString(),
                  QStringLiteral("vornclip.vorn"));
@@ -381,6 +394,9 @@ private slots:
         VIEW_STEP(pick("format", "AVI"));
         QCOMPARE(find("frameRateBox")->property("editText").toString(), QStringLiteral("50"));
         QCOMPARE(find("codecBox")->property("value").toInt(), int(Util::CodecRaw_BGR24));
+        QVERIFY(item("burnInTime")->property("checked").toBool() &&
+                !item("burnInFrame")->property("checked").toBool());
+        QCOMPARE(find("burnInCornerBox")->property("value").toInt(), int(BurnInOptions::TopRight));
         VIEW_STEP(closeDialog("saveDialog"));
     }
 
@@ -512,6 +528,7 @@ private slots:
         QCOMPARE(choiceTexts("codecBox"), (QStringList{"RAW - Gray8", "RAW - BGR24"}));
         VIEW_STEP(pick("format", "TIFF"));
         QCOMPARE(choiceTexts("codecBox"), (QStringList{"RAW - Gray8", "RAW - Gray16", "RAW - RGB24"}));
+        VIEW_STEP(click(item("burnInFrame")));
 
         // The row's range: typed, reset, and an end before the start.
         auto* row = app()->saveBatchObjModel()->first();
@@ -542,6 +559,8 @@ private slots:
         const QString csvName = QStringLiteral("batch_Take%1.csv").arg(m_take->takeId());
         QVERIFY2(QFileInfo::exists(path(csvName)), qPrintable(csvName));
         QCOMPARE(app()->setting("save_batch/format").toInt(), int(Util::FormatCsv));
+        QVERIFY(!jobs().last()->burnIn().active());
+        QCOMPARE(app()->setting("save_batch/burn_in").toInt(), int(BurnInOptions::FrameLine));
         // The single dialog keeps its own choices.
         QCOMPARE(app()->setting("save/format").toInt(), int(Util::FormatVorn));
     }

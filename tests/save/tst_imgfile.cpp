@@ -1,6 +1,7 @@
 // TIFF image sequences of a take from the simulator: image names and numbers,
-// free names on a second save, and the pictures in each pixel layout equal
-// to what the display pipeline makes of the same frames.
+// free names on a second save, the pictures in each pixel layout equal to
+// what the display pipeline makes of the same frames, and text burned in.
+#include "BurnInRenderer.h"
 #include "Camera.h"
 #include "FrameSynth.h"
 #include "ImgAdjModel.h"
@@ -160,6 +161,69 @@ private slots:
                 }
                 QVERIFY2(read == expected,
                          qPrintable(QStringLiteral("codec %1 image %2").arg(int(layout.first)).arg(k)));
+            }
+        }
+    }
+
+    void burnIn()
+    {
+        // Every line, in two corners and two layouts: the pictures are those
+        // without burn-in with the expected text drawn over them, and nothing
+        // outside the text block changed.
+        const auto params = m_sim->takeFrameParams(m_take->takeId());
+        const QString camera = m_take->camera()->name()->value().toString() +
+                               QString::fromUtf8(" \u00b7 Take %1").arg(m_take->takeId());
+        const qint64 first = m_take->firstFrame() + 1;
+        for (const auto corner : {BurnInOptions::BottomLeft, BurnInOptions::TopRight}) {
+            for (const Util::Codec codec : {Util::CodecRaw_RGB24, Util::CodecRaw_Gray16}) {
+                const QString tag = QStringLiteral("burn%1_%2").arg(int(corner)).arg(int(codec));
+                const QString plainFolder = m_dir.filePath(tag + "plain");
+                const QString burnFolder = m_dir.filePath(tag);
+                QVERIFY(QDir().mkpath(plainFolder) && QDir().mkpath(burnFolder));
+                QCOMPARE(saveTiff(first, 2, "img", codec, plainFolder)->state(), SaveJob::Done);
+                SaveJob* job = VornApp::instance()->saveManager()->createSaveJob(
+                    m_take, first, 2, SaveManager::FileDest, Util::FormatTiff, codec, 0, 0, "img", burnFolder,
+                    SaveJob::DontDeleteClose, BurnInOptions::AllLines, corner);
+                QVERIFY(job && QTest::qWaitFor([job] { return job->state() >= SaveJob::Done; }, 20000));
+                QCOMPARE(job->state(), SaveJob::Done);
+                BurnInOptions options;
+                options.lines = BurnInOptions::AllLines;
+                options.corner = corner;
+                BurnInRenderer renderer(options, QSize(320, 240), camera, 0);
+                for (int k = 0; k < 2; ++k) {
+                    const QString name = QStringLiteral("img_%1.tiff").arg(k);
+                    const QImage plain =
+                        QImage(QDir(plainFolder).filePath(name))
+                            .convertToFormat(codec == Util::CodecRaw_Gray16 ? QImage::Format_Grayscale16
+                                                                            : QImage::Format_RGB888);
+                    const QImage burned =
+                        QImage(QDir(burnFolder).filePath(name)).convertToFormat(plain.format());
+                    QImage expected = plain;
+                    renderer.draw(&expected, SimCameras::burnInLines(*params, first + k,
+                                                                     m_take->yearOffsetSeconds(), camera));
+                    QVERIFY2(burned == expected, qPrintable(tag));
+                    const QRect region = renderer.region();
+                    QVERIFY(!region.isEmpty() && QRect(0, 0, 320, 240).contains(region));
+                    const bool top = corner == BurnInOptions::TopRight;
+                    QVERIFY(top ? region.top() < 30 && region.left() > 100
+                                : region.bottom() > 210 && region.left() < 30);
+                    // Light glyphs on dark outlines, whatever lies below.
+                    int changed = 0, white = 0, black = 0;
+                    const QImage grey = burned.convertToFormat(QImage::Format_Grayscale8);
+                    for (int y = 0; y < 240; ++y) {
+                        for (int x = 0; x < 320; ++x) {
+                            if (burned.pixel(x, y) == plain.pixel(x, y))
+                                continue;
+                            QVERIFY2(region.contains(x, y),
+                                     qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+                            ++changed;
+                            white += qGray(grey.pixel(x, y)) >= 224;
+                            black += qGray(grey.pixel(x, y)) <= 32;
+                        }
+                    }
+                    QVERIFY2(changed > region.width() * region.height() / 5 && white > 100 && black > 200,
+                             qPrintable(QStringLiteral("%1 %2 %3").arg(changed).arg(white).arg(black)));
+                }
             }
         }
     }

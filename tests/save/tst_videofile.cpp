@@ -1,7 +1,9 @@
 // AVI and MP4 videos of a take from the simulator, checked with FFmpeg's own
 // command-line tools: container, codec, pixel format, size, frame count,
 // frame rate, time base and time stamps from ffprobe, and the pictures
-// decoded by ffmpeg against what the display pipeline makes of the frames.
+// decoded by ffmpeg against what the display pipeline makes of the frames,
+// also with text burned in.
+#include "BurnInRenderer.h"
 #include "Camera.h"
 #include "FrameSynth.h"
 #include "ImgAdjModel.h"
@@ -232,6 +234,38 @@ private slots:
         QCOMPARE(
             VornApp::instance()->saveManager()->estFileSize(m_take, 5, Util::FormatAvi, Util::CodecRaw_Gray8),
             5LL * 320 * 240);
+
+        // Text burned in: the decoded pictures are the display's with the
+        // expected lines drawn into them, the rest of each picture untouched.
+        const QString camera = m_take->camera()->name()->value().toString() +
+                               QString::fromUtf8(" \u00b7 Take %1").arg(m_take->takeId());
+        job = VornApp::instance()->saveManager()->createSaveJob(
+            m_take, m_first + 1, 2, SaveManager::FileDest, Util::FormatAvi, Util::CodecRaw_BGR24, 30, 0,
+            "burned", m_dir.path(), SaveJob::DontDeleteClose, BurnInOptions::AllLines,
+            BurnInOptions::TopLeft);
+        QVERIFY(job && QTest::qWaitFor([job] { return job->state() >= SaveJob::Done; }, 20000));
+        QCOMPARE(job->state(), SaveJob::Done);
+        const QList<QByteArray> burned = decode(m_dir.filePath("burned.avi"), "bgr24", 320 * 240 * 3);
+        QCOMPARE(burned.size(), 2);
+        BurnInRenderer renderer({BurnInOptions::AllLines, BurnInOptions::TopLeft}, {320, 240}, camera, 0);
+        for (int k = 0; k < 2; ++k) {
+            const QByteArray plain = displayedBgr(m_first + 1 + k);
+            QImage expected(reinterpret_cast<const uchar*>(plain.constData()), 320, 240, 320 * 3,
+                            QImage::Format_BGR888);
+            renderer.draw(&expected,
+                          SimCameras::burnInLines(*m_sim->takeFrameParams(m_take->takeId()), m_first + 1 + k,
+                                                  m_take->yearOffsetSeconds(), camera));
+            QVERIFY(burned[k] == packed(expected));
+            const QRect region = renderer.region();
+            int changed = 0;
+            for (int i = 0; i < plain.size(); ++i) {
+                if (plain[i] != burned[k][i]) {
+                    QVERIFY(region.contains(i / 3 % 320, i / 3 / 320));
+                    ++changed;
+                }
+            }
+            QVERIFY(changed > 1000);
+        }
 
         // A second save of the same name gets the first free suffix.
         QCOMPARE(save(m_first, 1, "grey", Util::FormatAvi, Util::CodecRaw_Gray8, 30, 0)->state(),
