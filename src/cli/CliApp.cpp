@@ -39,7 +39,8 @@ Commands:
                                  save VORN files in another format
 
 Save options:
-  --format vorn|avi|mp4|tiff|csv
+  --format vorn|avi|mp4|tiff|dng|csv
+                  (dng: the raw mosaic, one file per frame)
   --codec C       tiff: rgb24 gray8 gray16; avi: bgr24 gray8;
                   mp4: h264 av1 av1-10 (the first is the default)
   --range A:B     frames A to B, both included (default: all)

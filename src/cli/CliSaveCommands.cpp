@@ -33,7 +33,7 @@ const CodecName CodecNames[] = {
     {"bgr24", Util::CodecRaw_BGR24}, {"rgb24", Util::CodecRaw_RGB24},
     {"gray8", Util::CodecRaw_Gray8}, {"gray16", Util::CodecRaw_Gray16},
     {"av1", Util::CodecAV1_YUV420P}, {"av1-10", Util::CodecAV1_YUV420P10},
-    {"h264", Util::CodecH264},
+    {"h264", Util::CodecH264},       {"dng", Util::CodecDng},
 };
 
 // The codecs each format can hold; the first is the default.
@@ -44,6 +44,8 @@ QList<Util::Codec> codecsOf(Util::Format format)
         return {Util::CodecVorn};
     case Util::FormatCsv:
         return {Util::CodecCsv};
+    case Util::FormatDng:
+        return {Util::CodecDng};
     case Util::FormatTiff:
         return {Util::CodecRaw_RGB24, Util::CodecRaw_Gray8, Util::CodecRaw_Gray16};
     case Util::FormatAvi:
@@ -64,7 +66,7 @@ int defaultQuality(Util::Codec codec)
 QString outputPath(const SaveJob* job)
 {
     // An image sequence is a folder of images.
-    if (job->format() == Util::FormatTiff)
+    if (Util::isImageSequence(job->format()))
         return QDir(job->outputName().folder()).absolutePath();
     return QFileInfo(job->outputName().filePath(0)).absoluteFilePath();
 }
@@ -78,12 +80,12 @@ CliSaveCommands::CliSaveCommands(VornApp* app, CliCameraCommands* cameras, bool 
 
 bool CliSaveCommands::parseFormat(const QString& format, const QString& codec, Options* options)
 {
-    const QStringList formats{"vorn", "avi", "mp4", "tiff", "csv"};
-    const Util::Format byName[] = {Util::FormatVorn, Util::FormatAvi, Util::FormatMp4, Util::FormatTiff,
-                                   Util::FormatCsv};
+    const QStringList formats{"vorn", "avi", "mp4", "tiff", "csv", "dng"};
+    const Util::Format byName[] = {Util::FormatVorn, Util::FormatAvi, Util::FormatMp4,
+                                   Util::FormatTiff, Util::FormatCsv, Util::FormatDng};
     const qsizetype index = formats.indexOf(format.toLower());
     if (index < 0) {
-        Cli::error(QStringLiteral("unknown format \"%1\" (vorn, avi, mp4, tiff or csv)").arg(format));
+        Cli::error(QStringLiteral("unknown format \"%1\" (vorn, avi, mp4, tiff, dng or csv)").arg(format));
         return false;
     }
     options->format = byName[index];

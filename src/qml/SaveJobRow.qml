@@ -22,7 +22,8 @@ Rectangle {
     readonly property bool running: jobState === SaveJob.Saving || jobState === SaveJob.QueuedFW
     readonly property bool toSsd: !!job && job.dest === SaveJob.SsdDest
     // An image sequence opens as its folder.
-    readonly property string openedPath: !job ? "" : job.format === Util.FormatTiff ? job.outputFolder : job.outputPath
+    readonly property bool imageSequence: !!job && (job.format === Util.FormatTiff || job.format === Util.FormatDng)
+    readonly property string openedPath: !job ? "" : imageSequence ? job.outputFolder : job.outputPath
 
     implicitHeight: columns.implicitHeight + 8
     height: implicitHeight
@@ -56,9 +57,9 @@ Rectangle {
 
     function open() {
         if (!job.open())
-            VornApp.showMessage("<b>The saved " + (job.format === Util.FormatTiff ? "images" : "file")
+            VornApp.showMessage("<b>The saved " + (saveJobRow.imageSequence ? "images" : "file")
                                 + " could not be opened:</b><br>no program on this computer opens "
-                                + (job.format === Util.FormatTiff ? "their folder" : "it") + ".<br><br>"
+                                + (saveJobRow.imageSequence ? "their folder" : "it") + ".<br><br>"
                                 + Format.html(openedPath))
     }
 

@@ -4,7 +4,7 @@
 
 ImgFileSaveJob::ImgFileSaveJob(QObject* parent, AbstractTake* take, const QString& sourceFileName,
                                const Params& params, const SaveFileName& outputName)
-    : FileSaveJob(parent, take, sourceFileName, tiffParams(params), outputName)
+    : FileSaveJob(parent, take, sourceFileName, imageParams(params), outputName)
 {
     setWriter(new ImgFileWriter(this));
     numberImages();
@@ -12,15 +12,20 @@ ImgFileSaveJob::ImgFileSaveJob(QObject* parent, AbstractTake* take, const QStrin
 
 ImgFileSaveJob::ImgFileSaveJob(QObject* parent, VornFile* file, const Params& params,
                                const SaveFileName& outputName)
-    : FileSaveJob(parent, file, tiffParams(params), outputName)
+    : FileSaveJob(parent, file, imageParams(params), outputName)
 {
     setWriter(new ImgFileWriter(this));
     numberImages();
 }
 
-SaveJob::Params ImgFileSaveJob::tiffParams(Params params)
+SaveJob::Params ImgFileSaveJob::imageParams(Params params)
 {
-    params.format = Util::FormatTiff;
+    // A DNG sequence holds the mosaic as it came, in no other codec.
+    if (params.format == Util::FormatDng) {
+        params.codec = Util::CodecDng;
+    } else {
+        params.format = Util::FormatTiff;
+    }
     params.frameRate = 0;
     params.quality = 0;
     return params;

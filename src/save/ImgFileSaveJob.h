@@ -2,8 +2,8 @@
 
 #include "FileSaveJob.h"
 
-// A save of frames as a TIFF image sequence, each frame processed as the
-// display shows it, one file per frame.
+// A save of frames as an image sequence, one file per frame: TIFF, each frame
+// processed as the display shows it, or DNG, the camera's raw mosaic.
 class ImgFileSaveJob : public FileSaveJob
 {
     Q_OBJECT
@@ -16,7 +16,7 @@ public:
     // A finished save shows the folder of the images.
     Q_INVOKABLE bool open() override;
 
-    static Params tiffParams(Params params);
+    static Params imageParams(Params params);
 
 private:
     void numberImages();

@@ -1,5 +1,6 @@
 #include "ImgFileWriter.h"
 
+#include "DngFileWriterWorker.h"
 #include "FileSaveJob.h"
 #include "ImgAdjModel.h"
 #include "ImgFileWriterWorker.h"
@@ -11,9 +12,12 @@
 
 ImgFileWriter::ImgFileWriter(FileSaveJob* job) : VornWriter(job) {}
 
-qint64 ImgFileWriter::estFileSize(const PlaybackVornObject* source, qint64 frames, Util::Codec codec)
+qint64 ImgFileWriter::estFileSize(const PlaybackVornObject* source, qint64 frames, Util::Format format,
+                                  Util::Codec codec)
 {
     const VornFileGeometry geometry = VornFileGeometry::of(source);
+    if (format == Util::FormatDng)
+        return qMax<qint64>(frames, 0) * (geometry.imgSize() + DngEncoder::maxOverhead);
     const qint64 bytesPerPixel = codec == Util::CodecRaw_Gray8 ? 1 : codec == Util::CodecRaw_Gray16 ? 2 : 3;
     return qMax<qint64>(frames, 0) * geometry.imgSize() * bytesPerPixel;
 }
@@ -40,6 +44,13 @@ bool ImgFileWriter::start()
     }
     if (!makeFolder() || !folderWritable())
         return false;
+    if (saveJob->format() == Util::FormatDng) {
+        DngFileWriterWorker::Setup dng{saveJob->outputName(), VornFileGeometry::of(source),
+                                       DngFileWriterWorker::encoderSetup(source), saveJob->startFr(),
+                                       saveJob->frCnt()};
+        startWorker(new DngFileWriterWorker(dng), QStringLiteral("ImgFileWriter Thread"));
+        return true;
+    }
     ImgFileWriterWorker::Setup setup;
     setup.outputName = saveJob->outputName();
     setup.geometry = VornFileGeometry::of(source);

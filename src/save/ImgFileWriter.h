@@ -5,7 +5,8 @@
 class PlaybackVornObject;
 
 // Writes one TIFF per frame, processed with the source's adjustments as they
-// were when the save started. Images already written stay, whatever the end.
+// were when the save started, or one DNG per frame of the camera's own
+// mosaic. Images already written stay, whatever the end.
 class ImgFileWriter : public VornWriter
 {
     Q_OBJECT
@@ -16,7 +17,9 @@ public:
     bool start() override;
 
     // Bytes of `frames` uncompressed images of the source in this codec.
-    static qint64 estFileSize(const PlaybackVornObject* source, qint64 frames, Util::Codec codec);
+    // A DNG holds one byte per pixel and its tags.
+    static qint64 estFileSize(const PlaybackVornObject* source, qint64 frames, Util::Format format,
+                              Util::Codec codec);
 
 protected:
     void close(SaveJob::FinishState) override {}

@@ -3,7 +3,6 @@
 #include "VornFrame.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageWriter>
 
 ImgFileWriterWorker::ImgFileWriterWorker(const Setup& setup)
@@ -14,10 +13,6 @@ ImgFileWriterWorker::ImgFileWriterWorker(const Setup& setup)
 
 bool ImgFileWriterWorker::writeImage(qint64 k, QString* error)
 {
-    const SaveFileName& name = m_setup.outputName;
-    QString path = name.filePath(k);
-    if (QFile::exists(path))
-        path = name.filePath(k, SaveFileName::suffixText(name.firstFreeSuffix(k)));
     QImage picture;
     switch (m_setup.codec) {
     case Util::CodecRaw_Gray8:
@@ -36,9 +31,7 @@ bool ImgFileWriterWorker::writeImage(qint64 k, QString* error)
                                         m_frame->nanoseconds()));
     // The image is made in memory and then written in one piece: the TIFF
     // writer does not tell of every failed write, and an image cut short
-    // would claim a picture it does not hold. The file is made here, new, so
-    // that a failure has the system's reason and an existing image is never
-    // written over.
+    // would claim a picture it does not hold.
     QBuffer encoded;
     encoded.open(QIODevice::WriteOnly);
     QImageWriter writer(&encoded, QByteArrayLiteral("tiff"));
@@ -46,17 +39,7 @@ bool ImgFileWriterWorker::writeImage(qint64 k, QString* error)
         *error = withReason(QStringLiteral("write error"), writer.errorString());
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        *error = withReason(QStringLiteral("can't open file for writing"), file.errorString());
-        return false;
-    }
-    QString reason;
-    if (writeFully(&file, encoded.data().constData(), encoded.data().size(), &reason))
-        return true;
-    *error = withReason(QStringLiteral("write error"), reason);
-    file.remove();
-    return false;
+    return writeImageFile(m_setup.outputName, k, encoded.data(), error);
 }
 
 qint64 ImgFileWriterWorker::writeRecords(const char* records, qint64 count, qint64 first, QString* error)

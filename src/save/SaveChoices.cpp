@@ -74,7 +74,8 @@ QList<Choice> SaveChoices::formatChoices(SaveJob::Dest dest, VornObject::Type so
     QList<Choice> list{VornFormat,
                        {QStringLiteral("AVI"), Util::FormatAvi},
                        {QStringLiteral("MP4"), Util::FormatMp4},
-                       {QStringLiteral("TIFF"), Util::FormatTiff}};
+                       {QStringLiteral("TIFF"), Util::FormatTiff},
+                       {QStringLiteral("DNG"), Util::FormatDng}};
     if (sourceType != VornObject::SsdTakeType)
         list.append(CsvFormat);
     return list;
@@ -99,6 +100,8 @@ QList<Choice> SaveChoices::codecChoices(Util::Format format, bool batch)
                 codec("RAW - Gray16", Util::CodecRaw_Gray16)};
     case Util::FormatCsv:
         return {codec("", Util::CodecCsv)};
+    case Util::FormatDng:
+        return {codec("", Util::CodecDng)};
     case Util::FormatVorn:
         return {codec("", Util::CodecVorn)};
     }
@@ -124,7 +127,7 @@ QString SaveChoices::refusal(VornObject::Type sourceType, SaveJob::Dest dest, Ut
                 .arg(formatText(format));
         if (format == Util::FormatCsv)
             return QStringLiteral("<b>Can't save the metadata of an SSD take!</b><br>"
-                                  "Save it as VORN, AVI, MP4 or TIFF.");
+                                  "Save it as VORN, AVI, MP4, TIFF or DNG.");
         return QStringLiteral("<b>Can't save in that format!</b><br>Unknown format %1.").arg(int(format));
     }
     if (!contains(codecChoices(format, false), codec))

@@ -51,7 +51,7 @@ SaveFileName::SaveFileName(const QString& folder, const QString& nameTemplate, U
     : m_folder(folder), m_tokens(parse(nameTemplate)), m_ext(Util::formatExtension(format)),
       m_frBase(startFr), m_name(name)
 {
-    if (format == Util::FormatTiff)
+    if (Util::isImageSequence(format))
         return;
     VornApp* app = VornApp::instance();
     if (!app)

@@ -119,6 +119,7 @@ SaveJob* SaveManager::createFileSaveJob(PlaybackVornObject* source, const SaveJo
             return new VornFileSaveJob(this, file, params, outputName);
         return nullptr;
     case Util::FormatTiff:
+    case Util::FormatDng:
         if (take)
             return new ImgFileSaveJob(this, take, takeFileName(take), params, outputName);
         if (file)
@@ -199,7 +200,8 @@ qint64 SaveManager::estFileSize(PlaybackVornObject* source, qint64 frames, Util:
     case Util::FormatCsv:
         return MetaFileWriter::estFileSize(source, frames);
     case Util::FormatTiff:
-        return ImgFileWriter::estFileSize(source, frames, codec);
+    case Util::FormatDng:
+        return ImgFileWriter::estFileSize(source, frames, format, codec);
     case Util::FormatAvi:
     case Util::FormatMp4:
         return VideoFileWriter::estFileSize(source, frames, format, codec);

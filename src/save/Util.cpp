@@ -15,6 +15,8 @@ QString formatExtension(Format format)
         return QStringLiteral("tiff");
     case FormatCsv:
         return QStringLiteral("csv");
+    case FormatDng:
+        return QStringLiteral("dng");
     }
     return QString();
 }

@@ -18,6 +18,8 @@ enum Format : int {
     FormatMp4 = 2,
     FormatTiff = 3,
     FormatCsv = 4,
+    // One DNG file of the camera's raw mosaic per frame.
+    FormatDng = 5,
 };
 Q_ENUM_NS(Format)
 
@@ -31,6 +33,8 @@ enum Codec : int {
     CodecAV1_YUV420P = 6,
     CodecAV1_YUV420P10 = 7,
     CodecH264 = 8,
+    // The 8-bit companded mosaic as the camera sent it.
+    CodecDng = 9,
 };
 Q_ENUM_NS(Codec)
 
@@ -54,6 +58,11 @@ Q_FLAG_NS(ReqTypes)
 
 // The file name extension of a format ("vorn", "avi", ...), empty for others.
 QString formatExtension(Format format);
+// Whether a save in this format is a sequence of images, one file per frame.
+inline bool isImageSequence(Format format)
+{
+    return format == FormatTiff || format == FormatDng;
+}
 
 } // namespace Util
 

@@ -31,6 +31,26 @@ bool VornWriterWorker::writeFully(QFile* file, const char* data, qint64 size, QS
     return true;
 }
 
+bool VornWriterWorker::writeImageFile(const SaveFileName& name, qint64 k, const QByteArray& bytes,
+                                      QString* error)
+{
+    QString path = name.filePath(k);
+    if (QFile::exists(path))
+        path = name.filePath(k, SaveFileName::suffixText(name.firstFreeSuffix(k)));
+    // Made here, new, so that a failure has the system's reason.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        *error = withReason(QStringLiteral("can't open file for writing"), file.errorString());
+        return false;
+    }
+    QString reason;
+    if (writeFully(&file, bytes.constData(), bytes.size(), &reason))
+        return true;
+    *error = withReason(QStringLiteral("write error"), reason);
+    file.remove();
+    return false;
+}
+
 bool VornWriterWorker::completeOutput(bool, QString*)
 {
     return true;

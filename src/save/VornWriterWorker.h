@@ -26,6 +26,12 @@ public:
     // so that its reason (a full disk) is known; false with `reason` set
     // when not everything could be written.
     static bool writeFully(QFile* file, const char* data, qint64 size, QString* reason);
+    // Writes `bytes`, made in memory, as image k of an image sequence named
+    // `name`: always a new file, with the first free " (n)" added when the
+    // name is taken, so an existing image is never written over. An image
+    // that could not be written whole is removed; false with `error` (and
+    // the system's reason) then.
+    static bool writeImageFile(const SaveFileName& name, qint64 k, const QByteArray& bytes, QString* error);
 
 public slots:
     // `data` holds `dataFrameCnt` whole records (fed by the reader's

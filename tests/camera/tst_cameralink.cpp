@@ -33,8 +33,6 @@ private:
     QNetworkAccessManager m_nam;
     SimCameras m_sims;
 
-    Camera* connectedCamera(q7sim::SimCamera* sim) { return SimCameras::connect(sim); }
-
     void removeAllObjects()
     {
         VornApp* app = VornApp::instance();
@@ -118,8 +116,7 @@ private slots:
     void pollingRules()
     {
         auto* sim = m_sims.start();
-        QVERIFY(sim);
-        Camera* camera = connectedCamera(sim);
+        Camera* camera = SimCameras::connect(sim);
         QVERIFY(camera);
 
         // Four polls a second, each a bare GET of the root with the user agent.
@@ -170,9 +167,8 @@ private slots:
     void disconnecting()
     {
         auto* sim = m_sims.start();
-        QVERIFY(sim);
         VornApp* app = VornApp::instance();
-        QPointer<Camera> camera = connectedCamera(sim);
+        QPointer<Camera> camera = SimCameras::connect(sim);
         QVERIFY(camera);
         QSignalSpy disconnected(camera.data(), &Camera::cameraDisconnected);
         camera->disconnectCamera();
@@ -210,8 +206,7 @@ private slots:
     void commandsAsSent()
     {
         auto* sim = m_sims.start();
-        QVERIFY(sim);
-        Camera* camera = connectedCamera(sim);
+        Camera* camera = SimCameras::connect(sim);
         QVERIFY(camera);
         sim->clearRequests();
         camera->record();
@@ -253,8 +248,7 @@ private slots:
     void valueWritesAreCoalesced()
     {
         auto* sim = m_sims.start();
-        QVERIFY(sim);
-        Camera* camera = connectedCamera(sim);
+        Camera* camera = SimCameras::connect(sim);
         QVERIFY(camera);
         auto* expClks = qobject_cast<CameraValue*>(camera->property("expClks").value<CameraValue*>());
         QVERIFY(expClks);
@@ -281,8 +275,7 @@ private slots:
     void perCameraSettings()
     {
         auto* sim = m_sims.start();
-        QVERIFY(sim);
-        Camera* camera = connectedCamera(sim);
+        Camera* camera = SimCameras::connect(sim);
         QVERIFY(camera);
         camera->setSetting("skip_version", "4.2");
         const QString key = "cameras/" + camera->serial()->value().toString() + "/skip_version";

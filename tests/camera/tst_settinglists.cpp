@@ -62,21 +62,20 @@ private:
     QNetworkAccessManager m_nam;
     SimCameras m_sims;
 
-    Camera* connectedCamera(q7sim::SimCamera* sim)
+    q7sim::SimCamera* m_sim = nullptr;
+
+    // A simulated camera (m_sim) and the program's camera connected to it.
+    Camera* connectedCamera(const q7sim::CameraConfig& config = {})
     {
-        VornApp* app = VornApp::instance();
-        app->connectCamera(sim->config().address);
-        Camera* camera = app->findCamera(QHostAddress(sim->config().address));
-        if (!camera || !QTest::qWaitFor([&] { return camera->connected(); }, 5000))
-            return nullptr;
-        return camera;
+        m_sim = m_sims.start(config);
+        return SimCameras::connect(m_sim);
     }
 
     // Puts a value on the camera and waits until the program has polled it.
-    bool putAndWait(q7sim::SimCamera* sim, Camera* camera, const char* value, const QString& path,
-                    const QByteArray& body, const QVariant& expected)
+    bool putAndWait(Camera* camera, const char* value, const QString& path, const QByteArray& body,
+                    const QVariant& expected)
     {
-        if (!SimCameras::put(sim->config().address, path, body))
+        if (!SimCameras::put(m_sim->config().address, path, body))
             return false;
         return QTest::qWaitFor([&] { return cameraValue(camera, value)->value() == expected; }, 5000);
     }
@@ -96,43 +95,39 @@ private slots:
 
     void frameRateExample()
     {
-        auto* sim = m_sims.start();
-        QVERIFY(sim);
-        Camera* camera = connectedCamera(sim);
+        Camera* camera = connectedCamera();
         QVERIFY(camera);
-        QVERIFY(putAndWait(sim, camera, "clkFreq", "/acq/clk_freq", "100000000", 100000000));
-        QVERIFY(putAndWait(sim, camera, "frClksMax", "/acq/fr_clks_max", "100000", 100000));
-        QVERIFY(putAndWait(sim, camera, "frClksMin", "/acq/fr_clks_min", "50000", 50000));
-        QVERIFY(putAndWait(sim, camera, "frClks", "/acq/fr_clks", "100000", 100000));
+        QVERIFY(putAndWait(camera, "clkFreq", "/acq/clk_freq", "100000000", 100000000));
+        QVERIFY(putAndWait(camera, "frClksMax", "/acq/fr_clks_max", "100000", 100000));
+        QVERIFY(putAndWait(camera, "frClksMin", "/acq/fr_clks_min", "50000", 50000));
+        QVERIFY(putAndWait(camera, "frClks", "/acq/fr_clks", "100000", 100000));
         QTRY_COMPARE(camera->frRateList()->stringList(), QStringList({"2000", "1000"}));
         QCOMPARE(camera->frRateListIndex(), 1);
 
         // A current rate off the thousands is still listed, in its place.
         QSignalSpy indexSignals(camera, &Camera::frRateListIndexChanged);
-        QVERIFY(putAndWait(sim, camera, "frClks", "/acq/fr_clks", "70000", 70000));
+        QVERIFY(putAndWait(camera, "frClks", "/acq/fr_clks", "70000", 70000));
         QTRY_COMPARE(camera->frRateList()->stringList(), QStringList({"2000", "1428", "1000"}));
         QCOMPARE(camera->frRateListIndex(), 1);
         QVERIFY(indexSignals.count() >= 1);
 
         // External sync: the camera's own rate is the only choice.
         QSignalSpy listSignals(camera, &Camera::frRateListChanged);
-        QVERIFY(putAndWait(sim, camera, "fsyncMode", "/acq/fsync_mode", "1", 1));
+        QVERIFY(putAndWait(camera, "fsyncMode", "/acq/fsync_mode", "1", 1));
         QTRY_COMPARE(camera->frRateList()->stringList(), QStringList({"1428.57"}));
         QCOMPARE(camera->frRateListIndex(), 0);
         QVERIFY(listSignals.count() >= 1);
-        QVERIFY(putAndWait(sim, camera, "fsyncMode", "/acq/fsync_mode", "0", 0));
+        QVERIFY(putAndWait(camera, "fsyncMode", "/acq/fsync_mode", "0", 0));
         QTRY_COMPARE(camera->frRateList()->stringList(), QStringList({"2000", "1428", "1000"}));
     }
 
     void frameRateWideRangeIsBounded()
     {
-        auto* sim = m_sims.start();
-        QVERIFY(sim);
-        Camera* camera = connectedCamera(sim);
+        Camera* camera = connectedCamera();
         QVERIFY(camera);
         // -1 read as an unsigned 32-bit count: up to 0xFFFFFFFF clocks per frame.
-        QVERIFY(putAndWait(sim, camera, "frClksMax", "/acq/fr_clks_max", "-1", -1));
-        QVERIFY(putAndWait(sim, camera, "frClksMin", "/acq/fr_clks_min", "1", 1));
+        QVERIFY(putAndWait(camera, "frClksMax", "/acq/fr_clks_max", "-1", -1));
+        QVERIFY(putAndWait(camera, "frClksMin", "/acq/fr_clks_min", "1", 1));
         // Every rate 1000 k with k a divisor of 100000 (clk = 10^8).
         QList<qint64> expected;
         for (qint64 k = 1; k <= 100000; ++k) {
@@ -166,17 +161,15 @@ private slots:
     {
         q7sim::CameraConfig config;
         config.res = QStringLiteral("1280x1024");
-        auto* sim = m_sims.start(config);
-        QVERIFY(sim);
-        Camera* camera = connectedCamera(sim);
+        Camera* camera = connectedCamera(config);
         QVERIFY(camera);
         QTRY_COMPARE(camera->frRateList()->stringList().value(0), QStringLiteral("1525"));
         const auto shown = [camera] {
             return camera->frRateList()->stringList().value(camera->frRateListIndex());
         };
         const QStringList listed = camera->frRateList()->stringList();
-        const auto onCamera = [sim] {
-            return sim->stateDocument().value("acq").toObject().value("fr_clks").toInt();
+        const auto onCamera = [this] {
+            return m_sim->stateDocument().value("acq").toObject().value("fr_clks").toInt();
         };
         for (const QString& rate : listed + QStringList{"1524", "999", "30", "25", "1525"}) {
             QVERIFY(camera->writeFrameRate(rate.toDouble()));
@@ -184,7 +177,7 @@ private slots:
             QTRY_COMPARE(shown(), rate);
         }
         QCOMPARE(onCamera(), 100000000 / 1525);
-        const int takeId = SimCameras::recordTake(sim, 100, 5);
+        const int takeId = SimCameras::recordTake(m_sim, 100, 5);
         QVERIFY(takeId > 0);
         QTRY_VERIFY(camera->takes()->count() >= takeId && camera->takes()->at(takeId - 1)->valuesInit());
         const double recorded =
@@ -228,14 +221,12 @@ private slots:
 
     void exposureList()
     {
-        auto* sim = m_sims.start();
-        QVERIFY(sim);
-        Camera* camera = connectedCamera(sim);
+        Camera* camera = connectedCamera();
         QVERIFY(camera);
         // Grid 3 + 10 k at 100 MHz; a 100000-clock frame allows 99800 clocks.
-        QVERIFY(putAndWait(sim, camera, "frClksMin", "/acq/fr_clks_min", "5000", 5000));
-        QVERIFY(putAndWait(sim, camera, "frClks", "/acq/fr_clks", "100000", 100000));
-        QVERIFY(putAndWait(sim, camera, "expClks", "/acq/exp_clks", "50003", 50003));
+        QVERIFY(putAndWait(camera, "frClksMin", "/acq/fr_clks_min", "5000", 5000));
+        QVERIFY(putAndWait(camera, "frClks", "/acq/fr_clks", "100000", 100000));
+        QVERIFY(putAndWait(camera, "expClks", "/acq/exp_clks", "50003", 50003));
         QCOMPARE(cameraValue(camera, "expClksMax")->value().toInt(), 99800);
         QList<qint64> counts{99793, 50003};
         for (int p = 1; p <= 10; ++p)
@@ -254,7 +245,7 @@ private slots:
 
         // A shorter frame lowers the longest exposure: the list follows, and
         // the round exposures stop at the first one that no longer fits.
-        QVERIFY(putAndWait(sim, camera, "frClks", "/acq/fr_clks", "8000", 8000));
+        QVERIFY(putAndWait(camera, "frClks", "/acq/fr_clks", "8000", 8000));
         QTRY_COMPARE(camera->expList()->stringList().first(), QStringLiteral("77.930"));
         QVERIFY(camera->expList()->stringList().contains("70.030"));
         QVERIFY(!camera->expList()->stringList().contains("80.030"));
@@ -263,28 +254,24 @@ private slots:
 
     void exposureOffGrid()
     {
-        auto* sim = m_sims.start();
-        QVERIFY(sim);
-        Camera* camera = connectedCamera(sim);
+        Camera* camera = connectedCamera();
         QVERIFY(camera);
         // Grid 3 + 1000 k with limits 43..800: no grid count inside, so the
         // camera keeps an exposure of 500 clocks, off the grid.
-        QVERIFY(putAndWait(sim, camera, "expClksMult", "/acq/exp_clks_mult", "1000", 1000));
-        QVERIFY(putAndWait(sim, camera, "frClksMin", "/acq/fr_clks_min", "200", 200));
-        QVERIFY(putAndWait(sim, camera, "frClks", "/acq/fr_clks", "1000", 1000));
-        QVERIFY(putAndWait(sim, camera, "expClks", "/acq/exp_clks", "500", 500));
+        QVERIFY(putAndWait(camera, "expClksMult", "/acq/exp_clks_mult", "1000", 1000));
+        QVERIFY(putAndWait(camera, "frClksMin", "/acq/fr_clks_min", "200", 200));
+        QVERIFY(putAndWait(camera, "frClks", "/acq/fr_clks", "1000", 1000));
+        QVERIFY(putAndWait(camera, "expClks", "/acq/exp_clks", "500", 500));
         QTRY_COMPARE(camera->expList()->stringList(), QStringList({"5.000", "0.430", "0.030"}));
         QCOMPARE(camera->expListIndex(), 0);
     }
 
     void exposureWithoutGrid()
     {
-        auto* sim = m_sims.start();
-        QVERIFY(sim);
-        Camera* camera = connectedCamera(sim);
+        Camera* camera = connectedCamera();
         QVERIFY(camera);
         for (const QByteArray& mult : {QByteArray("0"), QByteArray("-10")}) {
-            QVERIFY(putAndWait(sim, camera, "expClksMult", "/acq/exp_clks_mult", mult, mult.toInt()));
+            QVERIFY(putAndWait(camera, "expClksMult", "/acq/exp_clks_mult", mult, mult.toInt()));
             const int current = cameraValue(camera, "expClks")->value().toInt();
             const int max = cameraValue(camera, "expClksMax")->value().toInt();
             const int min = cameraValue(camera, "expClksMin")->value().toInt();
@@ -311,11 +298,9 @@ private slots:
 
     void trigOffsetList()
     {
-        auto* sim = m_sims.start();
-        QVERIFY(sim);
-        Camera* camera = connectedCamera(sim);
+        Camera* camera = connectedCamera();
         QVERIFY(camera);
-        const QJsonObject state = sim->stateDocument();
+        const QJsonObject state = m_sim->stateDocument();
         const qint64 frames =
             state.value("takes").toObject().value("take1").toObject().value("prtn_fr_cnt").toInteger();
         QVERIFY(frames > 100);
@@ -323,7 +308,7 @@ private slots:
                      decimals({1000, 2, frames / 2, frames - 1}, false));
         QCOMPARE(camera->trigOffsetListIndex(), camera->trigOffsetList()->stringList().indexOf("1000"));
 
-        QVERIFY(putAndWait(sim, camera, "trigOffset", "/acq/trig_offset", "20", 20u));
+        QVERIFY(putAndWait(camera, "trigOffset", "/acq/trig_offset", "20", 20u));
         QTRY_COMPARE(camera->trigOffsetList()->stringList(),
                      decimals({20, 2, frames / 2, frames - 1}, false));
         QCOMPARE(camera->trigOffsetListIndex(), 1);
@@ -344,9 +329,7 @@ private slots:
 
     void fstopList()
     {
-        auto* sim = m_sims.start();
-        QVERIFY(sim);
-        Camera* camera = connectedCamera(sim);
+        Camera* camera = connectedCamera();
         QVERIFY(camera);
         const QStringList wide{"2.8", "3.2", "3.5", "4",  "4.5", "5",  "5.6", "6.3", "7.1", "8",
                                "9",   "10",  "11",  "13", "14",  "16", "18",  "20",  "22"};
@@ -354,14 +337,14 @@ private slots:
         QCOMPARE(camera->fstopIndex(), 6);
 
         QSignalSpy listSignals(camera, &Camera::fstopListChanged);
-        QVERIFY(putAndWait(sim, camera, "lensFstopMin", "/lens/fstop_min", "5.6", 5.6));
+        QVERIFY(putAndWait(camera, "lensFstopMin", "/lens/fstop_min", "5.6", 5.6));
         QTRY_COMPARE(camera->fstopList()->stringList(), wide.mid(0, 7));
         QCOMPARE(listSignals.count(), 1);
         QCOMPARE(camera->fstopIndex(), 6);
 
         // An inverted range keeps only the table entries equal to a limit.
-        QVERIFY(putAndWait(sim, camera, "lensFstopMin", "/lens/fstop_min", "2.8", 2.8));
-        QVERIFY(putAndWait(sim, camera, "lensFstopMax", "/lens/fstop_max", "5.6", 5.6));
+        QVERIFY(putAndWait(camera, "lensFstopMin", "/lens/fstop_min", "2.8", 2.8));
+        QVERIFY(putAndWait(camera, "lensFstopMax", "/lens/fstop_max", "5.6", 5.6));
         QTRY_COMPARE(camera->fstopList()->stringList(), QStringList({"2.8", "5.6"}));
         QCOMPARE(camera->fstopIndex(), 1);
 
@@ -383,18 +366,18 @@ private slots:
 
     void resolutionAndVideoFormatLists()
     {
-        auto* sim = m_sims.start();
-        QVERIFY(sim);
+        m_sim = m_sims.start();
+        QVERIFY(m_sim);
         VornApp* app = VornApp::instance();
-        app->connectCamera(sim->config().address);
-        Camera* camera = app->findCamera(QHostAddress(sim->config().address));
+        app->connectCamera(m_sim->config().address);
+        Camera* camera = app->findCamera(QHostAddress(m_sim->config().address));
         QVERIFY(camera);
         QSignalSpy resSignals(camera, &Camera::resListChanged);
         QSignalSpy formatSignals(camera, &Camera::vidFormatListChanged);
         QTRY_VERIFY(camera->connected());
 
         QStringList validRes;
-        const QJsonObject state = sim->stateDocument();
+        const QJsonObject state = m_sim->stateDocument();
         for (const QJsonValue& res : state.value("acq").toObject().value("valid_res").toArray())
             validRes << res.toString();
         QVERIFY(validRes.size() > 1);
@@ -409,10 +392,10 @@ private slots:
         QCOMPARE(formatSignals.count(), 0);
 
         const QString other = validRes.last() == "640x480" ? validRes.first() : validRes.last();
-        QVERIFY(putAndWait(sim, camera, "res", "/acq/res", "\"" + other.toUtf8() + "\"", other));
+        QVERIFY(putAndWait(camera, "res", "/acq/res", "\"" + other.toUtf8() + "\"", other));
         QCOMPARE(camera->resIndex(), validRes.indexOf(other));
 
-        QVERIFY(putAndWait(sim, camera, "vidFormat", "/video/format", "\"1280x720p60\"", "1280x720p60"));
+        QVERIFY(putAndWait(camera, "vidFormat", "/video/format", "\"1280x720p60\"", "1280x720p60"));
         QCOMPARE(camera->vidFormatIndex(), 2);
         cameraValue(camera, "vidFormat")->setValue("720x576i50"); // the camera refuses it
         QCOMPARE(camera->vidFormatIndex(), -1);
@@ -423,9 +406,7 @@ private slots:
     {
         q7sim::CameraConfig config;
         config.oldFirmware = true; // reports no valid_format
-        auto* sim = m_sims.start(config);
-        QVERIFY(sim);
-        Camera* camera = connectedCamera(sim);
+        Camera* camera = connectedCamera(config);
         QVERIFY(camera);
         const QStringList defaults{"1280x720p23.98",  "1280x720p24",  "1280x720p25",    "1280x720p29.97",
                                    "1280x720p30",     "1280x720p50",  "1280x720p59.94", "1280x720p60",

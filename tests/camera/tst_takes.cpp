@@ -7,7 +7,6 @@
 
 #include <QPointer>
 #include <QSignalSpy>
-#include <cmath>
 
 using q7sim::Fault;
 
@@ -109,11 +108,8 @@ private slots:
         const QByteArray codes = q7sim::FrameSynth::image(*params, frame);
         const QList<quint16>& raw = take->vornFrame()->raw16();
         QCOMPARE(raw.size(), codes.size());
-        for (int i = 0; i < codes.size(); i += 97) {
-            const int k = quint8(codes.at(i));
-            const int linear = k < 128 ? k : (k < 192 ? 2 * k - 127 : 4 * k - 509);
-            QCOMPARE(raw.at(i), quint16(std::lround(linear * 65535.0 / 511.0)));
-        }
+        for (int i = 0; i < codes.size(); i += 97)
+            QCOMPARE(int(raw.at(i)), VornTest::expandedSample(quint8(codes.at(i))));
         QCOMPARE(take->imgFrame()->image().size(), QSize(320, 240));
         QVERIFY(take->timestamp().endsWith('Z'));
 
@@ -131,12 +127,6 @@ private slots:
         QCOMPARE(fetches.size(), 2);
         QVERIFY(fetches.last().body.contains(",\"start\":" + QByteArray::number(frame + 3) + ","));
 
-        // An unselected take does not advance, even while playing.
-        VornApp::instance()->setSelectedVornObject(m_camera);
-        take->play();
-        const qint64 at = take->fr();
-        QTest::qWait(300);
-        QCOMPARE(take->fr(), at);
         take->deleteTake();
         QTRY_COMPARE_WITH_TIMEOUT(m_camera->savedTakes()->count(), 0, 3000);
     }

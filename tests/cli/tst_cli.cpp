@@ -269,6 +269,12 @@ private slots:
                    "--folder", m_dir.path()});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(QDir(m_dir.path()).entryList({"ssdclip_*.tiff"}).size(), 8);
+        // The raw mosaic of an SSD take, one DNG per frame; the path printed is their folder.
+        run = cli(
+            {"save", m_address, "--ssd-take", "ssdclip.vorn", "--format", "dng", "--folder", m_dir.path()});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(run.out).trimmed(), QDir(m_dir.path()).absolutePath());
+        QCOMPARE(QDir(m_dir.path()).entryList({"ssdclip_*.dng"}).size(), 8);
         // The program saves no metadata of an SSD take, and says so.
         run = cli(
             {"save", m_address, "--ssd-take", "ssdclip.vorn", "--format", "csv", "--folder", m_dir.path()});

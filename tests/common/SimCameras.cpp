@@ -100,6 +100,8 @@ int SimCameras::recordTake(q7sim::SimCamera* camera, int preMs, int postFrames)
 
 Camera* SimCameras::connect(const q7sim::SimCamera* camera)
 {
+    if (!camera)
+        return nullptr;
     VornApp* app = VornApp::instance();
     app->connectCamera(camera->config().address);
     Camera* connected = app->findCamera(QHostAddress(camera->config().address));

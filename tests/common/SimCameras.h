@@ -28,7 +28,8 @@ public:
     static bool post(const QString& address, const QString& path, const QByteArray& body);
 
     // Connects the program to the camera through the application object and
-    // waits for the first poll; null when it did not connect within 5 s.
+    // waits for the first poll; null when it did not connect within 5 s (or
+    // there is no camera).
     static Camera* connect(const q7sim::SimCamera* camera);
 
     // Records a take on the camera over HTTP: about `preMs` ms of frames

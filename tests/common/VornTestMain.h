@@ -5,6 +5,7 @@
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 namespace VornTest {
 
@@ -19,6 +20,14 @@ void useNetwork(QNetworkAccessManager* nam);
 
 // The process's resident memory in bytes (VmRSS of /proc/self/status).
 qint64 residentBytes();
+
+// The 16-bit sample of a camera's pixel code by the companding rule: the
+// linear value 0 … 511 scaled to 16 bits.
+inline int expandedSample(int code)
+{
+    const int linear = code < 128 ? code : (code < 192 ? 2 * code - 127 : 4 * code - 509);
+    return int(std::lround(linear * 65535.0 / 511.0));
+}
 
 } // namespace VornTest
 

@@ -92,25 +92,6 @@ private slots:
         QCOMPARE(frame.gray8Image().size(), QSize(2, 4));
     }
 
-    void shortRecordsReadAsZero()
-    {
-        ImgAdjModel model;
-        model.updateLut();
-        VornFrame frame(&model.block());
-        // The record stops after 6 bytes, inside its 32-byte metadata block.
-        const QByteArray shortRecord("\x09\x00\x00\x00\x01\x00", 6);
-        frame.setFrameData(shortRecord, 4, 2, 8, 32, 0);
-        QCOMPARE(frame.seconds(), 9u);     // word 0 lies inside the 6 bytes
-        QCOMPARE(frame.nanoseconds(), 0u); // word 1 does not
-        QCOMPARE(frame.raw16().size(), 8);
-        for (quint16 s : frame.raw16())
-            QCOMPARE(s, quint16(0)); // image starts at 32, beyond the record
-        frame.setFrameData(metaBlock(7, 0, 0) + QByteArray("\x7F\x7F", 2), 4, 2, 8, 32, 0);
-        QCOMPARE(frame.seconds(), 7u);
-        QCOMPARE(frame.raw16().at(1), sample(127));
-        QCOMPARE(frame.raw16().at(2), quint16(0));
-    }
-
     void buffersKeptWhileTheSizeStays()
     {
         // The display's frame: the histogram keeps the clean buffer and the

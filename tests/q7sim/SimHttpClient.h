@@ -2,7 +2,7 @@
 
 // A blocking HTTP client over QNetworkAccessManager for the simulator's tests:
 // it sends what the program sends (User-Agent, Content-Type on PUT and POST)
-// and waits for the whole reply, recording how the body arrived.
+// and waits for the whole reply.
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -17,26 +17,9 @@ struct SimHttpReply
 {
     bool finished = false; // false: no answer within the time allowed
     int status = 0;
-    QNetworkReply::NetworkError error = QNetworkReply::NoError;
     QByteArray body;
-    QList<QNetworkReply::RawHeaderPair> headers;
-    QList<qint64> pieceSizes; // bytes available at each readyRead
     qint64 elapsedMs = 0;
 
-    QByteArray header(const QByteArray& name) const
-    {
-        for (const auto& h : headers)
-            if (h.first.compare(name, Qt::CaseInsensitive) == 0)
-                return h.second;
-        return {};
-    }
-    bool hasHeader(const QByteArray& name) const
-    {
-        for (const auto& h : headers)
-            if (h.first.compare(name, Qt::CaseInsensitive) == 0)
-                return true;
-        return false;
-    }
     QJsonObject json() const { return QJsonDocument::fromJson(body).object(); }
 };
 
@@ -67,10 +50,7 @@ public:
         QElapsedTimer clock;
         clock.start();
         QEventLoop loop;
-        QObject::connect(reply, &QNetworkReply::readyRead, [&] {
-            result.pieceSizes.append(reply->bytesAvailable());
-            result.body += reply->readAll();
-        });
+        QObject::connect(reply, &QNetworkReply::readyRead, [&] { result.body += reply->readAll(); });
         QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
         QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
         if (!reply->isFinished())
@@ -80,8 +60,6 @@ public:
         if (result.finished) {
             result.body += reply->readAll();
             result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            result.error = reply->error();
-            result.headers = reply->rawHeaderPairs();
             delete reply;
         } else {
             m_pending.append(reply); // still waiting; released with the client

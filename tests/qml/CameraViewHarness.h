@@ -185,12 +185,12 @@ protected:
         QFAIL(qPrintable("can't choose " + entry + " in " + comboName));
     }
 
-    // Types into an editable combo box, a text field or a dialog field, and
-    // presses Return.
+    // Types into an editable combo box, a text field (of the pane column or
+    // the playback strip) or a dialog field, and presses Return.
     void type(QQuickItem* field, const QString& text)
     {
         QVERIFY(field);
-        if (field->window() == window())
+        if (QQuickItem* column = item("paneColumn"); column && column->isAncestorOf(field))
             reveal(field);
         field->forceActiveFocus();
         QTRY_VERIFY(field->hasActiveFocus());

@@ -262,12 +262,6 @@ protected:
         return dialogs;
     }
 
-    void writeSettings(const QVariantMap& values)
-    {
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            app()->setSetting(it.key(), it.value());
-    }
-
     QPoint centred() const
     {
         const QRect screen = window()->screen()->geometry();

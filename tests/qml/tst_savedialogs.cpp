@@ -202,7 +202,7 @@ private slots:
         // A take in camera memory goes to a file or onto the SSD.
         QCOMPARE(choiceTexts("saveToBox"), (QStringList{"File", "SSD"}));
         QVERIFY(item("saveToBox")->isEnabled());
-        QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF", "CSV (Metadata)"}));
+        QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF", "DNG", "CSV (Metadata)"}));
 
         // Codecs, frame rate and quality per format.
         VIEW_STEP(pick("format", "AVI"));
@@ -235,7 +235,7 @@ private slots:
             qint64(valueOf(m_camera, "ssdSize").toULongLong() - valueOf(m_camera, "ssdUsed").toULongLong());
         QCOMPARE(text("freeSpaceRowText"), app()->sizeText(ssdFree));
         VIEW_STEP(pick("saveTo", "File"));
-        QCOMPARE(choiceTexts("formatBox").size(), 5);
+        QCOMPARE(choiceTexts("formatBox").size(), 6);
         VIEW_STEP(setFolder(m_dir.path()));
         QCOMPARE(text("freeSpaceRowText"), app()->sizeText(app()->folderBytesAvailable(m_dir.path())));
         // A folder the save will make, and a disk too small for the estimate.
@@ -493,7 +493,7 @@ private slots:
         QCOMPARE(text("sourceTakeRowText"), QStringLiteral("ssdclip.vorn"));
         QCOMPARE(choiceTexts("saveToBox"), QStringList{"File"});
         QVERIFY(!item("saveToBox")->isEnabled());
-        QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF"}));
+        QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF", "DNG"}));
         VIEW_STEP(closeDialog("saveDialog"));
 
         // So does the batch of all SSD takes.
@@ -502,7 +502,7 @@ private slots:
                                     QStringLiteral("batchSaveDialog")));
         QCOMPARE(app()->saveBatchObjModel()->count(), 1);
         QCOMPARE(choiceTexts("saveToBox"), QStringList{"File"});
-        QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF"}));
+        QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF", "DNG"}));
         QCOMPARE(text("batchSourceText"), QStringLiteral("ssdclip.vorn"));
         VIEW_STEP(closeDialog("batchSaveDialog"));
         QCOMPARE(app()->saveBatchObjModel()->count(), 0);

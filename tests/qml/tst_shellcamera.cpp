@@ -1,6 +1,6 @@
 // The window shell with a real camera: a simulated Q7 camera is connected
-// through the "Connect Camera" dialog, shows as a tab that follows its
-// acquisition state, and leaves through its tab's "Disconnect".
+// through the "Connect Camera" dialog, shows as a tab under its own name with
+// its takes beneath, and leaves through its tab's "Disconnect".
 
 #include "Camera.h"
 #include "ShellHarness.h"
@@ -24,12 +24,6 @@ class TestShellCamera : public ShellHarness
     {
         return app()->vornObjModel()->count() > 0 ? qobject_cast<Camera*>(app()->vornObjModel()->get(0))
                                                   : nullptr;
-    }
-
-    QString glyphColor() const
-    {
-        QObject* glyph = find("acqGlyph");
-        return glyph ? glyph->property("color").value<QColor>().name() : QString();
     }
 
 private slots:
@@ -69,15 +63,10 @@ private slots:
 
         QTRY_VERIFY_WITH_TIMEOUT(camera() && camera()->connected(), 5000);
         QCOMPARE(camera()->ipString(), QStringLiteral("127.0.0.2"));
-    }
-
-    void cameraTabShowsTheCamera()
-    {
-        QVERIFY(camera());
+        // Its tab shows the name the camera reports (the tab's other parts
+        // are the shell test's).
         QTRY_COMPARE(itemsNamed(window()->contentItem(), "cameraTab").size(), 1);
         QTRY_COMPARE(find("cameraNameLabel")->property("text").toString(), QStringLiteral("Stage Left"));
-        QTRY_COMPARE(glyphColor(), QStringLiteral("#ffffff")); // stand-by
-        QVERIFY(!find<QQuickItem>("ssdProgressRow")->isVisible());
         saveScreenshot("camera-tab.png");
     }
 
@@ -106,7 +95,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(itemsNamed(window()->contentItem(), "takeTab").size(), 1, 5000);
         QQuickItem* tab = itemsNamed(window()->contentItem(), "takeTab").first();
         QCOMPARE(tab->property("text").toString(), QStringLiteral("Take %1").arg(takeId));
-        QCOMPARE(tab->height(), 28.0);
         saveScreenshot("camera-take-tab.png");
 
         clickItem(tab);

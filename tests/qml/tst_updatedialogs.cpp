@@ -85,15 +85,9 @@ private slots:
         QTRY_VERIFY(!find<QQuickWindow>("vornUpdateDialog"));
         QCOMPARE(app()->setting("vorn/skip_version").toString(), QStringLiteral("99.0"));
 
-        // Skipped: the silent check of the next start keeps quiet ...
-        const int requests = m_server.requests().size();
-        app()->updateCheck(false);
-        QTRY_COMPARE(m_server.requests().size(), requests + 1);
-        QTest::qWait(300);
-        QVERIFY(!find<QQuickWindow>("vornUpdateDialog"));
-
-        // ... but the Help menu's check offers it; closing it without skipping
-        // lets the next silent check offer it again.
+        // (What a skipped version means to the next check is the update
+        // check's test.) The Help menu's check offers it; closing it without
+        // skipping lets the next silent check offer it again.
         QMetaObject::invokeMethod(shellAction("checkForUpdates"), "trigger");
         dialog = waitForDialog("vornUpdateDialog");
         QVERIFY(dialog);
@@ -118,9 +112,7 @@ private slots:
             q7sim::CameraConfig config;
             config.name = QLatin1String(name);
             config.address = QLatin1String(address);
-            q7sim::SimCamera* sim = m_sims.start(config);
-            QVERIFY(sim);
-            cameras << SimCameras::connect(sim);
+            cameras << SimCameras::connect(m_sims.start(config));
             QVERIFY(cameras.last());
         }
         QList<QQuickWindow*> offers;

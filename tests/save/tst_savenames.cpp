@@ -46,6 +46,9 @@ private slots:
             {V::TakeType, SaveJob::FileDest, Util::FormatAvi, Util::CodecRaw_Gray16,
              "AVI files can't hold the codec Raw_Gray16!"},
             {V::SsdTakeType, SaveJob::FileDest, Util::FormatMp4, Util::CodecH264, nullptr},
+            {V::SsdTakeType, SaveJob::FileDest, Util::FormatDng, Util::CodecDng, nullptr},
+            {V::TakeType, SaveJob::SsdDest, Util::FormatDng, Util::CodecDng, "Can't save DNG onto"},
+            {V::TakeType, SaveJob::FileDest, Util::FormatDng, Util::CodecRaw_Gray8, "DNG files can't hold"},
             {V::TakeType, SaveJob::FileDest, 9, Util::CodecVorn, "Unknown format 9."},
             {V::TakeType, 5, Util::FormatVorn, Util::CodecVorn, "Unknown destination 5."},
             {V::CameraType, SaveJob::FileDest, Util::FormatVorn, Util::CodecVorn, "Nothing to save!"},
@@ -62,8 +65,8 @@ private slots:
         };
         for (const V::Type source : {V::TakeType, V::SsdTakeType, V::VornFileType}) {
             for (const SaveJob::Dest dest : {SaveJob::FileDest, SaveJob::SsdDest}) {
-                for (int format = 0; format <= Util::FormatCsv; ++format) {
-                    for (int codec = 0; codec <= Util::CodecH264; ++codec) {
+                for (int format = 0; format <= Util::FormatDng; ++format) {
+                    for (int codec = 0; codec <= Util::CodecDng; ++codec) {
                         const bool offered =
                             offers(SaveChoices::destinationChoices(source), dest) &&
                             offers(SaveChoices::formatChoices(dest, source), format) &&
@@ -149,8 +152,10 @@ private slots:
         const SaveFileName tiff("/x", "img<seq:4>", Util::FormatTiff, 0, "");
         QCOMPARE(tiff.expand(0), QStringLiteral("img0000"));
         QCOMPARE(tiff.expand(12), QStringLiteral("img0012"));
+        QCOMPARE(SaveFileName("/x", "i<seq:2>", Util::FormatDng, 0, "").filePath(3),
+                 QStringLiteral("/x/i03.dng"));
         QCOMPARE(seq(), 44);
-        // Every format but TIFF counts, and a template without the tag does not.
+        // Every format but TIFF and DNG counts, and a template without the tag does not.
         QCOMPARE(expand("<seq>", 0, "", Util::FormatCsv), QStringLiteral("44"));
         QCOMPARE(expand("<name>", 0, "n", Util::FormatMp4), QStringLiteral("n"));
         QCOMPARE(seq(), 45);
