@@ -40,9 +40,9 @@ QStringList SimCameras::burnInLines(const q7sim::FrameParams& params, qint64 fr,
 {
     const qint64 ns = q7sim::FrameSynth::frameTimeNs(params, fr);
     const qint64 seconds = (ns / 1000000000) & 0x1FFFFFF; // as the metadata carries it
-    const QString time =
-        QDateTime::fromSecsSinceEpoch(qint64(yearOffset) + seconds, Qt::UTC).toString("yyyy-MM-dd'T'HH:mm:ss") +
-        QString(".%1Z").arg(ns % 1000000000, 9, 10, QChar('0'));
+    const QString time = QDateTime::fromSecsSinceEpoch(qint64(yearOffset) + seconds, Qt::UTC)
+                             .toString("yyyy-MM-dd'T'HH:mm:ss") +
+                         QString(".%1Z").arg(ns % 1000000000, 9, 10, QChar('0'));
     const qint64 us = qRound64(double(fr) * params.frClks * 1e6 / params.clkFreq);
     const QString trigger = QString("Trigger %1%2.%3 ms")
                                 .arg(us < 0 ? "-" : "+")

@@ -202,7 +202,8 @@ private slots:
         // A take in camera memory goes to a file or onto the SSD.
         QCOMPARE(choiceTexts("saveToBox"), (QStringList{"File", "SSD"}));
         QVERIFY(item("saveToBox")->isEnabled());
-        QCOMPARE(choiceTexts("formatBox"), (QStringList{"VORN", "AVI", "MP4", "TIFF", "DNG", "CSV (Metadata)"}));
+        QCOMPARE(choiceTexts("formatBox"),
+                 (QStringList{"VORN", "AVI", "MP4", "TIFF", "DNG", "CSV (Metadata)"}));
 
         // Codecs, frame rate and quality per format.
         VIEW_STEP(pick("format", "AVI"));
