@@ -12,7 +12,7 @@
 
 namespace {
 
-// Tags of the DNG specification that libtiff does not know.
+// DNG tags that libtiff does not know.
 constexpr ttag_t TagFrameRate = 51044; // CinemaDNG: frames per second
 constexpr quint16 PhotometricLinearRaw = 34892;
 constexpr quint16 IlluminantD65 = 21;
