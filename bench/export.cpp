@@ -138,9 +138,7 @@ int main(int argc, char** argv)
             processingNs += clock.nsecsElapsed();
             QImage picture8 = frame.image();
             clock.restart();
-            burnIn.draw(&picture8,
-                        burnIn.linesFor(take->firstFrame() + k, frame.yearOffset() + frame.seconds(),
-                                        frame.nanoseconds()));
+            burnIn.draw(&picture8, burnIn.linesFor(take->firstFrame() + k, frame));
             burnInNs += clock.nsecsElapsed();
             const QList<quint16>& picture = frame.display();
             rawFile.write(reinterpret_cast<const char*>(picture.constData()), picture.size() * 2);

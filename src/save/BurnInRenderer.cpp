@@ -2,6 +2,7 @@
 
 #include "PlaybackVornObject.h"
 #include "SaveJob.h"
+#include "VornFrame.h"
 #include "VornObject.h"
 #include "VornValue.h"
 
@@ -158,6 +159,11 @@ QStringList BurnInRenderer::linesFor(qint64 fr, quint64 seconds, quint32 nanosec
     if (m_options.lines & BurnInOptions::CameraLine)
         lines.append(m_cameraText);
     return lines;
+}
+
+QStringList BurnInRenderer::linesFor(qint64 fr, const VornFrame& frame) const
+{
+    return linesFor(fr, frame.yearOffset() + frame.seconds(), frame.nanoseconds());
 }
 
 int BurnInRenderer::lineWidth(const QString& line) const

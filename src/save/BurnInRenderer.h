@@ -11,6 +11,7 @@
 
 class PlaybackVornObject;
 class SaveJob;
+class VornFrame;
 
 // Burns lines of text into the pictures of a save: white glyphs with a black
 // outline, so that they read on bright and on dark footage, stacked in one
@@ -42,6 +43,8 @@ public:
     // The lines of frame `fr`, whose time stamp is `seconds` since 1970 and
     // `nanoseconds`, in the order of the options' bits.
     QStringList linesFor(qint64 fr, quint64 seconds, quint32 nanoseconds) const;
+    // The same for frame `fr` held in `frame`.
+    QStringList linesFor(qint64 fr, const VornFrame& frame) const;
     static QString frameText(qint64 fr);
     static QString triggerText(qint64 fr, double framePeriod);
     // "Bench 2 · Take 3" for a take in memory, the camera and its file for

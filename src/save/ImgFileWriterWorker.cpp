@@ -26,9 +26,7 @@ bool ImgFileWriterWorker::writeImage(qint64 k, QString* error)
         break;
     }
     if (m_burnIn.isActive())
-        m_burnIn.draw(&picture,
-                      m_burnIn.linesFor(m_setup.startFr + k, m_frame->yearOffset() + m_frame->seconds(),
-                                        m_frame->nanoseconds()));
+        m_burnIn.draw(&picture, m_burnIn.linesFor(m_setup.startFr + k, *m_frame));
     // The image is made in memory and then written in one piece: the TIFF
     // writer does not tell of every failed write, and an image cut short
     // would claim a picture it does not hold.

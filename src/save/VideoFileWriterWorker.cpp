@@ -22,10 +22,7 @@ qint64 VideoFileWriterWorker::writeRecords(const char* records, qint64 count, qi
             return i;
         }
         const bool burnIn = m_burnIn.isActive();
-        const QStringList lines =
-            burnIn ? m_burnIn.linesFor(m_startFr + first + i, m_frame->yearOffset() + m_frame->seconds(),
-                                       m_frame->nanoseconds())
-                   : QStringList();
+        const QStringList lines = burnIn ? m_burnIn.linesFor(m_startFr + first + i, *m_frame) : QStringList();
         if (m_encoder->encode(m_frame->display(), burnIn ? &m_burnIn : nullptr, lines) < 0) {
             *error = withReason(QStringLiteral("write error"), m_encoder->errorReason());
             return i;
