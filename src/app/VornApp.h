@@ -18,6 +18,8 @@
 
 class Camera;
 Q_MOC_INCLUDE("Camera.h")
+class ReviewGroup;
+Q_MOC_INCLUDE("ReviewGroup.h")
 #include "ImgAdjUtil.h"
 class QJSEngine;
 class QQmlEngine;
@@ -120,6 +122,13 @@ public:
     // frames per second.
     Q_INVOKABLE QString frameRateText(double fps) const;
 
+    // Side-by-side review (VornAppReview.cpp): every take and file that can
+    // be reviewed (saved memory takes and open SSD takes of each camera,
+    // open VORN files), and the newest memory take of each connected camera
+    // (by trigger time).
+    Q_INVOKABLE QVariantList reviewCandidates() const;
+    Q_INVOKABLE QVariantList newestTakes() const;
+
 public slots:
     bool set_networkAccessManager(QNetworkAccessManager* networkAccessManager);
     void setNullVornObject();
@@ -145,6 +154,11 @@ public slots:
     // Takes one row out of the batch save list (and, for files opened for the
     // batch only, deletes its source).
     void removeSaveBatchObject(SaveBatchObject* row, bool deleteSource = false);
+
+    // Opens takes and files side by side as one group, listed and selected;
+    // fewer than two give a message and no group.
+    ReviewGroup* openReviewGroup(const QVariantList& objects);
+    ReviewGroup* reviewNewestTakes();
 
     // Asks the update manifest whether a newer application exists. A silent
     // check (manual false) says nothing unless it has something to offer;

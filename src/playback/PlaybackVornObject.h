@@ -108,6 +108,13 @@ public:
     VornValue* frCntValue() const { return m_frCnt; }
     VornValue* metaSizeValue() const { return m_metaSize; }
     VornValue* clkFreqValue() const { return m_clkFreq; }
+    VornValue* firstFrValue() const { return m_firstFr; }
+    VornValue* lastFrValue() const { return m_lastFr; }
+    VornValue* frClksValue() const { return m_frClks; }
+    VornValue* frRateValue() const { return m_frRate; }
+    VornValue* trigTsSValue() const { return m_trigTsS; }
+    VornValue* trigTsNsValue() const { return m_trigTsNs; }
+    VornValue* cameraNameValue() const { return m_cameraName; }
     ImgSearch* imgSearch() const { return m_imgSearch; }
 
     int fetchFrame(RawFrame* frame) override;
