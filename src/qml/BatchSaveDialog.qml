@@ -16,9 +16,13 @@ ApplicationWindow {
 
     readonly property QQmlObjectListModelBase model: VornApp.saveBatchObjModel
     readonly property PlaybackVornObject firstSource: model.count > 0 && model.get(0) ? (model.get(0) as SaveBatchObject).source : null
-    readonly property int sourceType: firstSource ? firstSource.type : VornObject.UnknownType
-    readonly property bool vornFiles: sourceType === VornObject.VornFileType
-    readonly property Camera camera: firstSource && !vornFiles ? (firstSource as AbstractTake).camera : null
+    // A review's save: its members stay open, whatever their kind.
+    property ReviewGroup reviewGroup: null
+    readonly property int sourceType: reviewGroup ? reviewGroup.saveSourceType
+                                                  : firstSource ? firstSource.type : VornObject.UnknownType
+    // VORN files opened for this batch only.
+    readonly property bool vornFiles: !reviewGroup && sourceType === VornObject.VornFileType
+    readonly property Camera camera: firstSource && !vornFiles && !reviewGroup ? (firstSource as AbstractTake).camera : null
     // Set by a final save, whose jobs close the files themselves.
     property bool saved: false
 

@@ -9,7 +9,8 @@ Rectangle {
     objectName: "playbackStrip"
 
     required property PlaybackVornObject vornObject
-    readonly property ImgSearch search: vornObject ? vornObject.imgSearch : null
+    // The object's own image search; a review searches one of its members.
+    property ImgSearch search: vornObject ? vornObject.imgSearch : null
     readonly property bool searching: !!search && search.state === ImgSearch.Searching
 
     // A number of the strip was typed: the keys can go back to playback.
@@ -86,6 +87,7 @@ Rectangle {
                 anchors.horizontalCenter: parent.horizontalCenter
                 y: (playbackStrip.rowHeight - height) / 2
                 vornObject: playbackStrip.vornObject
+                search: playbackStrip.search
             }
             PlayStepControl {
                 id: stepControl

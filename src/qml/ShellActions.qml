@@ -35,6 +35,16 @@ Item {
         enabled: VornApp.openVornFiles.count > 0
         onTriggered: VornApp.closeAllVornFiles()
     }
+    property Action reviewSideBySide: Action {
+        text: "Review Side by Side..."
+        shortcut: "Ctrl+Shift+V"
+        onTriggered: shell.open(shell.reviewDialog)
+    }
+    property Action reviewNewestTakes: Action {
+        text: "Review Newest Takes"
+        shortcut: "Ctrl+Shift+N"
+        onTriggered: VornApp.reviewNewestTakes()
+    }
     property Action exit: Action {
         text: "Exit"
         // Closing the window first stores its geometry, as closing it by hand does.
@@ -129,6 +139,7 @@ Item {
     readonly property Component firmwareUpdateDialog: Component { FirmwareUpdateDialog {} }
     readonly property Component cameraFwUpdateDialog: Component { CameraFwUpdateDialog {} }
     readonly property Component vornUpdateDialog: Component { VornUpdateDialog {} }
+    readonly property Component reviewDialog: Component { ReviewDialog {} }
 
     Component {
         id: messageDialogComponent

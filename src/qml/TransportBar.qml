@@ -14,7 +14,7 @@ Row {
 
     required property PlaybackVornObject vornObject
     readonly property int playState: vornObject ? vornObject.state : PlaybackVornObject.Paused
-    readonly property ImgSearch search: vornObject ? vornObject.imgSearch : null
+    property ImgSearch search: vornObject ? vornObject.imgSearch : null
 
     spacing: 2
 

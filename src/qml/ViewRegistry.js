@@ -14,6 +14,7 @@ function viewFor(vornObject, backgroundView) {
     case Vorn.VornObject.TakeType: return "TakeView.qml"
     case Vorn.VornObject.SsdTakeType: return "SsdTakeView.qml"
     case Vorn.VornObject.VornFileType: return "FileView.qml"
+    case Vorn.VornObject.CameraGroupType: return "ReviewView.qml"
     }
     return "AboutView.qml"
 }
@@ -24,6 +25,7 @@ function menuBarFor(vornObject) {
     case Vorn.VornObject.TakeType: return "TakeMenuBar.qml"
     case Vorn.VornObject.SsdTakeType: return "SsdTakeMenuBar.qml"
     case Vorn.VornObject.VornFileType: return "FileMenuBar.qml"
+    case Vorn.VornObject.CameraGroupType: return "ReviewMenuBar.qml"
     }
     return "GeneralMenuBar.qml"
 }

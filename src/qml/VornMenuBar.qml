@@ -26,6 +26,9 @@ MenuBar {
         VornMenuItem { action: menuBar.shell.batchSaveVornFiles }
         VornMenuItem { action: menuBar.shell.closeAllVornFiles }
         MenuSeparator {}
+        VornMenuItem { action: menuBar.shell.reviewSideBySide }
+        VornMenuItem { action: menuBar.shell.reviewNewestTakes }
+        MenuSeparator {}
         VornMenuItem { action: menuBar.shell.exit; objectName: "exitItem" }
     }
 

@@ -79,6 +79,8 @@ Control {
                     setSource("CameraTab.qml", { vornObject: qtObject, shell: tabBar.shell })
                 else if (type === VornObject.VornFileType)
                     setSource("FileTab.qml", { vornObject: qtObject, shell: tabBar.shell })
+                else if (type === VornObject.CameraGroupType)
+                    setSource("ReviewTab.qml", { vornObject: qtObject, shell: tabBar.shell })
             }
         }
     }

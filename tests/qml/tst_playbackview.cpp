@@ -11,6 +11,7 @@
 #include "ImgFrameControl.h"
 #include "ImgSearch.h"
 #include "PlaybackScrubberTemplate.h"
+#include "ReviewGroup.h"
 #include "SsdTake.h"
 #include "Take.h"
 #include "VornFile.h"
@@ -502,6 +503,68 @@ private slots:
         QCOMPARE(app()->setting("playback/img_search_pane_expanded", true).toBool(), false);
         VIEW_STEP(click("imageSearchPaneHeader"));
         QTRY_COMPARE(app()->setting("playback/img_search_pane_expanded", false).toBool(), true);
+    }
+
+    void reviewSideBySide()
+    {
+        // A file at half the take's rate, triggered 1 ms after it: its frame f
+        // happens at the take's frame 1 + 2f.
+        VornFileBytes::FileLayout layout;
+        layout.firstFr = -5;
+        layout.frames = 20;
+        const qint64 trigNs = valueOf(m_take, "trigTsNs").toLongLong() + 1000000;
+        layout.extra =
+            QJsonObject{{"acq", QJsonObject{{"res", "32x16"}, {"fr_rate", 500.0}}},
+                        {"trig_ts_s", valueOf(m_take, "trigTsS").toLongLong() + trigNs / 1000000000},
+                        {"trig_ts_ns", trigNs % 1000000000}};
+        const QString path = m_dir.filePath("beside.vorn");
+        QVERIFY(VornFileBytes::write(path, VornFileBytes::build(layout)));
+        app()->openVornFile(QUrl::fromLocalFile(path).toString());
+        auto* file = qobject_cast<VornFile*>(app()->selectedVornObject());
+        QVERIFY(file);
+
+        // "Review Side by Side..." lists both; the checked ones open together.
+        QVERIFY(menuTexts(find("fileMenu")).contains(QStringLiteral("Review Side by Side...")));
+        QMetaObject::invokeMethod(shellAction("reviewSideBySide"), "trigger");
+        QQuickWindow* dialog = nullptr;
+        QTRY_VERIFY((dialog = find<QQuickWindow>("reviewDialog")) && dialog->isVisible());
+        QTRY_VERIFY(itemsNamed(dialog->contentItem(), "reviewCandidate").size() >= 2);
+        for (QQuickItem* box : itemsNamed(dialog->contentItem(), "reviewCandidate")) {
+            const QString label = box->property("text").toString();
+            if (label == QStringLiteral("Q7 Mono: Take %1").arg(m_takeId) || label.endsWith("beside.vorn"))
+                VIEW_STEP(click(box));
+        }
+        VIEW_STEP(click(childOf<QQuickItem>(dialog, "reviewButton")));
+        QTRY_COMPARE(loadedView(), QStringLiteral("reviewView"));
+        auto* group = qobject_cast<ReviewGroup*>(app()->selectedVornObject());
+        QVERIFY(group);
+        QCOMPARE(loadedMenuBar(), QStringLiteral("ReviewMenuBar.qml"));
+        QVERIFY(find("reviewTab"));
+        QVERIFY(stripShown());
+
+        // One frame view per member, each with its camera's name and frames.
+        QTRY_COMPARE(items("reviewFrameCell").size(), 2);
+        QStringList names;
+        for (QQuickItem* cell : items("reviewFrameCell"))
+            names << inItemTree<QQuickItem>(cell, "cameraNameLabel")->property("text").toString();
+        QCOMPARE(names, (QStringList{"Q7 Mono", "Bench Q7"}));
+        QTRY_VERIFY(!file->timestamp().isEmpty() && !m_take->timestamp().isEmpty());
+
+        // The strip's step moves both: one frame of the take, the file to its
+        // nearest frame (the later of two equally near).
+        group->pause();
+        group->setFr(0, false);
+        for (qint64 g = 1; g <= 3; ++g) {
+            VIEW_STEP(click(item("stepFwdButton")));
+            QTRY_COMPARE(group->fr(), g);
+            QCOMPARE(m_take->fr(), g);
+            QCOMPARE(file->fr(), g / 2);
+        }
+        saveScreenshot("review-side-by-side.png");
+        group->close();
+        QTRY_VERIFY(loadedView() != QLatin1String("reviewView"));
+        QVERIFY(!m_take->selected() && !file->selected());
+        file->close();
     }
 
     void deletingALockedTake()
