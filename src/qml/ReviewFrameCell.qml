@@ -3,9 +3,9 @@ import QtQuick.Controls
 import Vorn 1.0
 import "Format.js" as Format
 
-// One recording of a side-by-side review: its frame at the review's time,
-// with the camera's name, the frame's time stamp and number, and a note when
-// the time lies outside the recording. The cell under the pointer is the one
+// One recording of a side-by-side review: its frame at the review's time
+// (the frame view shows the frame's time stamp), with the camera's name, the
+// frame's number, and a note when the time lies outside the recording. The cell under the pointer is the one
 // the strip's image search runs on (outlined).
 Rectangle {
     id: cell
@@ -47,10 +47,6 @@ Rectangle {
                 font.bold: true
                 text: cell.source ? String(Format.val(cell.source.cameraName, "")) : ""
                 textFormat: Text.PlainText
-            }
-            Label {
-                objectName: "timestampLabel"
-                text: cell.source ? cell.source.timestamp : ""
             }
             Label {
                 objectName: "frameLabel"
