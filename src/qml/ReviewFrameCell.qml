@@ -20,6 +20,13 @@ Rectangle {
     border.width: 2
     border.color: cell.searched ? Theme.palette.highlight : Theme.separator
 
+    component Caption: Label {
+        color: Theme.pictureText
+        // legible on bright pictures too
+        style: Text.Outline
+        styleColor: Theme.pictureTextOutline
+    }
+
     HoverHandler {
         onHoveredChanged: if (hovered && cell.group) cell.group.searchMember = cell.member
     }
@@ -30,36 +37,28 @@ Rectangle {
         vornObject: cell.source
     }
 
-    Rectangle {
-        x: 8
+    Column {
+        id: captions
+        x: 10
         y: 8
-        width: captions.width + 12
-        height: captions.height + 8
-        radius: 3
-        color: "#a0000000"
 
-        Column {
-            id: captions
-            x: 6
-            y: 4
-            Label {
-                objectName: "cameraNameLabel"
-                font.bold: true
-                text: cell.source ? String(Format.val(cell.source.cameraName, "")) : ""
-                textFormat: Text.PlainText
+        Caption {
+            objectName: "cameraNameLabel"
+            font.bold: true
+            text: cell.source ? String(Format.val(cell.source.cameraName, "")) : ""
+            textFormat: Text.PlainText
+        }
+        Caption {
+            objectName: "frameLabel"
+            text: {
+                if (!cell.source)
+                    return ""
+                const position = cell.member.rangePosition
+                return "Frame " + cell.source.fr
+                    + (position === ReviewMember.BeforeStart ? " \u2014 before its first frame"
+                       : position === ReviewMember.AfterEnd ? " \u2014 after its last frame" : "")
             }
-            Label {
-                objectName: "frameLabel"
-                text: {
-                    if (!cell.source)
-                        return ""
-                    const position = cell.member.rangePosition
-                    return "Frame " + cell.source.fr
-                        + (position === ReviewMember.BeforeStart ? " \u2014 before its first frame"
-                           : position === ReviewMember.AfterEnd ? " \u2014 after its last frame" : "")
-                }
-                color: cell.member && cell.member.rangePosition !== ReviewMember.InRange ? Theme.warning : Theme.palette.text
-            }
+            color: cell.member && cell.member.rangePosition !== ReviewMember.InRange ? Theme.warning : Theme.pictureText
         }
     }
 }

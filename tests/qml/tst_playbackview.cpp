@@ -12,6 +12,7 @@
 #include "ImgSearch.h"
 #include "PlaybackScrubberTemplate.h"
 #include "ReviewGroup.h"
+#include "SaveBatchObject.h"
 #include "SsdTake.h"
 #include "Take.h"
 #include "VornFile.h"
@@ -561,6 +562,28 @@ private slots:
             QCOMPARE(file->fr(), g / 2);
         }
         saveScreenshot("review-side-by-side.png");
+
+        // "Save Review..." fills the batch save with the frames of each inside
+        // the window (the file's frame f lies at the take's 1 + 2f); closing
+        // the dialog leaves both open.
+        group->setAFr(-2, false);
+        group->setBFr(6, false);
+        auto* menuBar = find("menuBarLoader")->property("item").value<QObject*>();
+        auto* actions = menuBar->property("actions").value<QObject*>();
+        QMetaObject::invokeMethod(actions->property("save").value<QObject*>(), "trigger");
+        QQuickWindow* batch = nullptr;
+        QTRY_VERIFY((batch = find<QQuickWindow>("batchSaveDialog")) && batch->isVisible());
+        QCOMPARE(app()->saveBatchObjModel()->count(), 2);
+        const QList<QPair<qint64, qint64>> ranges = {{-2, 6}, {-1, 2}};
+        for (int i = 0; i < 2; ++i) {
+            const SaveBatchObject* row = app()->saveBatchObjModel()->at(i);
+            QCOMPARE(qMakePair(row->aFr(), row->bFr()), ranges[i]);
+        }
+        const QPointer<VornFile> kept(file);
+        batch->close();
+        QTRY_COMPARE(app()->saveBatchObjModel()->count(), 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(kept && app()->vornObjModel()->contains(file));
         group->close();
         QTRY_VERIFY(loadedView() != QLatin1String("reviewView"));
         QVERIFY(!m_take->selected() && !file->selected());

@@ -4,6 +4,7 @@
 // the dialogs, tabs and menus behave.
 
 #include "Camera.h"
+#include "ReviewGroup.h"
 #include "ShellHarness.h"
 #include "SimCameras.h"
 #include "SsdTake.h"
@@ -67,6 +68,8 @@ class TestShell : public ShellHarness
                                              newCamera(QStringLiteral("Q7 Test"), app()));
         case VornObject::VornFileType:
             return std::make_unique<VornFile>(QStringLiteral("/tmp/a.vorn"), nullptr);
+        case VornObject::CameraGroupType:
+            return std::make_unique<ReviewGroup>(QList<PlaybackVornObject*>{}, nullptr);
         default:
             return std::make_unique<VornObject>(VornObject::Type(type));
         }
@@ -275,8 +278,15 @@ private slots:
         QTest::addColumn<QString>("view");
         QTest::addColumn<QString>("menuBar");
         QTest::addColumn<QStringList>("fileMenu");
-        const QStringList head{"Connect Camera...",      "-", "Open VORN File...", "Batch Save VORN Files...",
-                               "(Close All VORN Files)", "-"};
+        const QStringList head{"Connect Camera...",
+                               "-",
+                               "Open VORN File...",
+                               "Batch Save VORN Files...",
+                               "(Close All VORN Files)",
+                               "-",
+                               "Review Side by Side...",
+                               "Review Newest Takes",
+                               "-"};
         const QStringList objectTail{"Save...", "Close", "-", "Exit"};
         QTest::newRow("nothing") << -1 << "aboutView"
                                  << "GeneralMenuBar.qml" << head + QStringList{"Exit"};
@@ -298,8 +308,9 @@ private slots:
                                   << "SsdTakeMenuBar.qml" << head + objectTail;
         QTest::newRow("file") << int(VornObject::VornFileType) << "fileView"
                               << "FileMenuBar.qml" << head + objectTail;
-        QTest::newRow("camera group") << int(VornObject::CameraGroupType) << "aboutView"
-                                      << "GeneralMenuBar.qml" << head + QStringList{"Exit"};
+        QTest::newRow("review") << int(VornObject::CameraGroupType) << "reviewView"
+                                << "ReviewMenuBar.qml"
+                                << head + QStringList{"Save Review...", "Close Review", "-", "Exit"};
         QTest::newRow("unknown") << int(VornObject::UnknownType) << "aboutView"
                                  << "GeneralMenuBar.qml" << head + QStringList{"Exit"};
     }
