@@ -20,6 +20,11 @@ SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
 
 QString SingleInstance::socketPath()
 {
+    // A program run apart from the user's session (in the network sandbox
+    // with simulated cameras) names a socket of its own.
+    const QString own = qEnvironmentVariable("VORN_INSTANCE_SOCKET");
+    if (!own.isEmpty())
+        return own;
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
         return QDir(runtime).filePath(QStringLiteral("vorn.socket"));

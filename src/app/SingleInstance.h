@@ -20,8 +20,9 @@ class SingleInstance : public QObject
 public:
     explicit SingleInstance(QObject* parent = nullptr);
 
-    // The socket's path: in the session's runtime folder when there is one,
-    // else in the temporary folder under the user's id.
+    // The socket's path: VORN_INSTANCE_SOCKET when set, else in the
+    // session's runtime folder when there is one, else in the temporary
+    // folder under the user's id.
     static QString socketPath();
 
     // The VORN files named on a command line, made absolute against the
