@@ -275,8 +275,15 @@ private slots:
         QTest::addColumn<QString>("view");
         QTest::addColumn<QString>("menuBar");
         QTest::addColumn<QStringList>("fileMenu");
-        const QStringList head{"Connect Camera...",      "-", "Open VORN File...", "Batch Save VORN Files...",
-                               "(Close All VORN Files)", "-"};
+        const QStringList head{"Connect Camera...",
+                               "(Record All)",
+                               "(Trigger All)",
+                               "(Abort All)",
+                               "-",
+                               "Open VORN File...",
+                               "Batch Save VORN Files...",
+                               "(Close All VORN Files)",
+                               "-"};
         const QStringList objectTail{"Save...", "Close", "-", "Exit"};
         QTest::newRow("nothing") << -1 << "aboutView"
                                  << "GeneralMenuBar.qml" << head + QStringList{"Exit"};
@@ -288,6 +295,8 @@ private slots:
                                                       "(Open SSD Take...)",
                                                       "(Save All SSD Takes...)",
                                                       "(Close All SSD Takes)",
+                                                      "-",
+                                                      "(Copy Settings to Other Cameras...)",
                                                       "-",
                                                       "Disconnect",
                                                       "-",
@@ -352,7 +361,8 @@ private slots:
         clickItem(find<QQuickItem>("addButton"));
         QTRY_VERIFY(addMenu->property("opened").toBool());
         QCOMPARE(addMenu->property("width").toReal(), 160.0);
-        QCOMPARE(menuTexts(addMenu), (QStringList{"Connect Camera...", "Open VORN File..."}));
+        QCOMPARE(menuTexts(addMenu), (QStringList{"Connect Camera...", "Open VORN File...", "-",
+                                                  "(Record All)", "(Trigger All)", "(Abort All)"}));
         saveScreenshot("add-menu.png");
         QMetaObject::invokeMethod(addMenu, "close");
         QTRY_VERIFY(!addMenu->property("visible").toBool());
@@ -475,7 +485,8 @@ private slots:
         QVERIFY(menu);
         QCOMPARE(menuTexts(menu),
                  (QStringList{"Save All Takes...", "Delete All Takes...", "-", "Open SSD Take...",
-                              "Save All SSD Takes...", "Close All SSD Takes", "-", "Disconnect"}));
+                              "Save All SSD Takes...", "Close All SSD Takes", "-",
+                              "(Copy Settings to Other Cameras...)", "-", "Disconnect"}));
         QSignalSpy leaving(camera, &Camera::shouldBeUnselected);
         triggerMenuItem(menu, "Disconnect");
         QCOMPARE(leaving.count(), 1);
