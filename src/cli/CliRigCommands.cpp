@@ -150,11 +150,12 @@ int CliRigCommands::run(Command command, const QStringList& addresses, bool all)
             member.reply =
                 CameraHttp::post(member.camera->address(), path, QByteArray(), m_cameras->timeoutMs());
     }
+    QObject guard; // no answer reaches `members` after this function
     for (qsizetype i = 0; i < members.size(); ++i) {
         QNetworkReply* reply = members.at(i).reply;
         if (!reply)
             continue;
-        QObject::connect(reply, &QNetworkReply::finished, reply, [&members, i, reply] {
+        QObject::connect(reply, &QNetworkReply::finished, &guard, [&members, i, reply] {
             Member& member = members[i];
             member.answered = true;
             const QString text = CameraHttp::errorText(reply, CameraHttp::readBody(reply));
@@ -195,13 +196,14 @@ int CliRigCommands::run(Command command, const QStringList& addresses, bool all)
     if (Cli::interrupted())
         return Cli::ExitInterrupted;
     for (Member& member : members) {
-        if (settled(member))
-            continue;
-        member.error = member.answered ? QStringLiteral("did not %1 within %2 s")
-                                             .arg(goal(command))
-                                             .arg(m_cameras->timeoutMs() / 1000.0)
-                                       : QStringLiteral("does not answer");
-        if (member.reply)
+        if (!member.camera && member.error.isEmpty())
+            member.error = QStringLiteral("was disconnected");
+        else if (!settled(member))
+            member.error = member.answered ? QStringLiteral("did not %1 within %2 s")
+                                                 .arg(goal(command))
+                                                 .arg(m_cameras->timeoutMs() / 1000.0)
+                                           : QStringLiteral("does not answer");
+        if (member.reply && !member.answered)
             CameraHttp::abort(member.reply);
     }
 
