@@ -276,6 +276,7 @@ void CameraRig::commandFinished(QNetworkReply* reply)
     auto* camera = qobject_cast<Camera*>(reply->property(CameraProperty).value<QObject*>());
     if (problem.isEmpty() && camera)
         camera->pollCameraValues(false);
+    emit answered(camera, problem);
     if (--it->pending == 0)
         finishRun(id);
 }

@@ -116,6 +116,7 @@ private slots:
 
         QSignalSpy sent(m_rig, &CameraRig::requestsSent);
         QSignalSpy finished(m_rig, &CameraRig::finished);
+        QSignalSpy answered(m_rig, &CameraRig::answered);
         m_rig->triggerAll();
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent.first().at(1).toInt(), fault == -1 ? 2 : 3);
@@ -124,6 +125,8 @@ private slots:
             // The others got theirs while the first camera still held its answer.
             QTRY_VERIFY(SimCameras::requests(m_sim[1], "POST", "/trig").size() == 1 &&
                         SimCameras::requests(m_sim[2], "POST", "/trig").size() == 1);
+            for (const QList<QVariant>& answer : std::as_const(answered))
+                QVERIFY(answer.first().value<Camera*>() != m_cam[odd]);
             QVERIFY(finished.isEmpty() && m_rig->busy());
         }
         QVERIFY(finished.wait(10000));
