@@ -35,6 +35,8 @@ VornApp::VornApp(int& argc, char** argv, StartMode mode) : QGuiApplication(argc,
     setApplicationVersion(QStringLiteral(VORN_VERSION));
     setOrganizationDomain(QStringLiteral("korvanstead.com"));
     setOrganizationName(QStringLiteral("Korvanstead"));
+    // The launcher entry's name, which desktops match the window against.
+    setDesktopFileName(QStringLiteral("com.korvanstead.vorn"));
 
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 

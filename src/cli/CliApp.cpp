@@ -17,6 +17,7 @@ const char* const Help = R"(Usage: vorn-cli [--json] [--timeout SECONDS] COMMAND
 Controls Q7 cameras and converts VORN files without a window.
 
   --json          machine-readable results on stdout
+  --version       print the version and exit
   --timeout S     how long to wait for a camera's answer, and how long a
                   save's transfer may go without a whole frame before it
                   fails as stalled (default 10)
@@ -83,6 +84,7 @@ int CliApp::run(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     parser.addOptions({{{"h", "help"}, ""},
+                       {"version", ""},
                        {"json", ""},
                        {"timeout", "", "seconds", "10"},
                        {"take", "", "n"},
@@ -104,6 +106,10 @@ int CliApp::run(const QStringList& arguments)
     if (!parser.parse(arguments)) {
         Cli::error(parser.errorText());
         return Cli::ExitUsage;
+    }
+    if (parser.isSet("version")) {
+        printf("vorn-cli %s\n", qPrintable(QCoreApplication::applicationVersion()));
+        return Cli::ExitOk;
     }
     const bool help = parser.isSet("help");
     if (help || parser.positionalArguments().isEmpty()) {
