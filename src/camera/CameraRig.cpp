@@ -16,6 +16,7 @@ namespace {
 constexpr const char* RunProperty = "rigRun";
 constexpr const char* NameProperty = "rigCamera";
 constexpr const char* HandledProperty = "rigHandled";
+constexpr const char* CameraProperty = "rigCameraObject";
 
 int acqStateOf(const Camera* camera)
 {
@@ -190,6 +191,7 @@ void CameraRig::sendAll(Command command)
     {
         QNetworkRequest request;
         QString name;
+        QPointer<QObject> camera;
     };
     QList<Pending> pending;
     for (Camera* camera : cameras()) {
@@ -200,7 +202,7 @@ void CameraRig::sendAll(Command command)
         }
         pending << Pending{
             CameraHttp::request(camera->address(), commandPath(command), true, m_answerTimeoutMs),
-            displayName(camera)};
+            displayName(camera), camera};
     }
 
     QList<QNetworkReply*> replies;
@@ -218,6 +220,7 @@ void CameraRig::sendAll(Command command)
         QNetworkReply* reply = replies.at(i);
         reply->setProperty(RunProperty, id);
         reply->setProperty(NameProperty, pending.at(i).name);
+        reply->setProperty(CameraProperty, QVariant::fromValue<QObject*>(pending.at(i).camera));
         connect(reply, &QNetworkReply::finished, this, [this, reply] { commandFinished(reply); });
         if (reply->isFinished()) // failed before it left (no route, no address)
             QMetaObject::invokeMethod(
@@ -266,8 +269,14 @@ void CameraRig::commandFinished(QNetworkReply* reply)
     auto it = m_runs.find(id);
     if (it == m_runs.end())
         return;
-    it->outcomes << Outcome{reply->property(NameProperty).toString(),
-                            answerProblem(reply, m_answerTimeoutMs)};
+    const QString problem = answerProblem(reply, m_answerTimeoutMs);
+    it->outcomes << Outcome{reply->property(NameProperty).toString(), problem};
+    // The new state shows at once rather than with the next regular poll, so
+    // that a following rig command finds it.
+    auto* camera = qobject_cast<Camera*>(reply->property(CameraProperty).value<QObject*>());
+    if (problem.isEmpty() && camera)
+        camera->pollCameraValues(false);
+    emit answered(camera, problem);
     if (--it->pending == 0)
         finishRun(id);
 }

@@ -96,6 +96,9 @@ signals:
     void busyChanged();
     // Every request of a rig command has been handed to the network.
     void requestsSent(CameraRig::Command command, int count);
+    // One camera's answer to a rig command was handled: the problem in plain
+    // words, empty when it followed (camera null when it has gone meanwhile).
+    void answered(Camera* camera, const QString& problem);
     // A rig command ended: the HTML message for the user, empty when every
     // camera followed.
     void finished(const QString& message);

@@ -2,7 +2,6 @@ pragma ComponentBehavior: Bound
 
 import QtQuick
 import QtQuick.Controls
-import QtQuick.Layouts
 import Vorn 1.0
 
 // "Copy Settings to Other Cameras...": the other connected cameras, each to
@@ -17,21 +16,26 @@ FixedDialog {
     readonly property var targets: camera ? VornApp.rig.copyTargets(camera) : []
     property var chosen: targets.filter(t => t.enabled).map(t => t.camera)
 
+    readonly property int rowHeight: 30
+    readonly property int spacing: 6
+
     title: "Copy Settings"
     modality: Qt.ApplicationModal
     width: 340
-    height: Math.ceil(contentImplicitHeight)
+    // Known before the window shows (a size set later warns on some platforms).
+    height: Math.ceil(header.implicitHeight + rowHeight * Math.max(1, targets.length) + copyButton.implicitHeight
+                      + 2 * spacing + 2 * padding)
 
-    ColumnLayout {
-        anchors.fill: parent
-        spacing: 6
+    Column {
+        spacing: dialog.spacing
 
         Label {
-            Layout.fillWidth: true
+            id: header
+            width: dialog.width - 2 * dialog.padding
             wrapMode: Text.Wrap
+            textFormat: Text.PlainText
             text: "Resolution, frame rate, exposure, sync, trigger offset and partitions of "
                   + (dialog.camera ? dialog.camera.name.value ?? "" : "") + " to:"
-            textFormat: Text.PlainText
         }
 
         Repeater {
@@ -39,7 +43,8 @@ FixedDialog {
             delegate: CheckBox {
                 required property var modelData
                 objectName: "copyTarget"
-                Layout.fillWidth: true
+                width: header.width
+                height: dialog.rowHeight
                 text: modelData.enabled ? modelData.name : modelData.name + " (" + modelData.reason + ")"
                 enabled: modelData.enabled
                 checked: dialog.chosen.includes(modelData.camera)
@@ -52,12 +57,16 @@ FixedDialog {
 
         Label {
             visible: dialog.targets.length === 0
+            height: dialog.rowHeight
+            verticalAlignment: Text.AlignVCenter
             text: "No other camera is connected."
         }
 
-        RowLayout {
-            Layout.alignment: Qt.AlignRight
+        Row {
+            x: header.width - width
+            spacing: dialog.spacing
             VornButton {
+                id: copyButton
                 objectName: "copyButton"
                 text: "Copy"
                 enabled: dialog.chosen.length > 0 && !!dialog.camera

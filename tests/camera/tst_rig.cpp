@@ -49,7 +49,7 @@ class TestRig : public QObject
     QJsonObject acqOf(const q7sim::SimCamera* sim)
     {
         QNetworkReply* reply = m_nam.get(QNetworkRequest(QUrl("http://" + sim->config().address)));
-        QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000);
+        (void)QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000);
         const QJsonObject acq = QJsonDocument::fromJson(reply->readAll()).object().value("acq").toObject();
         delete reply;
         return acq;
@@ -116,6 +116,7 @@ private slots:
 
         QSignalSpy sent(m_rig, &CameraRig::requestsSent);
         QSignalSpy finished(m_rig, &CameraRig::finished);
+        QSignalSpy answered(m_rig, &CameraRig::answered);
         m_rig->triggerAll();
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent.first().at(1).toInt(), fault == -1 ? 2 : 3);
@@ -124,6 +125,8 @@ private slots:
             // The others got theirs while the first camera still held its answer.
             QTRY_VERIFY(SimCameras::requests(m_sim[1], "POST", "/trig").size() == 1 &&
                         SimCameras::requests(m_sim[2], "POST", "/trig").size() == 1);
+            for (const QList<QVariant>& answer : std::as_const(answered))
+                QVERIFY(answer.first().value<Camera*>() != m_cam[odd]);
             QVERIFY(finished.isEmpty() && m_rig->busy());
         }
         QVERIFY(finished.wait(10000));
@@ -173,7 +176,8 @@ private slots:
 
     // Camera 0's settings to camera 1 (same model) and, refused, to a
     // monochrome camera; camera 2's exposure grid does not hold the source's
-    // exposure, which the report tells.
+    // exposure, which the report tells. The exposure is longer than the
+    // targets' frame period allows until the frame period has been copied.
     void copySettings()
     {
         q7sim::CameraConfig config;
@@ -184,8 +188,8 @@ private slots:
         QVERIFY(monoCamera);
         const QString address = m_sim[0]->config().address;
         for (const auto& [path, body] : QList<QPair<QString, QByteArray>>{{"/acq/res", "\"320x240\""},
-                                                                          {"/acq/fr_clks", "200000"},
-                                                                          {"/acq/exp_clks", "30003"},
+                                                                          {"/acq/fr_clks", "400000"},
+                                                                          {"/acq/exp_clks", "300003"},
                                                                           {"/acq/trig_offset", "77"}})
             QVERIFY(SimCameras::put(address, path, body));
         QVERIFY(SimCameras::post(address, "/prtn", "{\"cnt\":2}"));
@@ -199,7 +203,7 @@ private slots:
         QCOMPARE(targets.last().toMap().value("reason").toString(), QString("another model (Q7-2000M)"));
         mono->clearRequests();
         QSignalSpy copied(m_rig, &CameraRig::copyFinished);
-        m_rig->copySettings(m_cam[0], {m_cam[1], m_cam[2], monoCamera});
+        m_rig->copySettings(m_cam[0], QList<Camera*>{m_cam[1], m_cam[2], monoCamera});
         QVERIFY(m_rig->copying());
         QVERIFY(copied.wait(15000));
         const QString report = copied.first().first().toString();
@@ -207,7 +211,7 @@ private slots:
         const QString name2 = m_cam[2]->name()->value().toString();
         QVERIFY2(
             report.contains("All settings were copied to " + name1 + ".") &&
-                report.contains(name2 + ": exposure 300.030 µs became 300.070 µs") &&
+                report.contains(name2 + ": exposure 3000.030 µs became 3000.070 µs") &&
                 report.contains(monoCamera->name()->value().toString() + ": not copied, another model") &&
                 !report.contains(name2 + ": resolution"),
             qPrintable(report));
@@ -215,8 +219,8 @@ private slots:
             QCOMPARE(request.method, QString("GET")); // nothing was written to it
         const QJsonObject acq = acqOf(m_sim[1]);
         QCOMPARE(acq.value("res").toString(), QString("320x240"));
-        QCOMPARE(acq.value("fr_clks").toInt(), 200000);
-        QCOMPARE(acq.value("exp_clks").toInt(), 30003);
+        QCOMPARE(acq.value("fr_clks").toInt(), 400000);
+        QCOMPARE(acq.value("exp_clks").toInt(), 300003);
         QCOMPARE(acq.value("trig_offset").toInt(), 77);
         QCOMPARE(acq.value("prtn_cnt").toInt(), 2);
         QCOMPARE(acq.value("fsync_mode").toInt(), 0);

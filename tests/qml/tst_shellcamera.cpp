@@ -187,6 +187,8 @@ private slots:
         q7sim::SimCamera* right = m_sims.start(config);
         Camera* second = SimCameras::connect(right);
         QVERIFY(second);
+        camera()->deleteAllTakes(); // a free partition for Record All
+        QTRY_COMPARE_WITH_TIMEOUT(camera()->savedTakes()->count(), 0, 5000);
         app()->setSelectedVornObject(camera());
         QTRY_COMPARE(loadedMenuBar(), QStringLiteral("CameraMenuBar.qml"));
         QTRY_COMPARE(menuTexts(find("fileMenu")).mid(0, 5),
@@ -201,18 +203,28 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(acqStates(), (QList<int>{2, 2}), 5000);
 
         right->addFault(q7sim::Fault::httpError(409, true, "/trig"));
-        QTRY_VERIFY(shellAction("triggerAll")->property("enabled").toBool());
+        // Trigger All acts on the cameras the program has seen recording.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            camera()->acqState()->value().toInt() == 2 && second->acqState()->value().toInt() == 2, 3000);
+        QVERIFY(shellAction("triggerAll")->property("enabled").toBool());
         clickItem(find<QQuickItem>("addButton"));
         QTRY_VERIFY(find("addMenu")->property("opened").toBool());
         triggerMenuItem(find("addMenu"), "Trigger All");
         QTRY_COMPARE_WITH_TIMEOUT(messageDialogs().size(), 1, 5000);
-        const QString message = find("messageText")->property("text").toString();
+        const auto messageText = [this] {
+            return childOf(qobject_cast<QQuickWindow*>(messageDialogs().last()), "messageText")
+                ->property("text")
+                .toString();
+        };
+        const QString message = messageText();
         QVERIFY2(message.contains("Stage Right: refused") && !message.contains("Stage Left"),
                  qPrintable(message));
         QMetaObject::invokeMethod(messageDialogs().first(), "close");
         QTRY_COMPARE_WITH_TIMEOUT(acqStates(), (QList<int>{1, 2}), 5000);
         right->clearFaults();
-        triggerMenuItem(find("fileMenu"), "Abort All");
+        window()->requestActivate();
+        QTRY_VERIFY(window()->isActive());
+        QTest::keyClick(window(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
         QTRY_COMPARE_WITH_TIMEOUT(acqStates(), (QList<int>{1, 1}), 5000);
 
         QVERIFY(SimCameras::put("127.0.0.2", "/acq/trig_offset", "123"));
@@ -227,10 +239,8 @@ private slots:
                  QStringLiteral("Stage Right"));
         clickItem(childOf<QQuickItem>(dialog, "copyButton"));
         QTRY_COMPARE_WITH_TIMEOUT(messageDialogs().size(), 1, 10000);
-        QVERIFY(find("messageText")
-                    ->property("text")
-                    .toString()
-                    .contains("All settings were copied to Stage Right."));
+        QVERIFY2(messageText().contains("All settings were copied to Stage Right."),
+                 qPrintable(messageText()));
         QCOMPARE(right->stateDocument()["acq"].toObject()["trig_offset"].toInt(), 123);
         QMetaObject::invokeMethod(messageDialogs().first(), "close");
         second->disconnectCamera();
