@@ -13,10 +13,7 @@
 
 namespace {
 
-constexpr const char* RunProperty = "rigRun";
-constexpr const char* NameProperty = "rigCamera";
 constexpr const char* HandledProperty = "rigHandled";
-constexpr const char* CameraProperty = "rigCameraObject";
 
 int acqStateOf(const Camera* camera)
 {
@@ -190,19 +187,17 @@ void CameraRig::sendAll(Command command)
     struct Pending
     {
         QNetworkRequest request;
-        QString name;
-        QPointer<QObject> camera;
+        QPointer<Camera> camera;
+        int index; // in the run's outcomes, which keep the tab order
     };
     QList<Pending> pending;
     for (Camera* camera : cameras()) {
-        const QString problem = stateProblem(command, camera);
-        if (!problem.isEmpty() || !nam) {
-            run.outcomes << Outcome{displayName(camera), nam ? problem : QStringLiteral("no network")};
-            continue;
-        }
-        pending << Pending{
-            CameraHttp::request(camera->address(), commandPath(command), true, m_answerTimeoutMs),
-            displayName(camera), camera};
+        const QString problem = nam ? stateProblem(command, camera) : QStringLiteral("no network");
+        run.outcomes << Outcome{displayName(camera), problem};
+        if (problem.isEmpty())
+            pending << Pending{
+                CameraHttp::request(camera->address(), commandPath(command), true, m_answerTimeoutMs), camera,
+                int(run.outcomes.size()) - 1};
     }
 
     QList<QNetworkReply*> replies;
@@ -218,16 +213,16 @@ void CameraRig::sendAll(Command command)
     // Only now are answers looked at: one that came early waits in the queue.
     for (int i = 0; i < replies.size(); ++i) {
         QNetworkReply* reply = replies.at(i);
-        reply->setProperty(RunProperty, id);
-        reply->setProperty(NameProperty, pending.at(i).name);
-        reply->setProperty(CameraProperty, QVariant::fromValue<QObject*>(pending.at(i).camera));
-        connect(reply, &QNetworkReply::finished, this, [this, reply] { commandFinished(reply); });
+        const QPointer<Camera> camera = pending.at(i).camera;
+        const int index = pending.at(i).index;
+        connect(reply, &QNetworkReply::finished, this,
+                [this, reply, id, index, camera] { commandFinished(reply, id, index, camera); });
         if (reply->isFinished()) // failed before it left (no route, no address)
             QMetaObject::invokeMethod(
                 this,
-                [this, guard = QPointer<QNetworkReply>(reply)] {
+                [this, guard = QPointer<QNetworkReply>(reply), id, index, camera] {
                     if (guard)
-                        commandFinished(guard);
+                        commandFinished(guard, id, index, camera);
                 },
                 Qt::QueuedConnection);
     }
@@ -259,21 +254,19 @@ QString CameraRig::answerProblem(QNetworkReply* reply, int timeoutMs)
     return QStringLiteral("did not answer (%1)").arg(reply->errorString());
 }
 
-void CameraRig::commandFinished(QNetworkReply* reply)
+void CameraRig::commandFinished(QNetworkReply* reply, int id, int index, Camera* camera)
 {
     if (reply->property(HandledProperty).toBool())
         return;
     reply->setProperty(HandledProperty, true);
     reply->deleteLater();
-    const int id = reply->property(RunProperty).toInt();
     auto it = m_runs.find(id);
     if (it == m_runs.end())
         return;
     const QString problem = answerProblem(reply, m_answerTimeoutMs);
-    it->outcomes << Outcome{reply->property(NameProperty).toString(), problem};
+    it->outcomes[index].problem = problem;
     // The new state shows at once rather than with the next regular poll, so
     // that a following rig command finds it.
-    auto* camera = qobject_cast<Camera*>(reply->property(CameraProperty).value<QObject*>());
     if (problem.isEmpty() && camera)
         camera->pollCameraValues(false);
     emit answered(camera, problem);

@@ -109,7 +109,7 @@ private:
     struct Outcome
     {
         QString name;
-        QString problem; // empty: the camera followed
+        QString problem; // empty: the camera followed (or has not answered yet)
     };
     struct Run
     {
@@ -125,7 +125,7 @@ private:
     };
 
     void sendAll(Command command);
-    void commandFinished(QNetworkReply* reply);
+    void commandFinished(QNetworkReply* reply, int id, int index, Camera* camera);
     void finishRun(int id);
     void copyDone(int id);
     void watchCameras();
