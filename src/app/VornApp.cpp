@@ -1,5 +1,6 @@
 #include "VornApp.h"
 
+#include "CameraRig.h"
 #include "ImgAdjUtil.h"
 #include "JsonSettingsFormat.h"
 #include "OpenVornFileModel.h"
@@ -51,6 +52,7 @@ VornApp::VornApp(int& argc, char** argv, StartMode mode) : QGuiApplication(argc,
     m_saveBatchObjModel = new QQmlObjectListModel<SaveBatchObject>(this);
     m_saveManager = new SaveManager(this);
     m_imgAdjUtil = new ImgAdjUtil(this);
+    m_rig = new CameraRig(m_vornObjModel, this);
 
     m_broadcastTimer = new QTimer(this);
     m_broadcastTimer->setInterval(1000);

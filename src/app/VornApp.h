@@ -20,6 +20,8 @@ class Camera;
 Q_MOC_INCLUDE("Camera.h")
 class ReviewGroup;
 Q_MOC_INCLUDE("ReviewGroup.h")
+class CameraRig;
+Q_MOC_INCLUDE("CameraRig.h")
 #include "ImgAdjUtil.h"
 class QJSEngine;
 class QQmlEngine;
@@ -45,6 +47,8 @@ class VornApp : public QGuiApplication
     Q_PROPERTY(OpenVornFileModel* openVornFiles READ openVornFiles NOTIFY openVornFilesChanged)
     Q_PROPERTY(BackgroundView backgroundView READ backgroundView NOTIFY backgroundViewChanged)
     Q_PROPERTY(ImgAdjUtil* imgAdjUtil READ imgAdjUtil CONSTANT)
+    // Every connected camera worked at once (Record All, Trigger All ...).
+    Q_PROPERTY(CameraRig* rig READ rig CONSTANT)
 
 public:
     enum BackgroundView {
@@ -96,6 +100,7 @@ public:
     QSettings* settings() const { return m_settings; }
     // The image pipeline, one for the whole program.
     ImgAdjUtil* imgAdjUtil() const { return m_imgAdjUtil; }
+    CameraRig* rig() const { return m_rig; }
 
     Q_INVOKABLE QVariant setting(const QString& key, const QVariant& defaultValue) const;
     Q_INVOKABLE QVariant setting(const QString& key) const;
@@ -208,6 +213,7 @@ private:
     ImgAdjUtil* m_imgAdjUtil = nullptr;
     QQmlObjectListModel<SaveBatchObject>* m_saveBatchObjModel = nullptr;
     SaveManager* m_saveManager = nullptr;
+    CameraRig* m_rig = nullptr;
     bool m_updateCheckPending = false;
 
     QList<BroadcastEntry> m_broadcastEntries;

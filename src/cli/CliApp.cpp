@@ -2,6 +2,7 @@
 
 #include "CliAcquisitionCommands.h"
 #include "CliCameraCommands.h"
+#include "CliRigCommands.h"
 #include "CliSaveCommands.h"
 #include "CliSupport.h"
 #include "VornApp.h"
@@ -27,9 +28,15 @@ Commands:
   info ADDRESS [--take N | --ssd-take NAME]
                                  the camera's values, or a take's
   set ADDRESS NAME=VALUE ...     write camera values, report those that did not stick
-  record ADDRESS                 start recording
-  trigger ADDRESS                trigger, wait for the take, print its number
-  abort ADDRESS                  stop recording
+  record ADDRESS...              start recording
+  trigger ADDRESS...             trigger, wait for the take, print its number
+  abort ADDRESS...               stop recording
+                                 With several addresses, or --all instead
+                                 (every camera discovery finds), on all the
+                                 cameras at once: one line per camera,
+                                 ADDRESS<tab>result, and after a trigger
+                                 each take's trigger time and the spread of
+                                 the cameras' trigger time stamps
   bref ADDRESS                   take a black reference
   partition ADDRESS N            divide the memory into N partitions
   delete ADDRESS (--take N | --all)
@@ -60,7 +67,8 @@ Save options:
 
 Exit codes: 0 done, 1 failed, 2 wrong arguments, 3 no camera answers,
 4 no such take, SSD take or file, 130 interrupted (Ctrl+C cancels a save
-and removes its partial file).
+and removes its partial file). On several cameras: 1 when any failed, 3
+when those that failed do not answer.
 )";
 
 bool toInt(const QString& text, int* value)
@@ -170,12 +178,22 @@ int CliApp::runCameraCommand(const QCommandLineParser& parser, CliCameraCommands
     if (command == "set")
         return args.size() >= 3 ? cameras->set(address, args.mid(2))
                                 : (argumentCount(args, 3), Cli::ExitUsage);
-    if (command == "record")
-        return argumentCount(args, 2) ? acquisition.record(address) : Cli::ExitUsage;
-    if (command == "trigger")
-        return argumentCount(args, 2) ? acquisition.trigger(address) : Cli::ExitUsage;
-    if (command == "abort")
-        return argumentCount(args, 2) ? acquisition.abort(address) : Cli::ExitUsage;
+    if (command == "record" || command == "trigger" || command == "abort") {
+        const bool all = parser.isSet("all");
+        if (all == (args.size() > 1)) {
+            Cli::error(QStringLiteral("%1 wants addresses or --all; see vorn-cli --help").arg(command));
+            return Cli::ExitUsage;
+        }
+        if (args.size() > 2 || all) {
+            const auto rigCommand = command == "record"    ? CliRigCommands::Record
+                                    : command == "trigger" ? CliRigCommands::Trigger
+                                                           : CliRigCommands::Abort;
+            return CliRigCommands(m_app, cameras).run(rigCommand, args.mid(1), all);
+        }
+        return command == "record"    ? acquisition.record(address)
+               : command == "trigger" ? acquisition.trigger(address)
+                                      : acquisition.abort(address);
+    }
     if (command == "bref")
         return argumentCount(args, 2) ? acquisition.bref(address) : Cli::ExitUsage;
     if (command == "partition") {

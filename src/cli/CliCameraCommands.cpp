@@ -104,7 +104,7 @@ bool CliCameraCommands::waitForPolls(Camera* camera, int polls)
     return Cli::waitFor([&] { return seen >= polls; }, m_timeoutMs);
 }
 
-int CliCameraCommands::discover()
+QList<Camera*> CliCameraCommands::discoverCameras()
 {
     m_app->startBroadcast();
     Cli::waitFor([this] { return !m_app->broadcasting(); }, 10000);
@@ -126,13 +126,22 @@ int CliCameraCommands::discover()
             return true;
         },
         m_timeoutMs);
+    QList<Camera*> connected;
+    for (const QPointer<Camera>& camera : cameras()) {
+        if (camera && camera->connected())
+            connected.append(camera);
+    }
+    return connected;
+}
+
+int CliCameraCommands::discover()
+{
+    const QList<Camera*> cameras = discoverCameras();
     if (Cli::interrupted())
         return Cli::ExitInterrupted;
     QJsonArray list;
     QStringList lines;
-    for (const QPointer<Camera>& camera : cameras()) {
-        if (!camera || !camera->connected())
-            continue;
+    for (Camera* camera : cameras) {
         const QJsonObject entry{
             {"address", camera->ipString()},
             {"name", camera->name()->value().toString()},

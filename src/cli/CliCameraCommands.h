@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QList>
 #include <QStringList>
 #include <functional>
 
@@ -19,6 +20,9 @@ public:
     CliCameraCommands(VornApp* app, bool json, int timeoutMs);
 
     int discover();
+    // Searches the local networks and waits until the cameras that answered
+    // are connected; those, in the order they answered.
+    QList<Camera*> discoverCameras();
     int info(const QString& address, int takeId, const QString& ssdTakeName);
     int set(const QString& address, const QStringList& assignments);
 

@@ -63,6 +63,11 @@ QtObject {
         enabled: actions.ssdTakeCount > 0
         onTriggered: actions.camera.ssdFCloseAll()
     }
+    property Action copySettings: Action {
+        text: "Copy Settings to Other Cameras..."
+        enabled: !!actions.camera && actions.camera.connected && VornApp.rig.cameraCount > 1
+        onTriggered: actions.shell.open(actions.shell.copySettingsDialog, { camera: actions.camera })
+    }
     property Action disconnect: Action {
         text: "Disconnect"
         onTriggered: actions.camera.disconnectCamera()
@@ -70,5 +75,5 @@ QtObject {
 
     // In menu order; null is a separator.
     readonly property var entries: [saveAllTakes, deleteAllTakes, null,
-        openSsdTake, saveAllSsdTakes, closeAllSsdTakes, null, disconnect]
+        openSsdTake, saveAllSsdTakes, closeAllSsdTakes, null, copySettings, null, disconnect]
 }

@@ -45,6 +45,26 @@ Item {
         shortcut: "Ctrl+Shift+N"
         onTriggered: VornApp.reviewNewestTakes()
     }
+    // Every connected camera at once; a camera that does not follow is named
+    // in one message when all have answered.
+    property Action recordAll: Action {
+        text: "Record All"
+        shortcut: "Ctrl+Shift+R"
+        enabled: VornApp.rig.canRecord
+        onTriggered: VornApp.rig.recordAll()
+    }
+    property Action triggerAll: Action {
+        text: "Trigger All"
+        shortcut: "Ctrl+Shift+T"
+        enabled: VornApp.rig.canTrigger
+        onTriggered: VornApp.rig.triggerAll()
+    }
+    property Action abortAll: Action {
+        text: "Abort All"
+        shortcut: "Ctrl+Shift+A"
+        enabled: VornApp.rig.canAbort
+        onTriggered: VornApp.rig.abortAll()
+    }
     property Action exit: Action {
         text: "Exit"
         // Closing the window first stores its geometry, as closing it by hand does.
@@ -140,6 +160,16 @@ Item {
     readonly property Component cameraFwUpdateDialog: Component { CameraFwUpdateDialog {} }
     readonly property Component vornUpdateDialog: Component { VornUpdateDialog {} }
     readonly property Component reviewDialog: Component { ReviewDialog {} }
+    readonly property Component copySettingsDialog: Component { CopySettingsDialog {} }
+
+    Connections {
+        target: VornApp.rig
+        function onFinished(message) {
+            if (message !== "")
+                shell.showMessage(message)
+        }
+        function onCopyFinished(message) { shell.showMessage(message) }
+    }
 
     Component {
         id: messageDialogComponent

@@ -21,6 +21,9 @@ MenuBar {
         title: "File"
         delegate: VornMenuItem {}
         VornMenuItem { action: menuBar.shell.connectCamera }
+        VornMenuItem { action: menuBar.shell.recordAll }
+        VornMenuItem { action: menuBar.shell.triggerAll }
+        VornMenuItem { action: menuBar.shell.abortAll }
         MenuSeparator {}
         VornMenuItem { action: menuBar.shell.openVornFile }
         VornMenuItem { action: menuBar.shell.batchSaveVornFiles }

@@ -47,6 +47,10 @@ Control {
         width: 160
         VornMenuItem { action: tabBar.shell.connectCamera }
         VornMenuItem { action: tabBar.shell.openVornFile }
+        MenuSeparator {}
+        VornMenuItem { action: tabBar.shell.recordAll }
+        VornMenuItem { action: tabBar.shell.triggerAll }
+        VornMenuItem { action: tabBar.shell.abortAll }
     }
 
     ListView {

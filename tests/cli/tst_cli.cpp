@@ -19,6 +19,7 @@
 #include <QUdpSocket>
 #include <QtEndian>
 #include <csignal>
+#include <optional>
 #include <sys/resource.h>
 
 namespace {
@@ -364,13 +365,74 @@ private slots:
         QCOMPARE(csvRows(out("stalled.csv")), 4);
     }
 
+    // Several cameras at once, their clocks 2 s apart: one refuses, one
+    // hangs, and at one address nothing answers; the others go on.
+    void severalCameras()
+    {
+        struct Sim
+        {
+            const char* address;
+            int clockOffsetMs;
+            std::optional<q7sim::Fault> fault;
+        };
+        const Sim table[] = {{"127.0.0.3", 1200, {}},
+                             {"127.0.0.4", -800, {}},
+                             {"127.0.0.5", 0, q7sim::Fault::httpError(500, true, "/abort")},
+                             {"127.0.0.6", 0, q7sim::Fault::noAnswer("/abort")}};
+        QHash<QString, q7sim::SimCamera*> sims;
+        for (const Sim& row : table) {
+            q7sim::CameraConfig config;
+            config.address = row.address;
+            config.res = QStringLiteral("128x64");
+            config.clockOffsetNs = row.clockOffsetMs * 1000000LL;
+            q7sim::SimCamera* sim = m_sims.start(config);
+            QVERIFY(sim);
+            sims.insert(row.address, sim);
+            if (row.fault)
+                sim->addFault(*row.fault);
+        }
+        Run run = cli({"record", "127.0.0.3", "127.0.0.4"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("127.0.0.3\trecording\n127.0.0.4\trecording\n"));
+        run = cli({"--json", "trigger", "127.0.0.3", "127.0.0.4"});
+        QCOMPARE(run.exitCode, 0);
+        const QJsonObject triggered = QJsonDocument::fromJson(run.out).object();
+        const QJsonArray cameras = triggered.value("cameras").toArray();
+        QCOMPARE(cameras.size(), 2);
+        for (const QJsonValue& camera : cameras) {
+            const QJsonObject acq =
+                sims.value(camera["address"].toString())->stateDocument().value("acq").toObject();
+            QCOMPARE(acq.value("saved_takes").toArray(), QJsonArray{camera["take"].toInt()});
+        }
+        // The one trigger as the two clocks dated it (each request's way
+        // to its camera adds a little).
+        QVERIFY(cameras[0]["triggerTime"].toString() > cameras[1]["triggerTime"].toString());
+        const double spreadMs = triggered.value("spreadNs").toDouble() / 1e6;
+        QVERIFY2(qAbs(spreadMs - 2000) < 300, qPrintable(QString::number(spreadMs)));
+
+        run = cli({"--timeout", "2", "abort", "127.0.0.3", "127.0.0.5", "127.0.0.6", "127.0.0.99"});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out, QByteArray("127.0.0.3\tstandby\n"
+                                     "127.0.0.5\tfailed: refused: simulated camera fault\n"
+                                     "127.0.0.6\tfailed: does not answer\n"
+                                     "127.0.0.99\tfailed: no camera answers\n"));
+        for (const char* named :
+             {"127.0.0.5: refused", "127.0.0.6: does not answer", "127.0.0.99: no camera"})
+            QVERIFY2(run.err.contains(QStringLiteral("vorn-cli: ") + named), qPrintable(run.err));
+    }
+
     void discoverAcrossTheLink()
     {
-        // A camera on the sandbox's camera host; only discover broadcasts.
+        // Cameras on the sandbox's camera host, their clocks 0.7 s apart;
+        // only discover and --all broadcast.
+        const QStringList far = qEnvironmentVariable("VORN_CAMERA_HOST_IPS").split(' ');
+        QStringList arguments{"--net=" + qEnvironmentVariable("VORN_CAMERA_HOST_NETNS"),
+                              qEnvironmentVariable("VORN_TEST_BUILD_DIR") + "/tools/q7sim/q7sim"};
+        for (int i = 0; i < far.size(); ++i)
+            arguments << "--camera" << far.at(i) << "--name" << QStringLiteral("Far %1").arg(i)
+                      << "--clock-offset" << QString::number(700 * i);
         QProcess sim;
-        sim.start("nsenter", {"--net=" + qEnvironmentVariable("VORN_CAMERA_HOST_NETNS"),
-                              qEnvironmentVariable("VORN_TEST_BUILD_DIR") + "/tools/q7sim/q7sim", "--camera",
-                              qEnvironmentVariable("VORN_CAMERA_HOST_IP"), "--name", "Far"});
+        sim.start("nsenter", arguments);
         QVERIFY(sim.waitForStarted());
         QUdpSocket listener;
         QVERIFY(listener.bind(QHostAddress(qEnvironmentVariable("VORN_BROADCAST_IP")), 8890,
@@ -380,19 +442,31 @@ private slots:
             while (listener.hasPendingDatagrams())
                 searches += listener.receiveDatagram().data() == "VORN_BCAST\n";
         });
-        const QString far = qEnvironmentVariable("VORN_CAMERA_HOST_IP");
-        QVERIFY(QTest::qWaitFor([&] { return cli({"--timeout", "1", "info", far}).exitCode == 0; }, 10000));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return cli({"--timeout", "1", "info", far.last()}).exitCode == 0;
+            },
+            10000));
         QCOMPARE(searches, 0);
         const Run run = cli({"--json", "discover"});
-        sim.terminate();
-        sim.waitForFinished(3000);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(searches, 2);
         const QJsonArray cameras = QJsonDocument::fromJson(run.out).array();
-        QCOMPARE(cameras.size(), 1);
-        QCOMPARE(cameras.first().toObject().value("address").toString(), far);
-        QCOMPARE(cameras.first().toObject().value("name").toString(), QStringLiteral("Far"));
-        QVERIFY(!cameras.first().toObject().value("serial").toString().isEmpty());
+        QCOMPARE(cameras.size(), far.size());
+        for (const QJsonValue& camera : cameras) {
+            const int i = far.indexOf(camera["address"].toString());
+            QCOMPARE(camera["name"].toString(), QStringLiteral("Far %1").arg(i));
+            QVERIFY(!camera["serial"].toString().isEmpty());
+        }
+
+        QCOMPARE(cli({"record", "--all"}).out.count("\trecording\n"), far.size());
+        const QJsonObject triggered =
+            QJsonDocument::fromJson(cli({"--json", "trigger", "--all"}).out).object();
+        sim.terminate();
+        sim.waitForFinished(3000);
+        QCOMPARE(triggered["cameras"].toArray().size(), far.size());
+        const double spreadMs = triggered["spreadNs"].toDouble() / 1e6;
+        QVERIFY2(qAbs(spreadMs - 700 * (far.size() - 1)) < 300, qPrintable(QString::number(spreadMs)));
     }
 };
 

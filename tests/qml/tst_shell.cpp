@@ -279,6 +279,9 @@ private slots:
         QTest::addColumn<QString>("menuBar");
         QTest::addColumn<QStringList>("fileMenu");
         const QStringList head{"Connect Camera...",
+                               "(Record All)",
+                               "(Trigger All)",
+                               "(Abort All)",
                                "-",
                                "Open VORN File...",
                                "Batch Save VORN Files...",
@@ -298,6 +301,8 @@ private slots:
                                                       "(Open SSD Take...)",
                                                       "(Save All SSD Takes...)",
                                                       "(Close All SSD Takes)",
+                                                      "-",
+                                                      "(Copy Settings to Other Cameras...)",
                                                       "-",
                                                       "Disconnect",
                                                       "-",
@@ -363,7 +368,8 @@ private slots:
         clickItem(find<QQuickItem>("addButton"));
         QTRY_VERIFY(addMenu->property("opened").toBool());
         QCOMPARE(addMenu->property("width").toReal(), 160.0);
-        QCOMPARE(menuTexts(addMenu), (QStringList{"Connect Camera...", "Open VORN File..."}));
+        QCOMPARE(menuTexts(addMenu), (QStringList{"Connect Camera...", "Open VORN File...", "-",
+                                                  "(Record All)", "(Trigger All)", "(Abort All)"}));
         saveScreenshot("add-menu.png");
         QMetaObject::invokeMethod(addMenu, "close");
         QTRY_VERIFY(!addMenu->property("visible").toBool());
@@ -486,7 +492,8 @@ private slots:
         QVERIFY(menu);
         QCOMPARE(menuTexts(menu),
                  (QStringList{"Save All Takes...", "Delete All Takes...", "-", "Open SSD Take...",
-                              "Save All SSD Takes...", "Close All SSD Takes", "-", "Disconnect"}));
+                              "Save All SSD Takes...", "Close All SSD Takes", "-",
+                              "(Copy Settings to Other Cameras...)", "-", "Disconnect"}));
         QSignalSpy leaving(camera, &Camera::shouldBeUnselected);
         triggerMenuItem(menu, "Disconnect");
         QCOMPARE(leaving.count(), 1);

@@ -176,6 +176,77 @@ private slots:
         QCOMPARE(itemsNamed(window()->contentItem(), "takeTab").size(), 1);
     }
 
+    // The rig's entries act on every camera: Record All by its key, Trigger
+    // All from the add menu (a camera that refuses is named in a message),
+    // Abort All from the File menu; the camera's copy dialog copies settings.
+    void rigCommandsAndCopySettings()
+    {
+        q7sim::CameraConfig config;
+        config.address = QStringLiteral("127.0.0.3");
+        config.name = QStringLiteral("Stage Right");
+        q7sim::SimCamera* right = m_sims.start(config);
+        Camera* second = SimCameras::connect(right);
+        QVERIFY(second);
+        camera()->deleteAllTakes(); // a free partition for Record All
+        QTRY_COMPARE_WITH_TIMEOUT(camera()->savedTakes()->count(), 0, 5000);
+        app()->setSelectedVornObject(camera());
+        QTRY_COMPARE(loadedMenuBar(), QStringLiteral("CameraMenuBar.qml"));
+        QTRY_COMPARE(menuTexts(find("fileMenu")).mid(0, 5),
+                     (QStringList{"Connect Camera...", "Record All", "(Trigger All)", "(Abort All)", "-"}));
+        const auto acqStates = [&] {
+            return QList<int>{m_sim->stateDocument()["acq"].toObject()["state"].toInt(),
+                              right->stateDocument()["acq"].toObject()["state"].toInt()};
+        };
+        window()->requestActivate();
+        QTRY_VERIFY(window()->isActive());
+        QTest::keyClick(window(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(acqStates(), (QList<int>{2, 2}), 5000);
+
+        right->addFault(q7sim::Fault::httpError(409, true, "/trig"));
+        // Trigger All acts on the cameras the program has seen recording.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            camera()->acqState()->value().toInt() == 2 && second->acqState()->value().toInt() == 2, 3000);
+        QVERIFY(shellAction("triggerAll")->property("enabled").toBool());
+        clickItem(find<QQuickItem>("addButton"));
+        QTRY_VERIFY(find("addMenu")->property("opened").toBool());
+        triggerMenuItem(find("addMenu"), "Trigger All");
+        QTRY_COMPARE_WITH_TIMEOUT(messageDialogs().size(), 1, 5000);
+        const auto messageText = [this] {
+            return childOf(qobject_cast<QQuickWindow*>(messageDialogs().last()), "messageText")
+                ->property("text")
+                .toString();
+        };
+        const QString message = messageText();
+        QVERIFY2(message.contains("Stage Right: refused") && !message.contains("Stage Left"),
+                 qPrintable(message));
+        QMetaObject::invokeMethod(messageDialogs().first(), "close");
+        QTRY_COMPARE_WITH_TIMEOUT(acqStates(), (QList<int>{1, 2}), 5000);
+        right->clearFaults();
+        window()->requestActivate();
+        QTRY_VERIFY(window()->isActive());
+        QTest::keyClick(window(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(acqStates(), (QList<int>{1, 1}), 5000);
+
+        QVERIFY(SimCameras::put("127.0.0.2", "/acq/trig_offset", "123"));
+        QTRY_COMPARE_WITH_TIMEOUT(camera()->trigOffset()->value().toInt(), 123, 3000);
+        QObject* bar = find("menuBarLoader")->property("item").value<QObject*>();
+        QMetaObject::invokeMethod(
+            bar->property("actions").value<QObject*>()->property("copySettings").value<QObject*>(),
+            "trigger");
+        QQuickWindow* dialog = nullptr;
+        QTRY_VERIFY((dialog = find<QQuickWindow>("copySettingsDialog")) && dialog->isExposed());
+        QCOMPARE(itemsNamed(dialog->contentItem(), "copyTarget").first()->property("text").toString(),
+                 QStringLiteral("Stage Right"));
+        clickItem(childOf<QQuickItem>(dialog, "copyButton"));
+        QTRY_COMPARE_WITH_TIMEOUT(messageDialogs().size(), 1, 10000);
+        QVERIFY2(messageText().contains("All settings were copied to Stage Right."),
+                 qPrintable(messageText()));
+        QCOMPARE(right->stateDocument()["acq"].toObject()["trig_offset"].toInt(), 123);
+        QMetaObject::invokeMethod(messageDialogs().first(), "close");
+        second->disconnectCamera();
+        QTRY_COMPARE_WITH_TIMEOUT(app()->vornObjModel()->count(), 1, 5000);
+    }
+
     void disconnectRemovesTheTab()
     {
         QQuickItem* frame = find<QQuickItem>("cameraTabFrame");

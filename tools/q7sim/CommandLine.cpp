@@ -38,6 +38,10 @@ QString CommandLine::helpText()
         "  --ssd-gb N                    an SSD of N GiB in the camera (default none)\n"
         "  --ssd-old-firmware            older SSD firmware: unnumbered saves without progress\n"
         "  --ssd-save-start-ms N         an idle SSD begins writing a save after N ms (default 0)\n"
+        "  --clock-offset MS             the camera's clock runs MS milliseconds ahead of true\n"
+        "                                time (negative: behind; default 0), also after the\n"
+        "                                program sets it to its own time in whole seconds; trigger\n"
+        "                                and frame time stamps carry it\n"
         "  --bref-slots N                black reference slots (default 8)\n"
         "  --bref-ms N                   duration of a black reference in ms (default 400)\n"
         "  --old-firmware                older firmware: time/year_offset, numeric fw_ver,\n"
@@ -164,6 +168,10 @@ bool CommandLine::parseCameraKey(const QString& key, const QString& value, Camer
         ok = ok && c.fwInstallMs >= 0;
     } else if (key == QLatin1String("fw-outcome")) {
         setup->fwOutcome = value.toInt(&ok);
+    } else if (key == QLatin1String("clock-offset")) {
+        const double ms = value.toDouble(&ok);
+        ok = ok && qAbs(ms) < 1e9;
+        c.clockOffsetNs = ok ? qRound64(ms * 1e6) : 0;
     } else if (key == QLatin1String("bref-slots")) {
         c.brefSlots = value.toInt(&ok);
     } else if (key == QLatin1String("bref-ms")) {
@@ -236,20 +244,20 @@ bool CommandLine::parse(int argc, char** argv)
             return false;
         }
         const QString key = arg.mid(2);
-        static const QStringList keys = {QStringLiteral("camera"),       QStringLiteral("colour"),
-                                         QStringLiteral("color"),        QStringLiteral("mono"),
-                                         QStringLiteral("cfa"),          QStringLiteral("name"),
-                                         QStringLiteral("serial"),       QStringLiteral("res"),
-                                         QStringLiteral("seed"),         QStringLiteral("port"),
-                                         QStringLiteral("meta-size"),    QStringLiteral("memory-mb"),
-                                         QStringLiteral("bref-slots"),   QStringLiteral("bref-ms"),
-                                         QStringLiteral("old-firmware"), QStringLiteral("headers"),
-                                         QStringLiteral("discovery"),    QStringLiteral("no-discovery"),
-                                         QStringLiteral("fault"),        QStringLiteral("print-requests"),
-                                         QStringLiteral("ssd-gb"),       QStringLiteral("bandwidth"),
-                                         QStringLiteral("upload-mbit"),  QStringLiteral("fw-install-ms"),
-                                         QStringLiteral("fw-outcome"),   QStringLiteral("manifest"),
-                                         QStringLiteral("manifest-file")};
+        static const QStringList keys = {QStringLiteral("camera"),        QStringLiteral("colour"),
+                                         QStringLiteral("color"),         QStringLiteral("mono"),
+                                         QStringLiteral("cfa"),           QStringLiteral("name"),
+                                         QStringLiteral("serial"),        QStringLiteral("res"),
+                                         QStringLiteral("seed"),          QStringLiteral("port"),
+                                         QStringLiteral("meta-size"),     QStringLiteral("memory-mb"),
+                                         QStringLiteral("bref-slots"),    QStringLiteral("bref-ms"),
+                                         QStringLiteral("old-firmware"),  QStringLiteral("headers"),
+                                         QStringLiteral("discovery"),     QStringLiteral("no-discovery"),
+                                         QStringLiteral("fault"),         QStringLiteral("print-requests"),
+                                         QStringLiteral("ssd-gb"),        QStringLiteral("bandwidth"),
+                                         QStringLiteral("upload-mbit"),   QStringLiteral("fw-install-ms"),
+                                         QStringLiteral("fw-outcome"),    QStringLiteral("manifest"),
+                                         QStringLiteral("manifest-file"), QStringLiteral("clock-offset")};
         if (!keys.contains(key)) {
             m_error = QStringLiteral("unknown option %1").arg(arg);
             return false;

@@ -21,6 +21,10 @@ struct CameraConfig
     uint64_t memoryBytes = 4ULL << 30; // frame memory shared by the partitions
     int brefSlots = 8;                 // black references the camera can keep
     int brefDurationMs = 400;          // how long taking a black reference lasts
+    // The camera's clock runs this far ahead of true time (negative: behind),
+    // from start-up on and after the program sets it to its own time in
+    // whole seconds: the error such a set leaves, or clocks never synchronised.
+    int64_t clockOffsetNs = 0;
 
     // The SSD: capacity (0, the default: the slot is empty), how long each mounting and
     // ejecting step and a format take, and how fast saves are written.

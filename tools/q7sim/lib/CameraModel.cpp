@@ -53,6 +53,7 @@ CameraModel::CameraModel(const CameraConfig& config)
     if (config.ssdBytes > 0)
         m_ssd.mountAtStart();
     m_startedAt = Clock::now();
+    m_clockOffsetNs = config.clockOffsetNs;
     m_settings.store(QStringLiteral("meta/year_offset"),
                      static_cast<qint64>(yearStartSeconds(cameraNowNs())));
 }
@@ -256,7 +257,12 @@ PutResult CameraModel::setCameraTime(const QString& text)
     if (!parsed.isValid())
         return PutResult::failure(400, QStringLiteral("invalid time"));
     const QDateTime time(parsed.date(), parsed.time(), Qt::UTC); // the program sends UTC
-    m_clockOffsetNs = time.toMSecsSinceEpoch() * 1000000 - systemNowNs();
+    // The program sets its own time in whole seconds, a second or less behind
+    // true time when it arrives: the clock then runs with the camera's own
+    // error again. A time farther off moves the clock there, error and all.
+    const int64_t fromTrueNs = time.toMSecsSinceEpoch() * 1000000 - systemNowNs();
+    const bool settingNow = fromTrueNs > -3 * NsPerSecond && fromTrueNs < 2 * NsPerSecond;
+    m_clockOffsetNs = (settingNow ? 0 : fromTrueNs) + m_config.clockOffsetNs;
     m_settings.store(QStringLiteral("meta/year_offset"),
                      static_cast<qint64>(yearStartSeconds(cameraNowNs())));
     return PutResult::success();
