@@ -156,6 +156,17 @@ Camera::Camera(const QHostAddress& address, QObject* parent)
     m_frameTimer->setTimerType(Qt::PreciseTimer);
     m_frameTimer->setInterval(33);
     connect(m_frameTimer, &QTimer::timeout, this, [this] { requestFrame(); });
+    // It ticks only while the picture can be shown: a rig of many cameras
+    // then wakes the program for their polls alone.
+    connect(this, &VornObject::selectedChanged, this, &Camera::updateFrameTimer);
+}
+
+void Camera::updateFrameTimer()
+{
+    if (m_connected && selected())
+        m_frameTimer->start();
+    else
+        m_frameTimer->stop();
 }
 
 int Camera::fetchFrame(RawFrame* frame)
@@ -234,7 +245,7 @@ void Camera::setConnected(bool connected, const QJsonObject& document)
         for (CameraIO* line : *m_ios)
             line->update();
         m_pollTimer->start();
-        m_frameTimer->start();
+        updateFrameTimer();
         emit cameraConnected(this);
     } else {
         m_pollTimer->stop();

@@ -324,6 +324,9 @@ private slots:
     void brefFinished();
 
 private:
+    // Runs the live-picture timer exactly while the camera is connected and selected.
+    void updateFrameTimer();
+
     struct ValueSpec
     {
         CameraValue* Camera::*member;

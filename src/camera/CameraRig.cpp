@@ -192,6 +192,10 @@ void CameraRig::sendAll(Command command)
     };
     QList<Pending> pending;
     for (Camera* camera : cameras()) {
+        // A camera in stand-by has nothing to abort: Abort All leaves it be
+        // and does not count it as one that did not follow.
+        if (command == Abort && acqStateOf(camera) == Camera::AcqStandby)
+            continue;
         const QString problem = nam ? stateProblem(command, camera) : QStringLiteral("no network");
         run.outcomes << Outcome{displayName(camera), problem};
         if (problem.isEmpty())

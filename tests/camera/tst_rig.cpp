@@ -170,6 +170,10 @@ private slots:
         QCOMPARE(run(&CameraRig::abortAll), QString());
         QVERIFY(allInState(Camera::AcqStandby));
         QTRY_VERIFY(m_rig->canRecord() && !m_rig->canAbort());
+        // Cameras in stand-by have nothing to abort: none is asked or named.
+        QSignalSpy sent(m_rig, &CameraRig::requestsSent);
+        QCOMPARE(run(&CameraRig::abortAll), QString());
+        QCOMPARE(sent.first().at(1).toInt(), 0);
         for (Camera* c : std::as_const(m_cam))
             QCOMPARE(c->savedTakes()->count(), 0);
     }
