@@ -10,6 +10,7 @@
 #include "VornApp.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTemporaryDir>
@@ -18,6 +19,19 @@
 #include <functional>
 
 namespace bench {
+
+// Resident memory of the process in bytes (VmRSS).
+inline qint64 residentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
+    }
+    return 0;
+}
 
 // Sleeps between events (a 10 ms tick wakes it): a loop that spins would take
 // one of the two cores from what it measures.

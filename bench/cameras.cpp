@@ -117,18 +117,6 @@ double cpuSeconds()
            usage.ru_stime.tv_usec / 1e6;
 }
 
-qint64 residentBytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
-    }
-    return 0;
-}
-
 // Trigger All, as the menu entry does it: every connected camera's trigger
 // request is handed to the network in one go.
 void triggerAll(VornApp& app)
@@ -292,10 +280,10 @@ bool savesAtOnce(VornApp& app, QNetworkAccessManager& nam)
     }
 
     sync();
-    const qint64 before = residentBytes();
+    const qint64 before = bench::residentBytes();
     qint64 peak = before;
     QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, [&] { peak = qMax(peak, residentBytes()); });
+    QObject::connect(&sampler, &QTimer::timeout, [&] { peak = qMax(peak, bench::residentBytes()); });
     sampler.start(10);
     QElapsedTimer clock;
     clock.start();

@@ -36,19 +36,6 @@
 
 namespace {
 
-// Resident memory of the process in bytes.
-qint64 residentBytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
-    }
-    return 0;
-}
-
 bool finished(const SaveJob* job)
 {
     return job->state() == SaveJob::Done || job->state() == SaveJob::Cancelled ||
@@ -80,7 +67,7 @@ Timed runJob(SaveManager* manager, PlaybackVornObject* source, qint64 start, qin
     QTimer sampler;
     sampler.setInterval(10);
     QObject::connect(&sampler, &QTimer::timeout, [&] {
-        *peak = qMax(*peak, residentBytes());
+        *peak = qMax(*peak, bench::residentBytes());
         if (halfway && job->progress() < 50 && clock.elapsed() * 2 < maxMs)
             *halfway = *peak;
     });
@@ -140,7 +127,7 @@ int av1EncoderAlone(int frames)
     QTemporaryDir dir;
     VideoEncoder encoder(dir.filePath(QStringLiteral("alone.mp4")), 1280, 1024, Util::FormatMp4,
                          Util::CodecAV1_YUV420P, 30, 30);
-    const qint64 before = residentBytes();
+    const qint64 before = bench::residentBytes();
     qint64 peak = before;
     if (!encoder.open())
         return 1;
@@ -149,7 +136,7 @@ int av1EncoderAlone(int frames)
         for (qsizetype p = 0; p < picture.size(); ++p)
             picture[p] = quint16((p * 7 + i * 4099) & 0xffff);
         encoder.encode(picture);
-        peak = qMax(peak, residentBytes());
+        peak = qMax(peak, bench::residentBytes());
     }
     encoder.close();
     printf("%lld\n", peak - before);
@@ -193,7 +180,7 @@ bool pacedSaves(VornApp& app, QNetworkAccessManager& nam, const QTemporaryDir& o
     qint64 av1Frames = 0;
     for (const Run& run : runs) {
         const QString folder = out.filePath(QString::fromLatin1(run.name).replace(' ', '-'));
-        const qint64 before = residentBytes();
+        const qint64 before = bench::residentBytes();
         qint64 peak = before;
         qint64 halfway = before;
         qint64 frames = 0;
@@ -301,7 +288,7 @@ int main(int argc, char** argv)
     file->pause();
     app.setNullVornObject();
     const qint64 fileBytes = QFileInfo(takeFile).size();
-    const qint64 before = residentBytes();
+    const qint64 before = bench::residentBytes();
     peak = before;
     const QString copyFile = out.filePath(QStringLiteral("copy.vorn"));
     const QString cpFile = out.filePath(QStringLiteral("cp.vorn"));
