@@ -124,7 +124,7 @@ protected:
         if (window()) {
             // The views go before the objects they show, as in the program.
             app()->setNullVornObject();
-            QTest::qWaitFor([this] { return loadedView() == QLatin1String("aboutView"); });
+            (void)QTest::qWaitFor([this] { return loadedView() == QLatin1String("aboutView"); });
             window()->close();
         }
         m_engine.reset();
