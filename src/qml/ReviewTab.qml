@@ -11,7 +11,7 @@ TabFrame {
     required property ShellActions shell
     readonly property ReviewGroup group: tab.vornObject as ReviewGroup
 
-    height: 50
+    height: Theme.tabHeight
     menuEntries: actions.entries
 
     property ReviewActions actions: ReviewActions {

@@ -52,7 +52,7 @@ Control {
     Rectangle {
         id: header
         width: parent.width
-        height: 30
+        height: Theme.stripButtonHeight + Theme.spacing
         color: Theme.header
 
         Label {
@@ -65,7 +65,7 @@ Control {
             anchors.right: parent.right
             anchors.rightMargin: Theme.margin
             anchors.verticalCenter: parent.verticalCenter
-            spacing: 6
+            spacing: Theme.spacing
             visible: reviewView.memberCount > reviewView.shownCount
             StripButton {
                 objectName: "previousPageButton"
