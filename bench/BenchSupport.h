@@ -71,6 +71,30 @@ inline void quietEnvironment(const QTemporaryDir& home)
     });
 }
 
+// The headless program of a benchmark: its own settings in a temporary
+// home, quiet, with a network manager of its own.
+class QuietApp
+{
+public:
+    explicit QuietApp(char** argv) : m_app(s_argc, argv, VornApp::StartMode::Headless)
+    {
+        m_app.set_networkAccessManager(&m_nam);
+    }
+    VornApp& app() { return m_app; }
+    QNetworkAccessManager& nam() { return m_nam; }
+
+private:
+    struct Environment
+    {
+        explicit Environment(const QTemporaryDir& home) { quietEnvironment(home); }
+    };
+    inline static int s_argc = 1; // QGuiApplication keeps a reference
+    QTemporaryDir m_home;
+    Environment m_environment{m_home}; // before the application exists
+    VornApp m_app;
+    QNetworkAccessManager m_nam;
+};
+
 // Records a take of `postFrames` frames after the trigger on a started
 // camera, connects the program to it and waits for the take's values; null
 // (with a message) when any step fails.

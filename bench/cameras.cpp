@@ -361,16 +361,13 @@ bool savesAtOnce(VornApp& app, QNetworkAccessManager& nam)
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsSet("BENCH_CAMERAS_SIMS")) {
-        const QStringList spec = qEnvironmentVariable("BENCH_CAMERAS_SIMS").split(',');
-        return runSimulators(spec.value(0).toInt(), spec.value(1), spec.value(2).toLongLong());
+        const QStringList setup = qEnvironmentVariable("BENCH_CAMERAS_SIMS").split(',');
+        return runSimulators(setup.value(0).toInt(), setup.value(1), setup.value(2).toLongLong());
     }
-    QTemporaryDir home;
-    bench::quietEnvironment(home);
-    static int appArgc = 1;
-    VornApp app(appArgc, argv, VornApp::StartMode::Headless);
     Q_UNUSED(argc)
-    QNetworkAccessManager nam;
-    app.set_networkAccessManager(&nam);
+    bench::QuietApp quiet(argv);
+    VornApp& app = quiet.app();
+    QNetworkAccessManager& nam = quiet.nam();
     if (!idleAndTrigger(app, nam) || !savesAtOnce(app, nam))
         return 1;
     return 0;

@@ -81,13 +81,10 @@ double runProcess(const QString& program, const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    bench::quietEnvironment(home);
-    static int appArgc = 1;
-    VornApp app(appArgc, argv, VornApp::StartMode::Headless);
     Q_UNUSED(argc)
-    QNetworkAccessManager nam;
-    app.set_networkAccessManager(&nam);
+    bench::QuietApp quiet(argv);
+    VornApp& app = quiet.app();
+    QNetworkAccessManager& nam = quiet.nam();
     QTemporaryDir out(QDir::current().filePath(QStringLiteral("bench-export-XXXXXX")));
 
     q7sim::CameraConfig config;

@@ -215,13 +215,10 @@ int main(int argc, char** argv)
         QCoreApplication app(argc, argv);
         return av1EncoderAlone(qEnvironmentVariableIntValue("BENCH_AV1_ALONE"));
     }
-    QTemporaryDir home;
-    bench::quietEnvironment(home);
-    static int appArgc = 1;
-    VornApp app(appArgc, argv, VornApp::StartMode::Headless);
     Q_UNUSED(argc)
-    QNetworkAccessManager nam;
-    app.set_networkAccessManager(&nam);
+    bench::QuietApp quiet(argv);
+    VornApp& app = quiet.app();
+    QNetworkAccessManager& nam = quiet.nam();
     QTemporaryDir out(QDir::current().filePath(QStringLiteral("bench-save-XXXXXX")));
 
     q7sim::CameraConfig config;
